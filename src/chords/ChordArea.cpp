@@ -1,0 +1,244 @@
+#include "ChordArea.h"
+
+#include "lang/AreaWords.h"
+#include "piano/VoiceArea.h"
+#include "platform/MidiConstants.h"
+#include "platform/Platform.h"
+#include "sound/MidiPort.h"
+
+namespace clavora {
+
+namespace {
+
+constexpr int kChordChannelOffset = 7;
+constexpr int kChordAreaSplit = 12;
+
+constexpr SlotDefaults kChordDefaults{
+    {50, 89, 48, 52, 32, 24, 26},
+    {4, 4, 4, 4, 3, 3, 3},
+    103,
+};
+
+// The slot each mode plays on after it is selected.
+int slotOfMode(ChordArea::Mode mode)
+{
+    switch (mode) {
+    case ChordArea::Mode::OneKey:
+        return 5;
+    case ChordArea::Mode::ThreeKeys:
+        return 1;
+    default:
+        return 6;
+    }
+}
+
+constexpr std::array<int, ChordArea::kModifierCount> kModifierWeights{1, 2, 4, 8};
+
+} // namespace
+
+ChordArea::ChordArea(sound::MidiPort& port, Platform& platform, const int& language, QObject* parent)
+    : QObject(parent)
+    , port_(port)
+    , platform_(platform)
+    , language_(language)
+    , slots_(std::make_unique<VoiceArea>(port, language, kChordChannelOffset))
+    , suffixes_(chords::loadChordSuffixes())
+{
+}
+
+ChordArea::~ChordArea() = default;
+
+void ChordArea::selectMode(Mode mode)
+{
+    // The split command belongs to one-key mode: a choice still pending when
+    // another mode is chosen is dropped, so the chord area never reaches past
+    // the twelve chord keys.
+    if (mode != Mode::OneKey)
+        choosingSplitPoint_ = false;
+    mode_ = mode;
+    slots_->channel().setValue(slotOfMode(mode));
+    slots_->voices().setValue(1);
+    splitPoint_ = (mode == Mode::OneKey) ? chosenSplitPoint_ : kChordAreaSplit;
+    emit modeChanged(mode);
+    emit focusRequested();
+}
+
+void ChordArea::captureSplitPoint(int key)
+{
+    if (!choosingSplitPoint_)
+        return;
+    choosingSplitPoint_ = false;
+    chosenSplitPoint_ = key;
+    splitPoint_ = key;
+}
+
+bool ChordArea::isChordKey(int key) const
+{
+    return key < splitPoint_;
+}
+
+void ChordArea::press(int key)
+{
+    switch (mode_) {
+    case Mode::OneKey:
+        slots_->forEachSoundingSlot([&](int channel, int octave, int velocity) {
+            port_.sendShortMessage(midi::kNoteOn + channel, octave * 12 + key, velocity);
+        });
+        break;
+    case Mode::ThreeKeys:
+        playKeyboardChord(key, currentChordType_, true);
+        lastChordType_ = currentChordType_;
+        lastChordKey_ = key;
+        break;
+    case Mode::Guitar:
+        strumGuitarChord(key, currentChordType_);
+        lastChordType_ = currentChordType_;
+        lastChordKey_ = key;
+        break;
+    case Mode::None:
+        break;
+    }
+}
+
+void ChordArea::release(int key)
+{
+    const bool chordKey = key >= 0 && key < kChordKeyCount;
+    const int type = chordKey ? chordTypeAtKey_[static_cast<std::size_t>(key)] : 0;
+    switch (mode_) {
+    case Mode::OneKey:
+        slots_->forEachSoundingSlot([&](int channel, int octave, int) {
+            port_.sendShortMessage(midi::kNoteOff + channel, octave * 12 + key, 0);
+        });
+        break;
+    case Mode::ThreeKeys:
+        playKeyboardChord(key, type, false);
+        break;
+    case Mode::Guitar:
+        releaseGuitarChord(key, type);
+        break;
+    case Mode::None:
+        break;
+    }
+}
+
+void ChordArea::playKeyboardChord(int key, int type, bool on)
+{
+    if (key < 0 || key >= kChordKeyCount)
+        return;
+    const int notes = chords::chordNoteCount(type);
+    slots_->forEachSoundingSlot([&](int channel, int octave, int velocity) {
+        if (on)
+            chordTypeAtKey_[static_cast<std::size_t>(key)] = type;
+        for (int j = 1; j <= notes; ++j) {
+            const int note = octave * 12 + tables_.keyboardChordNote(key, type, j);
+            if (on)
+                port_.sendShortMessage(midi::kNoteOn + channel, note, velocity);
+            else
+                port_.sendShortMessage(midi::kNoteOff + channel, note, 0);
+        }
+    });
+}
+
+void ChordArea::strumGuitarChord(int key, int type)
+{
+    if (key < 0 || key >= kChordKeyCount)
+        return;
+    slots_->forEachSoundingSlot([&](int channel, int octave, int velocity) {
+        chordTypeAtKey_[static_cast<std::size_t>(key)] = type;
+        for (int string = 1; string <= chords::kGuitarStringCount; ++string) {
+            const int pitch = tables_.guitarStringPitch(key, type, string);
+            if (pitch == chords::kStringNotPlayed)
+                continue;
+            port_.sendShortMessage(midi::kNoteOn + channel, octave * 12 + pitch, velocity);
+            if (string != chords::kGuitarStringCount)
+                port_.pause(kStrumPause);
+        }
+    });
+}
+
+void ChordArea::releaseGuitarChord(int key, int type)
+{
+    if (key < 0 || key >= kChordKeyCount)
+        return;
+    slots_->forEachSoundingSlot([&](int channel, int octave, int) {
+        for (int string = 1; string <= chords::kGuitarStringCount; ++string) {
+            const int pitch = tables_.guitarStringPitch(key, type, string);
+            if (pitch != chords::kStringNotPlayed)
+                port_.sendShortMessage(midi::kNoteOff + channel, octave * 12 + pitch, 0);
+        }
+    });
+}
+
+void ChordArea::modifierPress(int modifier)
+{
+    if (modifier < 0 || modifier >= kModifierCount)
+        return;
+    modifierDown_[static_cast<std::size_t>(modifier)] = 1;
+    updateChordType();
+    emit modifierChanged(modifier, true);
+}
+
+void ChordArea::modifierRelease(int modifier)
+{
+    if (modifier < 0 || modifier >= kModifierCount)
+        return;
+    modifierDown_[static_cast<std::size_t>(modifier)] = 0;
+    updateChordType();
+    emit modifierChanged(modifier, false);
+}
+
+bool ChordArea::isModifierDown(int modifier) const
+{
+    return modifier >= 0 && modifier < kModifierCount && modifierDown_[static_cast<std::size_t>(modifier)] != 0;
+}
+
+void ChordArea::updateChordType()
+{
+    int sum = 0;
+    for (std::size_t i = 0; i < modifierDown_.size(); ++i)
+        sum += modifierDown_[i] * kModifierWeights[i];
+    currentChordType_ = sum < chords::kChordTypeCount ? sum : 0;
+    emit chordTypeChanged(chordTypeText());
+}
+
+QString ChordArea::chordTypeText() const
+{
+    return suffixes_.value(currentChordType_);
+}
+
+void ChordArea::defaultChordSettings()
+{
+    splitPoint_ = kChordAreaSplit;
+    slots_->applyDefaults(kChordDefaults);
+}
+
+void ChordArea::resetChordSettings()
+{
+    defaultChordSettings();
+    slots_->channel().setValue(slotOfMode(mode_ == Mode::None ? Mode::Guitar : mode_));
+    slots_->channel().change();
+}
+
+void ChordArea::sameAsMainSettings(const VoiceArea& main)
+{
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        slots_->setSlot(slot, main.slotInstrument(slot), main.slotOctave(slot), main.slotVolume(slot));
+        slots_->channel().setValue(slot);
+        slots_->channel().change();
+    }
+    slots_->voices().setValue(main.voices().value());
+    slots_->voices().change();
+    slots_->channel().setValue(main.channel().value());
+    slots_->channel().change();
+    emit focusRequested();
+}
+
+void ChordArea::split()
+{
+    platform_.messageBox(MessageIcon::Information, "Split Point",
+                         lang::areaWord(language_, lang::AreaWord::SplitPrompt).toStdString());
+    choosingSplitPoint_ = true;
+    emit focusRequested();
+}
+
+} // namespace clavora

@@ -1,0 +1,105 @@
+#pragma once
+#include "ChordModel.h"
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+namespace clavora {
+class Platform;
+class VoiceArea;
+namespace sound {
+class MidiPort;
+}
+
+// The left hand: keys below the split point play single notes, keyboard
+// chords or strummed guitar chords on the chord area's seven voice slots.
+// The chord type comes from the four chord modifiers (Shift, Ctrl, Caps Lock,
+// Space) held while a key is pressed.
+class ChordArea : public QObject {
+    Q_OBJECT
+public:
+    enum class Mode { None, OneKey, ThreeKeys, Guitar };
+    enum Modifier { ShiftModifier = 0, CtrlModifier = 1, CapsModifier = 2, SpaceModifier = 3 };
+    static constexpr int kModifierCount = 4;
+    static constexpr int kChordKeyCount = 12;
+    static constexpr int kStrumPause = 20;  // milliseconds between strings
+
+    ChordArea(sound::MidiPort& port, Platform& platform, const int& language, QObject* parent = nullptr);
+    ~ChordArea() override;
+
+    VoiceArea& area() { return *slots_; }
+    chords::ChordTables& tables() { return tables_; }
+    const chords::ChordTables& tables() const { return tables_; }
+
+    Mode mode() const { return mode_; }
+    // Chords1Key, Chords3Keys, ChordsGuitar: selects the mode with its slot,
+    // one voice and its split point.
+    void selectMode(Mode mode);
+
+    int splitPoint() const { return splitPoint_; }
+    int chosenSplitPoint() const { return chosenSplitPoint_; }
+    bool choosingSplitPoint() const { return choosingSplitPoint_; }
+    void setChosenSplitPoint(int key) { chosenSplitPoint_ = key; }
+    void cancelSplitChoice() { choosingSplitPoint_ = false; }
+    // When a split choice is pending, the key pressed becomes the split point.
+    void captureSplitPoint(int key);
+    // Whether the key belongs to the chord area (below the split point).
+    bool isChordKey(int key) const;
+
+    void press(int key);
+    void release(int key);
+
+    void modifierPress(int modifier);
+    void modifierRelease(int modifier);
+    bool isModifierDown(int modifier) const;
+    int currentChordType() const { return currentChordType_; }
+    QString chordTypeText() const;
+    int lastChordType() const { return lastChordType_; }
+    int lastChordKey() const { return lastChordKey_; }
+
+    // DefaultChordSettings: split point 12, default slots, every program sent.
+    void defaultChordSettings();
+    // The reset button: defaults, then the slot of the current mode selected.
+    void resetChordSettings();
+    // Copies the main area's slots, voices and selected slot.
+    void sameAsMainSettings(const VoiceArea& main);
+    // The split command: explains with a box, then waits for the split key.
+    void split();
+    // The chord-edit command: shown in the two chord-playing modes.
+    bool canEditChord() const { return mode_ == Mode::ThreeKeys || mode_ == Mode::Guitar; }
+
+    void setChordSuffixes(const QStringList& suffixes) { suffixes_ = suffixes; }
+
+signals:
+    void modeChanged(ChordArea::Mode mode);
+    void modifierChanged(int modifier, bool down);
+    void chordTypeChanged(const QString& text);
+    void focusRequested();
+
+private:
+    void playKeyboardChord(int key, int type, bool on);
+    void strumGuitarChord(int key, int type);
+    void releaseGuitarChord(int key, int type);
+    void updateChordType();
+
+    sound::MidiPort& port_;
+    Platform& platform_;
+    const int& language_;
+    std::unique_ptr<VoiceArea> slots_;
+    chords::ChordTables tables_;
+    QStringList suffixes_;
+    Mode mode_ = Mode::None;
+    int splitPoint_ = 12;
+    int chosenSplitPoint_ = 0;
+    bool choosingSplitPoint_ = false;
+    int currentChordType_ = 0;
+    std::array<int, kModifierCount> modifierDown_{};
+    std::array<int, kChordKeyCount> chordTypeAtKey_{};
+    int lastChordType_ = 0;
+    int lastChordKey_ = 0;
+};
+
+} // namespace clavora

@@ -1,0 +1,81 @@
+#pragma once
+#include "piano/NumberEntry.h"
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+namespace clavora {
+class Setting;
+namespace sound {
+class MidiPort;
+}
+
+// Drums mode: 47 pads, each playing one General MIDI percussion sound on
+// channel 9 at Normal or High intensity, scaled by the drum volume.
+class DrumPads : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kPadCount = 47;
+    static constexpr int kKeyCodeCount = 53;  // six navigation keys have no pad
+    static constexpr int kNoPad = -1;
+    static constexpr int kNormalReduction = 48;
+    static constexpr int kHighReduction = 0;
+
+    DrumPads(sound::MidiPort& port, const int& language, QObject* parent = nullptr);
+    ~DrumPads() override;
+
+    Setting& volume() { return *volume_; }
+
+    // Restores the key codes, sounds and intensities of every pad.
+    void defaultDrumSettings();
+
+    // The pad a computer key plays, or kNoPad.
+    int findDrumKey(int code) const;
+    static int keyCodeOf(int pad);
+    static QString capOf(int pad);
+
+    void press(int pad);
+    void release(int pad);
+    bool isPressed(int pad) const;
+
+    int lastDrumKey() const { return lastDrumKey_; }
+    void setLastDrumKey(int pad);
+
+    // Drum sound number (note - 35) and intensity of a pad.
+    int soundNumber(int pad) const;
+    bool isHigh(int pad) const;
+    void setSound(int pad, int number, bool high);
+    // "09": the number box caption.
+    QString numberText(int pad) const;
+
+    // Keyboard commands on the last pad.
+    void stepSound(int delta);         // arrows: +-1, stops at 0 and 46
+    void jumpSound(int delta);         // Shift+arrows: +-8, clamped
+    void setLastIntensity(bool high);  // Up, Down
+    void enterDigit(int digit);        // keypad: two digits make a number below 47
+
+    void refreshLabels();
+
+signals:
+    void padLookChanged(int pad, bool pressed);
+    void padNumberChanged(int pad);
+
+private:
+    int noteOf(int pad);
+    int velocityOf(int pad) const;
+    static bool isPad(int pad) { return pad >= 0 && pad < kPadCount; }
+
+    sound::MidiPort& port_;
+    const int& language_;
+    std::unique_ptr<Setting> volume_;
+    std::array<int, kPadCount> notes_{};
+    std::array<int, kPadCount> reductions_{};
+    std::array<bool, kKeyCodeCount> pressed_{};
+    int lastDrumKey_ = 0;
+    NumberEntry numberEntry_{2};
+};
+
+} // namespace clavora

@@ -1,0 +1,171 @@
+#include "HelpWindow.h"
+
+#include "AreaWords.h"
+#include "Captions.h"
+#include "HelpPages.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace clavora::lang {
+
+namespace {
+
+QString nameOf(std::string_view name)
+{
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+QLabel* makeLabel(std::string_view name, std::string_view text, QWidget* parent)
+{
+    auto* label = new QLabel(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), parent);
+    label->setObjectName(nameOf(name));
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+// A page's panel; its key labels are appended to keyLabels.
+QWidget* makePanel(const HelpPage& page, QWidget* parent, QList<QLabel*>& keyLabels)
+{
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(nameOf(page.panel));
+    auto* groups = new QVBoxLayout(panel);
+    groups->setContentsMargins(0, 0, 0, 0);
+    for (const HelpGroup& group : page.groups) {
+        auto* frame = new QGroupBox(panel);
+        frame->setObjectName(nameOf(group.frame));
+        auto* rows = new QGridLayout(frame);
+        rows->setHorizontalSpacing(16);
+        rows->setColumnStretch(1, 1);
+        int row = 0;
+        for (const HelpRow& entry : group.rows) {
+            QLabel* keys = makeLabel(entry.keyLabel, entry.keyText, frame);
+            QFont bold = keys->font();
+            bold.setBold(true);
+            keys->setFont(bold);
+            rows->addWidget(keys, row, 0);
+            keyLabels.append(keys);
+            rows->addWidget(makeLabel(entry.description, {}, frame), row, 1);
+            ++row;
+        }
+        groups->addWidget(frame);
+    }
+    groups->addStretch();
+    return panel;
+}
+
+} // namespace
+
+HelpWindow::HelpWindow(int language, QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmHelp"));
+    setModal(true);
+
+    QList<QLabel*> keyLabels;
+    auto* buttonRow = new QHBoxLayout;
+    auto* stackHolder = new QWidget(this);
+    m_stack = new QStackedLayout(stackHolder);
+    const auto pages = helpPages();
+    for (std::size_t i = 0; i < pages.size() && i < m_pageButtons.size(); ++i) {
+        auto* button = new QPushButton(this);
+        button->setObjectName(nameOf(pages[i].button));
+        button->setAutoDefault(false);
+        const int page = static_cast<int>(i);
+        connect(button, &QPushButton::clicked, this, [this, page] { showPage(page); });
+        buttonRow->addWidget(button);
+        m_pageButtons[i] = button;
+
+        m_panels[i] = makePanel(pages[i], stackHolder, keyLabels);
+        m_stack->addWidget(m_panels[i]);
+    }
+    buttonRow->addStretch();
+
+    auto* note = makeLabel("Note", {}, this);
+    note->setWordWrap(true);
+    auto* noteKeys = makeLabel("NoteKeys", {}, this);
+    noteKeys->setWordWrap(true);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OK"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* notes = new QVBoxLayout;
+    notes->addWidget(note);
+    notes->addWidget(noteKeys);
+    auto* bottom = new QHBoxLayout;
+    bottom->addLayout(notes, 1);
+    bottom->addWidget(ok, 0, Qt::AlignBottom);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttonRow);
+    layout->addWidget(stackHolder);
+    layout->addLayout(bottom);
+
+    showPage(NotesPage);
+    applyTexts(language);
+
+    // One width for the key column of every group, so the descriptions line up.
+    int keyWidth = 0;
+    for (const QLabel* keys : keyLabels)
+        keyWidth = std::max(keyWidth, keys->sizeHint().width());
+    for (QLabel* keys : keyLabels)
+        keys->setMinimumWidth(keyWidth);
+    adjustSize();
+}
+
+void HelpWindow::applyTexts(int language)
+{
+    // Outside the three languages the window keeps its English design texts.
+    if (language < English || language > kLanguageCount)
+        language = English;
+    for (const CaptionEntry& entry : helpWindowCaptions()) {
+        const QString text = captionText(entry, language);
+        const QString name = nameOf(entry.objectName);
+        if (name == objectName()) {
+            setWindowTitle(text);
+        } else if (auto* button = findChild<QPushButton*>(name)) {
+            button->setText(text);
+        } else if (auto* frame = findChild<QGroupBox*>(name)) {
+            frame->setTitle(text);
+        } else if (auto* label = findChild<QLabel*>(name)) {
+            label->setText(text);
+        }
+    }
+}
+
+void HelpWindow::showPage(int page)
+{
+    if (page < 0 || page >= static_cast<int>(m_panels.size()))
+        return;
+    for (std::size_t i = 0; i < m_pageButtons.size(); ++i) {
+        QFont font = m_pageButtons[i]->font();
+        font.setBold(static_cast<int>(i) == page);
+        m_pageButtons[i]->setFont(font);
+    }
+    m_stack->setCurrentWidget(m_panels[static_cast<std::size_t>(page)]);
+}
+
+int HelpWindow::currentPage() const
+{
+    return m_stack->currentIndex();
+}
+
+void HelpWindow::showEvent(QShowEvent* event)
+{
+    // Each opening starts on the notes page; restoring a minimised window
+    // keeps the page the user was reading.
+    if (!event->spontaneous())
+        showPage(NotesPage);
+    QDialog::showEvent(event);
+}
+
+} // namespace clavora::lang

@@ -1,0 +1,348 @@
+#include "Piano.h"
+
+#include "KeyCodes.h"
+#include "Setting.h"
+#include "VoiceArea.h"
+#include "chords/ChordArea.h"
+#include "drums/DrumPads.h"
+#include "lang/LanguageDetection.h"
+#include "platform/MidiConstants.h"
+#include "platform/Platform.h"
+#include "sound/MidiPort.h"
+
+namespace clavora {
+
+using namespace keys;
+
+namespace {
+
+constexpr SlotDefaults kMainDefaults{
+    {0, 48, 49, 56, 73, 32, 19},
+    {4, 4, 3, 4, 4, 2, 4},
+    127,
+};
+
+bool isFunctionKey(int code) { return code >= kF1 && code <= kF13; }
+bool isArrow(int code) { return code >= kLeft && code <= kDown; }
+bool isKeypadDigit(int code) { return code >= kKeypad0 && code <= kKeypad9; }
+
+// Chord modifier of a key code: Shift, Ctrl, Caps Lock, Space; -1 for others.
+int chordModifierOf(int code)
+{
+    switch (code) {
+    case kShift:
+        return ChordArea::ShiftModifier;
+    case kCtrl:
+        return ChordArea::CtrlModifier;
+    case kCapsLock:
+        return ChordArea::CapsModifier;
+    case kSpace:
+        return ChordArea::SpaceModifier;
+    default:
+        return -1;
+    }
+}
+
+} // namespace
+
+Piano::Piano(sound::MidiPort& port, Platform& platform, QObject* parent)
+    : QObject(parent)
+    , port_(port)
+    , platform_(platform)
+    , main_(std::make_unique<VoiceArea>(port, language_, 0))
+    , chords_(std::make_unique<ChordArea>(port, platform, language_))
+    , drums_(std::make_unique<DrumPads>(port, language_))
+{
+    connect(chords_.get(), &ChordArea::focusRequested, this, &Piano::focusRequested);
+}
+
+Piano::~Piano() = default;
+
+void Piano::startUp()
+{
+    port_.openMidiOut();
+    detectLanguage();
+    setPlayDrums(false);
+    drums_->defaultDrumSettings();
+    defaultMainSettings();
+    chords_->defaultChordSettings();
+    chords_->tables().loadDefaults();
+    chords_->setChosenSplitPoint(0);
+    chords_->area().channel().change();
+    drums_->volume().change();
+    mainInstrumentEntry_.restart();
+    chordInstrumentEntry_.restart();
+    chords_->selectMode(ChordArea::Mode::ThreeKeys);
+    port_.setCurrentMidiDevice(sound::MidiPort::kDefaultDevice);
+}
+
+void Piano::shutDown()
+{
+    port_.closeMidiOut();
+}
+
+void Piano::setLanguage(int language)
+{
+    language_ = language;
+    main_->refreshLabels();
+    chords_->area().refreshLabels();
+    drums_->refreshLabels();
+    emit languageChanged(language_);
+}
+
+void Piano::detectLanguage()
+{
+    setLanguage(lang::languageForCountryCode(platform_.countryCode()));
+}
+
+void Piano::pressKey(int key)
+{
+    if (key < 0 || key >= kKeyCount)
+        return;
+    chords_->captureSplitPoint(key);
+    auto& pressed = pressed_[static_cast<std::size_t>(key)];
+    if (pressed)
+        return;
+    pressed = true;
+    emit keyLookChanged(key, true);
+    if (chords_->isChordKey(key)) {
+        chords_->press(key);
+        return;
+    }
+    main_->forEachSoundingSlot([&](int channel, int octave, int velocity) {
+        port_.sendShortMessage(midi::kNoteOn + channel, octave * 12 + key, velocity);
+    });
+}
+
+void Piano::releaseKey(int key)
+{
+    if (key < 0 || key >= kKeyCount)
+        return;
+    emit keyLookChanged(key, false);
+    if (chords_->isChordKey(key)) {
+        chords_->release(key);
+    } else {
+        main_->forEachSoundingSlot([&](int channel, int octave, int) {
+            port_.sendShortMessage(midi::kNoteOff + channel, octave * 12 + key, 0);
+        });
+    }
+    pressed_[static_cast<std::size_t>(key)] = false;
+}
+
+bool Piano::isKeyPressed(int key) const
+{
+    return key >= 0 && key < kKeyCount && pressed_[static_cast<std::size_t>(key)];
+}
+
+void Piano::defaultMainSettings()
+{
+    main_->applyDefaults(kMainDefaults);
+}
+
+void Piano::silence()
+{
+    port_.allSoundOff();
+    chords_->cancelSplitChoice();
+    emit focusRequested();
+}
+
+void Piano::setPlayDrums(bool on)
+{
+    playDrums_ = on;
+    emit playDrumsChanged(on);
+}
+
+void Piano::releaseChordModifiers()
+{
+    for (int modifier = 0; modifier < ChordArea::kModifierCount; ++modifier)
+        chords_->modifierRelease(modifier);
+}
+
+// Key-down dispatch: chord modifiers first, then by mode and modifier mask a
+// command or a playing key.
+void Piano::keyDown(int code, int mask)
+{
+    if (const int modifier = chordModifierOf(code); modifier >= 0)
+        chords_->modifierPress(modifier);
+
+    if (!playDrums_) {
+        pianoCommand(code, mask);
+        return;
+    }
+
+    if (mask == 0 && ((code >= kKeypad0 && code <= kF12) || isArrow(code) || code == kF13)) {
+        if (isKeypadDigit(code)) {
+            drums_->enterDigit(code - kKeypad0);
+            return;
+        }
+        switch (code) {
+        case kLeft: drums_->stepSound(-1); break;
+        case kRight: drums_->stepSound(+1); break;
+        case kUp: drums_->setLastIntensity(true); break;
+        case kDown: drums_->setLastIntensity(false); break;
+        case kF(1): emit helpRequested(); break;
+        case kF(5): drums_->volume().step(-1); break;
+        case kF(6): drums_->volume().step(+1); break;
+        case kF(12): emit drumEditorRequested(); break;
+        default: break;
+        }
+        return;
+    }
+    if (mask == kShiftMask && (isFunctionKey(code) || isArrow(code))) {
+        switch (code) {
+        case kLeft: drums_->jumpSound(-8); break;
+        case kRight: drums_->jumpSound(+8); break;
+        case kF(1): emit languageDialogRequested(); break;
+        case kF(4): setPlayDrums(!playDrums_); break;
+        case kF(5): drums_->volume().clampedStep(-8); break;
+        case kF(6): drums_->volume().clampedStep(+8); break;
+        default: break;
+        }
+        return;
+    }
+    if (mask == (kShiftMask | kCtrlMask)) {
+        if (code == kF(12))
+            drums_->defaultDrumSettings();
+        return;
+    }
+    if (code == kEscape) {
+        silence();
+        return;
+    }
+    const int pad = drums_->findDrumKey(code);
+    if (pad != DrumPads::kNoPad)
+        drums_->press(pad);
+}
+
+void Piano::pianoCommand(int code, int mask)
+{
+    // A key that falls into a command table does that table's command, or
+    // nothing when the table does not list it.
+    if (mask == 0 && (isKeypadDigit(code) || isFunctionKey(code) || isArrow(code)))
+        return plainCommand(code);
+    if (mask == kShiftMask && (isFunctionKey(code) || isArrow(code)))
+        return shiftCommand(code);
+    if (mask == kCtrlMask && (isKeypadDigit(code) || isArrow(code)))
+        return ctrlCommand(code);
+    if (mask == (kShiftMask | kCtrlMask) && (code == kLeft || code == kRight || isFunctionKey(code)))
+        return shiftCtrlCommand(code);
+
+    if (code == kEscape) {
+        silence();
+        return;
+    }
+    const int key = findKey(code);
+    if (key != kNoKey)
+        pressKey(key);
+}
+
+void Piano::plainCommand(int code)
+{
+    VoiceArea& chord = chords_->area();
+    if (isKeypadDigit(code)) {
+        enterInstrumentDigit(mainInstrumentEntry_, code - kKeypad0, *main_);
+        return;
+    }
+    switch (code) {
+    case kLeft: main_->instrument().step(-1); break;
+    case kRight: main_->instrument().step(+1); break;
+    case kDown: main_->octave().step(-1); break;
+    case kUp: main_->octave().step(+1); break;
+    case kF(1): emit helpRequested(); break;
+    case kF(2): chords_->selectMode(ChordArea::Mode::OneKey); break;
+    case kF(3): chords_->selectMode(ChordArea::Mode::ThreeKeys); break;
+    case kF(4): chords_->selectMode(ChordArea::Mode::Guitar); break;
+    case kF(5): main_->channel().step(-1); break;
+    case kF(6): main_->channel().step(+1); break;
+    case kF(7): main_->voices().step(-1); break;
+    case kF(8): main_->voices().step(+1); break;
+    case kF(9): chord.channel().step(-1); break;
+    // F10 also asks for an Esc keystroke; on this desktop F10 means nothing
+    // to the window, so that keystroke is dropped.
+    case kF(10): chord.channel().step(+1); break;
+    case kF(11): chord.voices().step(-1); break;
+    case kF(12): chord.voices().step(+1); break;
+    default: break;
+    }
+}
+
+void Piano::shiftCommand(int code)
+{
+    VoiceArea& chord = chords_->area();
+    switch (code) {
+    case kLeft: main_->instrument().clampedStep(-10); break;
+    case kRight: main_->instrument().clampedStep(+10); break;
+    case kF(1): emit languageDialogRequested(); break;
+    case kF(2):
+        if (chords_->mode() == ChordArea::Mode::OneKey)
+            chords_->split();
+        break;
+    case kF(3): chords_->sameAsMainSettings(*main_); break;
+    case kF(4): setPlayDrums(true); break;
+    case kF(5): main_->volume().clampedStep(-8); break;
+    case kF(6): main_->volume().clampedStep(+8); break;
+    case kF(9): chord.volume().clampedStep(-8); break;
+    case kF(10): chord.volume().clampedStep(+8); break;  // the Esc keystroke is dropped, as for F10
+    case kF(12):
+        if (chords_->canEditChord())
+            emit editChordRequested();
+        break;
+    default: break;
+    }
+}
+
+void Piano::ctrlCommand(int code)
+{
+    VoiceArea& chord = chords_->area();
+    if (isKeypadDigit(code)) {
+        enterInstrumentDigit(chordInstrumentEntry_, code - kKeypad0, chord);
+        return;
+    }
+    switch (code) {
+    case kLeft: chord.instrument().step(-1); break;
+    case kRight: chord.instrument().step(+1); break;
+    case kDown: chord.octave().step(-1); break;
+    case kUp: chord.octave().step(+1); break;
+    default: break;
+    }
+}
+
+void Piano::shiftCtrlCommand(int code)
+{
+    VoiceArea& chord = chords_->area();
+    switch (code) {
+    case kLeft: chord.instrument().clampedStep(-10); break;
+    case kRight: chord.instrument().clampedStep(+10); break;
+    case kF(8): defaultMainSettings(); emit focusRequested(); break;
+    case kF(12): chords_->resetChordSettings(); emit focusRequested(); break;
+    default: break;
+    }
+}
+
+void Piano::enterInstrumentDigit(NumberEntry& entry, int digit, VoiceArea& area)
+{
+    const auto number = entry.enter(digit);
+    if (!number)
+        return;
+    if (*number <= 127)
+        area.instrument().setValue(*number);
+    else
+        platform_.beep();
+}
+
+void Piano::keyUp(int code, int /*mask*/)
+{
+    if (const int modifier = chordModifierOf(code); modifier >= 0)
+        chords_->modifierRelease(modifier);
+    if (!playDrums_) {
+        const int key = findKey(code);
+        if (key != kNoKey)
+            releaseKey(key);
+    } else {
+        const int pad = drums_->findDrumKey(code);
+        if (pad != DrumPads::kNoPad)
+            drums_->release(pad);
+    }
+}
+
+} // namespace clavora

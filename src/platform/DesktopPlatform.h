@@ -1,0 +1,30 @@
+#pragma once
+#include "Platform.h"
+
+#include <QElapsedTimer>
+
+class QWidget;
+
+namespace clavora {
+
+// The platform as the desktop offers it: real pauses, Qt message boxes, the
+// system beep and the country code of the user's locale.
+class DesktopPlatform final : public Platform {
+public:
+    DesktopPlatform();
+
+    // Message boxes are centred on this window when it is set.
+    void setMessageOwner(QWidget* owner) { owner_ = owner; }
+
+    void pause(int milliseconds) override;
+    std::uint32_t tickCount() override;
+    void messageBox(MessageIcon icon, const std::string& title, const std::string& text) override;
+    void beep() override;
+    int countryCode() override;
+
+private:
+    QElapsedTimer clock_;
+    QWidget* owner_ = nullptr;
+};
+
+} // namespace clavora

@@ -1,0 +1,37 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace clavora {
+
+// One MIDI output of the system, as the program sees it: a numbered list of
+// devices of which at most one is open at a time.
+class MidiOutput {
+public:
+    virtual ~MidiOutput() = default;
+
+    virtual int deviceCount() const = 0;
+    virtual std::string deviceName(int device) const = 0;
+
+    // Opens the device (closing any other first). False when it cannot be opened.
+    virtual bool open(int device) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // Sends one packed short message (see midi::packShortMessage). False when
+    // nothing is open or the device refused it.
+    virtual bool send(std::uint32_t message) = 0;
+};
+
+// An output with no devices: every open fails and every send is dropped.
+class NullMidiOutput final : public MidiOutput {
+public:
+    int deviceCount() const override { return 0; }
+    std::string deviceName(int) const override { return {}; }
+    bool open(int) override { return false; }
+    void close() override {}
+    bool isOpen() const override { return false; }
+    bool send(std::uint32_t) override { return false; }
+};
+
+} // namespace clavora

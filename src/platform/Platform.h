@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace clavora {
+
+enum class MessageIcon { Information, Exclamation };
+
+// What the logic needs from the operating system besides MIDI: time, message
+// boxes, the beep and the country code of the regional settings.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Blocks the calling thread for the given milliseconds.
+    virtual void pause(int milliseconds) = 0;
+    // Milliseconds since an arbitrary fixed moment.
+    virtual std::uint32_t tickCount() = 0;
+    // A modal message box with an OK button; returns when it is closed.
+    virtual void messageBox(MessageIcon icon, const std::string& title, const std::string& text) = 0;
+    virtual void beep() = 0;
+    // Telephone country code of the user's regional settings, 0 when unknown.
+    virtual int countryCode() = 0;
+};
+
+} // namespace clavora

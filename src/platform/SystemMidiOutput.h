@@ -1,0 +1,74 @@
+#pragma once
+// The MIDI outputs of this computer: the built-in synthesizer as device 0,
+// then every MIDI output port of the system.
+#include "MidiOutput.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace clavora {
+
+class FluidSynthDevice;
+
+// The system's MIDI output ports (the ALSA sequencer on Linux), one open at
+// a time.
+class MidiPorts {
+public:
+    virtual ~MidiPorts() = default;
+
+    // Names of the ports present now, in the system's order.
+    virtual std::vector<std::string> portNames() = 0;
+    // Opens the port at this index of portNames(). False when it cannot.
+    virtual bool openPort(int index) = 0;
+    virtual void closePort() = 0;
+    // Sends one complete message. False when the port refused it.
+    virtual bool sendBytes(const std::vector<std::uint8_t>& bytes) = 0;
+
+    // The ports RtMidi finds; none when the system has no MIDI service.
+    static std::unique_ptr<MidiPorts> createSystem();
+};
+
+// The bytes of a packed short message as they go on the wire: two for a
+// program change or channel pressure, three for the others. Empty when the
+// message is not a channel message with data bytes 0..127.
+std::vector<std::uint8_t> shortMessageBytes(std::uint32_t message);
+
+class SystemMidiOutput final : public MidiOutput {
+public:
+    static constexpr int kSynthDevice = 0;
+    static constexpr int kMaxNameLength = 32;
+    static constexpr const char* kSynthName = "Built-in Synthesizer";
+
+    // The FluidSynth synthesizer configured from the environment and the
+    // ports RtMidi finds.
+    SystemMidiOutput();
+    // `ports` may be null: device 0 is then the only device.
+    SystemMidiOutput(std::unique_ptr<FluidSynthDevice> synth, std::unique_ptr<MidiPorts> ports);
+    ~SystemMidiOutput() override;
+    SystemMidiOutput(const SystemMidiOutput&) = delete;
+    SystemMidiOutput& operator=(const SystemMidiOutput&) = delete;
+
+    // Reads the list of ports again; deviceCount() and deviceName() answer
+    // from the list read by the last refresh (or by the constructor).
+    void refresh();
+
+    int deviceCount() const override;
+    // At most kMaxNameLength characters.
+    std::string deviceName(int device) const override;
+    bool open(int device) override;
+    void close() override;
+    bool isOpen() const override;
+    bool send(std::uint32_t message) override;
+
+    FluidSynthDevice& synthesizer() { return *synth_; }
+
+private:
+    std::unique_ptr<FluidSynthDevice> synth_;
+    std::unique_ptr<MidiPorts> ports_;
+    std::vector<std::string> portNames_;
+    int openDevice_ = -1;
+};
+
+} // namespace clavora

@@ -1,0 +1,79 @@
+#include "MidiPort.h"
+
+#include "platform/MidiConstants.h"
+#include "platform/MidiOutput.h"
+#include "platform/Platform.h"
+
+namespace clavora::sound {
+
+namespace {
+constexpr int kFailed = 1;
+}
+
+const char* const MidiPort::kWarningTitle = "Warning";
+const char* const MidiPort::kOpenFailedText = "Unable to access the MIDI Device.\n\nNo sound will be played";
+
+int midiChannelOf(int slot)
+{
+    if (slot >= 1 && slot <= 9)
+        return slot - 1;
+    if (slot >= 10 && slot <= 14)
+        return slot;
+    return 0;
+}
+
+MidiPort::MidiPort(MidiOutput& output, Platform& platform)
+    : output_(output)
+    , platform_(platform)
+{
+}
+
+void MidiPort::openMidiOut()
+{
+    if (openMidiOutDevice(0))
+        return;
+    platform_.messageBox(MessageIcon::Exclamation, kWarningTitle, kOpenFailedText);
+}
+
+bool MidiPort::openMidiOutDevice(int device)
+{
+    const bool opened = output_.open(device);
+    result_ = opened ? 0 : kFailed;
+    return opened;
+}
+
+void MidiPort::closeMidiOut()
+{
+    output_.close();
+    result_ = 0;
+}
+
+int MidiPort::midiOutCount() const
+{
+    return output_.deviceCount();
+}
+
+std::string MidiPort::midiOutName(int device) const
+{
+    return output_.deviceName(device);
+}
+
+void MidiPort::sendShortMessage(int status, int data1, int data2)
+{
+    if (data1 < 0 || data1 > midi::kMaxDataByte)
+        return;
+    result_ = output_.send(midi::packShortMessage(status, data1, data2)) ? 0 : kFailed;
+}
+
+void MidiPort::pause(int milliseconds)
+{
+    platform_.pause(milliseconds);
+}
+
+void MidiPort::allSoundOff()
+{
+    for (int channel = 0; channel < midi::kChannelCount; ++channel)
+        sendShortMessage(midi::kControlChange + channel, midi::kAllSoundOff, 0);
+}
+
+} // namespace clavora::sound

@@ -1,0 +1,54 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace clavora {
+class MidiOutput;
+class Platform;
+}
+
+namespace clavora::sound {
+
+// Channel of a voice slot: slots 1..9 play on slot - 1, slots 10..14 on
+// themselves, anything else on 0. Main slot s uses midiChannelOf(s), chord
+// slot s uses midiChannelOf(s + 7); channel 9 is never produced.
+int midiChannelOf(int slot);
+
+// The program's single connection to its MIDI output device.
+class MidiPort {
+public:
+    static constexpr int kDefaultDevice = -1;
+
+    MidiPort(MidiOutput& output, Platform& platform);
+
+    // Opens device 0; on failure warns once with a box and carries on silently.
+    void openMidiOut();
+    // Opens the given device; false when it cannot be opened. Shows nothing.
+    bool openMidiOutDevice(int device);
+    void closeMidiOut();
+    int midiOutCount() const;
+    std::string midiOutName(int device) const;
+
+    // Sends one short message; a data 1 outside 0..127 sends nothing.
+    void sendShortMessage(int status, int data1, int data2);
+    void pause(int milliseconds);
+
+    // All Sound Off on every channel, 0 to 15.
+    void allSoundOff();
+
+    int currentMidiDevice() const { return currentDevice_; }
+    void setCurrentMidiDevice(int device) { currentDevice_ = device; }
+    // Result of the last open, close or send: 0 for success.
+    int midiResult() const { return result_; }
+
+    static const char* const kWarningTitle;
+    static const char* const kOpenFailedText;
+
+private:
+    MidiOutput& output_;
+    Platform& platform_;
+    int currentDevice_ = kDefaultDevice;
+    int result_ = 0;
+};
+
+} // namespace clavora::sound

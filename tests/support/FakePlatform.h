@@ -1,0 +1,45 @@
+#pragma once
+#include "platform/Platform.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace clavora::test {
+
+// Records what the logic asks of the platform; never sleeps or shows a box.
+class FakePlatform final : public Platform {
+public:
+    struct Box {
+        MessageIcon icon;
+        std::string title;
+        std::string text;
+    };
+
+    void pause(int milliseconds) override
+    {
+        pauses.push_back(milliseconds);
+        ticks += static_cast<std::uint32_t>(milliseconds);
+        if (onPause)
+            onPause(milliseconds);
+    }
+    std::uint32_t tickCount() override { return ticks; }
+    void messageBox(MessageIcon icon, const std::string& title, const std::string& text) override
+    {
+        boxes.push_back({icon, title, text});
+        if (onMessageBox)
+            onMessageBox();
+    }
+    void beep() override { ++beeps; }
+    int countryCode() override { return country; }
+
+    std::vector<int> pauses;
+    std::vector<Box> boxes;
+    int beeps = 0;
+    int country = 0;
+    std::uint32_t ticks = 0;
+    std::function<void(int)> onPause;
+    std::function<void()> onMessageBox;
+};
+
+} // namespace clavora::test
