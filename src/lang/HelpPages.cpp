@@ -7,7 +7,8 @@ namespace {
 constexpr HelpRow kPlayNotes[] = {
     {"FirstOctaveKeysLabel", ",  L  .  ;  /  Q  2  W  3  E  4  R", "FirstOctaveKeys"},
     {"SecondOctaveKeysLabel", "T  6  Y  7  U  I  9  O  0  P  -  [", "SecondOctaveKeys"},
-    {"ThirdOctaveKeysLabel", "]  BS Ent  Ins  Del  End  PgD  PgU", "ThirdOctaveKeys"},
+    // Page Up comes before Page Down on the keyboard map.
+    {"ThirdOctaveKeysLabel", "]  BS Ent  Ins  Del  End  PgU  PgD", "ThirdOctaveKeys"},
 };
 
 constexpr HelpRow kOptions[] = {

@@ -7,18 +7,9 @@
 
 namespace clavora {
 
-namespace {
-
-keys::ScanCodes platformScanCodes()
-{
-    static const keys::ScanCodes scanCodes = keys::scanCodesOf(QGuiApplication::platformName().toLatin1().constData());
-    return scanCodes;
-}
-
-} // namespace
-
 KeyReceiver::KeyReceiver(QWidget* parent)
     : QWidget(parent)
+    , scanCodes_(keys::scanCodesOf(QGuiApplication::platformName().toLatin1().constData()))
 {
     setObjectName(QStringLiteral("Focus"));
     setFocusPolicy(Qt::StrongFocus);
@@ -41,7 +32,7 @@ bool KeyReceiver::event(QEvent* event)
         const bool press = event->type() == QEvent::KeyPress;
         if (!press && key->isAutoRepeat())
             return true;  // the key is still held
-        const int code = keys::virtualKey(platformScanCodes(), key->nativeScanCode(), key->key(), key->modifiers());
+        const int code = keys::virtualKey(scanCodes_, key->nativeScanCode(), key->key(), key->modifiers());
         if (code != 0) {
             const int mask = keys::modifierMask(key->modifiers());
             if (press)

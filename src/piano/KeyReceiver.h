@@ -1,4 +1,6 @@
 #pragma once
+#include "KeyCodes.h"
+
 #include <QWidget>
 
 namespace clavora {
@@ -13,6 +15,9 @@ class KeyReceiver : public QWidget {
 public:
     explicit KeyReceiver(QWidget* parent = nullptr);
 
+    // How native scan codes are read; taken from the platform plug-in.
+    void setScanCodes(keys::ScanCodes scanCodes) { scanCodes_ = scanCodes; }
+
 signals:
     void keyDown(int code, int mask);
     void keyUp(int code, int mask);
@@ -21,6 +26,9 @@ protected:
     bool event(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void paintEvent(QPaintEvent*) override {}
+
+private:
+    keys::ScanCodes scanCodes_;
 };
 
 } // namespace clavora

@@ -300,11 +300,8 @@ int countryCodeForTerritory(QLocale::Territory territory)
 
 int countryCodeForLocaleName(QStringView localeName)
 {
-    // Qt reads "C.UTF-8" as some other language; the C and POSIX locales
-    // name no country, whatever their encoding.
-    const QStringView base = localeName.left(localeName.indexOf(QLatin1Char('.')));
-    if (base.isEmpty() || base == QLatin1String("C") || base == QLatin1String("POSIX"))
-        return 0;
+    // Qt reads an empty, unknown, "C" or "POSIX" name as the C locale, which
+    // names no country.
     const QLocale locale(localeName.toString());
     if (locale.language() == QLocale::C)
         return 0;

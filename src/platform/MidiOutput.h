@@ -12,6 +12,8 @@ public:
 
     virtual int deviceCount() const = 0;
     virtual std::string deviceName(int device) const = 0;
+    // Reads the list of devices again, for outputs whose devices come and go.
+    virtual void refresh() {}
 
     // Opens the device (closing any other first). False when it cannot be opened.
     virtual bool open(int device) = 0;

@@ -52,7 +52,7 @@ public:
 
     // Reads the list of ports again; deviceCount() and deviceName() answer
     // from the list read by the last refresh (or by the constructor).
-    void refresh();
+    void refresh() override;
 
     int deviceCount() const override;
     // At most kMaxNameLength characters.

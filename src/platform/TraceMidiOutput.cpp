@@ -48,6 +48,11 @@ std::string TraceMidiOutput::deviceName(int device) const
     return inner_.deviceName(device);
 }
 
+void TraceMidiOutput::refresh()
+{
+    inner_.refresh();
+}
+
 bool TraceMidiOutput::open(int device)
 {
     return inner_.open(device);

@@ -34,6 +34,7 @@ public:
 
     int deviceCount() const override;
     std::string deviceName(int device) const override;
+    void refresh() override;
     bool open(int device) override;
     void close() override;
     bool isOpen() const override;

@@ -32,7 +32,7 @@ void MidiPort::openMidiOut()
 {
     if (openMidiOutDevice(0))
         return;
-    platform_.messageBox(MessageIcon::Exclamation, kWarningTitle, kOpenFailedText);
+    warn(kOpenFailedText);
 }
 
 bool MidiPort::openMidiOutDevice(int device)
@@ -46,6 +46,11 @@ void MidiPort::closeMidiOut()
 {
     output_.close();
     result_ = 0;
+}
+
+void MidiPort::refreshDevices()
+{
+    output_.refresh();
 }
 
 int MidiPort::midiOutCount() const
@@ -68,6 +73,11 @@ void MidiPort::sendShortMessage(int status, int data1, int data2)
 void MidiPort::pause(int milliseconds)
 {
     platform_.pause(milliseconds);
+}
+
+void MidiPort::warn(const std::string& text)
+{
+    platform_.messageBox(MessageIcon::Exclamation, kWarningTitle, text);
 }
 
 void MidiPort::allSoundOff()

@@ -26,12 +26,17 @@ public:
     // Opens the given device; false when it cannot be opened. Shows nothing.
     bool openMidiOutDevice(int device);
     void closeMidiOut();
+    // Asks the output to read its list of devices again.
+    void refreshDevices();
     int midiOutCount() const;
     std::string midiOutName(int device) const;
 
     // Sends one short message; a data 1 outside 0..127 sends nothing.
     void sendShortMessage(int status, int data1, int data2);
     void pause(int milliseconds);
+
+    // A message box with the exclamation icon and the title "Warning".
+    void warn(const std::string& text);
 
     // All Sound Off on every channel, 0 to 15.
     void allSoundOff();
