@@ -2,9 +2,12 @@
 #include "piano/Piano.h"
 #include "piano/PianoWindow.h"
 #include "platform/DesktopPlatform.h"
+#include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemMidiOutput.h"
 #include "platform/TraceMidiOutput.h"
+#include "chords/ChordArea.h"
+#include "sound/MidiDeviceDialog.h"
 #include "sound/MidiPort.h"
 
 #include <QApplication>
@@ -37,9 +40,20 @@ int main(int argc, char* argv[])
     clavora::Piano piano(port, platform);
     clavora::PianoWindow window(piano, platform);
     platform.setMessageOwner(&window);
+    window.setMidiDialog([&](QWidget* owner) {
+        clavora::sound::MidiDeviceDialog dialog(port, piano.language(), [&] {
+            piano.defaultMainSettings();
+            piano.chordArea().defaultChordSettings();
+        }, owner);
+        dialog.exec();
+    });
 
     piano.startUp();
     window.startUp(QApplication::arguments().mid(1).join(QLatin1Char(' ')));
     window.show();
-    return QApplication::exec();
+
+    clavora::QuitOnSignal quitOnSignal;
+    const int code = QApplication::exec();
+    piano.shutDown();
+    return code;
 }

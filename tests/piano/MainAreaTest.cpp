@@ -1,5 +1,7 @@
 #include "PlayingFixture.h"
 
+#include <algorithm>
+
 namespace clavora::test {
 namespace {
 
@@ -32,7 +34,7 @@ TEST_F(MainArea, NoteNumberUsesTheKeyIndexAndSlotsAboveSevenAreSkipped)
     midi.clear();
 
     piano.pressKey(43);  // Page Down, the highest key: 5 * 12 + 43 = 103
-    EXPECT_EQ(sent(), (Log{"93 67 7F", "94 67 7F", "95 49 7F", "96 67 7F"}));
+    EXPECT_EQ(sent(), (Log{"93 67 7F", "94 5B 7F", "95 43 7F", "96 5B 7F"}));
 }
 
 TEST_F(MainArea, ReleaseUsesTheOctaveInForceAtRelease)
@@ -144,8 +146,7 @@ TEST_F(MainArea, ResetRestoresEverySlotAndSelectsSlotOne)
     EXPECT_EQ(mainArea().voices().value(), 1);
     EXPECT_EQ(mainArea().slotInstrument(2), 48);
     EXPECT_EQ(mainArea().slotOctave(2), 4);
-    // Slot 2 was selected: it goes 2 -> 1 -> 2 ... so slot 1 is entered
-    // by a change of Channel and slot 2's instrument comes back to 48.
+    // Every slot's program goes out again, slot 1 first and last.
     EXPECT_EQ(sent().front(), "C0 00 00");
     EXPECT_EQ(std::count(sent().begin(), sent().end(), "C1 30 00"), 3);
     EXPECT_EQ(sent().back(), "C0 00 00");

@@ -131,7 +131,7 @@ TEST(MidiPortOpen, WarnsOnceWhenDeviceZeroCannotBeOpenedAndThenStaysSilent)
 
 TEST(MidiPortOpen, WarnsWhenTheSystemHasNoMidiOutputAtAll)
 {
-    RecordingMidiOutput midi({});
+    RecordingMidiOutput midi(std::vector<std::string>{});
     test::FakePlatform platform;
     sound::MidiPort port(midi, platform);
     port.openMidiOut();

@@ -1,0 +1,52 @@
+#include "QuitOnSignal.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace clavora {
+
+namespace {
+
+int pipeEnds[2] = {-1, -1};
+
+extern "C" void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(pipeEnds[0], &byte, 1);
+}
+
+} // namespace
+
+QuitOnSignal::QuitOnSignal(QObject* parent)
+    : QObject(parent)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, pipeEnds) != 0)
+        return;
+    notifier_ = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+        char byte = 0;
+        [[maybe_unused]] const auto read = ::read(pipeEnds[1], &byte, 1);
+        emit signalled();
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+}
+
+QuitOnSignal::~QuitOnSignal()
+{
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+}
+
+} // namespace clavora

@@ -1,0 +1,24 @@
+#pragma once
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace clavora {
+
+// Turns SIGINT, SIGTERM and SIGHUP into an orderly quit of the event loop, so
+// that the program closes its MIDI device (and finishes a WAV file being
+// rendered) when it is stopped from a terminal or by the session.
+class QuitOnSignal : public QObject {
+    Q_OBJECT
+public:
+    explicit QuitOnSignal(QObject* parent = nullptr);
+    ~QuitOnSignal() override;
+
+signals:
+    void signalled();
+
+private:
+    QSocketNotifier* notifier_ = nullptr;
+};
+
+} // namespace clavora
