@@ -17,7 +17,8 @@ PianoKeyWidget::PianoKeyWidget(int index, bool black, const QString& cap, QWidge
     cap_->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
     cap_->setAttribute(Qt::WA_TransparentForMouseEvents);
     QFont font = cap_->font();
-    font.setPointSizeF(black ? 7.0 : 8.0);
+    // Three-letter caps (Ent, Del, End, Pgd) must fit a key's width.
+    font.setPointSizeF(black ? 7.0 : (cap.size() > 2 ? 6.5 : 8.0));
     font.setBold(true);
     cap_->setFont(font);
     setFocusPolicy(Qt::NoFocus);
@@ -59,8 +60,8 @@ void PianoKeyWidget::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     if (pressed_) {
-        // Raised, in the button face colour, like a 3-D box.
-        const QColor face = palette().color(QPalette::Button);
+        // Raised like a 3-D box, tinted so a held key stands out at a glance.
+        const QColor face = QColor(0xa8, 0xc8, 0xf0);
         painter.fillRect(rect(), face);
         painter.setPen(face.lighter(135));
         painter.drawLine(r.topLeft(), r.topRight());

@@ -446,7 +446,7 @@ void PianoWindow::buildDrumPanels(QWidget* client)
     auto* names = panel(client, "DrumNamesPanel");
     t.place(names, 180, 1050, 6975, 2895);
     const std::array<std::pair<int, int>, 4> columns{{{0, 14}, {14, 28}, {28, 42}, {42, 47}}};
-    const std::array<int, 4> columnLefts{0, 1800, 3540, 5220};
+    const std::array<int, 4> columnLefts{0, 1920, 3600, 5250};
     for (std::size_t c = 0; c < columns.size(); ++c) {
         QString text;
         for (int i = columns[c].first; i < columns[c].second; ++i)
@@ -457,10 +457,10 @@ void PianoWindow::buildDrumPanels(QWidget* client)
         QFont font = label->font();
         font.setPointSizeF(7.5);
         label->setFont(font);
-        t.place(label, columnLefts[c], 0, 1780, 2895);
+        t.place(label, columnLefts[c], 0, c == 0 ? 1920 : 1650, 2895);
     }
-    bindSetting(drums.volume(), names, "DrumsVolume", t.rect(5220, 1800, 1560, 255), t.rect(5220, 1560, 1200, 195));
-    auto* change = pictureButton(names, "ChangeDrums", "change-drums", t.rect(5220, 2220, 600, 600));
+    bindSetting(drums.volume(), names, "DrumsVolume", t.rect(5250, 1800, 1560, 255), t.rect(5250, 1560, 1200, 195));
+    auto* change = pictureButton(names, "ChangeDrums", "change-drums", t.rect(5250, 2220, 600, 600));
     change->setToolTip(tr("Change the last drum pad (F12)"));
     connect(change, &QToolButton::clicked, this, [this] { emit piano_.drumEditorRequested(); });
 
@@ -552,9 +552,10 @@ void PianoWindow::connectPiano()
     connect(&drums, &DrumPads::padLookChanged, this, [this](int pad, bool pressed) {
         QWidget* key = drumKeys_[static_cast<std::size_t>(pad)];
         auto* frame = static_cast<QLabel*>(key);
-        frame->setFrameShadow(pressed ? QFrame::Raised : QFrame::Plain);
         frame->setFrameShape(pressed ? QFrame::Panel : QFrame::Box);
-        frame->setStyleSheet(pressed ? QStringLiteral("background: palette(button); color: black;")
+        frame->setFrameShadow(pressed ? QFrame::Raised : QFrame::Plain);
+        frame->setLineWidth(pressed ? 2 : 1);
+        frame->setStyleSheet(pressed ? QStringLiteral("background: #a8c8f0; color: black;")
                                      : QStringLiteral("background: white; color: black;"));
     });
 }
