@@ -539,6 +539,18 @@ void PianoWindow::connectPiano()
     connect(&piano_, &Piano::helpRequested, this, &PianoWindow::openHelp);
     connect(&piano_, &Piano::languageDialogRequested, this, &PianoWindow::openLanguageDialog);
     connect(&piano_, &Piano::languageChanged, this, [this] { applyCaptions(); });
+    connect(&piano_, &Piano::editChordRequested, this, [this] {
+        if (chordEditor_)
+            chordEditor_(this);
+        returnFromDialog();
+    });
+    connect(&piano_, &Piano::drumEditorRequested, this, [this] {
+        if (drumEditor_)
+            drumEditor_(this);
+        giveFocusBack();
+        for (int pad = 0; pad < DrumPads::kPadCount; ++pad)
+            refreshDrumNumber(pad);
+    });
 
     ChordArea& chords = piano_.chordArea();
     connect(&chords, &ChordArea::modeChanged, this, &PianoWindow::updateChordMode);

@@ -41,6 +41,9 @@ public:
 
     void setMidiDialog(DialogOpener opener);
     void setAboutDialog(DialogOpener opener);
+    // The chord editor of the current mode, and the drum-pad editor.
+    void setChordEditor(DialogOpener opener) { chordEditor_ = std::move(opener); }
+    void setDrumEditor(DialogOpener opener) { drumEditor_ = std::move(opener); }
 
     void applyCaptions();
     void arrangeWindow();
@@ -82,6 +85,8 @@ private:
     Platform& platform_;
     DialogOpener midiDialog_;
     DialogOpener aboutDialog_;
+    DialogOpener chordEditor_;
+    DialogOpener drumEditor_;
 
     KeyReceiver* focus_ = nullptr;
     QAction* mnuMIDI_ = nullptr;

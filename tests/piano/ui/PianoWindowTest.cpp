@@ -99,6 +99,8 @@ private slots:
     void numberBoxSelectsLastDrumKey();
     void pianoKeysDoNothingInDrumsMode();
     void chordModeButtonsShowTheirControls();
+    void captionsFollowTheLanguage();
+    void chordEditorCommandReleasesTheModifiers();
 };
 
 void PianoWindowTest::clickingAKeyPlaysItUntilTheButtonIsReleased()
@@ -422,6 +424,49 @@ void PianoWindowTest::chordModeButtonsShowTheirControls()
     QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QStringLiteral("7"));
     QTest::mouseRelease(ctrl, Qt::LeftButton);
     QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QStringLiteral("maj"));
+}
+
+void PianoWindowTest::captionsFollowTheLanguage()
+{
+    Program p;
+    p.piano.setLanguage(3);
+    QCOMPARE(p.find<QLabel>(QStringLiteral("MainVolumeLabel"))->text(), QStringLiteral("Volumen 127"));
+    QCOMPARE(p.find<QLabel>(QStringLiteral("ChordVolumeLabel"))->text(), QStringLiteral("Volumen 103"));
+    QCOMPARE(p.find<QLabel>(QStringLiteral("DrumsVolumeLabel"))->text(), QStringLiteral("Volumen 127"));
+    QCOMPARE(p.find<QLabel>(QStringLiteral("MainChannelLabel"))->text(), QStringLiteral("Canal 1"));
+    QCOMPARE(p.action("View")->text(), QStringLiteral("&Ver"));
+    QCOMPARE(p.action("mnuExit")->text(), QStringLiteral("Sai&r"));
+    QCOMPARE(p.find<QAbstractButton>(QStringLiteral("PlayDrums"))->text(), QStringLiteral(" Solamente Batería"));
+    QCOMPARE(p.find<QAbstractButton>(QStringLiteral("ChordsGuitar"))->text(), QStringLiteral(" Tocar Acordes como una Guitarra"));
+
+    p.piano.setLanguage(2);
+    QCOMPARE(p.find<QLabel>(QStringLiteral("MainVoicesLabel"))->text(), QStringLiteral("Vozes 1"));
+    QCOMPARE(p.find<QLabel>(QStringLiteral("MainOctaveLabel"))->text(), QStringLiteral("Oitava 4"));
+    QCOMPARE(p.find<QAbstractButton>(QStringLiteral("Silence"))->text(), QStringLiteral("Silenciar"));
+    QCOMPARE(p.window.windowTitle(), QStringLiteral("Clavora 2.6"));
+
+    p.piano.setLanguage(1);
+    QCOMPARE(p.find<QLabel>(QStringLiteral("MainVolumeLabel"))->text(), QStringLiteral("Volume 127"));
+    QCOMPARE(p.action("mnuMIDI")->text(), QStringLiteral("&MIDI Out Device..."));
+}
+
+void PianoWindowTest::chordEditorCommandReleasesTheModifiers()
+{
+    Program p;
+    int opened = 0;
+    p.window.setChordEditor([&](QWidget*) { ++opened; });
+    QTest::keyPress(p.focus(), Qt::Key_Shift, Qt::ShiftModifier);
+    QTest::keyClick(p.focus(), Qt::Key_F12, Qt::ShiftModifier);
+    QCOMPARE(opened, 1);
+    // After the editor closes every modifier is up, even one still held.
+    QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QStringLiteral("maj"));
+    QVERIFY(!p.piano.chordArea().isModifierDown(ChordArea::ShiftModifier));
+    QCOMPARE(QApplication::focusWidget(), p.focus());
+    // In one-key mode there is nothing to edit.
+    QTest::keyRelease(p.focus(), Qt::Key_Shift);
+    QTest::keyClick(p.focus(), Qt::Key_F2);
+    QTest::keyClick(p.focus(), Qt::Key_F12, Qt::ShiftModifier);
+    QCOMPARE(opened, 1);
 }
 
 QTEST_MAIN(PianoWindowTest)
