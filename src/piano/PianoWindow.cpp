@@ -186,20 +186,6 @@ void PianoWindow::buildMenus()
     mnuAbout_->setEnabled(false);
 }
 
-QToolButton* PianoWindow::toolbarButton(QWidget* parent, const char* name, const char* iconName, QRect rect)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setIcon(icon(iconName));
-    button->setIconSize(QSize(rect.height() / 2, rect.height() / 2));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setAutoRaise(false);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setGeometry(rect);
-    connect(button, &QToolButton::released, this, &PianoWindow::giveFocusBack);
-    return button;
-}
-
 QToolButton* PianoWindow::pictureButton(QWidget* parent, const char* name, const char* iconName, QRect rect)
 {
     auto* button = new QToolButton(parent);
@@ -209,6 +195,14 @@ QToolButton* PianoWindow::pictureButton(QWidget* parent, const char* name, const
     button->setFocusPolicy(Qt::NoFocus);
     button->setGeometry(rect);
     connect(button, &QToolButton::released, this, &PianoWindow::giveFocusBack);
+    return button;
+}
+
+QToolButton* PianoWindow::toolbarButton(QWidget* parent, const char* name, const char* iconName, QRect rect)
+{
+    QToolButton* button = pictureButton(parent, name, iconName, rect);
+    button->setIconSize(QSize(rect.height() / 2, rect.height() / 2));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     return button;
 }
 
@@ -252,10 +246,10 @@ void PianoWindow::buildToolbar(QWidget* client)
     focus_->lower();
 }
 
-void PianoWindow::bindSetting(Setting& setting, QWidget* parent, const char* name, QRect bar, QRect label)
+void PianoWindow::bindSetting(Setting& setting, QWidget* parent, const QString& name, QRect bar, QRect label)
 {
     auto* scrollBar = new QScrollBar(Qt::Horizontal, parent);
-    scrollBar->setObjectName(QLatin1String(name));
+    scrollBar->setObjectName(name);
     scrollBar->setRange(setting.minimum(), setting.maximum());
     scrollBar->setPageStep(setting.largeChange());
     scrollBar->setSingleStep(1);
@@ -263,7 +257,7 @@ void PianoWindow::bindSetting(Setting& setting, QWidget* parent, const char* nam
     scrollBar->setFocusPolicy(Qt::NoFocus);
     scrollBar->setGeometry(bar);
     auto* text = new QLabel(setting.label(), parent);
-    text->setObjectName(QLatin1String(name) + QStringLiteral("Label"));
+    text->setObjectName(name + QStringLiteral("Label"));
     text->setGeometry(label);
     text->setMinimumWidth(label.width());
     text->adjustSize();
@@ -276,6 +270,23 @@ void PianoWindow::bindSetting(Setting& setting, QWidget* parent, const char* nam
     });
 }
 
+void PianoWindow::buildVoiceSettings(QWidget* settings, VoiceArea& area, const QString& prefix)
+{
+    const Twips t = Twips::forWidget(this);
+    auto name = [&](const char* setting) { return prefix + QLatin1String(setting); };
+    bindSetting(area.instrument(), settings, name("Instrument"), t.rect(990, 540, 3375, 255), t.rect(990, 300, 735, 195));
+    bindSetting(area.octave(), settings, name("Octave"), t.rect(1590, 1200, 975, 255), t.rect(1590, 960, 525, 195));
+    bindSetting(area.volume(), settings, name("Volume"), t.rect(3270, 1200, 1095, 255), t.rect(3270, 960, 525, 195));
+    bindSetting(area.channel(), settings, name("Channel"), t.rect(5850, 540, 855, 255), t.rect(5850, 300, 585, 195));
+    bindSetting(area.voices(), settings, name("Voices"), t.rect(5850, 1200, 855, 255), t.rect(5850, 960, 480, 195));
+    decoration(settings, "treble-clef", t.rect(150, 300, 600, 840));
+    decoration(settings, "instrument", t.rect(4500, 480, 360, 360));
+    decoration(settings, "octave", t.rect(1200, 1170, 330, 330));
+    decoration(settings, "volume", t.rect(2880, 1170, 330, 330));
+    decoration(settings, "channel", t.rect(5460, 480, 330, 330));
+    decoration(settings, "voices", t.rect(5460, 1140, 330, 330));
+}
+
 void PianoWindow::buildMainBlock(QWidget* client)
 {
     const Twips t = Twips::forWidget(this);
@@ -285,21 +296,10 @@ void PianoWindow::buildMainBlock(QWidget* client)
     auto* settings = new QGroupBox(client);
     settings->setObjectName(QStringLiteral("MainSettings"));
     t.place(settings, 115, 960, 6975, 1660);
-    VoiceArea& main = piano_.mainArea();
-    bindSetting(main.instrument(), settings, "MainInstrument", t.rect(990, 540, 3375, 255), t.rect(990, 300, 735, 195));
-    bindSetting(main.octave(), settings, "MainOctave", t.rect(1590, 1200, 975, 255), t.rect(1590, 960, 525, 195));
-    bindSetting(main.volume(), settings, "MainVolume", t.rect(3270, 1200, 1095, 255), t.rect(3270, 960, 525, 195));
-    bindSetting(main.channel(), settings, "MainChannel", t.rect(5850, 540, 855, 255), t.rect(5850, 300, 585, 195));
-    bindSetting(main.voices(), settings, "MainVoices", t.rect(5850, 1200, 855, 255), t.rect(5850, 960, 480, 195));
+    buildVoiceSettings(settings, piano_.mainArea(), "Main");
     auto* reset = pictureButton(settings, "ResetMainSettings", "reset", t.rect(60, 1260, 345, 345));
     reset->setToolTip(tr("Reset the main settings (Shift+Ctrl+F8)"));
     connect(reset, &QToolButton::clicked, this, [this] { piano_.defaultMainSettings(); });
-    decoration(settings, "treble-clef", t.rect(150, 300, 600, 840));
-    decoration(settings, "instrument", t.rect(4500, 480, 360, 360));
-    decoration(settings, "octave", t.rect(1200, 1170, 330, 330));
-    decoration(settings, "volume", t.rect(2880, 1170, 330, 330));
-    decoration(settings, "channel", t.rect(5460, 480, 330, 330));
-    decoration(settings, "voices", t.rect(5460, 1140, 330, 330));
 
     auto* keys = panel(client, "MainPanel");
     t.place(keys, 170, 2760, 6915, 1155);
@@ -353,24 +353,13 @@ void PianoWindow::buildChordBlock(QWidget* client)
     auto* settings = new QGroupBox(chordPanel);
     settings->setObjectName(QStringLiteral("ChordSettings"));
     t.place(settings, 0, 0, 6975, 1620);
-    VoiceArea& chord = piano_.chordArea().area();
-    bindSetting(chord.instrument(), settings, "ChordInstrument", t.rect(990, 540, 3375, 255), t.rect(990, 300, 735, 195));
-    bindSetting(chord.octave(), settings, "ChordOctave", t.rect(1590, 1200, 975, 255), t.rect(1590, 960, 525, 195));
-    bindSetting(chord.volume(), settings, "ChordVolume", t.rect(3270, 1200, 1095, 255), t.rect(3270, 960, 525, 195));
-    bindSetting(chord.channel(), settings, "ChordChannel", t.rect(5850, 540, 855, 255), t.rect(5850, 300, 585, 195));
-    bindSetting(chord.voices(), settings, "ChordVoices", t.rect(5850, 1200, 855, 255), t.rect(5850, 960, 480, 195));
+    buildVoiceSettings(settings, piano_.chordArea().area(), "Chord");
     auto* reset = pictureButton(settings, "ResetChordSettings", "reset", t.rect(60, 1230, 345, 345));
     reset->setToolTip(tr("Reset the chord settings (Shift+Ctrl+F12)"));
     connect(reset, &QToolButton::clicked, this, [this] { piano_.chordArea().resetChordSettings(); });
     auto* same = pictureButton(settings, "SameAsMainSettings", "copy-main", t.rect(450, 1230, 345, 345));
     same->setToolTip(tr("Same as the main settings (Shift+F3)"));
     connect(same, &QToolButton::clicked, this, [this] { piano_.chordArea().sameAsMainSettings(piano_.mainArea()); });
-    decoration(settings, "treble-clef", t.rect(150, 300, 600, 840));
-    decoration(settings, "instrument", t.rect(4500, 480, 360, 360));
-    decoration(settings, "octave", t.rect(1200, 1170, 330, 330));
-    decoration(settings, "volume", t.rect(2880, 1170, 330, 330));
-    decoration(settings, "channel", t.rect(5460, 480, 330, 330));
-    decoration(settings, "voices", t.rect(5460, 1140, 330, 330));
 
     // Chord modes, on the right of the chord keys.
     const std::array<std::pair<const char*, ChordArea::Mode>, 3> modes{{
@@ -459,7 +448,7 @@ void PianoWindow::buildDrumPanels(QWidget* client)
         label->setFont(font);
         t.place(label, columnLefts[c], 0, c == 0 ? 1920 : 1650, 2895);
     }
-    bindSetting(drums.volume(), names, "DrumsVolume", t.rect(5250, 1800, 1560, 255), t.rect(5250, 1560, 1200, 195));
+    bindSetting(drums.volume(), names, QStringLiteral("DrumsVolume"), t.rect(5250, 1800, 1560, 255), t.rect(5250, 1560, 1200, 195));
     auto* change = pictureButton(names, "ChangeDrums", "change-drums", t.rect(5250, 2220, 600, 600));
     change->setToolTip(tr("Change the last drum pad (F12)"));
     connect(change, &QToolButton::clicked, this, [this] { emit piano_.drumEditorRequested(); });

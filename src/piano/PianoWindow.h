@@ -19,6 +19,7 @@ namespace clavora {
 class Piano;
 class Platform;
 class Setting;
+class VoiceArea;
 class KeyReceiver;
 class PianoKeyWidget;
 
@@ -66,7 +67,8 @@ private:
     void buildChordBlock(QWidget* client);
     void buildDrumPanels(QWidget* client);
     void buildKeys(QWidget* panel, int first, int last, int left, int top);
-    void bindSetting(Setting& setting, QWidget* parent, const char* name, QRect bar, QRect label);
+    void buildVoiceSettings(QWidget* settings, VoiceArea& area, const QString& prefix);
+    void bindSetting(Setting& setting, QWidget* parent, const QString& name, QRect bar, QRect label);
     QToolButton* toolbarButton(QWidget* parent, const char* name, const char* icon, QRect rect);
     QToolButton* pictureButton(QWidget* parent, const char* name, const char* icon, QRect rect);
     QLabel* decoration(QWidget* parent, const char* icon, QRect rect);
