@@ -71,7 +71,6 @@ public:
     // The chord-edit command: shown in the two chord-playing modes.
     bool canEditChord() const { return mode_ == Mode::ThreeKeys || mode_ == Mode::Guitar; }
 
-    void setChordSuffixes(const QStringList& suffixes) { suffixes_ = suffixes; }
 
 signals:
     void modeChanged(ChordArea::Mode mode);

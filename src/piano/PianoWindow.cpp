@@ -696,16 +696,6 @@ void PianoWindow::arrangeWindow()
     setFixedSize(t(design::kClientWidth), menuHeight + clientHeight);
 }
 
-int PianoWindow::heightTwips() const
-{
-    return Twips::forWidget(this).toTwips(height());
-}
-
-int PianoWindow::twipsTopOf(const QWidget* widget) const
-{
-    return Twips::forWidget(this).toTwips(widget->y());
-}
-
 void PianoWindow::giveFocusBack()
 {
     focus_->setFocus(Qt::OtherFocusReason);

@@ -49,13 +49,8 @@ public:
     void applyCaptions();
     void arrangeWindow();
     bool isStealth() const { return stealth_; }
-    // Design height of the window (menu bar and client area), in twips.
-    int designHeightTwips() const { return designHeight_; }
-    int heightTwips() const;
-    int twipsTopOf(const QWidget* widget) const;
 
     KeyReceiver* keyReceiver() const { return focus_; }
-    PianoKeyWidget* key(int index) const { return keys_[static_cast<std::size_t>(index)]; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
