@@ -234,11 +234,11 @@ void PianoWindow::buildToolbar(QWidget* client)
     drumsFrame->setFrameShape(QFrame::StyledPanel);
     drumsFrame->setFrameShadow(QFrame::Sunken);
     t.place(drumsFrame, 3180, 60, 2925, 765);
-    decoration(drumsFrame, "drums", t.rect(180, 60, 645, 645));
+    decoration(drumsFrame, "drums", t.rect(60, 60, 645, 645));
     playDrums_ = new QCheckBox(drumsFrame);
     playDrums_->setObjectName(QStringLiteral("PlayDrums"));
     playDrums_->setFocusPolicy(Qt::NoFocus);
-    t.place(playDrums_, 920, 220, 1815, 375);
+    t.place(playDrums_, 750, 195, 2160, 375);
     connect(playDrums_, &QCheckBox::clicked, this, [this](bool on) { piano_.setPlayDrums(on); });
     connect(playDrums_, &QCheckBox::released, this, &PianoWindow::giveFocusBack);
 
@@ -371,7 +371,7 @@ void PianoWindow::buildChordBlock(QWidget* client)
         auto* option = new QRadioButton(chordPanel);
         option->setObjectName(QLatin1String(modes[i].first));
         option->setFocusPolicy(Qt::NoFocus);
-        t.place(option, 2700, 1680 + static_cast<int>(i) * 255, 3000, 255);
+        t.place(option, 2640, 1680 + static_cast<int>(i) * 255, 3480, 255);
         const ChordArea::Mode mode = modes[i].second;
         connect(option, &QRadioButton::clicked, this, [this, mode] { piano_.chordArea().selectMode(mode); });
         connect(option, &QRadioButton::released, this, &PianoWindow::giveFocusBack);
@@ -413,8 +413,8 @@ void PianoWindow::buildChordBlock(QWidget* client)
 
     chordConfiguration_ = new QFrame(chordPanel);
     chordConfiguration_->setObjectName(QStringLiteral("ChordConfigurationFrame"));
-    t.place(chordConfiguration_, 5880, 1680, 1020, 765);
-    auto* edit = pictureButton(chordConfiguration_, "EditChord", "edit-chord", t.rect(150, 60, 720, 645));
+    t.place(chordConfiguration_, 6150, 1680, 750, 765);
+    auto* edit = pictureButton(chordConfiguration_, "EditChord", "edit-chord", t.rect(30, 60, 690, 645));
     edit->setToolTip(tr("Edit the chord (Shift+F12)"));
     connect(edit, &QToolButton::clicked, this, [this] { emit piano_.editChordRequested(); });
 

@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 using namespace clavora;
 using Message = RecordingMidiOutput::Message;
@@ -101,6 +102,7 @@ private slots:
     void chordModeButtonsShowTheirControls();
     void captionsFollowTheLanguage();
     void chordEditorCommandReleasesTheModifiers();
+    void captionsFitInEveryLanguage();
 };
 
 void PianoWindowTest::clickingAKeyPlaysItUntilTheButtonIsReleased()
@@ -467,6 +469,24 @@ void PianoWindowTest::chordEditorCommandReleasesTheModifiers()
     QTest::keyClick(p.focus(), Qt::Key_F2);
     QTest::keyClick(p.focus(), Qt::Key_F12, Qt::ShiftModifier);
     QCOMPARE(opened, 1);
+}
+
+void PianoWindowTest::captionsFitInEveryLanguage()
+{
+    Program p;
+    for (int language = 1; language <= 3; ++language) {
+        p.piano.setLanguage(language);
+        for (QAbstractButton* button : p.window.findChildren<QAbstractButton*>()) {
+            if (button->text().isEmpty())
+                continue;
+            const QString what = QStringLiteral("%1 in language %2").arg(button->objectName()).arg(language);
+            // Tool buttons ask for generous margins; their text only has to fit.
+            const int needed = qobject_cast<QToolButton*>(button)
+                ? button->fontMetrics().horizontalAdvance(button->text()) + 4
+                : button->sizeHint().width();
+            QVERIFY2(needed <= button->width(), qPrintable(what + QStringLiteral(": %1 > %2").arg(needed).arg(button->width())));
+        }
+    }
 }
 
 QTEST_MAIN(PianoWindowTest)
