@@ -41,14 +41,10 @@ TEST(StartUp, SendsEveryProgramChangeInOrder)
     EXPECT_TRUE(platform.pauses.empty());
 }
 
-TEST(StartUp, LeavesTheDefaultStateAndLabels)
-{
-    RecordingMidiOutput midi;
-    FakePlatform platform;
-    sound::MidiPort port(midi, platform);
-    Piano piano(port, platform);
-    piano.startUp();
+using StartedPiano = PlayingTest;
 
+TEST_F(StartedPiano, LeavesTheDefaultStateAndLabels)
+{
     VoiceArea& main = piano.mainArea();
     EXPECT_EQ(main.channel().value(), 1);
     EXPECT_EQ(main.voices().value(), 1);
@@ -102,15 +98,8 @@ TEST(StartUp, LabelsFollowTheLanguageOfTheCountryCode)
     EXPECT_EQ(piano.chordArea().area().voices().label(), "Voces 1");
 }
 
-TEST(ShutDown, ClosesTheOutputWithoutSilencingIt)
+TEST_F(StartedPiano, ShutDownClosesTheOutputWithoutSilencingIt)
 {
-    RecordingMidiOutput midi;
-    FakePlatform platform;
-    sound::MidiPort port(midi, platform);
-    Piano piano(port, platform);
-    piano.startUp();
-    midi.clear();
-
     piano.shutDown();
     EXPECT_EQ(midi.log(), (Log{"close"}));
 }
