@@ -52,8 +52,9 @@ int main(int argc, char* argv[])
     window.startUp(QApplication::arguments().mid(1).join(QLatin1Char(' ')));
     window.show();
 
+    // Stopped from outside, the program ends as by Exit: the window closes
+    // and with it the MIDI output.
     clavora::QuitOnSignal quitOnSignal;
-    const int code = QApplication::exec();
-    piano.shutDown();
-    return code;
+    QObject::connect(&quitOnSignal, &clavora::QuitOnSignal::signalled, &window, &QWidget::close);
+    return QApplication::exec();
 }

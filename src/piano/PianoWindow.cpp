@@ -533,12 +533,11 @@ void PianoWindow::connectPiano()
             chordEditor_(this);
         returnFromDialog();
     });
+    // Number boxes follow the pads' own change signals, also for edits.
     connect(&piano_, &Piano::drumEditorRequested, this, [this] {
         if (drumEditor_)
             drumEditor_(this);
         giveFocusBack();
-        for (int pad = 0; pad < DrumPads::kPadCount; ++pad)
-            refreshDrumNumber(pad);
     });
 
     ChordArea& chords = piano_.chordArea();
@@ -551,8 +550,7 @@ void PianoWindow::connectPiano()
     DrumPads& drums = piano_.drumPads();
     connect(&drums, &DrumPads::padNumberChanged, this, &PianoWindow::refreshDrumNumber);
     connect(&drums, &DrumPads::padLookChanged, this, [this](int pad, bool pressed) {
-        QWidget* key = drumKeys_[static_cast<std::size_t>(pad)];
-        auto* frame = static_cast<QLabel*>(key);
+        QLabel* frame = drumKeys_[static_cast<std::size_t>(pad)];
         frame->setFrameShape(pressed ? QFrame::Panel : QFrame::Box);
         frame->setFrameShadow(pressed ? QFrame::Raised : QFrame::Plain);
         frame->setLineWidth(pressed ? 2 : 1);

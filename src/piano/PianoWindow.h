@@ -103,7 +103,7 @@ private:
     QToolButton* split_ = nullptr;
     QLabel* splitLabel_ = nullptr;
     QFrame* chordConfiguration_ = nullptr;
-    std::array<QWidget*, 47> drumKeys_{};
+    std::array<QLabel*, 47> drumKeys_{};
     std::array<QLabel*, 47> drumNumbers_{};
 
     int designHeight_ = 0;

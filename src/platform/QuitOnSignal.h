@@ -15,6 +15,7 @@ public:
     ~QuitOnSignal() override;
 
 signals:
+    // Emitted on the event loop before it quits, so windows can close first.
     void signalled();
 
 private:
