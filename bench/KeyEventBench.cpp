@@ -4,8 +4,8 @@
 #include "piano/KeyReceiver.h"
 #include "piano/Piano.h"
 #include "piano/PianoWindow.h"
-#include "piano/Setting.h"
-#include "piano/VoiceArea.h"
+#include "keys/Setting.h"
+#include "keys/VoiceArea.h"
 #include "platform/MidiOutput.h"
 #include "sound/MidiPort.h"
 

@@ -1,7 +1,7 @@
 #include "ChordArea.h"
 
 #include "lang/AreaWords.h"
-#include "piano/VoiceArea.h"
+#include "keys/VoiceArea.h"
 #include "platform/MidiConstants.h"
 #include "platform/Platform.h"
 #include "sound/MidiPort.h"

@@ -1,7 +1,7 @@
 #include "DrumPads.h"
 
 #include "lang/AreaWords.h"
-#include "piano/Setting.h"
+#include "keys/Setting.h"
 #include "platform/MidiConstants.h"
 #include "sound/MidiPort.h"
 

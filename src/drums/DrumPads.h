@@ -1,5 +1,5 @@
 #pragma once
-#include "piano/NumberEntry.h"
+#include "keys/NumberEntry.h"
 
 #include <QObject>
 #include <QString>
@@ -59,11 +59,24 @@ public:
 
     void refreshLabels();
 
+    // Key events in drums mode, in virtual-key codes and the modifier mask
+    // (Shift 1, Ctrl 2, Alt 4): commands, or the pad of the key.
+    void keyDown(int code, int mask);
+    void keyUp(int code);
+
 signals:
     void padLookChanged(int pad, bool pressed);
     void padNumberChanged(int pad);
+    // Commands of drums mode that reach beyond the pads.
+    void helpRequested();
+    void languageDialogRequested();
+    void editorRequested();
+    void drumsModeToggleRequested();
+    void silenceRequested();
 
 private:
+    void plainCommand(int code);
+    void shiftCommand(int code);
     int noteOf(int pad);
     int velocityOf(int pad) const;
     static bool isPad(int pad) { return pad >= 0 && pad < kPadCount; }

@@ -1,6 +1,6 @@
 #include "KeyReceiver.h"
 
-#include "KeyCodes.h"
+#include "keys/KeyCodes.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

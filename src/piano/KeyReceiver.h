@@ -1,5 +1,5 @@
 #pragma once
-#include "KeyCodes.h"
+#include "keys/KeyCodes.h"
 
 #include <QWidget>
 

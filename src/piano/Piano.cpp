@@ -1,8 +1,8 @@
 #include "Piano.h"
 
-#include "KeyCodes.h"
-#include "Setting.h"
-#include "VoiceArea.h"
+#include "keys/KeyCodes.h"
+#include "keys/Setting.h"
+#include "keys/VoiceArea.h"
 #include "chords/ChordArea.h"
 #include "drums/DrumPads.h"
 #include "lang/LanguageDetection.h"
@@ -21,10 +21,6 @@ constexpr SlotDefaults kMainDefaults{
     {4, 4, 3, 4, 4, 2, 4},
     127,
 };
-
-bool isFunctionKey(int code) { return code >= kF1 && code <= kF13; }
-bool isArrow(int code) { return code >= kLeft && code <= kDown; }
-bool isKeypadDigit(int code) { return code >= kKeypad0 && code <= kKeypad9; }
 
 // Chord modifier of a key code: Shift, Ctrl, Caps Lock, Space; -1 for others.
 int chordModifierOf(int code)
@@ -54,6 +50,11 @@ Piano::Piano(sound::MidiPort& port, Platform& platform, QObject* parent)
     , drums_(std::make_unique<DrumPads>(port, language_))
 {
     connect(chords_.get(), &ChordArea::focusRequested, this, &Piano::focusRequested);
+    connect(drums_.get(), &DrumPads::helpRequested, this, &Piano::helpRequested);
+    connect(drums_.get(), &DrumPads::languageDialogRequested, this, &Piano::languageDialogRequested);
+    connect(drums_.get(), &DrumPads::editorRequested, this, &Piano::drumEditorRequested);
+    connect(drums_.get(), &DrumPads::drumsModeToggleRequested, this, [this] { setPlayDrums(!playDrums_); });
+    connect(drums_.get(), &DrumPads::silenceRequested, this, &Piano::silence);
 }
 
 Piano::~Piano() = default;
@@ -165,53 +166,10 @@ void Piano::keyDown(int code, int mask)
     if (const int modifier = chordModifierOf(code); modifier >= 0)
         chords_->modifierPress(modifier);
 
-    if (!playDrums_) {
+    if (playDrums_)
+        drums_->keyDown(code, mask);
+    else
         pianoCommand(code, mask);
-        return;
-    }
-
-    if (mask == 0 && ((code >= kKeypad0 && code <= kF12) || isArrow(code) || code == kF13)) {
-        if (isKeypadDigit(code)) {
-            drums_->enterDigit(code - kKeypad0);
-            return;
-        }
-        switch (code) {
-        case kLeft: drums_->stepSound(-1); break;
-        case kRight: drums_->stepSound(+1); break;
-        case kUp: drums_->setLastIntensity(true); break;
-        case kDown: drums_->setLastIntensity(false); break;
-        case kF(1): emit helpRequested(); break;
-        case kF(5): drums_->volume().step(-1); break;
-        case kF(6): drums_->volume().step(+1); break;
-        case kF(12): emit drumEditorRequested(); break;
-        default: break;
-        }
-        return;
-    }
-    if (mask == kShiftMask && (isFunctionKey(code) || isArrow(code))) {
-        switch (code) {
-        case kLeft: drums_->jumpSound(-8); break;
-        case kRight: drums_->jumpSound(+8); break;
-        case kF(1): emit languageDialogRequested(); break;
-        case kF(4): setPlayDrums(!playDrums_); break;
-        case kF(5): drums_->volume().clampedStep(-8); break;
-        case kF(6): drums_->volume().clampedStep(+8); break;
-        default: break;
-        }
-        return;
-    }
-    if (mask == (kShiftMask | kCtrlMask)) {
-        if (code == kF(12))
-            drums_->defaultDrumSettings();
-        return;
-    }
-    if (code == kEscape) {
-        silence();
-        return;
-    }
-    const int pad = drums_->findDrumKey(code);
-    if (pad != DrumPads::kNoPad)
-        drums_->press(pad);
 }
 
 void Piano::pianoCommand(int code, int mask)
@@ -339,9 +297,7 @@ void Piano::keyUp(int code, int /*mask*/)
         if (key != kNoKey)
             releaseKey(key);
     } else {
-        const int pad = drums_->findDrumKey(code);
-        if (pad != DrumPads::kNoPad)
-            drums_->release(pad);
+        drums_->keyUp(code);
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "KeyTable.h"
-#include "NumberEntry.h"
+#include "keys/KeyTable.h"
+#include "keys/NumberEntry.h"
 
 #include <QObject>
 #include <QString>

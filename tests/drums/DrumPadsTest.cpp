@@ -1,5 +1,5 @@
 #include "PlayingFixture.h"
-#include "piano/Setting.h"
+#include "keys/Setting.h"
 
 #include <vector>
 

@@ -1,5 +1,5 @@
 #include "FakePlatform.h"
-#include "piano/KeyCodes.h"
+#include "keys/KeyCodes.h"
 #include "piano/Piano.h"
 #include "platform/MidiConstants.h"
 #include "platform/MidiOutput.h"

@@ -7,7 +7,7 @@
 #include "piano/Piano.h"
 #include "piano/PianoKeyWidget.h"
 #include "piano/PianoWindow.h"
-#include "piano/VoiceArea.h"
+#include "keys/VoiceArea.h"
 #include "platform/RecordingMidiOutput.h"
 #include "sound/MidiPort.h"
 

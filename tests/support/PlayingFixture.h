@@ -3,9 +3,9 @@
 #include "FakePlatform.h"
 #include "chords/ChordArea.h"
 #include "drums/DrumPads.h"
-#include "piano/KeyCodes.h"
+#include "keys/KeyCodes.h"
 #include "piano/Piano.h"
-#include "piano/VoiceArea.h"
+#include "keys/VoiceArea.h"
 #include "platform/RecordingMidiOutput.h"
 #include "sound/MidiPort.h"
 

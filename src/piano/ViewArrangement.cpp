@@ -1,0 +1,96 @@
+// What the View items and drums mode show, and the window's height to fit.
+#include "PianoWindow.h"
+
+#include "KeyReceiver.h"
+#include "PanelParts.h"
+#include "Piano.h"
+#include "PianoKeyWidget.h"
+#include "Twips.h"
+#include "chords/ChordArea.h"
+#include "drums/DrumPads.h"
+#include "keys/Setting.h"
+#include "keys/VoiceArea.h"
+#include "lang/Captions.h"
+#include "lang/HelpWindow.h"
+#include "lang/LanguageDialog.h"
+#include "sound/GmNames.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QToolButton>
+
+namespace clavora {
+
+void PianoWindow::showDrums(bool on)
+{
+    playDrums_->setChecked(on);
+    const bool blocks = showMainPanel_->isChecked();
+    auto block = [this](Block b) { return blocks_[static_cast<std::size_t>(b)]; };
+    block(Block::MainPanel)->setVisible(blocks && !on);
+    block(Block::MainSettings)->setVisible(blocks && !on);
+    block(Block::ChordPanel)->setVisible(blocks && !on);
+    block(Block::DrumNamesPanel)->setVisible(blocks && on);
+    block(Block::DrumKeysPanel)->setVisible(blocks && on);
+    arrangeWindow();
+}
+
+void PianoWindow::toggleToolbar()
+{
+    const bool show = showToolbar_->isChecked();
+    for (QWidget* widget : toolbar_)
+        widget->setVisible(show);
+    arrangeWindow();
+    giveFocusBack();
+}
+
+void PianoWindow::toggleMainPanel()
+{
+    const bool show = showMainPanel_->isChecked();
+    const bool drums = piano_.playDrums();
+    auto block = [this](Block b) { return blocks_[static_cast<std::size_t>(b)]; };
+    block(Block::MainPanel)->setVisible(show && !drums);
+    block(Block::MainSettings)->setVisible(show && !drums);
+    block(Block::ChordPanel)->setVisible(show && !drums);
+    block(Block::DrumNamesPanel)->setVisible(show && drums);
+    block(Block::DrumKeysPanel)->setVisible(show && drums);
+    mainPanelFrame_->setVisible(show);
+    chordPanelFrame_->setVisible(show);
+    arrangeWindow();
+    giveFocusBack();
+}
+
+void PianoWindow::arrangeWindow()
+{
+    const Twips t = Twips::forWidget(this);
+    if (stealth_) {
+        setWindowTitle(stealthText_);
+        setMinimumSize(0, 0);
+        setFixedSize(1, 1);
+        update();
+        return;
+    }
+    if (designHeight_ == 0)
+        return;
+    const WindowArrangement a = clavora::arrangeWindow(designHeight_, designTops_, showToolbar_->isChecked(),
+                                                      showMainPanel_->isChecked());
+    for (std::size_t i = 0; i < blocks_.size(); ++i)
+        blocks_[i]->move(blocks_[i]->x(), t(a.blockTops[i]));
+    mainPanelFrame_->move(0, t(a.mainPanelFrameTop));
+    chordPanelFrame_->move(0, t(a.chordPanelFrameTop));
+    const int menuHeight = menuBar()->sizeHint().height();
+    const int clientHeight = std::max(0, t(a.windowHeight) - menuHeight);
+    client_->setFixedSize(t(design::kClientWidth), clientHeight);
+    setFixedSize(t(design::kClientWidth), menuHeight + clientHeight);
+}
+
+} // namespace clavora
