@@ -1,8 +1,14 @@
-# Clavora: `make run` builds and starts the program, `make test` builds and runs every test.
+# Clavora: `make run` builds and starts the program, `make test` builds and
+# runs every test, `make check` runs them in the normal and in the sanitizer
+# build (what continuous integration runs).
 BUILD_DIR ?= build
+SANITIZE_DIR ?= build-sanitize
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
+# Compiler cache when the machine has one.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test check test-sanitize install bench clean
 
 all: build
 
@@ -10,7 +16,7 @@ deps:
 	@sh scripts/install-deps.sh
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=$(PREFIX) $(LAUNCHER) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -21,8 +27,19 @@ run: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DCLAVORA_SANITIZE=ON $(LAUNCHER) >/dev/null
+	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+check: test test-sanitize
+
+install: build
+	cmake --install $(BUILD_DIR)
+
 bench: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/clavora_bench_keys
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

@@ -7,7 +7,8 @@ PACKAGES="cmake g++ make pkg-config
 qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6
 libfluidsynth-dev fluid-soundfont-gm librtmidi-dev
 libgtest-dev libgmock-dev
-xvfb xauth xdotool imagemagick"
+xvfb xauth xdotool imagemagick
+appstream desktop-file-utils"
 
 missing=""
 for p in $PACKAGES; do

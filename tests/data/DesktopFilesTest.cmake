@@ -1,0 +1,28 @@
+# Installs the desktop files into a staging folder and validates them there.
+file(REMOVE_RECURSE "${STAGE}")
+execute_process(COMMAND ${CMAKE_COMMAND} -DCMAKE_INSTALL_PREFIX=${STAGE} -P ${BUILD}/data/cmake_install.cmake
+                RESULT_VARIABLE code OUTPUT_QUIET)
+if(NOT code EQUAL 0)
+    message(FATAL_ERROR "installing the desktop files failed")
+endif()
+
+set(app_id example.clavora.Clavora)
+foreach(file share/applications/${app_id}.desktop share/metainfo/${app_id}.metainfo.xml
+             share/icons/hicolor/scalable/apps/${app_id}.svg share/icons/hicolor/48x48/apps/${app_id}.png
+             share/man/man1/clavora.1)
+    if(NOT EXISTS "${STAGE}/${file}")
+        message(FATAL_ERROR "not installed: ${file}")
+    endif()
+endforeach()
+
+execute_process(COMMAND desktop-file-validate ${STAGE}/share/applications/${app_id}.desktop
+                RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT code EQUAL 0 OR NOT out STREQUAL "")
+    message(FATAL_ERROR "desktop-file-validate: ${out}")
+endif()
+# The addresses lie under the reserved .example domain, which never resolves.
+execute_process(COMMAND appstreamcli validate --no-net ${STAGE}/share/metainfo/${app_id}.metainfo.xml
+                RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT code EQUAL 0)
+    message(FATAL_ERROR "appstreamcli validate: ${out}")
+endif()
