@@ -12,6 +12,7 @@ namespace clavora {
 namespace {
 
 int pipeEnds[2] = {-1, -1};
+constexpr int kQuitSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 extern "C" void onSignal(int)
 {
@@ -37,15 +38,24 @@ QuitOnSignal::QuitOnSignal(QObject* parent)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+    for (int signal : kQuitSignals) {
+        // A signal ignored by whoever started us (SIGHUP under nohup) stays ignored.
+        struct sigaction previous = {};
+        if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
+            continue;
         ::sigaction(signal, &action, nullptr);
+        handled_.push_back(signal);
+    }
+    // A reader that goes away (a trace piped into head) makes writes fail
+    // instead of ending the program.
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 QuitOnSignal::~QuitOnSignal()
 {
     struct sigaction action = {};
     action.sa_handler = SIG_DFL;
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+    for (int signal : handled_)
         ::sigaction(signal, &action, nullptr);
 }
 

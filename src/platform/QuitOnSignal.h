@@ -1,13 +1,16 @@
 #pragma once
 #include <QObject>
 
+#include <vector>
+
 class QSocketNotifier;
 
 namespace clavora {
 
 // Turns SIGINT, SIGTERM and SIGHUP into an orderly quit of the event loop, so
 // that the program closes its MIDI device (and finishes a WAV file being
-// rendered) when it is stopped from a terminal or by the session.
+// rendered) when it is stopped from a terminal or by the session. Create it
+// before the device opens, so no signal finds the program unguarded.
 class QuitOnSignal : public QObject {
     Q_OBJECT
 public:
@@ -20,6 +23,7 @@ signals:
 
 private:
     QSocketNotifier* notifier_ = nullptr;
+    std::vector<int> handled_;
 };
 
 } // namespace clavora

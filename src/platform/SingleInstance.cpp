@@ -1,5 +1,7 @@
 #include "SingleInstance.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 
@@ -9,21 +11,42 @@
 
 namespace clavora {
 
-SingleInstance::SingleInstance(const QString& lockPath)
-    : lock_(std::make_unique<QLockFile>(lockPath))
+SingleInstance::SingleInstance(QStringList lockPaths)
+    : paths_(std::move(lockPaths))
 {
-    // No age limit: a lock is stale only when its process no longer runs,
-    // however long the holder has been playing.
-    lock_->setStaleLockTime(0);
+}
+
+SingleInstance::SingleInstance(const QString& lockPath)
+    : SingleInstance(QStringList{lockPath})
+{
 }
 
 SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::tryAcquire()
 {
-    if (lock_->isLocked() || lock_->tryLock(0))
+    if (lock_)
         return true;
-    return lock_->error() != QLockFile::LockFailedError;
+    for (const QString& path : std::as_const(paths_)) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        auto lock = std::make_unique<QLockFile>(path);
+        // No age limit: a lock is stale only when its process no longer
+        // runs, however long the holder has been playing.
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            lock_ = std::move(lock);
+            return true;
+        }
+        if (lock->error() == QLockFile::LockFailedError)
+            return false;
+        // This place cannot be written: try the next.
+    }
+    return true;
+}
+
+QString SingleInstance::lockPath() const
+{
+    return lock_ ? lock_->fileName() : QString();
 }
 
 QString SingleInstance::defaultLockPath()
@@ -46,6 +69,15 @@ QString SingleInstance::defaultLockPath()
     name = QStringLiteral("clavora-%1.lock").arg(::getuid());
 #endif
     return QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QLatin1Char('/') + name;
+}
+
+QStringList SingleInstance::defaultLockPaths()
+{
+    QStringList paths{defaultLockPath()};
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (!cache.isEmpty())
+        paths << cache + QStringLiteral("/clavora/clavora.lock");
+    return paths;
 }
 
 } // namespace clavora

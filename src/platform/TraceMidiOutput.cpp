@@ -3,6 +3,13 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace clavora {
 
 TraceMidiOutput::TraceMidiOutput(std::unique_ptr<MidiOutput> inner, const QString& path, QElapsedTimer start)
@@ -11,13 +18,35 @@ TraceMidiOutput::TraceMidiOutput(std::unique_ptr<MidiOutput> inner, const QStrin
     owned_ = std::move(inner);
 }
 
+namespace {
+
+// One line on the terminal about the trace; the program goes on without it.
+void complain(const QString& path, const char* what, int error)
+{
+    std::fprintf(stderr, "clavora: MIDI trace %s: %s: %s\n", qPrintable(path), what, std::strerror(error));
+}
+
+} // namespace
+
 TraceMidiOutput::TraceMidiOutput(MidiOutput& inner, const QString& path, QElapsedTimer start)
     : inner_(inner)
-    , file_(std::make_unique<QFile>(path))
+    , path_(path)
     , start_(start)
 {
-    if (!file_->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+    // Opened without waiting, so a named pipe nobody reads cannot hold up
+    // the start; writes then wait as usual for a slow reader.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        complain(path, "cannot be opened", errno);
+        return;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    file_ = std::make_unique<QFile>();
+    if (!file_->open(fd, QIODevice::WriteOnly | QIODevice::Text, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         file_.reset();
+    }
 }
 
 TraceMidiOutput::~TraceMidiOutput() = default;
@@ -75,8 +104,14 @@ bool TraceMidiOutput::send(std::uint32_t message)
     const double milliseconds = static_cast<double>(start_.nsecsElapsed()) / 1e6;
     const bool sent = inner_.send(message);
     if (file_) {
-        file_->write((formatLine(milliseconds, message) + '\n').c_str());
-        file_->flush();
+        const std::string line = formatLine(milliseconds, message) + '\n';
+        errno = 0;
+        if (file_->write(line.data(), static_cast<qint64>(line.size())) < 0 || !file_->flush()) {
+            // The reader went away or the disk is full: the trace ends here,
+            // the playing goes on.
+            complain(path_, "ended", errno != 0 ? errno : EIO);
+            file_.reset();
+        }
     }
     return sent;
 }

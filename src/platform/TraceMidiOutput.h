@@ -18,8 +18,9 @@ namespace clavora {
 class TraceMidiOutput final : public MidiOutput {
 public:
     // Lines are appended to the file at `path`; `start` is the instant the
-    // times count from. When the file cannot be opened nothing is written
-    // and the output works as `inner` alone.
+    // times count from. When the file cannot be opened, or a write fails
+    // later, one line on stderr says so, and from then on nothing is
+    // written and the output works as `inner` alone.
     TraceMidiOutput(std::unique_ptr<MidiOutput> inner, const QString& path, QElapsedTimer start);
     TraceMidiOutput(MidiOutput& inner, const QString& path, QElapsedTimer start);
     ~TraceMidiOutput() override;
@@ -43,6 +44,7 @@ public:
 private:
     std::unique_ptr<MidiOutput> owned_;
     MidiOutput& inner_;
+    QString path_;
     std::unique_ptr<QFile> file_;
     QElapsedTimer start_;
 };
