@@ -1,5 +1,6 @@
 #include "SystemMidiOutput.h"
 #include "FluidSynthDevice.h"
+#include "JackServer.h"
 #include "MidiConstants.h"
 
 #include <QString>
@@ -15,59 +16,84 @@ namespace {
 
 constexpr const char* kClientName = "Clavora";
 
-// RtMidi output ports. RtMidi reports errors through the callback installed
-// here instead of printing and throwing; only its constructor still throws
-// (when there is no MIDI service at all).
-class RtMidiPorts final : public MidiPorts {
+// One RtMidi back-end (the ALSA sequencer or JACK). RtMidi reports errors
+// through the callback installed here instead of printing and throwing; only
+// its constructor still throws (when there is no such MIDI service at all).
+class RtMidiApi {
 public:
-    RtMidiPorts() { create(); }
-
-    ~RtMidiPorts() override
+    explicit RtMidiApi(RtMidi::Api api)
+        : api_(api)
     {
-        StderrSilence quiet;
-        out_.reset();
     }
 
-    std::vector<std::string> portNames() override
+    ~RtMidiApi() { reset(); }
+
+    // The back-end's client, made on first use; null when the service is absent.
+    RtMidiOut* out()
     {
-        StderrSilence quiet;
-        if (!out_)
-            create();
+        if (!out_) {
+            StderrSilence quiet;
+            try {
+                out_ = std::make_unique<RtMidiOut>(api_, kClientName);
+                out_->setErrorCallback(&RtMidiApi::onError, this);
+            } catch (const std::exception&) {
+                out_.reset();
+            }
+        }
+        return out_.get();
+    }
+
+    std::vector<std::string> portNames()
+    {
         std::vector<std::string> names;
-        if (!out_)
+        RtMidiOut* port = out();
+        if (!port)
             return names;
-        const unsigned int count = out_->getPortCount();
+        StderrSilence quiet;
+        const unsigned int count = port->getPortCount();
         for (unsigned int i = 0; i < count; ++i)
-            names.push_back(out_->getPortName(i));
+            names.push_back(port->getPortName(i));
         return names;
     }
 
-    bool openPort(int index) override
+    bool openPort(int index)
     {
-        if (!out_ || index < 0)
+        RtMidiOut* port = out();
+        if (!port)
             return false;
         StderrSilence quiet;
-        closePort();
         failed_ = false;
         try {
-            out_->openPort(static_cast<unsigned int>(index), kClientName);
+            port->openPort(static_cast<unsigned int>(index), kClientName);
         } catch (const std::exception&) {
             return false;
         }
-        if (failed_ && out_->isPortOpen())
-            out_->closePort();
-        return out_->isPortOpen();
+        if (failed_ && port->isPortOpen())
+            port->closePort();
+        return port->isPortOpen();
     }
 
-    void closePort() override
+    // A port of our own that other programs connect to and record from.
+    bool openVirtualPort()
     {
-        if (out_ && out_->isPortOpen())
-            out_->closePort();
+        RtMidiOut* port = out();
+        if (!port)
+            return false;
+        StderrSilence quiet;
+        failed_ = false;
+        try {
+            port->openVirtualPort(kClientName);
+        } catch (const std::exception&) {
+            failed_ = true;
+        }
+        if (failed_)
+            reset();
+        return !failed_;
     }
 
-    bool sendBytes(const std::vector<std::uint8_t>& bytes) override
+    bool send(const std::vector<std::uint8_t>& bytes)
     {
-        if (!out_ || !out_->isPortOpen())
+        if (!out_)
             return false;
         failed_ = false;
         try {
@@ -78,26 +104,100 @@ public:
         return !failed_;
     }
 
-private:
-    void create()
+    void closePort()
     {
-        StderrSilence quiet;
-        try {
-            out_ = std::make_unique<RtMidiOut>(RtMidi::UNSPECIFIED, kClientName);
-            out_->setErrorCallback(&RtMidiPorts::onError, this);
-        } catch (const std::exception&) {
-            out_.reset();
-        }
+        if (out_ && out_->isPortOpen())
+            out_->closePort();
     }
 
+    // A virtual port goes only with its client.
+    void reset()
+    {
+        StderrSilence quiet;
+        out_.reset();
+    }
+
+private:
     static void onError(RtMidiError::Type type, const std::string&, void* self)
     {
         if (type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING)
-            static_cast<RtMidiPorts*>(self)->failed_ = true;
+            static_cast<RtMidiApi*>(self)->failed_ = true;
     }
 
+    RtMidi::Api api_;
     std::unique_ptr<RtMidiOut> out_;
     bool failed_ = false;
+};
+
+// The system's MIDI ports: the ALSA sequencer's, then JACK's when a JACK
+// server runs (RtMidi never starts one). The virtual port is made by the
+// ALSA sequencer when there is one, else by JACK.
+class RtMidiPorts final : public MidiPorts {
+public:
+    std::vector<std::string> portNames() override
+    {
+        listed_.clear();
+        std::vector<std::string> names;
+        const bool jack = jackServerRuns();
+        for (RtMidiApi* api : {&alsa_, &jack_}) {
+            if (api == &jack_ && !jack)
+                continue;
+            const std::vector<std::string> found = api->portNames();
+            for (std::size_t i = 0; i < found.size(); ++i) {
+                names.push_back(found[i]);
+                listed_.emplace_back(api, static_cast<int>(i));
+            }
+        }
+        return names;
+    }
+
+    bool openPort(int index) override
+    {
+        if (index < 0 || static_cast<std::size_t>(index) >= listed_.size())
+            return false;
+        const auto [api, local] = listed_[static_cast<std::size_t>(index)];
+        closePort();
+        if (!api->openPort(local))
+            return false;
+        open_ = api;
+        return true;
+    }
+
+    bool canOpenVirtual() override { return alsa_.out() != nullptr || jackServerRuns(); }
+
+    bool openVirtualPort() override
+    {
+        closePort();
+        for (RtMidiApi* api : {&alsa_, &jack_}) {
+            if (api == &jack_ && !jackServerRuns())
+                continue;
+            if (api->openVirtualPort()) {
+                open_ = api;
+                virtual_ = true;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void closePort() override
+    {
+        if (open_ && virtual_)
+            open_->reset();
+        else if (open_)
+            open_->closePort();
+        open_ = nullptr;
+        virtual_ = false;
+    }
+
+    bool sendBytes(const std::vector<std::uint8_t>& bytes) override { return open_ && open_->send(bytes); }
+
+private:
+    RtMidiApi alsa_{RtMidi::LINUX_ALSA};
+    RtMidiApi jack_{RtMidi::UNIX_JACK};
+    std::vector<std::pair<RtMidiApi*, int>> listed_;
+    RtMidiApi* open_ = nullptr;
+    bool virtual_ = false;
 };
 
 // Cuts a name to at most kMaxNameLength characters, never inside one.
@@ -156,17 +256,20 @@ SystemMidiOutput::~SystemMidiOutput()
 void SystemMidiOutput::refresh()
 {
     portNames_ = ports_ ? ports_->portNames() : std::vector<std::string>{};
+    hasVirtual_ = ports_ && ports_->canOpenVirtual();
 }
 
 int SystemMidiOutput::deviceCount() const
 {
-    return 1 + static_cast<int>(portNames_.size());
+    return 1 + static_cast<int>(portNames_.size()) + (hasVirtual_ ? 1 : 0);
 }
 
 std::string SystemMidiOutput::deviceName(int device) const
 {
     if (device == kSynthDevice)
         return kSynthName;
+    if (isVirtual(device))
+        return kVirtualName;
     if (device < 1 || device >= deviceCount())
         return {};
     return shortName(portNames_[static_cast<std::size_t>(device - 1)]);
@@ -183,6 +286,12 @@ bool SystemMidiOutput::open(int device)
     }
     if (!ports_ || device < 1 || device >= deviceCount())
         return false;
+    if (isVirtual(device)) {
+        if (!ports_->openVirtualPort())
+            return false;
+        openDevice_ = device;
+        return true;
+    }
 
     // The port list may have changed since it was read: open the port of
     // the name listed, wherever it is now, and fail if it has gone.

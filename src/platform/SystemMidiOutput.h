@@ -1,6 +1,7 @@
 #pragma once
 // The MIDI outputs of this computer: the built-in synthesizer as device 0,
-// then every MIDI output port of the system.
+// then every MIDI output port of the system, then, where the system can make
+// one, a virtual port named "Clavora" that other programs record from.
 #include "MidiOutput.h"
 
 #include <cstdint>
@@ -22,6 +23,11 @@ public:
     virtual std::vector<std::string> portNames() = 0;
     // Opens the port at this index of portNames(). False when it cannot.
     virtual bool openPort(int index) = 0;
+    // Whether a port of our own can be offered, which other programs (a
+    // sequencer, a DAW) connect to and record from.
+    virtual bool canOpenVirtual() { return false; }
+    virtual bool openVirtualPort() { return false; }
+    // Closes the port open, ours included.
     virtual void closePort() = 0;
     // Sends one complete message. False when the port refused it.
     virtual bool sendBytes(const std::vector<std::uint8_t>& bytes) = 0;
@@ -40,6 +46,7 @@ public:
     static constexpr int kSynthDevice = 0;
     static constexpr int kMaxNameLength = 32;
     static constexpr const char* kSynthName = "Built-in Synthesizer";
+    static constexpr const char* kVirtualName = "Virtual port \"Clavora\"";
 
     // The FluidSynth synthesizer configured from the environment and the
     // ports RtMidi finds.
@@ -65,9 +72,12 @@ public:
     FluidSynthDevice& synthesizer() { return *synth_; }
 
 private:
+    bool isVirtual(int device) const { return hasVirtual_ && device == deviceCount() - 1; }
+
     std::unique_ptr<FluidSynthDevice> synth_;
     std::unique_ptr<MidiPorts> ports_;
     std::vector<std::string> portNames_;
+    bool hasVirtual_ = false;
     int openDevice_ = -1;
 };
 
