@@ -1,5 +1,7 @@
 #include "PianoKeyWidget.h"
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -37,9 +39,9 @@ void PianoKeyWidget::showPressed(bool pressed)
 
 void PianoKeyWidget::updateCapColour()
 {
-    // A held key shows black text on its raised face; a released black key
-    // goes back to white text.
-    const QColor text = (black_ && !pressed_) ? Qt::white : Qt::black;
+    // A held key shows its cap in the desktop's highlight colours; a
+    // released key has black text on white, white on black.
+    const QColor text = pressed_ ? palette().color(QPalette::HighlightedText) : black_ ? Qt::white : Qt::black;
     QPalette palette = cap_->palette();
     palette.setColor(QPalette::WindowText, text);
     cap_->setPalette(palette);
@@ -47,12 +49,20 @@ void PianoKeyWidget::updateCapColour()
 
 void PianoKeyWidget::resizeEvent(QResizeEvent*)
 {
-    // The cap sits near the bottom of the key; taller caps grow upwards.
+    // The cap sits near the bottom of the key; taller caps grow upwards and
+    // give up the gap below them before any of their letters.
     const int lines = static_cast<int>(cap_->text().count(QLatin1Char('\n'))) + 1;
-    const int lineHeight = cap_->fontMetrics().height();
-    const int capHeight = lines * lineHeight;
-    const int bottomGap = black_ ? height() / 12 : height() / 14;
-    cap_->setGeometry(0, height() - capHeight - bottomGap, width(), capHeight);
+    const int capHeight = lines * cap_->fontMetrics().lineSpacing();
+    const int bottomGap = std::clamp(height() - capHeight, 0, black_ ? height() / 12 : height() / 14);
+    cap_->setGeometry(0, std::max(0, height() - capHeight - bottomGap), width(), std::min(capHeight, height()));
+}
+
+void PianoKeyWidget::changeEvent(QEvent* event)
+{
+    // The desktop's theme changed: the held look follows it.
+    if (event->type() == QEvent::PaletteChange)
+        updateCapColour();
+    QWidget::changeEvent(event);
 }
 
 void PianoKeyWidget::paintEvent(QPaintEvent*)
@@ -60,8 +70,9 @@ void PianoKeyWidget::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     if (pressed_) {
-        // Raised like a 3-D box, tinted so a held key stands out at a glance.
-        const QColor face = QColor(0xa8, 0xc8, 0xf0);
+        // Raised like a 3-D box, in the desktop's highlight colour so a held
+        // key stands out at a glance on light and dark themes alike.
+        const QColor face = palette().color(QPalette::Highlight);
         painter.fillRect(rect(), face);
         painter.setPen(face.lighter(135));
         painter.drawLine(r.topLeft(), r.topRight());

@@ -154,7 +154,8 @@ void PianoWindow::connectPiano()
         frame->setFrameShape(pressed ? QFrame::Panel : QFrame::Box);
         frame->setFrameShadow(pressed ? QFrame::Raised : QFrame::Plain);
         frame->setLineWidth(pressed ? 2 : 1);
-        frame->setStyleSheet(pressed ? QStringLiteral("background: #a8c8f0; color: black;")
+        // Released pads are white; a held pad takes the desktop's button face.
+        frame->setStyleSheet(pressed ? QStringLiteral("background: palette(button); color: palette(button-text);")
                                      : QStringLiteral("background: white; color: black;"));
     });
 }

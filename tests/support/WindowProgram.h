@@ -1,0 +1,58 @@
+#pragma once
+// One running program for window tests: a recording MIDI device, the fake
+// platform, the playing logic and the main window, started and shown.
+#include "FakePlatform.h"
+#include "piano/Piano.h"
+#include "piano/PianoWindow.h"
+#include "platform/RecordingMidiOutput.h"
+#include "sound/MidiPort.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTest>
+
+#include <set>
+
+namespace clavora::test {
+
+struct WindowProgram {
+    explicit WindowProgram(const QString& commandLine = {}, std::set<int> failing = {})
+        : port(midi, platform)
+        , piano(port, platform)
+        , window(piano, platform)
+    {
+        midi.setFailing(std::move(failing));
+        piano.startUp();
+        window.startUp(commandLine);
+        window.show();
+        window.activateWindow();
+        static_cast<void>(QTest::qWaitForWindowActive(&window));
+        midi.clear();
+    }
+
+    QWidget* focus() const { return window.findChild<QWidget*>(QStringLiteral("Focus")); }
+    template <typename T = QWidget>
+    T* find(const QString& name) const
+    {
+        T* widget = window.findChild<T*>(name);
+        if (!widget)
+            qFatal("no control named %s", qPrintable(name));
+        return widget;
+    }
+
+    // A key event as X11 reports it: native scan code, Qt key and auto-repeat flag.
+    void sendKey(QEvent::Type type, int qtKey, quint32 scanCode, bool autoRepeat = false,
+                 Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QKeyEvent event(type, qtKey, modifiers, scanCode, 0, 0, QString(), autoRepeat);
+        QApplication::sendEvent(focus(), &event);
+    }
+
+    RecordingMidiOutput midi;
+    FakePlatform platform;
+    sound::MidiPort port;
+    Piano piano;
+    PianoWindow window;
+};
+
+} // namespace clavora::test
