@@ -44,6 +44,7 @@ constexpr Place kTxtKey{"txtKey", 1020, 4620, 1275, 315};
 constexpr int kClientWidth = 2820 + 1575 + 180;
 constexpr int kClientHeight = 120 + 5235 + 120;
 
+constexpr qreal kCaptionPointSize = 7.5;
 constexpr int kStartDelayMs = 500;
 constexpr int kKeyBufferLimit = 255;
 const QString kCheatWord = QStringLiteral("KRWOT");
@@ -123,6 +124,10 @@ void GameWindow::buildControls()
 {
     const Twips t = Twips::forWidget(this);
     setFixedSize(t(kClientWidth), t(kClientHeight));
+    // The design's small dialog type, so the captions fit their frames.
+    QFont small = font();
+    small.setPointSizeF(kCaptionPointSize);
+    setFont(small);
 
     // The key receiver lies under the grid frame: it holds the focus unseen.
     txtKey_ = make<QLineEdit>(kTxtKey, this, t);
@@ -153,9 +158,22 @@ void GameWindow::buildControls()
     auto* fraScore = make<QGroupBox>(kFraScore, this, t);
     makeLabel(kLblLinesLabel, fraScore, t, QStringLiteral("Lines:"));
     lblLines_ = makeLabel(kLblLines, fraScore, t, QStringLiteral("0"));
-    // Room for the longest count, beside its caption.
-    lblLines_->setMinimumWidth(lblLines_->fontMetrics().horizontalAdvance(QStringLiteral("0000")));
-    lblLines_->adjustSize();
+
+    // Captions and counts take the room their text needs, up to their
+    // frame's right edge.
+    for (QLabel* label : findChildren<QLabel*>()) {
+        QWidget* frame = label->parentWidget();
+        if (label == lblMatrix_ || label == lblNext_ || label->wordWrap() || frame == this)
+            continue;
+        const int room = frame->width() - label->x() - t(45);
+        QString widest = label->text();
+        if (label == lblLines_)
+            widest = QStringLiteral("0000");
+        else if (label == lblMessage_)
+            widest = QStringLiteral("Game Completed !");
+        const int wanted = label->fontMetrics().horizontalAdvance(widest) + 2;
+        label->resize(std::min(std::max(label->width(), wanted), room), std::max(label->height(), label->sizeHint().height()));
+    }
 
     for (QWidget* child : findChildren<QWidget*>())
         child->setFocusPolicy(child == txtKey_ ? Qt::StrongFocus : Qt::NoFocus);
