@@ -171,7 +171,7 @@ void GameWindow::buildControls()
             widest = QStringLiteral("0000");
         else if (label == lblMessage_)
             widest = QStringLiteral("Game Completed !");
-        const int wanted = label->fontMetrics().horizontalAdvance(widest) + 2;
+        const int wanted = std::max(label->fontMetrics().horizontalAdvance(widest) + 2, label->sizeHint().width());
         label->resize(std::min(std::max(label->width(), wanted), room), std::max(label->height(), label->sizeHint().height()));
     }
 

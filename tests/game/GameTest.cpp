@@ -102,25 +102,39 @@ TEST_P(LevelRise, GameARisesOneLevelPerTenLinesAboveTheCurrentLevel)
 
 INSTANTIATE_TEST_SUITE_P(Lines, LevelRise,
                          testing::Values(LevelCase{0, 2, 0, 0}, LevelCase{0, 3, 1, 1}, LevelCase{0, 5, 2, 2},
-                                         LevelCase{5, 14, 5, 0}, LevelCase{5, 15, 6, 1}, LevelCase{20, 1, 20, 0},
+                                         LevelCase{5, 14, 5, 0}, LevelCase{5, 15, 6, 1}, LevelCase{20, 1, 20, 0}, LevelCase{20, 53, 21, 1},
                                          LevelCase{21, 2, 21, 0}));
 
-TEST_F(GameFixture, GameBIsCompletedWhenNoRowsAreLeftToClear)
+struct CompletionCase {
+    const char* name;
+    std::vector<int> clearings; // rows cleared at once, in order
+    std::int32_t lines;
+};
+
+class GameBCompletion : public GameFixture, public testing::WithParamInterface<CompletionCase> {};
+
+TEST_P(GameBCompletion, EndsWhenNoRowsAreLeftAsTheNextPieceWouldAppear)
 {
+    const CompletionCase& c = GetParam();
     seed = seedForFirstPiece(6);
     std::vector<Step> moves{godMode()};
-    for (int i = 0; i < 8; ++i)
-        clearRows(moves, 4);
+    for (int rows : c.clearings)
+        clearRows(moves, rows);
+    clearRows(moves, 4); // never needed
     playB(moves);
-    // Seven clearings of four: 25 counts down past 0 and the game ends at once.
-    EXPECT_EQ(game->Lines(), -3);
-    EXPECT_EQ(log.count("LineCleared"), 7);
+    EXPECT_EQ(game->Lines(), c.lines);
+    EXPECT_EQ(log.count("LineCleared"), static_cast<int>(c.clearings.size()));
     EXPECT_EQ(log.lines.back(), "GameOver completed");
     EXPECT_FALSE(game->AcceptMoves());
     EXPECT_FALSE(game->timer()->Enabled());
     EXPECT_EQ(game->CurrentLevel(), 0);
-    EXPECT_EQ(steps.size(), 10u); // the last clearing was never needed
+    EXPECT_EQ(steps.size(), 10u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Lines, GameBCompletion,
+                         testing::Values(CompletionCase{"ExactlyNone", {4, 4, 4, 4, 4, 4, 1}, 0},
+                                         CompletionCase{"PastNone", {4, 4, 4, 4, 4, 4, 4}, -3}),
+                         [](const testing::TestParamInfo<CompletionCase>& info) { return info.param.name; });
 
 TEST_F(GameFixture, ASeededGamePlaysToItsEndAndReplaysExactly)
 {
@@ -177,6 +191,7 @@ struct FallCase {
     const char* name;
     int press;
     int release;
+    int landingPass; // the pass that sees the next piece
 };
 
 class TimedFall : public GameFixture, public testing::WithParamInterface<FallCase> {};
@@ -188,28 +203,32 @@ TEST_P(TimedFall, FastDropScoresTheRowsFallenWhileHeldWhenStillHeldAtLanding)
     seed = seedForFirstPiece(6);
     game->StartAtLevel(0); // 60 ticks a row, 4 while the key is held
     int pressedAtRow = -1;
+    int landedAt = 0;
     std::vector<Step> moves;
     for (int pass = 1; pass <= 2000; ++pass) {
-        moves.push_back([this, pass, &c, &pressedAtRow] {
+        moves.push_back([this, pass, &c, &pressedAtRow, &landedAt] {
             if (pass == c.press) {
                 game->IsFastDrop(true);
                 pressedAtRow = game->CurrentPiece().Position().Y;
             }
             if (pass == c.release)
                 game->IsFastDrop(false);
-            if (log.count("MatrixUpdated 0 0 4 4 next") == 2)
+            if (log.count("MatrixUpdated 0 0 4 4 next") == 2) {
+                landedAt = pass;
                 game->PauseGame(); // the first piece has landed
+            }
         });
     }
     playA(moves);
     ASSERT_GE(pressedAtRow, 0);
     EXPECT_EQ(game->Score(), c.release != 0 ? 0 : 16 - pressedAtRow);
+    EXPECT_EQ(landedAt, c.landingPass);
     EXPECT_EQ(row(18), "...####...");
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, TimedFall,
-                         testing::Values(FallCase{"HeldFromTheStart", 1, 0}, FallCase{"HeldForTheLastRows", 600, 0},
-                                         FallCase{"LetGoBeforeLanding", 1, 30}),
+                         testing::Values(FallCase{"HeldFromTheStart", 1, 0, 69}, FallCase{"HeldForTheLastRows", 600, 0, 629},
+                                         FallCase{"LetGoBeforeLanding", 1, 30, 629}),
                          [](const testing::TestParamInfo<FallCase>& info) { return info.param.name; });
 
 TEST_F(GameFixture, GodModeDealsStraightPiecesUntilTheNextGame)
