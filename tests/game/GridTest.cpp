@@ -197,22 +197,6 @@ INSTANTIATE_TEST_SUITE_P(Pieces, SolidBlockPosition,
                          testing::Values(BlockCase{6, 0, 1, 4, 0}, BlockCase{6, 3, 1, 4, 3}, BlockCase{6, 3, 0, 6, 2},
                                          BlockCase{3, 3, 0, 5, 3}, BlockCase{1, 0, 0, 3, 2}));
 
-TEST(PieceBuild, MovesAndRotationKeepEachOther)
-{
-    Piece piece;
-    piece.SetNew(3);
-    piece.MoveDown();
-    piece.MoveDown();
-    piece.MoveLeft();
-    piece.RotateTo(1);
-    EXPECT_EQ(piece.Position().X, 2);
-    EXPECT_EQ(piece.Position().Y, 2);
-    EXPECT_EQ(piece.Matrix().Text("#", ".", "/"), "..../.#../.#../##../");
-    const point p = piece.SolidBlockPositionInGameMatrix(2, 1);
-    EXPECT_EQ(p.X, 2);
-    EXPECT_EQ(p.Y, 5);
-}
-
 TEST(PieceBuild, OrientationsAndBlocksThePieceLacksAreRefused)
 {
     Piece piece;
