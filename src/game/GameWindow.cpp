@@ -304,7 +304,10 @@ bool GameWindow::eventFilter(QObject* watched, QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         // The typed character first: starting a game runs the game inside.
         keyPress(key->text());
-        keyDown(key->key());
+        // A held F2 or F3 starts one game, not one for every repeat.
+        const bool newGameKey = key->key() == Qt::Key_F2 || key->key() == Qt::Key_F3;
+        if (!(newGameKey && key->isAutoRepeat()))
+            keyDown(key->key());
         return true;
     }
     case QEvent::KeyRelease: {

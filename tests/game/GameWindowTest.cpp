@@ -209,6 +209,19 @@ private slots:
         QCOMPARE(textAfter, QString());
     }
 
+    void heldNewGameKeyStartsOneGame()
+    {
+        Harness h;
+        bool restarted = true;
+        h.then([&] {
+            QKeyEvent repeat(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier, QString(), true);
+            QCoreApplication::sendEvent(h.key(), &repeat);
+            restarted = !h.window.isVisible(); // a new game would have run until Esc
+        });
+        h.start(Qt::Key_F2);
+        QVERIFY(!restarted);
+    }
+
     void cheatWordSwitchesGodModeOn()
     {
         Harness h;
