@@ -1,4 +1,7 @@
 // Clavora: wires the platform back-ends, the playing logic and the windows.
+#include "about/AboutDialog.h"
+#include "about/AboutShows.h"
+#include "about/SecretWords.h"
 #include "piano/Piano.h"
 #include "piano/PianoWindow.h"
 #include "platform/DesktopPlatform.h"
@@ -48,6 +51,19 @@ int main(int argc, char* argv[])
         dialog.exec();
     });
 
+    // The About box: what is typed into it is kept from one opening to the
+    // next. The hidden game is not part of this build yet: its opener does
+    // nothing.
+    clavora::about::TypedWords typedWords;
+    const clavora::about::AboutDialog::GameOpener noHiddenGameYet = [](QWidget*) {};
+    clavora::about::AboutShows* playingShows = nullptr;
+    window.setAboutDialog([&](QWidget* owner) {
+        clavora::about::AboutDialog about(typedWords, port, platform, piano.language(), noHiddenGameYet, owner);
+        playingShows = &about.shows();
+        about.exec();
+        playingShows = nullptr;
+    });
+
     piano.startUp();
     window.startUp(QApplication::arguments().mid(1).join(QLatin1Char(' ')));
     window.show();
@@ -55,6 +71,11 @@ int main(int argc, char* argv[])
     // Stopped from outside, the program ends as by Exit: the window closes
     // and with it the MIDI output.
     clavora::QuitOnSignal quitOnSignal;
+    // A tune in progress goes silent before the device closes.
+    QObject::connect(&quitOnSignal, &clavora::QuitOnSignal::signalled, [&] {
+        if (playingShows)
+            playingShows->stopTune();
+    });
     QObject::connect(&quitOnSignal, &clavora::QuitOnSignal::signalled, &window, &QWidget::close);
     return QApplication::exec();
 }

@@ -57,6 +57,15 @@ constexpr CaptionEntry kMidiDialog[] = {
     {kMidiDefaultEntry, {"(Default)", "(Padrão)", "(Estándar)"}},
 };
 
+constexpr CaptionEntry kAboutBox[] = {
+    {"frmAbout", {"About Clavora 2.6", "Sobre o Clavora 2.6", "Acerca de Clavora 2.6"}},
+    {"ProgramTitle", {"Clavora 2.6", "Clavora 2.6", "Clavora 2.6"}},
+    {"Freeware", {"Freeware: share it with your friends.", "Freeware: compartilhe com os seus amigos.",
+                  "Freeware: compártalo con sus amigos."}},
+    {"Author", {"Created by ", "Desenvolvido por ", "Creado por "}},
+    {"Website", {"https://clavora.example/en/", "https://clavora.example/pt/", "https://clavora.example/es/"}},
+};
+
 constexpr CaptionEntry kHelpWindow[] = {
     {"frmHelp", {"Help", "Ajuda", "Ayuda"}},
     {"Notes", {"&Notes", "&Notas", "&Notas"}},
@@ -208,6 +217,11 @@ std::span<const CaptionEntry> midiDialogCaptions()
 std::span<const CaptionEntry> helpWindowCaptions()
 {
     return kHelpWindow;
+}
+
+std::span<const CaptionEntry> aboutBoxCaptions()
+{
+    return kAboutBox;
 }
 
 } // namespace clavora::lang

@@ -43,4 +43,10 @@ inline constexpr std::string_view kMidiDefaultEntry = "DefaultEntry";
 // page. Key labels that read the same in every language are not listed.
 std::span<const CaptionEntry> helpWindowCaptions();
 
+// About box: window title, program title, freeware line, the words of the
+// credit line before the author's name ("Author") and the author's web
+// address. Its OK button reads "OK" and its e-mail address is the same in
+// every language.
+std::span<const CaptionEntry> aboutBoxCaptions();
+
 } // namespace clavora::lang

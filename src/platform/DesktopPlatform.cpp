@@ -3,8 +3,12 @@
 #include "CountryCodes.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QThread>
+#include <QTimer>
+
+#include <utility>
 
 namespace clavora {
 
@@ -17,6 +21,30 @@ void DesktopPlatform::pause(int milliseconds)
 {
     if (milliseconds > 0)
         QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+bool DesktopPlatform::waitDeferringInput(int milliseconds)
+{
+    if (milliseconds <= 0)
+        return true;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&loop] { loop.exit(0); });
+    timer.start(milliseconds);
+    QEventLoop* outer = std::exchange(waiting_, &loop);
+    // A quitting application ends every event loop, this one included, and
+    // makes new ones return at once: the timer is then still running.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    waiting_ = outer;
+    return !timer.isActive();
+}
+
+void DesktopPlatform::cancelWait()
+{
+    if (waiting_)
+        waiting_->exit(1);
 }
 
 std::uint32_t DesktopPlatform::tickCount()

@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 
+class QEventLoop;
 class QWidget;
 
 namespace clavora {
@@ -17,6 +18,8 @@ public:
     void setMessageOwner(QWidget* owner) { owner_ = owner; }
 
     void pause(int milliseconds) override;
+    bool waitDeferringInput(int milliseconds) override;
+    void cancelWait() override;
     std::uint32_t tickCount() override;
     void messageBox(MessageIcon icon, const std::string& title, const std::string& text) override;
     void beep() override;
@@ -25,6 +28,7 @@ public:
 private:
     QElapsedTimer clock_;
     QWidget* owner_ = nullptr;
+    QEventLoop* waiting_ = nullptr;
 };
 
 } // namespace clavora

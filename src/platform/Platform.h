@@ -14,6 +14,17 @@ public:
 
     // Blocks the calling thread for the given milliseconds.
     virtual void pause(int milliseconds) = 0;
+    // Waits the given milliseconds while the windows keep repainting and
+    // answering the desktop; keys and clicks made meanwhile are handled
+    // afterwards, in order. False when the wait was cut short: the program is
+    // quitting or cancelWait() was called.
+    virtual bool waitDeferringInput(int milliseconds)
+    {
+        pause(milliseconds);
+        return true;
+    }
+    // Ends a waitDeferringInput() in progress at once.
+    virtual void cancelWait() {}
     // Milliseconds since an arbitrary fixed moment.
     virtual std::uint32_t tickCount() = 0;
     // A modal message box with an OK button; returns when it is closed.

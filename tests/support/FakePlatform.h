@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace clavora::test {
@@ -23,6 +24,17 @@ public:
         if (onPause)
             onPause(milliseconds);
     }
+    bool waitDeferringInput(int milliseconds) override
+    {
+        waits.push_back(milliseconds);
+        ticks += static_cast<std::uint32_t>(milliseconds);
+        waiting_ = true;
+        if (onWait)
+            onWait(milliseconds);
+        waiting_ = false;
+        return !std::exchange(cancelled_, false);
+    }
+    void cancelWait() override { cancelled_ = cancelled_ || waiting_; }
     std::uint32_t tickCount() override { return ticks; }
     void messageBox(MessageIcon icon, const std::string& title, const std::string& text) override
     {
@@ -34,12 +46,18 @@ public:
     int countryCode() override { return country; }
 
     std::vector<int> pauses;
+    std::vector<int> waits; // waits that keep the windows painting
     std::vector<Box> boxes;
     int beeps = 0;
     int country = 0;
     std::uint32_t ticks = 0;
     std::function<void(int)> onPause;
     std::function<void()> onMessageBox;
+    std::function<void(int)> onWait; // runs while a wait is in progress
+
+private:
+    bool waiting_ = false;
+    bool cancelled_ = false;
 };
 
 } // namespace clavora::test

@@ -1,0 +1,172 @@
+#include "AboutFixture.h"
+#include "LayoutChecks.h"
+#include "about/AboutDialog.h"
+#include "about/AboutShows.h"
+#include "about/AboutTexts.h"
+#include "about/Tunes.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+using clavora::about::AboutDialog;
+
+class AboutDialogTest : public QObject {
+    Q_OBJECT
+
+private:
+    // One opening of the About box over the shared fixture.
+    std::unique_ptr<AboutDialog> open(int language)
+    {
+        auto dialog = std::make_unique<AboutDialog>(f_->words, f_->port, f_->platform, language,
+                                                    [this](QWidget* owner) { gameOwners_.append(owner); });
+        dialog->show();
+        if (!QTest::qWaitForWindowExposed(dialog.get()))
+            qFatal("About box not shown");
+        return dialog;
+    }
+    // Keys go where the user's keys go: to the control with the focus.
+    static QWidget* focused(AboutDialog& dialog)
+    {
+        return dialog.focusWidget() ? dialog.focusWidget() : &dialog;
+    }
+    static QLabel* label(AboutDialog& dialog, const char* name)
+    {
+        auto* found = dialog.findChild<QLabel*>(QLatin1String(name));
+        if (!found)
+            qFatal("no label %s", name);
+        return found;
+    }
+    static void clickOk(AboutDialog& dialog)
+    {
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("OK")), Qt::LeftButton);
+    }
+
+    std::unique_ptr<clavora::test::AboutFixture> f_;
+    QList<QWidget*> gameOwners_;
+
+private slots:
+    void init()
+    {
+        f_ = std::make_unique<clavora::test::AboutFixture>();
+        gameOwners_.clear();
+    }
+
+    void textsFollowTheLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("credit");
+        QTest::newRow("English") << 1 << "About Clavora 2.6" << "Created by ";
+        QTest::newRow("Portuguese") << 2 << "Sobre o Clavora 2.6" << "Desenvolvido por ";
+        QTest::newRow("Spanish") << 3 << "Acerca de Clavora 2.6" << "Creado por ";
+        QTest::newRow("Unknown keeps the design texts") << 0 << "About Clavora 2.6" << "Created by ";
+    }
+    void textsFollowTheLanguage()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, title);
+        QFETCH(QString, credit);
+        auto dialog = open(language);
+        QCOMPARE(dialog->objectName(), QStringLiteral("frmAbout"));
+        QCOMPARE(dialog->windowTitle(), title);
+        QCOMPARE(label(*dialog, "ProgramTitle")->text(), QStringLiteral("Clavora 2.6"));
+        QCOMPARE(label(*dialog, "Author")->text(), credit + clavora::about::authorName());
+        QVERIFY(label(*dialog, "Website")->text().contains(QStringLiteral(".example")));
+        QCOMPARE(label(*dialog, "EMail")->text(), clavora::about::emailAddress());
+        QVERIFY(!dialog->findChild<QPlainTextEdit*>(QStringLiteral("txtListing"))->isVisible());
+        clavora::test::verifyNothingCut(*dialog);
+    }
+
+    void gameWordsOpenTheGameOverTheBox_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("games");
+        QTest::newRow("dravenok") << "dravenok" << 1;
+        QTest::newRow("DRAZVENIOK") << "DRAZVENIOK" << 1;
+        QTest::newRow("two words") << "dravinok and draveniok" << 2;
+        QTest::newRow("blank inside") << "drave nok" << 0;
+    }
+    void gameWordsOpenTheGameOverTheBox()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, games);
+        auto dialog = open(1);
+        QTest::keyClicks(focused(*dialog), typed);
+        QCOMPARE(gameOwners_.size(), games);
+        for (QWidget* owner : gameOwners_)
+            QCOMPARE(owner, dialog.get());
+        QVERIFY(dialog->isVisible());
+    }
+
+    // A word begun in one opening is finished in the next.
+    void typedWordsLastAcrossOpenings()
+    {
+        {
+            auto first = open(2);
+            QTest::keyClicks(focused(*first), QStringLiteral("TOV"));
+            clickOk(*first);
+        }
+        auto second = open(2);
+        auto* listing = second->findChild<QPlainTextEdit*>(QStringLiteral("txtListing"));
+        QVERIFY(!listing->isVisible());
+        QTest::keyClicks(focused(*second), QStringLiteral("ra"));
+        QVERIFY(listing->isVisible());
+        QCOMPARE(listing->toPlainText().split(QLatin1Char('\n')), clavora::about::listingLines());
+        clickOk(*second);
+        QVERIFY(f_->platform.boxes.empty());
+    }
+
+    void shiftAltQPlaysTheTuneAndClosingSaysItsLine_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("show");
+        QTest::newRow("English") << 1 << 5;
+        QTest::newRow("Spanish") << 3 << 19;
+    }
+    void shiftAltQPlaysTheTuneAndClosingSaysItsLine()
+    {
+        QFETCH(int, language);
+        QFETCH(int, show);
+        auto dialog = open(language);
+        const QImage before = label(*dialog, "AuthorIcon")->pixmap().toImage();
+        QTest::keyClick(focused(*dialog), Qt::Key_Q, Qt::ShiftModifier | Qt::AltModifier);
+        const auto& tune = clavora::about::tunes()[static_cast<std::size_t>(show - 1)];
+        QCOMPARE(f_->midi.log().front(), QStringLiteral("CF %1 00").arg(tune.program, 2, 16, QLatin1Char('0')).toUpper().toStdString());
+        QCOMPARE(f_->midi.log().size(), 1 + 2 * tune.notes.size());
+        QVERIFY(label(*dialog, "AuthorIcon")->pixmap().toImage() != before);
+        clickOk(*dialog);
+        QCOMPARE(f_->platform.boxes.size(), std::size_t{1});
+        QCOMPARE(QString::fromStdString(f_->platform.boxes[0].text), tune.farewell);
+    }
+
+    void plainQAndPlainClickPlayNothing()
+    {
+        auto dialog = open(1);
+        QTest::keyClick(focused(*dialog), Qt::Key_Q);
+        QTest::mouseClick(label(*dialog, "AuthorIcon"), Qt::LeftButton);
+        QVERIFY(f_->midi.log().empty());
+        clickOk(*dialog);
+        QVERIFY(f_->platform.boxes.empty());
+    }
+
+    // "mervo" puts the joke site's picture in place; a Ctrl click on it still plays.
+    void jokeSitePictureStillPlaysWhenClicked()
+    {
+        auto dialog = open(2);
+        QTest::keyClicks(focused(*dialog), QStringLiteral("mervo"));
+        QCOMPARE(dialog->shows().authorPicture(), clavora::about::kJokeSitePicture);
+        QTest::mouseClick(label(*dialog, "AuthorIcon"), Qt::RightButton, Qt::ControlModifier);
+        QCOMPARE(f_->midi.log().front(), std::string("CF 2E 00"));
+        QCOMPARE(f_->midi.log().size(), std::size_t{1 + 2 * 273});
+        dialog->close();
+        QCOMPARE(f_->platform.boxes.size(), std::size_t{1});
+        QCOMPARE(QString::fromStdString(f_->platform.boxes[0].text), clavora::about::tunes()[8].farewell);
+    }
+};
+
+QTEST_MAIN(AboutDialogTest)
+#include "AboutDialogTest.moc"
