@@ -1,6 +1,5 @@
 // Clavora: wires the platform back-ends, the playing logic and the windows.
 #include "about/AboutDialog.h"
-#include "about/AboutShows.h"
 #include "about/SecretWords.h"
 #include "piano/Piano.h"
 #include "piano/PianoWindow.h"
@@ -56,12 +55,12 @@ int main(int argc, char* argv[])
     // nothing.
     clavora::about::TypedWords typedWords;
     const clavora::about::AboutDialog::GameOpener noHiddenGameYet = [](QWidget*) {};
-    clavora::about::AboutShows* playingShows = nullptr;
+    clavora::about::AboutDialog* openAbout = nullptr;
     window.setAboutDialog([&](QWidget* owner) {
         clavora::about::AboutDialog about(typedWords, port, platform, piano.language(), noHiddenGameYet, owner);
-        playingShows = &about.shows();
+        openAbout = &about;
         about.exec();
-        playingShows = nullptr;
+        openAbout = nullptr;
     });
 
     piano.startUp();
@@ -71,10 +70,11 @@ int main(int argc, char* argv[])
     // Stopped from outside, the program ends as by Exit: the window closes
     // and with it the MIDI output.
     clavora::QuitOnSignal quitOnSignal;
-    // A tune in progress goes silent before the device closes.
+    // An open About box closes first, silencing its tune before the device
+    // closes and saying no farewell.
     QObject::connect(&quitOnSignal, &clavora::QuitOnSignal::signalled, [&] {
-        if (playingShows)
-            playingShows->stopTune();
+        if (openAbout)
+            openAbout->closeWithoutFarewell();
     });
     QObject::connect(&quitOnSignal, &clavora::QuitOnSignal::signalled, &window, &QWidget::close);
     return QApplication::exec();

@@ -206,13 +206,21 @@ void AboutDialog::done(int result)
     QDialog::done(result);
 }
 
+void AboutDialog::closeWithoutFarewell()
+{
+    closing_ = true;
+    shows_->stopTune();
+    reject();
+}
+
 bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::KeyPress: {
-        // Seen once, at the control the key was meant for.
+        // Seen once, at the control the key was meant for, and only while
+        // the box is on the screen.
         QWidget* target = focusWidget() ? focusWidget() : this;
-        if (watched != target)
+        if (watched != target || !isVisible())
             break;
         auto* key = static_cast<QKeyEvent*>(event);
         shows_->keyDown(key->key(), shiftStateOf(key->modifiers()));

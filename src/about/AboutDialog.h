@@ -35,6 +35,8 @@ public:
     AboutShows& shows() { return *shows_; }
 
     void done(int result) override;
+    // For the program ending: silences a tune and closes without a farewell.
+    void closeWithoutFarewell();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

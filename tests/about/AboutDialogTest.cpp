@@ -143,6 +143,35 @@ private slots:
         QCOMPARE(QString::fromStdString(f_->platform.boxes[0].text), tune.farewell);
     }
 
+    // Closed in the middle of a tune, by the title bar's button or by the
+    // program ending: the sounding note goes off and the tune stops there.
+    void closingDuringATuneSilencesIt_data()
+    {
+        QTest::addColumn<bool>("programEnding");
+        QTest::addColumn<int>("farewells");
+        QTest::newRow("window closed") << false << 1;
+        QTest::newRow("program ending") << true << 0;
+    }
+    void closingDuringATuneSilencesIt()
+    {
+        QFETCH(bool, programEnding);
+        QFETCH(int, farewells);
+        auto dialog = open(1);
+        f_->platform.onWait = [&](int) {
+            if (f_->platform.waits.size() != 2)
+                return;
+            if (programEnding)
+                dialog->closeWithoutFarewell();
+            else
+                dialog->close();
+        };
+        QTest::keyClick(focused(*dialog), Qt::Key_Q, Qt::ShiftModifier);
+        const std::vector<std::string> expected = {"CF 2C 00", "9F 3E 7F", "8F 3E 00", "9F 40 7F", "8F 40 00"};
+        QCOMPARE(f_->midi.log(), expected);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(static_cast<int>(f_->platform.boxes.size()), farewells);
+    }
+
     void plainQAndPlainClickPlayNothing()
     {
         auto dialog = open(1);
