@@ -43,22 +43,9 @@ QString picturePath(const QString& name)
     return QStringLiteral(":/about/%1.svg").arg(name);
 }
 
-QString iconPicturePath(int picture)
+QString showPictureFile(const char* kind, int show)
 {
-    if (picture >= 1 && picture <= kShowCount)
-        return picturePath(QStringLiteral("show-icon-%1").arg(picture, 2, 10, QLatin1Char('0')));
-    return picturePath(QStringLiteral("clavora"));
-}
-
-QString authorPicturePath(int picture)
-{
-    if (picture >= 1 && picture <= kShowCount)
-        return picturePath(QStringLiteral("show-author-%1").arg(picture, 2, 10, QLatin1Char('0')));
-    if (picture == kJokePagePicture)
-        return picturePath(QStringLiteral("joke-page"));
-    if (picture == kJokeSitePicture)
-        return picturePath(QStringLiteral("joke-site"));
-    return picturePath(QStringLiteral("author"));
+    return picturePath(QStringLiteral("show-%1-%2").arg(QLatin1String(kind)).arg(show, 2, 10, QLatin1Char('0')));
 }
 
 int shiftStateOf(Qt::KeyboardModifiers modifiers)
@@ -92,10 +79,7 @@ AboutDialog::AboutDialog(TypedWords& words, sound::MidiPort& port, Platform& pla
 
     connect(shows_, &AboutShows::picturesChanged, this, &AboutDialog::showPictures);
     connect(shows_, &AboutShows::listingShown, this, &AboutDialog::showListing);
-    connect(shows_, &AboutShows::gameRequested, this, [this] {
-        if (openGame_)
-            openGame_(this);
-    });
+    connect(shows_, &AboutShows::gameRequested, this, &AboutDialog::openHiddenGame);
 
     // Key preview: the window sees every key before the control that has the focus.
     installEventFilter(this);
@@ -159,6 +143,26 @@ void AboutDialog::buildControls()
     t.place(ok, kOK.x(), kOK.y(), kOK.width(), kOK.height());
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
+    // The shows' pictures wait in hidden images until a show puts them on view.
+    const QSize size = QSize(kPictureSize, kPictureSize) * logicalDpiY() / 96;
+    auto hiddenPicture = [&](const QString& name, const QString& file) {
+        auto* picture = new QLabel(this);
+        picture->setObjectName(name);
+        picture->setPixmap(QIcon(file).pixmap(size));
+        picture->setGeometry(authorIcon_->geometry());
+        picture->hide();
+        return picture;
+    };
+    for (int show = 1; show <= kShowCount; ++show) {
+        showIconPictures_.push_back(hiddenPicture(QStringLiteral("ShowIconPicture%1").arg(show), showPictureFile("icon", show)));
+        showAuthorPictures_.push_back(
+            hiddenPicture(QStringLiteral("ShowAuthorPicture%1").arg(show), showPictureFile("author", show)));
+    }
+    jokePagePicture_ = hiddenPicture(QStringLiteral("JokePagePicture"), picturePath(QStringLiteral("joke-page")));
+    jokeSitePicture_ = hiddenPicture(QStringLiteral("JokeSitePicture"), picturePath(QStringLiteral("joke-site")));
+    designIcon_ = QIcon(picturePath(QStringLiteral("clavora"))).pixmap(size);
+    designAuthor_ = QIcon(picturePath(QStringLiteral("author"))).pixmap(size);
+
     // Design texts: the English ones.
     applyAboutTexts(1);
     showPictures();
@@ -182,12 +186,27 @@ void AboutDialog::applyAboutTexts(int language)
 
 void AboutDialog::showPictures()
 {
-    const QSize size = QSize(kPictureSize, kPictureSize) * logicalDpiY() / 96;
-    clavoraIcon_->setPixmap(QIcon(iconPicturePath(shows_->iconPicture())).pixmap(size));
-    authorIcon_->setPixmap(QIcon(authorPicturePath(shows_->authorPicture())).pixmap(size));
+    const int icon = shows_->iconPicture();
+    const int author = shows_->authorPicture();
+    const auto index = [](int show) { return static_cast<std::size_t>(show - 1); };
+    clavoraIcon_->setPixmap(icon >= 1 && icon <= kShowCount ? showIconPictures_[index(icon)]->pixmap() : designIcon_);
+    if (author >= 1 && author <= kShowCount)
+        authorIcon_->setPixmap(showAuthorPictures_[index(author)]->pixmap());
+    else if (author == kJokePagePicture)
+        authorIcon_->setPixmap(jokePagePicture_->pixmap());
+    else if (author == kJokeSitePicture)
+        authorIcon_->setPixmap(jokeSitePicture_->pixmap());
+    else
+        authorIcon_->setPixmap(designAuthor_);
     // Both pictures are on the screen before a tune starts to sound.
     if (isVisible())
         repaint();
+}
+
+void AboutDialog::openHiddenGame()
+{
+    if (openGame_)
+        openGame_(this);
 }
 
 void AboutDialog::showListing(const QString& text)

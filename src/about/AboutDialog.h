@@ -1,7 +1,9 @@
 #pragma once
 #include <QDialog>
+#include <QPixmap>
 
 #include <functional>
+#include <vector>
 
 class QLabel;
 class QPlainTextEdit;
@@ -46,6 +48,7 @@ private:
     void applyAboutTexts(int language);
     void showPictures();
     void showListing(const QString& text);
+    void openHiddenGame();
 
     AboutShows* shows_ = nullptr;
     GameOpener openGame_;
@@ -53,6 +56,12 @@ private:
     QLabel* authorIcon_ = nullptr;
     QLabel* author_ = nullptr;
     QPlainTextEdit* listing_ = nullptr;
+    std::vector<QLabel*> showIconPictures_;
+    std::vector<QLabel*> showAuthorPictures_;
+    QLabel* jokePagePicture_ = nullptr;
+    QLabel* jokeSitePicture_ = nullptr;
+    QPixmap designIcon_;
+    QPixmap designAuthor_;
     bool closing_ = false;
 };
 

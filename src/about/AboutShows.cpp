@@ -80,13 +80,8 @@ void AboutShows::playTune(const Tune& tune)
     const int channel = midi::kTuneChannel;
     port_.sendShortMessage(midi::kProgramChange + channel, tune.program, 0);
     for (const TuneNote& note : tune.notes) {
-        sounding_ = note.note;
-        port_.sendShortMessage(midi::kNoteOn + channel, note.note, kTuneVelocity);
-        const bool waited = platform_.waitDeferringInput(note.milliseconds);
-        if (stopping_ || !waited)
+        if (!playNote(note.note, note.milliseconds))
             break;
-        port_.sendShortMessage(midi::kNoteOff + channel, note.note, 0);
-        sounding_ = -1;
     }
     // Cut short: the note still sounding goes off now unless stopTune() did so.
     if (sounding_ >= 0)
@@ -94,6 +89,18 @@ void AboutShows::playTune(const Tune& tune)
     sounding_ = -1;
     playing_ = false;
     stopping_ = false;
+}
+
+bool AboutShows::playNote(int note, int milliseconds)
+{
+    sounding_ = note;
+    port_.sendShortMessage(midi::kNoteOn + midi::kTuneChannel, note, kTuneVelocity);
+    const bool waited = platform_.waitDeferringInput(milliseconds);
+    if (stopping_ || !waited)
+        return false;
+    port_.sendShortMessage(midi::kNoteOff + midi::kTuneChannel, note, 0);
+    sounding_ = -1;
+    return true;
 }
 
 void AboutShows::stopTune()

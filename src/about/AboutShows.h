@@ -64,6 +64,8 @@ signals:
 
 private:
     void playTune(const Tune& tune);
+    // Sounds one note for its time; false when the tune was stopped meanwhile.
+    bool playNote(int note, int milliseconds);
     void setPictures(int icon, int author);
 
     TypedWords& words_;
