@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPixmapCache>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -41,6 +42,18 @@ constexpr int kPictureSize = 48; // pixels at 96 dpi, as the icon set is drawn
 QString picturePath(const QString& name)
 {
     return QStringLiteral(":/about/%1.svg").arg(name);
+}
+
+// Pictures are drawn once and then kept in the application's pixmap cache.
+QPixmap picture(const QString& file, QSize size)
+{
+    const QString key = QStringLiteral("about:%1:%2").arg(file).arg(size.width());
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = QIcon(file).pixmap(size);
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
 }
 
 QString showPictureFile(const char* kind, int show)
@@ -148,7 +161,7 @@ void AboutDialog::buildControls()
     auto hiddenPicture = [&](const QString& name, const QString& file) {
         auto* picture = new QLabel(this);
         picture->setObjectName(name);
-        picture->setPixmap(QIcon(file).pixmap(size));
+        picture->setPixmap(about::picture(file, size));
         picture->setGeometry(authorIcon_->geometry());
         picture->hide();
         return picture;
@@ -160,8 +173,8 @@ void AboutDialog::buildControls()
     }
     jokePagePicture_ = hiddenPicture(QStringLiteral("JokePagePicture"), picturePath(QStringLiteral("joke-page")));
     jokeSitePicture_ = hiddenPicture(QStringLiteral("JokeSitePicture"), picturePath(QStringLiteral("joke-site")));
-    designIcon_ = QIcon(picturePath(QStringLiteral("clavora"))).pixmap(size);
-    designAuthor_ = QIcon(picturePath(QStringLiteral("author"))).pixmap(size);
+    designIcon_ = about::picture(picturePath(QStringLiteral("clavora")), size);
+    designAuthor_ = about::picture(picturePath(QStringLiteral("author")), size);
 
     // Design texts: the English ones.
     applyAboutTexts(1);

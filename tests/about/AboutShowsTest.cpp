@@ -92,6 +92,7 @@ struct FarewellRow {
     std::function<void(AboutShows&)> shows;
     std::vector<std::string> farewell; // boxes shown by closing
 };
+void PrintTo(const FarewellRow& row, std::ostream* os) { *os << row.name; }
 
 class FarewellTest : public ::testing::TestWithParam<FarewellRow> {};
 

@@ -15,6 +15,7 @@ struct WordCase {
     std::string typed;
     std::vector<Reaction> reactions; // of the last character typed
 };
+void PrintTo(const WordCase& row, std::ostream* os) { *os << row.name; }
 
 class SecretWordTest : public ::testing::TestWithParam<WordCase> {};
 

@@ -13,6 +13,7 @@ struct TuneRow {
     const char* kind;
     int program, notes, milliseconds;
 };
+void PrintTo(const TuneRow& row, std::ostream* os) { *os << "show " << row.show; }
 
 class TuneTableTest : public ::testing::TestWithParam<TuneRow> {};
 
@@ -64,6 +65,7 @@ struct ChoiceRow {
     int language, shiftState;
     int show; // 0: nothing plays
 };
+void PrintTo(const ChoiceRow& row, std::ostream* os) { *os << row.name; }
 
 class TuneChoiceTest : public ::testing::TestWithParam<ChoiceRow> {};
 
