@@ -1,6 +1,7 @@
 // Clavora: wires the platform back-ends, the playing logic and the windows.
 #include "about/AboutDialog.h"
 #include "about/SecretWords.h"
+#include "game/GameWindow.h"
 #include "piano/Piano.h"
 #include "piano/PianoWindow.h"
 #include "platform/DesktopPlatform.h"
@@ -51,13 +52,15 @@ int main(int argc, char* argv[])
     });
 
     // The About box: what is typed into it is kept from one opening to the
-    // next. The hidden game is not part of this build yet: its opener does
-    // nothing.
+    // next; its secret words open the hidden game over it.
     clavora::about::TypedWords typedWords;
-    const clavora::about::AboutDialog::GameOpener noHiddenGameYet = [](QWidget*) {};
+    const clavora::about::AboutDialog::GameOpener openHiddenGame = [](QWidget* owner) {
+        clavora::game::GameWindow game(owner);
+        game.exec();
+    };
     clavora::about::AboutDialog* openAbout = nullptr;
     window.setAboutDialog([&](QWidget* owner) {
-        clavora::about::AboutDialog about(typedWords, port, platform, piano.language(), noHiddenGameYet, owner);
+        clavora::about::AboutDialog about(typedWords, port, platform, piano.language(), openHiddenGame, owner);
         openAbout = &about;
         about.exec();
         openAbout = nullptr;
