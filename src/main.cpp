@@ -2,6 +2,7 @@
 #include "about/AboutDialog.h"
 #include "about/SecretWords.h"
 #include "game/GameWindow.h"
+#include "piano/KeyReceiver.h"
 #include "piano/Piano.h"
 #include "piano/PianoWindow.h"
 #include "platform/DesktopPlatform.h"
@@ -9,6 +10,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/SystemMidiOutput.h"
 #include "platform/TraceMidiOutput.h"
+#include "platform/X11Keyboard.h"
 #include "chords/ChordArea.h"
 #include "sound/MidiDeviceDialog.h"
 #include "sound/MidiPort.h"
@@ -65,6 +67,14 @@ int main(int argc, char* argv[])
         about.exec();
         openAbout = nullptr;
     });
+
+    // On X11 a held key must not arrive as a stream of releases and presses.
+    // The server can be asked to send presses only; where it refuses, the
+    // key receiver pairs the releases with their presses itself.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        window.keyReceiver()->setDeferredReleases(!clavora::x11::enableDetectableAutoRepeat());
+        window.keyReceiver()->setKeyProbe(&clavora::x11::isKeyDown);
+    }
 
     piano.startUp();
     window.startUp(QApplication::arguments().mid(1).join(QLatin1Char(' ')));

@@ -77,94 +77,60 @@ bool ChordArea::isChordKey(int key) const
     return key < splitPoint_;
 }
 
-void ChordArea::press(int key)
+StartedNotes ChordArea::press(int key)
 {
+    StartedNotes started;
     switch (mode_) {
     case Mode::OneKey:
         slots_->forEachSoundingSlot([&](int channel, int octave, int velocity) {
-            port_.sendShortMessage(midi::kNoteOn + channel, octave * 12 + key, velocity);
+            noteOn(channel, octave * 12 + key, velocity, started);
         });
         break;
     case Mode::ThreeKeys:
-        playKeyboardChord(key, currentChordType_, true);
+        playKeyboardChord(key, currentChordType_, started);
         lastChordType_ = currentChordType_;
         lastChordKey_ = key;
         break;
     case Mode::Guitar:
-        strumGuitarChord(key, currentChordType_);
+        strumGuitarChord(key, currentChordType_, started);
         lastChordType_ = currentChordType_;
         lastChordKey_ = key;
         break;
     case Mode::None:
         break;
     }
+    return started;
 }
 
-void ChordArea::release(int key)
+void ChordArea::noteOn(int channel, int note, int velocity, StartedNotes& started)
 {
-    const bool chordKey = key >= 0 && key < kChordKeyCount;
-    const int type = chordKey ? chordTypeAtKey_[static_cast<std::size_t>(key)] : 0;
-    switch (mode_) {
-    case Mode::OneKey:
-        slots_->forEachSoundingSlot([&](int channel, int octave, int) {
-            port_.sendShortMessage(midi::kNoteOff + channel, octave * 12 + key, 0);
-        });
-        break;
-    case Mode::ThreeKeys:
-        playKeyboardChord(key, type, false);
-        break;
-    case Mode::Guitar:
-        releaseGuitarChord(key, type);
-        break;
-    case Mode::None:
-        break;
-    }
+    port_.sendShortMessage(midi::kNoteOn + channel, note, velocity);
+    started.push_back({channel, note});
 }
 
-void ChordArea::playKeyboardChord(int key, int type, bool on)
+void ChordArea::playKeyboardChord(int key, int type, StartedNotes& started)
 {
     if (key < 0 || key >= kChordKeyCount)
         return;
     const int notes = chords::chordNoteCount(type);
     slots_->forEachSoundingSlot([&](int channel, int octave, int velocity) {
-        if (on)
-            chordTypeAtKey_[static_cast<std::size_t>(key)] = type;
-        for (int j = 1; j <= notes; ++j) {
-            const int note = octave * 12 + tables_.keyboardChordNote(key, type, j);
-            if (on)
-                port_.sendShortMessage(midi::kNoteOn + channel, note, velocity);
-            else
-                port_.sendShortMessage(midi::kNoteOff + channel, note, 0);
-        }
+        for (int j = 1; j <= notes; ++j)
+            noteOn(channel, octave * 12 + tables_.keyboardChordNote(key, type, j), velocity, started);
     });
 }
 
-void ChordArea::strumGuitarChord(int key, int type)
+void ChordArea::strumGuitarChord(int key, int type, StartedNotes& started)
 {
     if (key < 0 || key >= kChordKeyCount)
         return;
     slots_->forEachSoundingSlot([&](int channel, int octave, int velocity) {
-        chordTypeAtKey_[static_cast<std::size_t>(key)] = type;
         for (int string = 1; string <= chords::kGuitarStringCount; ++string) {
             const int pitch = tables_.guitarStringPitch(key, type, string);
             if (pitch == chords::kStringNotPlayed)
                 continue;
-            port_.sendShortMessage(midi::kNoteOn + channel, octave * 12 + pitch, velocity);
+            noteOn(channel, octave * 12 + pitch, velocity, started);
             if (string != chords::kGuitarStringCount)
                 port_.pause(kStrumPause);
-        }
-    });
-}
-
-void ChordArea::releaseGuitarChord(int key, int type)
-{
-    if (key < 0 || key >= kChordKeyCount)
-        return;
-    slots_->forEachSoundingSlot([&](int channel, int octave, int) {
-        for (int string = 1; string <= chords::kGuitarStringCount; ++string) {
-            const int pitch = tables_.guitarStringPitch(key, type, string);
-            if (pitch != chords::kStringNotPlayed)
-                port_.sendShortMessage(midi::kNoteOff + channel, octave * 12 + pitch, 0);
         }
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "ChordModel.h"
+#include "keys/HeldNotes.h"
 
 #include <QObject>
 #include <QString>
@@ -49,8 +50,9 @@ public:
     // Whether the key belongs to the chord area (below the split point).
     bool isChordKey(int key) const;
 
-    void press(int key);
-    void release(int key);
+    // Plays a chord-area key in the selected mode; returns the notes it
+    // started, which its release stops.
+    StartedNotes press(int key);
 
     void modifierPress(int modifier);
     void modifierRelease(int modifier);
@@ -79,9 +81,9 @@ signals:
     void focusRequested();
 
 private:
-    void playKeyboardChord(int key, int type, bool on);
-    void strumGuitarChord(int key, int type);
-    void releaseGuitarChord(int key, int type);
+    void playKeyboardChord(int key, int type, StartedNotes& started);
+    void strumGuitarChord(int key, int type, StartedNotes& started);
+    void noteOn(int channel, int note, int velocity, StartedNotes& started);
     void updateChordType();
 
     sound::MidiPort& port_;
@@ -96,7 +98,6 @@ private:
     bool choosingSplitPoint_ = false;
     int currentChordType_ = 0;
     std::array<int, kModifierCount> modifierDown_{};
-    std::array<int, kChordKeyCount> chordTypeAtKey_{};
     int lastChordType_ = 0;
     int lastChordKey_ = 0;
 };

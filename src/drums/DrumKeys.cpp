@@ -25,16 +25,13 @@ void DrumPads::keyDown(int code, int mask)
         emit silenceRequested();
         return;
     }
-    const int pad = findDrumKey(code);
-    if (pad != kNoPad)
-        press(pad);
+    press(findDrumKey(code), Hand::Keyboard);
 }
 
+// The release of a key whose press played no pad here stops nothing.
 void DrumPads::keyUp(int code)
 {
-    const int pad = findDrumKey(code);
-    if (pad != kNoPad)
-        release(pad);
+    release(findDrumKey(code), Hand::Keyboard);
 }
 
 void DrumPads::plainCommand(int code)

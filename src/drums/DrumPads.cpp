@@ -100,29 +100,49 @@ int DrumPads::velocityOf(int pad) const
     return std::max(0, volume_->value() - reductions_[static_cast<std::size_t>(pad)]);
 }
 
-void DrumPads::press(int pad)
+void DrumPads::press(int pad, Hand hand)
 {
     // The navigation keys of the drum rows have no pad: they do nothing.
-    if (!isPad(pad) || pressed_[static_cast<std::size_t>(pad)])
+    if (!isPad(pad))
         return;
-    pressed_[static_cast<std::size_t>(pad)] = true;
+    Hands& hands = hands_[static_cast<std::size_t>(pad)];
+    const bool sounding = hands.any();
+    hands.add(hand);
+    if (sounding)
+        return;
     emit padLookChanged(pad, true);
     const int note = noteOf(pad);
+    startedNotes_[static_cast<std::size_t>(pad)] = note;
     port_.sendShortMessage(midi::kNoteOn + midi::kDrumChannel, note, velocityOf(pad));
 }
 
-void DrumPads::release(int pad)
+void DrumPads::release(int pad, Hand hand)
 {
-    if (!isPad(pad))
+    if (!isHeldBy(pad, hand))
+        return;
+    Hands& hands = hands_[static_cast<std::size_t>(pad)];
+    hands.remove(hand);
+    if (hands.any())
         return;
     emit padLookChanged(pad, false);
-    port_.sendShortMessage(midi::kNoteOff + midi::kDrumChannel, noteOf(pad), 0);
-    pressed_[static_cast<std::size_t>(pad)] = false;
+    lastDrumKey_ = pad;
+    port_.sendShortMessage(midi::kNoteOff + midi::kDrumChannel, startedNotes_[static_cast<std::size_t>(pad)], 0);
 }
 
 bool DrumPads::isPressed(int pad) const
 {
-    return isPad(pad) && pressed_[static_cast<std::size_t>(pad)];
+    return isPad(pad) && hands_[static_cast<std::size_t>(pad)].any();
+}
+
+bool DrumPads::isHeldBy(int pad, Hand hand) const
+{
+    return isPad(pad) && hands_[static_cast<std::size_t>(pad)].has(hand);
+}
+
+void DrumPads::releaseAll(Hand hand)
+{
+    for (int pad = 0; pad < kPadCount; ++pad)
+        release(pad, hand);
 }
 
 void DrumPads::setLastDrumKey(int pad)

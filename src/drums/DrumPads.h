@@ -1,4 +1,5 @@
 #pragma once
+#include "keys/HeldNotes.h"
 #include "keys/NumberEntry.h"
 
 #include <QObject>
@@ -37,9 +38,15 @@ public:
     static int keyCodeOf(int pad);
     static QString capOf(int pad);
 
-    void press(int pad);
-    void release(int pad);
+    // A pad sounds from the first hand's press to the last hand's release,
+    // and its release stops the note its press started even when the pad's
+    // sound changed meanwhile. A hand that did not press it releases nothing.
+    void press(int pad, Hand hand = Hand::Mouse);
+    void release(int pad, Hand hand = Hand::Mouse);
     bool isPressed(int pad) const;
+    bool isHeldBy(int pad, Hand hand) const;
+    // Lets go of every pad the hand holds.
+    void releaseAll(Hand hand);
 
     int lastDrumKey() const { return lastDrumKey_; }
     void setLastDrumKey(int pad);
@@ -86,7 +93,8 @@ private:
     std::unique_ptr<Setting> volume_;
     std::array<int, kPadCount> notes_{};
     std::array<int, kPadCount> reductions_{};
-    std::array<bool, kKeyCodeCount> pressed_{};
+    std::array<Hands, kPadCount> hands_{};
+    std::array<int, kPadCount> startedNotes_{};
     int lastDrumKey_ = 0;
     NumberEntry numberEntry_{2};
 };

@@ -107,6 +107,14 @@ int virtualKey(ScanCodes scanCodes, std::uint32_t nativeScanCode, int qtKey, Qt:
     return fromQtKey(qtKey);
 }
 
+std::uint32_t nativeScanCodeOf(int virtualKey)
+{
+    for (const auto& [scanCode, code] : kXkbKeys)
+        if (code == virtualKey)
+            return scanCode;
+    return 0;
+}
+
 ScanCodes scanCodesOf(const char* platformName)
 {
     if (platformName == nullptr)

@@ -67,6 +67,9 @@ enum class ScanCodes { None, Xkb };
 // events without a native code fall back to the Qt key.
 int virtualKey(ScanCodes scanCodes, std::uint32_t nativeScanCode, int qtKey, Qt::KeyboardModifiers modifiers);
 
+// The XKB key code of the key in this virtual key's US-layout position, or 0.
+std::uint32_t nativeScanCodeOf(int virtualKey);
+
 // The platform's kind of scan code, for the running platform plug-in.
 ScanCodes scanCodesOf(const char* platformName);
 

@@ -98,11 +98,11 @@ void PianoWindow::buildDrumPanels(QWidget* client)
             cap->setGeometry(key->rect());
             cap->setAttribute(Qt::WA_TransparentForMouseEvents);
             key->onPress = [this, pad] {
-                piano_.drumPads().press(pad);
+                piano_.drumPads().press(pad, Hand::Mouse);
                 giveFocusBack();
             };
             key->onRelease = [this, pad] {
-                piano_.drumPads().release(pad);
+                piano_.drumPads().release(pad, Hand::Mouse);
                 giveFocusBack();
             };
             drumKeys_[static_cast<std::size_t>(pad)] = key;

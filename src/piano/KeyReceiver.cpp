@@ -2,10 +2,23 @@
 
 #include "keys/KeyCodes.h"
 
+#include <QAbstractEventDispatcher>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace clavora {
+
+namespace {
+
+// Drains of the event queue a release waits for its auto-repeat press.
+constexpr int kDrainsBeforeRelease = 2;
+// How often a release whose key is still down looks again, in milliseconds.
+constexpr int kStillDownRetry = 5;
+
+} // namespace
 
 KeyReceiver::KeyReceiver(QWidget* parent)
     : QWidget(parent)
@@ -14,6 +27,66 @@ KeyReceiver::KeyReceiver(QWidget* parent)
     setObjectName(QStringLiteral("Focus"));
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
+}
+
+void KeyReceiver::setDeferredReleases(bool on)
+{
+    deferReleases_ = on;
+    auto* dispatcher = QAbstractEventDispatcher::instance(thread());
+    if (on && dispatcher)
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &KeyReceiver::queueDrained,
+                Qt::UniqueConnection);
+    else if (dispatcher)
+        disconnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &KeyReceiver::queueDrained);
+    if (!on)
+        flushDeferredReleases();
+}
+
+void KeyReceiver::queueDrained()
+{
+    if (deferred_.empty())
+        return;
+    for (Release& release : deferred_)
+        ++release.drains;
+    // Releases leave in the order they came, so the oldest go first. One
+    // whose key is still down belongs to an auto-repeat whose press is late.
+    bool waiting = false;
+    while (!deferred_.empty() && deferred_.front().drains >= kDrainsBeforeRelease) {
+        if (stillDown(deferred_.front())) {
+            waiting = true;
+            break;
+        }
+        const Release release = deferred_.front();
+        deferred_.erase(deferred_.begin());
+        emit keyUp(release.code, release.mask);
+    }
+    // The loop must come round again even if no other event arrives.
+    if (!deferred_.empty())
+        QTimer::singleShot(waiting ? kStillDownRetry : 0, this, [] {});
+}
+
+bool KeyReceiver::stillDown(const Release& release) const
+{
+    return probe_ && release.scanCode != 0 && probe_(release.scanCode).value_or(false);
+}
+
+void KeyReceiver::flushDeferredReleases()
+{
+    const std::vector<Release> releases = std::exchange(deferred_, {});
+    for (const Release& release : releases)
+        emit keyUp(release.code, release.mask);
+}
+
+bool KeyReceiver::takeRepeatedRelease(std::uint32_t scanCode, int code, unsigned long timestamp)
+{
+    const auto partner = std::find_if(deferred_.begin(), deferred_.end(), [&](const Release& release) {
+        const bool sameKey = scanCode != 0 ? release.scanCode == scanCode : release.code == code;
+        return sameKey && release.timestamp == timestamp;
+    });
+    if (partner == deferred_.end())
+        return false;
+    deferred_.erase(partner);
+    return true;
 }
 
 bool KeyReceiver::event(QEvent* event)
@@ -27,29 +100,62 @@ bool KeyReceiver::event(QEvent* event)
         event->accept();
         return true;
     case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        auto* key = static_cast<QKeyEvent*>(event);
-        const bool press = event->type() == QEvent::KeyPress;
-        if (!press && key->isAutoRepeat())
-            return true;  // the key is still held
-        const int code = keys::virtualKey(scanCodes_, key->nativeScanCode(), key->key(), key->modifiers());
-        if (code != 0) {
-            const int mask = keys::modifierMask(key->modifiers());
-            if (press)
-                emit keyDown(code, mask);
-            else
-                emit keyUp(code, mask);
-        }
+    case QEvent::KeyRelease:
+        keyEvent(static_cast<QKeyEvent*>(event), event->type() == QEvent::KeyPress);
         return true;
-    }
     default:
         return QWidget::event(event);
     }
 }
 
+void KeyReceiver::keyEvent(QKeyEvent* key, bool press)
+{
+    if (!press && key->isAutoRepeat())
+        return;  // the key is still held
+    const int code = keys::virtualKey(scanCodes_, key->nativeScanCode(), key->key(), key->modifiers());
+    if (code == 0)
+        return;
+    const int mask = keys::modifierMask(key->modifiers());
+    if (!deferReleases_) {
+        if (press)
+            emit keyDown(code, mask);
+        else
+            emit keyUp(code, mask);
+        return;
+    }
+    if (!press) {
+        deferred_.push_back({key->nativeScanCode(), code, mask, key->timestamp(), 0});
+        return;
+    }
+    // An auto-repeat: the key stays down and its command, if any, repeats.
+    // Any other press comes after the releases held back, in their order.
+    if (!takeRepeatedRelease(key->nativeScanCode(), code, key->timestamp()))
+        flushDeferredReleases();
+    emit keyDown(code, mask);
+}
+
 bool KeyReceiver::focusNextPrevChild(bool)
 {
     return false;
+}
+
+void KeyReceiver::focusOutEvent(QFocusEvent* event)
+{
+    flushDeferredReleases();
+    emit keyboardLost();
+    QWidget::focusOutEvent(event);
+}
+
+void KeyReceiver::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    // Caps Lock is a chord modifier while it is held; one held on coming back
+    // counts again. Shift, Ctrl and Space count from their next press.
+    if (!probe_)
+        return;
+    const std::uint32_t capsLock = keys::nativeScanCodeOf(keys::kCapsLock);
+    if (probe_(capsLock).value_or(false))
+        emit keyDown(keys::kCapsLock, 0);
 }
 
 } // namespace clavora

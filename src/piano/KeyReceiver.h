@@ -3,6 +3,11 @@
 
 #include <QWidget>
 
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
 namespace clavora {
 
 // The hidden box that holds the keyboard focus for the whole main window.
@@ -13,22 +18,66 @@ namespace clavora {
 class KeyReceiver : public QWidget {
     Q_OBJECT
 public:
+    // Whether the key with this native scan code is down right now; nothing
+    // when the platform cannot tell.
+    using KeyProbe = std::function<std::optional<bool>(std::uint32_t nativeScanCode)>;
+
     explicit KeyReceiver(QWidget* parent = nullptr);
 
     // How native scan codes are read; taken from the platform plug-in.
     void setScanCodes(keys::ScanCodes scanCodes) { scanCodes_ = scanCodes; }
 
+    // For an X server that sends auto-repeat as release and press pairs and
+    // leaves some releases unflagged when the machine is busy: a release is
+    // held back until the event queue has been drained twice and, where the
+    // key probe can tell, the key is really up (the press of a pair can reach
+    // the queue well after its release on a busy machine); it is dropped
+    // when the same key's press with the same timestamp arrives.
+    void setDeferredReleases(bool on);
+    bool hasDeferredReleases() const { return !deferred_.empty(); }
+
+    // Asks the platform which keys are down: for held-back releases, and so
+    // that a Caps Lock key still held when the focus comes back counts again.
+    void setKeyProbe(KeyProbe probe) { probe_ = std::move(probe); }
+
+
 signals:
     void keyDown(int code, int mask);
     void keyUp(int code, int mask);
+    // The keyboard went elsewhere: no release of a key held now will arrive.
+    void keyboardLost();
 
 protected:
     bool event(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent*) override {}
 
 private:
+    struct Release {
+        std::uint32_t scanCode;
+        int code;
+        int mask;
+        unsigned long timestamp;
+        int drains;  // times the queue was drained since it came
+    };
+    void keyEvent(QKeyEvent* key, bool press);
+    // The event loop is about to wait: passes on the releases that have
+    // waited long enough and makes sure the loop comes round again for the
+    // others.
+    void queueDrained();
+    // Passes on every release held back, in order.
+    void flushDeferredReleases();
+    bool stillDown(const Release& release) const;
+    // Whether this press is the auto-repeat partner of a held-back release;
+    // that release is then dropped.
+    bool takeRepeatedRelease(std::uint32_t scanCode, int code, unsigned long timestamp);
+
     keys::ScanCodes scanCodes_;
+    bool deferReleases_ = false;
+    std::vector<Release> deferred_;
+    KeyProbe probe_;
 };
 
 } // namespace clavora

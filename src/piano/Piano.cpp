@@ -10,6 +10,8 @@
 #include "platform/Platform.h"
 #include "sound/MidiPort.h"
 
+#include <utility>
+
 namespace clavora {
 
 using namespace keys;
@@ -79,6 +81,8 @@ void Piano::startUp()
 
 void Piano::shutDown()
 {
+    releaseAll(Hand::Keyboard);
+    releaseAll(Hand::Mouse);
     port_.closeMidiOut();
 }
 
@@ -96,43 +100,67 @@ void Piano::detectLanguage()
     setLanguage(lang::languageForCountryCode(platform_.countryCode()));
 }
 
-void Piano::pressKey(int key)
+void Piano::pressKey(int key, Hand hand)
 {
     if (key < 0 || key >= kKeyCount)
         return;
     chords_->captureSplitPoint(key);
-    auto& pressed = pressed_[static_cast<std::size_t>(key)];
-    if (pressed)
+    HeldKey& held = keys_[static_cast<std::size_t>(key)];
+    const bool sounding = held.hands.any();
+    held.hands.add(hand);
+    if (sounding)
         return;
-    pressed = true;
     emit keyLookChanged(key, true);
     if (chords_->isChordKey(key)) {
-        chords_->press(key);
+        held.notes = chords_->press(key);
         return;
     }
     main_->forEachSoundingSlot([&](int channel, int octave, int velocity) {
         port_.sendShortMessage(midi::kNoteOn + channel, octave * 12 + key, velocity);
+        held.notes.push_back({channel, octave * 12 + key});
     });
 }
 
-void Piano::releaseKey(int key)
+void Piano::releaseKey(int key, Hand hand)
 {
     if (key < 0 || key >= kKeyCount)
         return;
+    HeldKey& held = keys_[static_cast<std::size_t>(key)];
+    if (!held.hands.has(hand))
+        return;
+    held.hands.remove(hand);
+    if (held.hands.any())
+        return;
     emit keyLookChanged(key, false);
-    if (chords_->isChordKey(key)) {
-        chords_->release(key);
-    } else {
-        main_->forEachSoundingSlot([&](int channel, int octave, int) {
-            port_.sendShortMessage(midi::kNoteOff + channel, octave * 12 + key, 0);
-        });
-    }
-    pressed_[static_cast<std::size_t>(key)] = false;
+    const StartedNotes notes = std::exchange(held.notes, {});
+    for (const StartedNote& note : notes)
+        port_.sendShortMessage(midi::kNoteOff + note.channel, note.note, 0);
 }
 
 bool Piano::isKeyPressed(int key) const
 {
-    return key >= 0 && key < kKeyCount && pressed_[static_cast<std::size_t>(key)];
+    return key >= 0 && key < kKeyCount && keys_[static_cast<std::size_t>(key)].hands.any();
+}
+
+void Piano::releaseAll(Hand hand)
+{
+    for (int key = 0; key < kKeyCount; ++key)
+        releaseKey(key, hand);
+    drums_->releaseAll(hand);
+}
+
+void Piano::keyboardLost()
+{
+    releaseAll(Hand::Keyboard);
+    releaseChordModifiers();
+}
+
+bool Piano::heldByKeyboard(int code) const
+{
+    const int key = findKey(code);
+    if (key != kNoKey && keys_[static_cast<std::size_t>(key)].hands.has(Hand::Keyboard))
+        return true;
+    return drums_->isHeldBy(drums_->findDrumKey(code), Hand::Keyboard);
 }
 
 void Piano::defaultMainSettings()
@@ -165,6 +193,10 @@ void Piano::keyDown(int code, int mask)
 {
     if (const int modifier = chordModifierOf(code); modifier >= 0)
         chords_->modifierPress(modifier);
+    // A held key's auto-repeat plays nothing new, even after a mode change;
+    // playing keys are never commands, so nothing else is missed.
+    if (heldByKeyboard(code))
+        return;
 
     if (playDrums_)
         drums_->keyDown(code, mask);
@@ -191,7 +223,7 @@ void Piano::pianoCommand(int code, int mask)
     }
     const int key = findKey(code);
     if (key != kNoKey)
-        pressKey(key);
+        pressKey(key, Hand::Keyboard);
 }
 
 void Piano::plainCommand(int code)
@@ -288,17 +320,14 @@ void Piano::enterInstrumentDigit(NumberEntry& entry, int digit, VoiceArea& area)
         platform_.beep();
 }
 
+// A key's release lets go of what its press started, in whichever mode that
+// was; a key the keyboard did not press here releases nothing.
 void Piano::keyUp(int code, int /*mask*/)
 {
     if (const int modifier = chordModifierOf(code); modifier >= 0)
         chords_->modifierRelease(modifier);
-    if (!playDrums_) {
-        const int key = findKey(code);
-        if (key != kNoKey)
-            releaseKey(key);
-    } else {
-        drums_->keyUp(code);
-    }
+    releaseKey(findKey(code), Hand::Keyboard);
+    drums_->keyUp(code);
 }
 
 } // namespace clavora

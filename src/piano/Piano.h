@@ -1,4 +1,5 @@
 #pragma once
+#include "keys/HeldNotes.h"
 #include "keys/KeyTable.h"
 #include "keys/NumberEntry.h"
 
@@ -29,7 +30,8 @@ public:
     // Start-up: opens the MIDI output, picks the language, fills the tables
     // and sends every voice slot's program change.
     void startUp();
-    // Shutdown: closes the MIDI output.
+    // Shutdown: stops every note a held key started, then closes the MIDI
+    // output, so no note is left sounding on an external synthesizer.
     void shutDown();
 
     VoiceArea& mainArea() { return *main_; }
@@ -42,9 +44,16 @@ public:
     // Sets the language from the country code of the regional settings.
     void detectLanguage();
 
-    void pressKey(int key);
-    void releaseKey(int key);
+    // On-screen keys are pressed by the mouse; the computer keyboard's keys
+    // come through keyDown(). A key sounds from the first hand's press to the
+    // last hand's release, and its release stops exactly the notes its press
+    // started, whatever mode or setting changed meanwhile. A hand that did
+    // not press the key releases nothing.
+    void pressKey(int key, Hand hand = Hand::Mouse);
+    void releaseKey(int key, Hand hand = Hand::Mouse);
     bool isKeyPressed(int key) const;
+    // Lets go of every key and pad the hand holds.
+    void releaseAll(Hand hand);
 
     void defaultMainSettings();
     // The silence command: All Sound Off on every channel; ends a pending
@@ -61,6 +70,10 @@ public:
 
     // Releases the four chord modifiers, as after a dialog closes.
     void releaseChordModifiers();
+    // The keyboard went elsewhere (another program, a dialog or menu, the
+    // window minimised): its releases will not arrive, so every key it holds
+    // is let go now and the chord modifiers are released.
+    void keyboardLost();
 
 signals:
     void keyLookChanged(int key, bool pressed);
@@ -79,6 +92,14 @@ private:
     void ctrlCommand(int code);
     void shiftCtrlCommand(int code);
     void enterInstrumentDigit(NumberEntry& entry, int digit, VoiceArea& area);
+    // Whether the keyboard holds the piano key or pad of this code: a press
+    // of it is an auto-repeat.
+    bool heldByKeyboard(int code) const;
+
+    struct HeldKey {
+        Hands hands;
+        StartedNotes notes;
+    };
 
     sound::MidiPort& port_;
     Platform& platform_;
@@ -86,7 +107,7 @@ private:
     std::unique_ptr<VoiceArea> main_;
     std::unique_ptr<ChordArea> chords_;
     std::unique_ptr<DrumPads> drums_;
-    std::array<bool, kKeyCount> pressed_{};
+    std::array<HeldKey, kKeyCount> keys_{};
     bool playDrums_ = false;
     NumberEntry mainInstrumentEntry_{3};
     NumberEntry chordInstrumentEntry_{3};

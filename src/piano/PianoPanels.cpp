@@ -185,12 +185,12 @@ void PianoWindow::buildKeys(QWidget* keyPanel, int first, int last, int left, in
         }
         connect(key, &PianoKeyWidget::pressed, this, [this](int index) {
             if (!piano_.playDrums())
-                piano_.pressKey(index);
+                piano_.pressKey(index, Hand::Mouse);
             giveFocusBack();
         });
+        // The mouse lets go of the key it holds, in whatever mode.
         connect(key, &PianoKeyWidget::released, this, [this](int index) {
-            if (!piano_.playDrums())
-                piano_.releaseKey(index);
+            piano_.releaseKey(index, Hand::Mouse);
             giveFocusBack();
         });
         keys_[static_cast<std::size_t>(k)] = key;

@@ -119,6 +119,7 @@ void PianoWindow::connectPiano()
 {
     connect(focus_, &KeyReceiver::keyDown, &piano_, &Piano::keyDown);
     connect(focus_, &KeyReceiver::keyUp, &piano_, &Piano::keyUp);
+    connect(focus_, &KeyReceiver::keyboardLost, &piano_, &Piano::keyboardLost);
     connect(&piano_, &Piano::focusRequested, this, &PianoWindow::giveFocusBack);
     connect(&piano_, &Piano::keyLookChanged, this, [this](int index, bool pressed) {
         if (auto* key = keys_[static_cast<std::size_t>(index)])
@@ -261,6 +262,17 @@ void PianoWindow::returnFromDialog()
     show();
     raise();
     activateWindow();
+}
+
+bool PianoWindow::event(QEvent* event)
+{
+    // A dialog of ours took over: the mouse's release would go to it, so a
+    // key the mouse holds is let go now, like those of the keyboard.
+    if (event->type() == QEvent::WindowBlocked) {
+        piano_.keyboardLost();
+        piano_.releaseAll(Hand::Mouse);
+    }
+    return QMainWindow::event(event);
 }
 
 void PianoWindow::closeEvent(QCloseEvent* event)

@@ -53,6 +53,7 @@ public:
     KeyReceiver* keyReceiver() const { return focus_; }
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
