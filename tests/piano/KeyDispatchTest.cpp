@@ -359,15 +359,5 @@ TEST_F(KeyDispatch, ModeAndDrumKeys)
     EXPECT_TRUE(piano.playDrums());
 }
 
-TEST_F(KeyDispatch, ReleasedKeysAreLookedUpInTheModeOfTheRelease)
-{
-    tap(kF(2));  // Z is a main key
-    piano.keyDown('Z', 0);
-    tapShift(kF(4));  // drums on
-    midi.clear();
-    piano.keyUp('Z', 0);
-    EXPECT_EQ(sent(), (Log{"89 29 00"}));  // the Z pad, not the piano key
-}
-
 } // namespace
 } // namespace clavora::test
