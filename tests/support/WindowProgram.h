@@ -40,11 +40,13 @@ struct WindowProgram {
         return widget;
     }
 
-    // A key event as X11 reports it: native scan code, Qt key and auto-repeat flag.
+    // A key event as X11 reports it: native scan code, Qt key, auto-repeat
+    // flag and the server's timestamp.
     void sendKey(QEvent::Type type, int qtKey, quint32 scanCode, bool autoRepeat = false,
-                 Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+                 Qt::KeyboardModifiers modifiers = Qt::NoModifier, ulong timestamp = 0)
     {
         QKeyEvent event(type, qtKey, modifiers, scanCode, 0, 0, QString(), autoRepeat);
+        event.setTimestamp(timestamp);
         QApplication::sendEvent(focus(), &event);
     }
 

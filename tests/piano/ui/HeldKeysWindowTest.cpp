@@ -1,7 +1,7 @@
 // Held keys in the real main window: X11 auto-repeat as it arrives on a busy
 // machine, the keyboard going elsewhere with keys held, the mouse's own
 // press, and the end of the program.
-#include "ProgramFixture.h"
+#include "WindowProgram.h"
 #include "chords/ChordArea.h"
 #include "piano/KeyReceiver.h"
 #include "piano/PianoKeyWidget.h"
@@ -14,11 +14,15 @@
 #include <QTimer>
 
 using namespace clavora;
-using test::Message;
-using test::msg;
-using test::Program;
+using Program = test::WindowProgram;
+using Message = RecordingMidiOutput::Message;
 
 namespace {
+
+Message msg(int status, int data1, int data2)
+{
+    return {0, status, data1, data2};
+}
 
 constexpr quint32 kCommaScanCode = 59;
 constexpr quint32 kCapsLockScanCode = 66;
