@@ -3,6 +3,7 @@
 #include "about/SecretWords.h"
 #include "game/GameWindow.h"
 #include "piano/KeyReceiver.h"
+#include "piano/Editors.h"
 #include "piano/Piano.h"
 #include "piano/PianoWindow.h"
 #include "platform/DesktopPlatform.h"
@@ -52,6 +53,7 @@ int main(int argc, char* argv[])
         }, owner);
         dialog.exec();
     });
+    clavora::installEditors(window, piano, platform);
 
     // The About box: what is typed into it is kept from one opening to the
     // next; its secret words open the hidden game over it.

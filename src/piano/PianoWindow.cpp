@@ -138,7 +138,7 @@ void PianoWindow::connectPiano()
     connect(&piano_, &Piano::drumEditorRequested, this, [this] {
         if (drumEditor_)
             drumEditor_(this);
-        giveFocusBack();
+        returnFromDialog();
     });
 
     ChordArea& chords = piano_.chordArea();

@@ -29,6 +29,13 @@ public:
     {
         widget->setGeometry(rect(left, top, width, height));
     }
+    // As place, grown where the widget's text or style needs more room than
+    // the design gave it.
+    void placeToFit(QWidget* widget, int left, int top, int width, int height) const
+    {
+        place(widget, left, top, width, height);
+        widget->resize(widget->size().expandedTo(widget->sizeHint()));
+    }
 
 private:
     double pixelsPerTwip_;

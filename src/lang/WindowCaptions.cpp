@@ -1,0 +1,41 @@
+#include "WindowCaptions.h"
+
+#include "AreaWords.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+
+namespace clavora::lang {
+
+namespace {
+
+int shownLanguage(int language)
+{
+    return (language >= English && language <= kLanguageCount) ? language : int{English};
+}
+
+} // namespace
+
+void applyWindowCaptions(QWidget& window, std::span<const CaptionEntry> table, int language)
+{
+    for (const CaptionEntry& entry : table) {
+        const QString text = captionText(entry, shownLanguage(language));
+        const QString name = QString::fromLatin1(entry.objectName.data(), static_cast<qsizetype>(entry.objectName.size()));
+        if (name == window.objectName())
+            window.setWindowTitle(text);
+        else if (auto* label = window.findChild<QLabel*>(name))
+            label->setText(text);
+        else if (auto* button = window.findChild<QAbstractButton*>(name))
+            button->setText(text);
+        else if (auto* frame = window.findChild<QGroupBox*>(name))
+            frame->setTitle(text);
+    }
+}
+
+QString windowCaption(std::span<const CaptionEntry> table, int language, std::string_view objectName)
+{
+    return caption(table, shownLanguage(language), objectName);
+}
+
+} // namespace clavora::lang
