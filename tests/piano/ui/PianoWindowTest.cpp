@@ -1,6 +1,6 @@
 // Drives the real main window with mouse and key events and checks what
 // reaches the MIDI device.
-#include "FakePlatform.h"
+#include "ProgramFixture.h"
 #include "chords/ChordArea.h"
 #include "drums/DrumPads.h"
 #include "piano/KeyReceiver.h"
@@ -24,58 +24,7 @@
 #include <QToolButton>
 
 using namespace clavora;
-using Message = RecordingMidiOutput::Message;
-
-namespace {
-
-// One running program: recording device, fake platform, logic and window.
-struct Program {
-    explicit Program(const QString& commandLine = {}, std::set<int> failing = {})
-        : port(midi, platform)
-        , piano(port, platform)
-        , window(piano, platform)
-    {
-        midi.setFailing(std::move(failing));
-        piano.startUp();
-        window.startUp(commandLine);
-        window.show();
-        window.activateWindow();
-        static_cast<void>(QTest::qWaitForWindowActive(&window));
-        midi.clear();
-    }
-
-    QWidget* focus() const { return window.findChild<QWidget*>(QStringLiteral("Focus")); }
-    template <typename T = QWidget>
-    T* find(const QString& name) const
-    {
-        T* widget = window.findChild<T*>(name);
-        if (!widget)
-            qFatal("no control named %s", qPrintable(name));
-        return widget;
-    }
-    QAction* action(const char* name) const { return window.findChild<QAction*>(QLatin1String(name)); }
-
-    // A key event as X11 reports it: native scan code, Qt key and auto-repeat flag.
-    void sendKey(QEvent::Type type, int qtKey, quint32 scanCode, bool autoRepeat = false,
-                 Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QKeyEvent event(type, qtKey, modifiers, scanCode, 0, 0, QString(), autoRepeat);
-        QApplication::sendEvent(focus(), &event);
-    }
-
-    RecordingMidiOutput midi;
-    test::FakePlatform platform;
-    sound::MidiPort port;
-    Piano piano;
-    PianoWindow window;
-};
-
-Message msg(int status, int data1, int data2)
-{
-    return {0, status, data1, data2};
-}
-
-} // namespace
+using namespace clavora::test;
 
 class PianoWindowTest : public QObject {
     Q_OBJECT

@@ -1,0 +1,68 @@
+#pragma once
+// One running program for widget tests: a recording MIDI device, the fake
+// platform, the playing logic and the real main window, shown and active.
+#include "FakePlatform.h"
+#include "piano/Piano.h"
+#include "piano/PianoWindow.h"
+#include "platform/RecordingMidiOutput.h"
+#include "sound/MidiPort.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTest>
+
+#include <set>
+
+namespace clavora::test {
+
+using Message = RecordingMidiOutput::Message;
+
+// One running program: recording device, fake platform, logic and window.
+struct Program {
+    explicit Program(const QString& commandLine = {}, std::set<int> failing = {})
+        : port(midi, platform)
+        , piano(port, platform)
+        , window(piano, platform)
+    {
+        midi.setFailing(std::move(failing));
+        piano.startUp();
+        window.startUp(commandLine);
+        window.show();
+        window.activateWindow();
+        static_cast<void>(QTest::qWaitForWindowActive(&window));
+        midi.clear();
+    }
+
+    QWidget* focus() const { return window.findChild<QWidget*>(QStringLiteral("Focus")); }
+    template <typename T = QWidget>
+    T* find(const QString& name) const
+    {
+        T* widget = window.findChild<T*>(name);
+        if (!widget)
+            qFatal("no control named %s", qPrintable(name));
+        return widget;
+    }
+    QAction* action(const char* name) const { return window.findChild<QAction*>(QLatin1String(name)); }
+
+    // A key event as X11 reports it: native scan code, Qt key and auto-repeat flag.
+    void sendKey(QEvent::Type type, int qtKey, quint32 scanCode, bool autoRepeat = false,
+                 Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QKeyEvent event(type, qtKey, modifiers, scanCode, 0, 0, QString(), autoRepeat);
+        QApplication::sendEvent(focus(), &event);
+    }
+
+    RecordingMidiOutput midi;
+    FakePlatform platform;
+    sound::MidiPort port;
+    Piano piano;
+    PianoWindow window;
+};
+
+inline Message msg(int status, int data1, int data2)
+{
+    return {0, status, data1, data2};
+}
+
+} // namespace clavora::test
