@@ -296,20 +296,7 @@ void ChordEditorsTest::captionsAndLists()
 
     Editors e;
     const auto dialog = e.open(editor, 0, 0, language);
-    QString shown;
-    if (control.isEmpty()) {
-        shown = dialog->windowTitle();
-    } else if (control.contains(QLatin1Char('#'))) {
-        const QStringList parts = control.split(QLatin1Char('#'));
-        shown = list(dialog.get(), parts[0])->itemText(parts[1].toInt());
-    } else if (auto* label = dialog->findChild<QLabel*>(control)) {
-        shown = label->text();
-    } else if (auto* button = dialog->findChild<QAbstractButton*>(control)) {
-        shown = button->text();
-    } else if (auto* frame = dialog->findChild<QGroupBox*>(control)) {
-        shown = frame->title();
-    }
-    QCOMPARE(shown, text);
+    QCOMPARE(test::shownText(*dialog, control), text);
 }
 
 void ChordEditorsTest::tidyInEveryLanguage_data()
@@ -331,15 +318,7 @@ void ChordEditorsTest::tidyInEveryLanguage()
     Editors e;
     const auto dialog = e.open(editor, type, 0, language);
     test::verifyNothingCut(*dialog);
-    // No two controls side by side overlap.
-    for (QWidget* a : dialog->findChildren<QWidget*>()) {
-        for (QWidget* b : a->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (a == b || !a->isVisible() || !b->isVisible())
-                continue;
-            QVERIFY2(!a->geometry().intersects(b->geometry()),
-                     qPrintable(a->objectName() + QStringLiteral(" overlaps ") + b->objectName()));
-        }
-    }
+    test::verifyNoOverlap(*dialog);
 }
 
 void ChordEditorsTest::tabOrder_data()

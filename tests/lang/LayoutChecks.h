@@ -1,4 +1,5 @@
 #pragma once
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -29,6 +30,40 @@ inline void verifyNothingCut(QWidget& window)
             QVERIFY2(widget->height() >= widget->minimumSizeHint().height(), qPrintable(what));
         }
     }
+}
+
+// No two visible controls with the same parent overlap.
+inline void verifyNoOverlap(QWidget& window)
+{
+    for (QWidget* a : window.findChildren<QWidget*>()) {
+        for (QWidget* b : a->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (a == b || !a->isVisible() || !b->isVisible())
+                continue;
+            QVERIFY2(!a->geometry().intersects(b->geometry()),
+                     qPrintable(a->objectName() + QStringLiteral(" overlaps ") + b->objectName()));
+        }
+    }
+}
+
+// The text a window shows for a control: its title for an empty name, entry
+// n of a list for "Name#n", else the text of the label or button or the
+// title of the frame.
+inline QString shownText(QWidget& window, const QString& control)
+{
+    if (control.isEmpty())
+        return window.windowTitle();
+    if (control.contains(QLatin1Char('#'))) {
+        const QStringList parts = control.split(QLatin1Char('#'));
+        auto* list = window.findChild<QComboBox*>(parts[0]);
+        return list ? list->itemText(parts[1].toInt()) : QString();
+    }
+    if (auto* label = window.findChild<QLabel*>(control))
+        return label->text();
+    if (auto* button = window.findChild<QAbstractButton*>(control))
+        return button->text();
+    if (auto* frame = window.findChild<QGroupBox*>(control))
+        return frame->title();
+    return {};
 }
 
 } // namespace clavora::test
