@@ -1,16 +1,24 @@
-// The chord editors and the drum-key editor, opened from the real main
-// window and driven from the keyboard alone, as a player would.
+// The chord editors and the drum-key editor: opened from the real main
+// window and driven from the keyboard alone, as a player would, and on their
+// own for what they show, store and say in every language.
+#include "LayoutChecks.h"
 #include "ProgramFixture.h"
 #include "chords/ChordArea.h"
+#include "chords/ChordGuitarDialog.h"
+#include "chords/ChordKeysDialog.h"
+#include "drums/DrumKeyDialog.h"
 #include "drums/DrumPads.h"
 #include "piano/Editors.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 using namespace clavora;
 using namespace clavora::test;
@@ -76,15 +84,94 @@ void openEditor(Program& p, const QString& key)
     }
 }
 
+// An editor opened on its own over a started program: "keys", "guitar" or
+// "drums", on chord type and root (or on a pad), shown and active.
+std::unique_ptr<QDialog> showEditor(Program& p, const QString& editor, int typeOrPad = 0, int note = 0)
+{
+    chords::ChordTables& tables = p.piano.chordArea().tables();
+    std::unique_ptr<QDialog> dialog;
+    if (editor == QLatin1String("keys")) {
+        dialog = std::make_unique<chords::ChordKeysDialog>(tables, typeOrPad, note, p.piano.language(), p.platform);
+    } else if (editor == QLatin1String("guitar")) {
+        dialog = std::make_unique<chords::ChordGuitarDialog>(tables, typeOrPad, note, p.piano.language(), p.platform);
+    } else {
+        p.piano.drumPads().setLastDrumKey(typeOrPad);
+        dialog = std::make_unique<DrumKeyDialog>(p.piano.drumPads(), p.piano.language());
+    }
+    dialog->show();
+    dialog->activateWindow();
+    static_cast<void>(QTest::qWaitForWindowActive(dialog.get()));
+    return dialog;
+}
+
+// Everything the editors can change: both chord tables and every pad.
+QStringList definitions(Program& p)
+{
+    QStringList all;
+    const chords::ChordTables& tables = p.piano.chordArea().tables();
+    for (int index = 0; index < chords::kChordTableSize; ++index)
+        all << tables.keyboardChord(index) << tables.guitarChord(index);
+    for (int pad = 0; pad < DrumPads::kPadCount; ++pad)
+        all << p.piano.drumPads().numberText(pad) + (p.piano.drumPads().isHigh(pad) ? u'H' : u'N');
+    return all;
+}
+
+// Selects list entries, each given as "List=position".
+void choose(QWidget* dialog, const QStringList& choices)
+{
+    for (const QString& choice : choices) {
+        const QStringList parts = choice.split(QLatin1Char('='));
+        dialog->findChild<QComboBox*>(parts[0])->setCurrentIndex(parts[1].toInt());
+    }
+}
+
+// Checks the entries the lists show, each given as "List=text".
+void verifyShown(QWidget* dialog, const QStringList& shown)
+{
+    for (const QString& item : shown) {
+        const QStringList parts = item.split(QLatin1Char('='));
+        auto* list = dialog->findChild<QComboBox*>(parts[0]);
+        QVERIFY2(list, qPrintable(parts[0]));
+        QCOMPARE(list->currentText(), parts[1]);
+    }
+}
+
 } // namespace
 
 class EditorsTest : public QObject {
     Q_OBJECT
+    // One program for the tests that open an editor on their own, back to
+    // its start-up definitions and English before each of them.
+    std::unique_ptr<Program> shared_;
+
 private slots:
+    void initTestCase() { shared_ = std::make_unique<Program>(); }
+    void init()
+    {
+        shared_->piano.chordArea().tables().loadDefaults();
+        shared_->piano.drumPads().defaultDrumSettings();
+        shared_->piano.drumPads().setLastDrumKey(0);
+        shared_->piano.setLanguage(1);
+        shared_->platform.boxes.clear();
+    }
     void changeMadeByKeysIsHeardAtTheNextPress_data();
     void changeMadeByKeysIsHeardAtTheNextPress();
     void keysHeldWhenAnEditorOpensStopSounding_data();
     void keysHeldWhenAnEditorOpensStopSounding();
+    void opensOnTheLastChordOrPad_data();
+    void opensOnTheLastChordOrPad();
+    void choosingAnotherChordReloadsIt_data();
+    void choosingAnotherChordReloadsIt();
+    void modifyStores_data();
+    void modifyStores();
+    void closingStoresNothing_data();
+    void closingStoresNothing();
+    void chordThatCannotBeStoredIsRefused_data();
+    void chordThatCannotBeStoredIsRefused();
+    void captionsAndLists_data();
+    void captionsAndLists();
+    void tidyInEveryLanguage_data();
+    void tidyInEveryLanguage();
 };
 
 void EditorsTest::changeMadeByKeysIsHeardAtTheNextPress_data()
@@ -189,6 +276,237 @@ void EditorsTest::keysHeldWhenAnEditorOpensStopSounding()
     p.midi.clear();
     QTest::keyPress(p.focus(), held);
     QCOMPARE(p.midi.messages().size(), released.size());
+}
+
+void EditorsTest::opensOnTheLastChordOrPad_data()
+{
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<int>("typeOrPad");
+    QTest::addColumn<int>("note");
+    QTest::addColumn<QStringList>("shown");  // "List=entry text"
+    QTest::addColumn<bool>("fourthRow");
+
+    QTest::newRow("no chord played yet") << "keys" << 0 << 0
+        << QStringList{"ChordType=Major (Normal)", "ChordNote=C", "FirstOctave= 1", "FirstNote=G", "SecondOctave= 2",
+                       "SecondNote=C", "ThirdOctave= 2", "ThirdNote=E"} << false;
+    QTest::newRow("seventh") << "keys" << 2 << 0
+        << QStringList{"ChordType=Seventh", "FirstNote=G", "SecondOctave= 1", "SecondNote=A#/Bb", "ThirdOctave= 2",
+                       "ThirdNote=C", "FourthOctave= 2", "FourthNote=E"} << true;
+    QTest::newRow("guitar D major") << "guitar" << 0 << 2
+        << QStringList{"FirstString=X", "SecondString=0", "ThirdString=0", "FourthString=2", "FifthString=3",
+                       "SixthString=2"} << false;
+    QTest::newRow("pad C") << "drums" << 2 << 0
+        << QStringList{"Key=C", "DrumSound=06 - Low Floor Tom", "Intensity=High"} << false;
+}
+
+void EditorsTest::opensOnTheLastChordOrPad()
+{
+    QFETCH(QString, editor);
+    QFETCH(int, typeOrPad);
+    QFETCH(int, note);
+    QFETCH(QStringList, shown);
+    QFETCH(bool, fourthRow);
+
+    Program& p = *shared_;
+    const auto dialog = showEditor(p, editor, typeOrPad, note);
+    verifyShown(dialog.get(), shown);
+    for (const char* name : {"FourthNoteLabel", "FourthOctave", "FourthNote"})
+        if (auto* control = dialog->findChild<QWidget*>(QLatin1String(name)))
+            QCOMPARE(control->isVisible(), fourthRow);
+}
+
+void EditorsTest::choosingAnotherChordReloadsIt_data()
+{
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QStringList>("chosen");
+    QTest::addColumn<QStringList>("shown");
+
+    QTest::newRow("keys: D major") << "keys" << QStringList{"FirstNote=0", "SecondOctave=2"}
+        << QStringList{"ChordNote=2"} << QStringList{"FirstNote=F#/Gb", "SecondOctave= 1"};
+    QTest::newRow("keys: back on C major") << "keys" << QStringList{"FirstNote=0"}
+        << QStringList{"ChordNote=2", "ChordNote=0"} << QStringList{"FirstNote=G"};
+    QTest::newRow("guitar: C minor") << "guitar" << QStringList{"FirstString=5"} << QStringList{"ChordType=1"}
+        << QStringList{"FirstString=3", "SixthString=3"};
+    QTest::newRow("drums: pad Q") << "drums" << QStringList{"DrumSound=30", "Intensity=1"} << QStringList{"Key=22"}
+        << QStringList{"DrumSound=00 - Acoustic Bass Drum", "Intensity=Normal"};
+}
+
+void EditorsTest::choosingAnotherChordReloadsIt()
+{
+    QFETCH(QString, editor);
+    QFETCH(QStringList, edits);
+    QFETCH(QStringList, chosen);
+    QFETCH(QStringList, shown);
+
+    Program& p = *shared_;
+    const QStringList before = definitions(p);
+    const auto dialog = showEditor(p, editor);
+    choose(dialog.get(), edits);
+    choose(dialog.get(), chosen);
+    verifyShown(dialog.get(), shown);
+    QCOMPARE(definitions(p), before);
+}
+
+void EditorsTest::modifyStores_data()
+{
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<int>("typeOrPad");
+    QTest::addColumn<QStringList>("choices");
+    QTest::addColumn<int>("changed");   // position in definitions()
+    QTest::addColumn<QString>("stored");
+
+    const int chords = 2 * chords::kChordTableSize;
+    QTest::newRow("minor: three fields whatever the hidden row") << "keys" << 1
+        << QStringList{"ThirdNote=7", "FourthOctave=2", "FourthNote=5"} << 2 * 12 << "071219";
+    QTest::newRow("a pad other than the last") << "drums" << 0 << QStringList{"Key=46", "DrumSound=9", "Intensity=0"}
+                                               << chords + 46 << "09N";
+}
+
+void EditorsTest::modifyStores()
+{
+    QFETCH(QString, editor);
+    QFETCH(int, typeOrPad);
+    QFETCH(QStringList, choices);
+    QFETCH(int, changed);
+    QFETCH(QString, stored);
+
+    Program& p = *shared_;
+    QStringList expected = definitions(p);
+    expected[changed] = stored;
+    const auto dialog = showEditor(p, editor, typeOrPad);
+    choose(dialog.get(), choices);
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Modify")), Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(definitions(p), expected);
+    QCOMPARE(p.piano.drumPads().lastDrumKey(), editor == QLatin1String("drums") ? typeOrPad : 0);
+}
+
+void EditorsTest::closingStoresNothing_data()
+{
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("how");
+    const std::array<std::pair<const char*, const char*>, 3> edits{
+        {{"keys", "FirstNote=3"}, {"guitar", "ThirdString=0"}, {"drums", "DrumSound=40"}}};
+    for (const auto& [editor, edit] : edits)
+        for (const char* how : {"CloseWindow", "Esc", "title bar"})
+            QTest::addRow("%s, %s", editor, how) << editor << edit << how;
+}
+
+void EditorsTest::closingStoresNothing()
+{
+    QFETCH(QString, editor);
+    QFETCH(QString, edit);
+    QFETCH(QString, how);
+
+    Program& p = *shared_;
+    const QStringList before = definitions(p);
+    const auto dialog = showEditor(p, editor);
+    choose(dialog.get(), {edit});
+    if (how == QLatin1String("CloseWindow"))
+        QTest::mouseClick(dialog->findChild<QPushButton*>(how), Qt::LeftButton);
+    else if (how == QLatin1String("Esc"))
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
+    else
+        dialog->close();
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(definitions(p), before);
+}
+
+void EditorsTest::chordThatCannotBeStoredIsRefused_data()
+{
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QString>("chord");  // C major holding a field no entry can show
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("keyboard, English") << "keys" << "071299" << 1
+        << "The chord was not changed: note 3 would not sound at every chord octave (MIDI notes 0 to 127 on "
+           "octaves 1 to 5).";
+    QTest::newRow("guitar, Portuguese") << "guitar" << "041216192499" << 2
+        << "O acorde não foi alterado: a corda 6 não soaria em todas as oitavas do acorde (notas MIDI de 0 a 127 "
+           "nas oitavas 1 a 5).";
+}
+
+void EditorsTest::chordThatCannotBeStoredIsRefused()
+{
+    QFETCH(QString, editor);
+    QFETCH(QString, chord);
+    QFETCH(int, language);
+    QFETCH(QString, message);
+
+    Program& p = *shared_;
+    p.piano.setLanguage(language);
+    chords::ChordTables& tables = p.piano.chordArea().tables();
+    editor == QLatin1String("keys") ? tables.setKeyboardChord(0, chord) : tables.setGuitarChord(0, chord);
+    const QStringList before = definitions(p);
+    const auto dialog = showEditor(p, editor);
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+    QCOMPARE(p.platform.boxes.size(), std::size_t{1});
+    QCOMPARE(p.platform.boxes[0].icon, MessageIcon::Exclamation);
+    QCOMPARE(QString::fromStdString(p.platform.boxes[0].text), message);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(definitions(p), before);
+}
+
+void EditorsTest::captionsAndLists_data()
+{
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("control");  // "" for the title, "List#n" for entry n of a list
+    QTest::addColumn<QString>("text");
+
+    const std::array<std::pair<const char*, std::array<const char*, 3>>, 3> titles{{
+        {"keys", {"Edit Keyboard Chord", "Alterar Acorde de Teclado", "Alterar Acorde de Teclado"}},
+        {"guitar", {"Edit Guitar Chord", "Alterar Acorde de Violão", "Alterar Acorde de Guitarra"}},
+        {"drums", {"Modify Drum Key", "Alterar Tecla de Bateria", "Alterar Tecla de Batería"}},
+    }};
+    for (const auto& [editor, texts] : titles)
+        for (int language = 1; language <= 3; ++language)
+            QTest::addRow("%s title %d", editor, language) << editor << language << "" << texts[language - 1];
+    QTest::newRow("title label") << "drums" << 3 << "EditDrumsLabel" << "Alterar Tecla de Batería";
+    QTest::newRow("frame es") << "keys" << 3 << "ChordConfiguration" << "Configuración do Acorde";
+    QTest::newRow("first row pt") << "keys" << 2 << "FisrtNoteLabel" << "Primeira Nota";
+    QTest::newRow("type 4 es") << "keys" << 3 << "ChordType#4" << "Séptima Maior";
+    QTest::newRow("legend en") << "guitar" << 1 << "LegendX" << "X - Don\u00b4t play String";
+    QTest::newRow("legend es") << "guitar" << 3 << "Legend0" << "0 - Tocar la cuerda al aire";
+    QTest::newRow("high pt") << "drums" << 2 << "Intensity#1" << "Alta";
+    QTest::newRow("last sound") << "drums" << 1 << "DrumSound#46" << "46 - Open Triangle";
+}
+
+void EditorsTest::captionsAndLists()
+{
+    QFETCH(QString, editor);
+    QFETCH(int, language);
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+
+    Program& p = *shared_;
+    p.piano.setLanguage(language);
+    const auto dialog = showEditor(p, editor);
+    QCOMPARE(test::shownText(*dialog, control), text);
+}
+
+void EditorsTest::tidyInEveryLanguage_data()
+{
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<int>("language");
+    for (const char* editor : {"keys", "guitar", "drums"})
+        for (int language = 1; language <= 3; ++language)
+            QTest::addRow("%s, language %d", editor, language) << editor << language;
+}
+
+void EditorsTest::tidyInEveryLanguage()
+{
+    QFETCH(QString, editor);
+    QFETCH(int, language);
+
+    Program& p = *shared_;
+    p.piano.setLanguage(language);
+    const auto dialog = showEditor(p, editor, editor == QLatin1String("keys") ? 3 : 0);
+    test::verifyNothingCut(*dialog);
+    test::verifyNoOverlap(*dialog);
 }
 
 QTEST_MAIN(EditorsTest)
