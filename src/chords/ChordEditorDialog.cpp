@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 static void initResources()
 {
     Q_INIT_RESOURCE(chord_editors);
@@ -122,8 +124,10 @@ void ChordEditorDialog::finish(const QList<QWidget*>& definitionControls, int he
     // Form_Load: the last chord played, type first, then root.
     connect(type_, &QComboBox::currentIndexChanged, this, [this] { showChord(); });
     connect(note_, &QComboBox::currentIndexChanged, this, [this] { showChord(); });
-    type_->setCurrentIndex(lastType_);
-    note_->setCurrentIndex(lastKey_);
+    // Both lists always hold a selection, so Modify never stores a chord at
+    // a position no list shows.
+    type_->setCurrentIndex(std::clamp(lastType_, 0, kChordTypeCount - 1));
+    note_->setCurrentIndex(std::clamp(lastKey_, 0, kNoteCount - 1));
     showChord();
 }
 
