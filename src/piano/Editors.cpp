@@ -1,6 +1,5 @@
 #include "Editors.h"
 
-#include "HeldKeys.h"
 #include "Piano.h"
 #include "PianoWindow.h"
 #include "chords/ChordArea.h"
@@ -13,7 +12,6 @@ namespace clavora {
 void installEditors(PianoWindow& window, Piano& piano, Platform& platform)
 {
     window.setChordEditor([&piano, &platform](QWidget* owner) {
-        releaseHeldKeys(piano);
         ChordArea& chords = piano.chordArea();
         if (chords.mode() == ChordArea::Mode::ThreeKeys) {
             chords::ChordKeysDialog editor(chords.tables(), chords.lastChordType(), chords.lastChordKey(),
@@ -26,7 +24,6 @@ void installEditors(PianoWindow& window, Piano& piano, Platform& platform)
         }
     });
     window.setDrumEditor([&piano](QWidget* owner) {
-        releaseHeldKeys(piano);
         DrumKeyDialog editor(piano.drumPads(), piano.language(), owner);
         editor.exec();
     });

@@ -7,6 +7,7 @@
 #include "platform/RecordingMidiOutput.h"
 #include "sound/MidiPort.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTest>
@@ -14,6 +15,8 @@
 #include <set>
 
 namespace clavora::test {
+
+using Message = RecordingMidiOutput::Message;
 
 struct WindowProgram {
     explicit WindowProgram(const QString& commandLine = {}, std::set<int> failing = {})
@@ -40,6 +43,8 @@ struct WindowProgram {
         return widget;
     }
 
+    QAction* action(const char* name) const { return window.findChild<QAction*>(QLatin1String(name)); }
+
     // A key event as X11 reports it: native scan code, Qt key, auto-repeat
     // flag and the server's timestamp.
     void sendKey(QEvent::Type type, int qtKey, quint32 scanCode, bool autoRepeat = false,
@@ -56,5 +61,13 @@ struct WindowProgram {
     Piano piano;
     PianoWindow window;
 };
+
+// The window tests' usual name for it.
+using Program = WindowProgram;
+
+inline Message msg(int status, int data1, int data2)
+{
+    return {0, status, data1, data2};
+}
 
 } // namespace clavora::test

@@ -2,7 +2,7 @@
 // window and driven from the keyboard alone, as a player would, and on their
 // own for what they show, store and say in every language.
 #include "LayoutChecks.h"
-#include "ProgramFixture.h"
+#include "WindowProgram.h"
 #include "chords/ChordArea.h"
 #include "chords/ChordGuitarDialog.h"
 #include "chords/ChordKeysDialog.h"

@@ -14,15 +14,9 @@
 #include <QTimer>
 
 using namespace clavora;
-using Program = test::WindowProgram;
-using Message = RecordingMidiOutput::Message;
+using namespace clavora::test;
 
 namespace {
-
-Message msg(int status, int data1, int data2)
-{
-    return {0, status, data1, data2};
-}
 
 constexpr quint32 kCommaScanCode = 59;
 constexpr quint32 kCapsLockScanCode = 66;

@@ -1,6 +1,6 @@
 // Drives the real main window with mouse and key events and checks what
 // reaches the MIDI device.
-#include "ProgramFixture.h"
+#include "WindowProgram.h"
 #include "chords/ChordArea.h"
 #include "drums/DrumPads.h"
 #include "piano/KeyReceiver.h"

@@ -42,7 +42,7 @@ private slots:
 
 void ThemeTest::heldKeysAndPadsTakeTheThemesColours()
 {
-    test::WindowProgram p;
+    test::Program p;
     const QPalette dark = darkPalette();
     for (const char* name : {"Key(12)", "Key(13)"}) {
         auto* key = p.find<PianoKeyWidget>(QLatin1String(name));
@@ -78,7 +78,7 @@ void ThemeTest::noCapIsClipped()
         font.setPointSize(pointSize);
         QApplication::setFont(font);
     }
-    test::WindowProgram p;
+    test::Program p;
     for (int k = 0; k < 44; ++k) {
         auto* key = p.find<PianoKeyWidget>(QStringLiteral("Key(%1)").arg(k));
         QLabel* cap = key->cap();
