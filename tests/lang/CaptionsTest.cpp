@@ -1,102 +1,80 @@
+#include "TextDigest.h"
 #include "lang/AreaWords.h"
 #include "lang/Captions.h"
-#include "lang/HelpPages.h"
 
 #include <gtest/gtest.h>
-
-#include <set>
-#include <string>
 
 namespace {
 
 using namespace clavora::lang;
+using clavora::test::textDigest;
 
-QString mainCaption(int language, const char* name)
+// One line per control: its name and its three texts.
+QStringList linesOf(std::span<const CaptionEntry> table)
 {
-    return caption(language, name);
-}
-
-TEST(Captions, MainWindowSamples)
-{
-    EXPECT_EQ(mainCaption(Spanish, "View"), QStringLiteral("&Ver"));
-    EXPECT_EQ(mainCaption(Portuguese, "View"), QStringLiteral("E&xibir"));
-    EXPECT_EQ(mainCaption(Portuguese, "PlayDrums"), QStringLiteral(" Somente Bateria"));
-    EXPECT_EQ(mainCaption(Spanish, "PlayDrums"), QStringLiteral(" Solamente Batería"));
-    EXPECT_EQ(mainCaption(English, "PlayDrums"), QStringLiteral("Play Drums only"));
-    EXPECT_EQ(mainCaption(English, "mnuAbout"), QStringLiteral("&About Clavora..."));
-    EXPECT_EQ(mainCaption(Spanish, "mnuAbout"), QStringLiteral("A&cerca de Clavora..."));
-    EXPECT_EQ(mainCaption(Portuguese, "mnuMIDI"), QStringLiteral("Dispositivo &MIDI de Saída..."));
-    EXPECT_EQ(mainCaption(Portuguese, "mnuOptions"), QStringLiteral("&Opções"));
-    EXPECT_EQ(mainCaption(Spanish, "ExitProgram"), QStringLiteral("Salir"));
-    EXPECT_EQ(mainCaption(Portuguese, "ChordsGuitar"), QStringLiteral(" Tocar Acordes como um Violão"));
-    EXPECT_EQ(mainCaption(Spanish, "frmPiano"), QStringLiteral("Clavora 2.6"));
-}
-
-TEST(Captions, LanguagesOutsideTheThreeAndUnknownNamesGiveNull)
-{
-    EXPECT_TRUE(mainCaption(0, "View").isNull());
-    EXPECT_TRUE(mainCaption(4, "View").isNull());
-    EXPECT_TRUE(mainCaption(-1, "View").isNull());
-    EXPECT_TRUE(mainCaption(English, "NoSuchControl").isNull());
-    EXPECT_FALSE(mainCaption(English, "View").isNull());
-}
-
-TEST(Captions, DialogTexts)
-{
-    EXPECT_EQ(caption(languageDialogCaptions(), Portuguese, "frmLanguage"), QStringLiteral("Seleção de Idioma"));
-    EXPECT_EQ(caption(languageDialogCaptions(), English, "Automatic"), QStringLiteral(" (Automatic)"));
-    EXPECT_EQ(caption(languageDialogCaptions(), Spanish, "Spanish"), QStringLiteral(" Español"));
-    EXPECT_TRUE(caption(languageDialogCaptions(), Spanish, "Note").startsWith(QStringLiteral("Nota:  Los ")));
-    EXPECT_EQ(caption(midiDialogCaptions(), Portuguese, kMidiDefaultEntry), QStringLiteral("(Padrão)"));
-    EXPECT_EQ(caption(midiDialogCaptions(), Spanish, kMidiDefaultEntry), QStringLiteral("(Estándar)"));
-    EXPECT_EQ(caption(midiDialogCaptions(), Spanish, "lblMIDIOut"), QStringLiteral("Dispositivo MIDI de Salida:"));
-    EXPECT_EQ(caption(helpWindowCaptions(), Spanish, "frmHelp"), QStringLiteral("Ayuda"));
-    EXPECT_EQ(caption(helpWindowCaptions(), Spanish, "CapsLockKey"), QStringLiteral("Tipo Séptima Maior"));
-}
-
-TEST(Captions, EveryTableHasUniqueNamesAndThreeTexts)
-{
-    for (auto table : {mainWindowCaptions(), languageDialogCaptions(), midiDialogCaptions(), helpWindowCaptions()}) {
-        std::set<std::string_view> names;
-        for (const CaptionEntry& entry : table) {
-            EXPECT_TRUE(names.insert(entry.objectName).second) << entry.objectName;
-            for (int language = English; language <= kLanguageCount; ++language)
-                EXPECT_FALSE(captionText(entry, language).isEmpty()) << entry.objectName << " " << language;
-        }
+    QStringList lines;
+    for (const CaptionEntry& entry : table) {
+        QStringList cells{QString::fromUtf8(entry.objectName.data(), qsizetype(entry.objectName.size()))};
+        for (int language = English; language <= kLanguageCount; ++language)
+            cells << captionText(entry, language);
+        lines << cells.join(QLatin1Char('\t'));
     }
+    return lines;
 }
 
-// The help texts and the help pages must name the same controls: every
-// description and frame has texts, and a key label has them exactly when
-// it has no text of its own.
-TEST(Captions, HelpTextsMatchHelpPages)
+QStringList areaWordLines()
 {
-    const auto table = helpWindowCaptions();
-    auto hasTexts = [&](std::string_view name) { return !caption(table, English, name).isNull(); };
-    std::set<std::string_view> named{"frmHelp", "Note", "NoteKeys"};
-    for (const HelpPage& page : helpPages()) {
-        EXPECT_TRUE(hasTexts(page.button)) << page.button;
-        named.insert(page.button);
-        for (const HelpGroup& group : page.groups) {
-            EXPECT_TRUE(hasTexts(group.frame)) << group.frame;
-            named.insert(group.frame);
-            for (const HelpRow& row : group.rows) {
-                EXPECT_TRUE(hasTexts(row.description)) << row.description;
-                EXPECT_EQ(hasTexts(row.keyLabel), row.keyText.empty()) << row.keyLabel;
-                named.insert(row.description);
-                named.insert(row.keyLabel);
-            }
-        }
+    QStringList lines;
+    for (int word = 0; word <= int(AreaWord::SplitPrompt); ++word) {
+        QStringList cells{QString::number(word)};
+        for (int language = English; language <= kLanguageCount; ++language)
+            cells << areaWord(language, AreaWord(word));
+        lines << cells.join(QLatin1Char('\t'));
     }
-    for (const CaptionEntry& entry : table)
-        EXPECT_TRUE(named.contains(entry.objectName)) << entry.objectName << " is on no page";
+    return lines;
 }
 
-TEST(Captions, SpanishVolumeLabelsReadVolumen)
+struct TextTable {
+    const char* name;
+    QStringList (*lines)();
+    const char* digest;
+};
+
+class EveryText : public ::testing::TestWithParam<TextTable> {};
+
+// Every text of the table, letter for letter in all three languages.
+TEST_P(EveryText, ReadsAsDesigned)
+{
+    const QStringList lines = GetParam().lines();
+    EXPECT_EQ(textDigest(lines), GetParam().digest) << lines.join(QLatin1Char('\n')).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Captions, EveryText,
+    ::testing::Values(TextTable{"MainWindow", [] { return linesOf(mainWindowCaptions()); }, "68f9df24e0935d05"},
+                      TextTable{"LanguageDialog", [] { return linesOf(languageDialogCaptions()); }, "57f16b7dd851885d"},
+                      TextTable{"MidiDialog", [] { return linesOf(midiDialogCaptions()); }, "4364fc80fd004f65"},
+                      TextTable{"HelpWindow", [] { return linesOf(helpWindowCaptions()); }, "b973961663f1d5e8"},
+                      TextTable{"AreaWords", areaWordLines, "d998c5a8ede07766"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Captions, LookUpByLanguageAndName)
+{
+    EXPECT_EQ(caption(Portuguese, "View"), QStringLiteral("E&xibir"));
+    EXPECT_EQ(caption(Spanish, "View"), QStringLiteral("&Ver"));
+    EXPECT_EQ(caption(helpWindowCaptions(), English, "NoteKeys").left(6), QStringLiteral("Note :"));
+    // Outside 1..3, or for a name the table lacks, the control keeps its own text.
+    for (int language : {0, 4, -1})
+        EXPECT_TRUE(caption(language, "View").isNull()) << language;
+    EXPECT_TRUE(caption(English, "NoSuchControl").isNull());
+}
+
+TEST(Captions, ValueLabelsReadWordBlankValue)
 {
     EXPECT_EQ(valueLabel(Spanish, AreaWord::Volume, 100), QStringLiteral("Volumen 100"));
-    EXPECT_EQ(valueLabel(Portuguese, AreaWord::Volume, 100), QStringLiteral("Volume 100"));
-    EXPECT_EQ(valueLabel(English, AreaWord::Volume, 0), QStringLiteral("Volume 0"));
+    EXPECT_EQ(valueLabel(Portuguese, AreaWord::Octave, 3), QStringLiteral("Oitava 3"));
+    EXPECT_EQ(valueLabel(0, AreaWord::Channel, 0), QStringLiteral("Channel 0"));
+    EXPECT_EQ(valueLabel(4, AreaWord::Voices, 7), QStringLiteral("Voices 7"));
 }
 
 } // namespace

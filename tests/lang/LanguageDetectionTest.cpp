@@ -1,73 +1,97 @@
 #include "FakePlatform.h"
+#include "ScopedEnvironment.h"
 #include "lang/AreaWords.h"
 #include "lang/LanguageDetection.h"
 #include "platform/CountryCodes.h"
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace {
 
 using namespace clavora::lang;
+using clavora::countryCodeForLocaleName;
+using clavora::countryCodeForTerritory;
+using T = QLocale::Territory;
 
-TEST(LanguageDetection, EdgeCases)
+struct LocaleRow {
+    const char* locale;
+    int code;
+    int language;
+};
+
+class FromLocale : public ::testing::TestWithParam<LocaleRow> {};
+
+TEST_P(FromLocale, GivesTheCallingCodeAndItsLanguage)
 {
-    EXPECT_EQ(languageForCountryCode(1809), Spanish);
-    EXPECT_EQ(languageForCountryCode(1787), Spanish);
-    EXPECT_EQ(languageForCountryCode(1), English);
-    EXPECT_EQ(languageForCountryCode(44), English);
-    EXPECT_EQ(languageForCountryCode(351), Portuguese);
-    EXPECT_EQ(languageForCountryCode(55), Portuguese);
-    EXPECT_EQ(languageForCountryCode(0), English);
-    EXPECT_EQ(languageForCountryCode(34), Spanish);
-    EXPECT_EQ(languageForCountryCode(52), Spanish);
+    const LocaleRow& row = GetParam();
+    EXPECT_EQ(countryCodeForLocaleName(QString::fromLatin1(row.locale)), row.code);
+    EXPECT_EQ(languageForCountryCode(row.code), row.language);
 }
 
-TEST(LanguageDetection, EveryPortugueseCode)
+INSTANTIATE_TEST_SUITE_P(LanguageDetection, FromLocale,
+                         ::testing::Values(LocaleRow{"pt_BR", 55, Portuguese}, LocaleRow{"pt_PT.UTF-8", 351, Portuguese},
+                                           LocaleRow{"pt_AO", 244, Portuguese}, LocaleRow{"es_ES@euro", 34, Spanish},
+                                           LocaleRow{"es_MX", 52, Spanish}, LocaleRow{"es_AR.UTF-8", 54, Spanish},
+                                           LocaleRow{"es_PR", 1787, Spanish}, LocaleRow{"es_DO", 1809, Spanish},
+                                           LocaleRow{"es_US", 1, English}, LocaleRow{"en_GB", 44, English},
+                                           LocaleRow{"de_DE.ISO-8859-15@euro", 49, English},
+                                           LocaleRow{"C", 0, English}, LocaleRow{"C.UTF-8", 0, English},
+                                           LocaleRow{"POSIX", 0, English}, LocaleRow{"", 0, English},
+                                           LocaleRow{"xx_YY", 0, English}));
+
+// Every code of the two lists selects its language and is what some
+// territory reports; the codes beside them and those beyond 16 bits (which
+// truncated would read 55, 34 and 351) keep English.
+TEST(LanguageDetection, EveryListedCodeAndItsNeighbours)
 {
-    for (int code : {55, 238, 239, 244, 245, 258, 351, 670})
+    std::set<int> reachable;
+    for (int t = 0; t <= int(QLocale::LastTerritory); ++t)
+        reachable.insert(countryCodeForTerritory(T(t)));
+    for (int code : {55, 238, 239, 244, 245, 258, 351, 670}) {
         EXPECT_EQ(languageForCountryCode(code), Portuguese) << code;
-}
-
-TEST(LanguageDetection, EverySpanishCode)
-{
-    for (int code : {34, 51, 52, 53, 54, 56, 57, 58, 92, 502, 503, 504, 505, 506, 591, 593, 595, 598, 1787, 1809})
+        EXPECT_TRUE(reachable.contains(code)) << code;
+    }
+    for (int code : {34, 51, 52, 53, 54, 56, 57, 58, 92, 502, 503, 504, 505, 506, 591, 593, 595, 598, 1787, 1809}) {
         EXPECT_EQ(languageForCountryCode(code), Spanish) << code;
-}
-
-TEST(LanguageDetection, OtherCodesKeepEnglish)
-{
-    for (int code : {-1, 7, 33, 49, 50, 59, 240, 352, 501, 507, 592, 594, 1808, 1810, 32767})
+        EXPECT_TRUE(reachable.contains(code)) << code;
+    }
+    for (int code : {-1, 7, 33, 50, 59, 240, 352, 501, 507, 592, 594, 1808, 1810, 32767, 65536 + 55, 65536 + 34,
+                     -65536 + 351})
         EXPECT_EQ(languageForCountryCode(code), English) << code;
 }
 
-TEST(LanguageDetection, CodesBeyondSixteenBitsKeepEnglish)
+TEST(LanguageDetection, TerritoriesWithoutACodeOfTheirOwnGiveZero)
 {
-    // Truncated to 16 bits these would read 55, 34 and 351.
-    EXPECT_EQ(languageForCountryCode(65536 + 55), English);
-    EXPECT_EQ(languageForCountryCode(65536 + 34), English);
-    EXPECT_EQ(languageForCountryCode(-65536 + 351), English);
+    for (T t : {T::AnyTerritory, T::World, T::Europe, T::LatinAmerica, T(int(QLocale::LastTerritory) + 1)})
+        EXPECT_EQ(countryCodeForTerritory(t), 0) << int(t);
+    EXPECT_EQ(countryCodeForTerritory(T::Zimbabwe), 263);
 }
 
-TEST(LanguageDetection, DetectLanguageAsksThePlatform)
+TEST(LanguageDetection, AsksThePlatformForTheCountry)
 {
     clavora::test::FakePlatform platform;
     platform.country = 1809;
     EXPECT_EQ(detectLanguage(platform), Spanish);
-    platform.country = 351;
-    EXPECT_EQ(detectLanguage(platform), Portuguese);
     platform.country = 0;
     EXPECT_EQ(detectLanguage(platform), English);
 }
 
-TEST(LanguageDetection, FromLocaleNames)
+// LC_ALL comes first, then LC_MESSAGES, then LANG; the C locale names no country.
+TEST(LanguageDetection, SystemCountryCodeFollowsTheLocaleVariables)
 {
-    auto fromLocale = [](const char16_t* name) { return languageForCountryCode(clavora::countryCodeForLocaleName(name)); };
-    EXPECT_EQ(fromLocale(u"pt_BR.UTF-8"), Portuguese);
-    EXPECT_EQ(fromLocale(u"pt_AO"), Portuguese);
-    EXPECT_EQ(fromLocale(u"es_AR.UTF-8"), Spanish);
-    EXPECT_EQ(fromLocale(u"es_US"), English);
-    EXPECT_EQ(fromLocale(u"fr_FR"), English);
-    EXPECT_EQ(fromLocale(u"C"), English);
+    using clavora::test::ScopedEnvironment;
+    ScopedEnvironment all("LC_ALL", nullptr), messages("LC_MESSAGES", nullptr), lang("LANG", nullptr);
+    EXPECT_EQ(clavora::systemCountryCode(), 0);
+    qputenv("LANG", "de_DE.UTF-8");
+    EXPECT_EQ(clavora::systemCountryCode(), 49);
+    qputenv("LC_MESSAGES", "pt_BR.UTF-8");
+    EXPECT_EQ(clavora::systemCountryCode(), 55);
+    qputenv("LC_ALL", "es_MX.UTF-8");
+    EXPECT_EQ(clavora::systemCountryCode(), 52);
+    qputenv("LC_ALL", "C");
+    EXPECT_EQ(clavora::systemCountryCode(), 0);
 }
 
 } // namespace

@@ -1,189 +1,100 @@
 #include "FakePlatform.h"
-#include "lang/AreaWords.h"
-#include "lang/LanguageDialog.h"
 #include "LayoutChecks.h"
+#include "lang/LanguageDialog.h"
 
-#include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QtTest>
 
-using clavora::lang::English;
-using clavora::lang::LanguageDialog;
-using clavora::lang::Portuguese;
-using clavora::lang::Spanish;
+using namespace clavora::lang;
+
+namespace {
+
+QAbstractButton* control(QWidget& dialog, const QString& name)
+{
+    auto* found = dialog.findChild<QAbstractButton*>(name);
+    if (!found)
+        qFatal("no control %s", qPrintable(name));
+    return found;
+}
+
+} // namespace
 
 class LanguageDialogTest : public QObject {
     Q_OBJECT
 
-private:
-    static QRadioButton* option(LanguageDialog& dialog, const char* name)
-    {
-        auto* found = dialog.findChild<QRadioButton*>(QLatin1String(name));
-        if (!found)
-            qFatal("no option %s", name);
-        return found;
-    }
-    static QPushButton* button(LanguageDialog& dialog, const char* name)
-    {
-        auto* found = dialog.findChild<QPushButton*>(QLatin1String(name));
-        if (!found)
-            qFatal("no button %s", name);
-        return found;
-    }
-
 private slots:
-    void loadSelectsTheCurrentLanguage_data()
+    void opensOnTheCurrentLanguageWithItsTexts_data()
     {
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("checked");
         QTest::newRow("English") << int{English} << "English";
         QTest::newRow("Portuguese") << int{Portuguese} << "Portuguese";
         QTest::newRow("Spanish") << int{Spanish} << "Spanish";
+        QTest::newRow("unknown: design texts, nothing chosen") << 7 << "";
     }
-    void loadSelectsTheCurrentLanguage()
+    void opensOnTheCurrentLanguageWithItsTexts()
     {
         QFETCH(int, language);
         QFETCH(QString, checked);
         clavora::test::FakePlatform platform;
         LanguageDialog dialog(language, platform);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.objectName(), QStringLiteral("frmLanguage"));
         for (const char* name : {"Automatic", "English", "Portuguese", "Spanish"})
-            QCOMPARE(option(dialog, name)->isChecked(), checked == QLatin1String(name));
+            QCOMPARE(qobject_cast<QRadioButton*>(control(dialog, name))->isChecked(), checked == QLatin1String(name));
+        clavora::test::verifyCaptions(dialog, languageDialogCaptions(), language);
+        QCOMPARE(control(dialog, "OK")->text(), QStringLiteral("OK"));
+        clavora::test::verifyNothingCut(dialog);
     }
 
-    void captionsFollowTheLanguage()
-    {
-        clavora::test::FakePlatform platform;
-        int language = Portuguese;
-        LanguageDialog portuguese(language, platform);
-        QCOMPARE(portuguese.objectName(), QStringLiteral("frmLanguage"));
-        QCOMPARE(portuguese.windowTitle(), QStringLiteral("Seleção de Idioma"));
-        QCOMPARE(portuguese.findChild<QGroupBox*>("LanguageSelect")->title(), QStringLiteral("Seleção de Idioma"));
-        QCOMPARE(option(portuguese, "Automatic")->text(), QStringLiteral(" (Automático)"));
-        QCOMPARE(option(portuguese, "English")->text(), QStringLiteral(" Inglês"));
-        QCOMPARE(button(portuguese, "OK")->text(), QStringLiteral("OK"));
-        QCOMPARE(button(portuguese, "Cancel")->text(), QStringLiteral("Cancelar"));
-        QVERIFY(portuguese.findChild<QLabel*>("Note")->text().startsWith(QStringLiteral("Observação : ")));
-
-        language = Spanish;
-        LanguageDialog spanish(language, platform);
-        QCOMPARE(spanish.windowTitle(), QStringLiteral("Selección de Idioma"));
-        QCOMPARE(option(spanish, "Spanish")->text(), QStringLiteral(" Español"));
-        QCOMPARE(button(spanish, "OK")->text(), QStringLiteral("OK"));
-    }
-
-    void okStoresTheChosenLanguage()
-    {
-        clavora::test::FakePlatform platform;
-        platform.country = 1809;
-        int language = English;
-        LanguageDialog dialog(language, platform);
-        dialog.show();
-        QTest::mouseClick(option(dialog, "Portuguese"), Qt::LeftButton);
-        QCOMPARE(language, int{English});
-        QTest::mouseClick(button(dialog, "OK"), Qt::LeftButton);
-        QCOMPARE(language, int{Portuguese});
-        QCOMPARE(dialog.result(), int{QDialog::Accepted});
-        QVERIFY(!dialog.isVisible());
-    }
-
-    void cancelChangesNothing()
-    {
-        clavora::test::FakePlatform platform;
-        platform.country = 55;
-        int language = Spanish;
-        LanguageDialog dialog(language, platform);
-        dialog.show();
-        QTest::mouseClick(option(dialog, "Automatic"), Qt::LeftButton);
-        QTest::mouseClick(button(dialog, "Cancel"), Qt::LeftButton);
-        QCOMPARE(language, int{Spanish});
-        QCOMPARE(dialog.result(), int{QDialog::Rejected});
-        QVERIFY(!dialog.isVisible());
-    }
-
-    void automaticRunsTheDetectionAgain_data()
+    // The user picks an option (or none) and leaves by OK, Cancel or a
+    // double click on the option; the country is what detection finds.
+    void choosing_data()
     {
         QTest::addColumn<int>("before");
         QTest::addColumn<int>("country");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("way");
         QTest::addColumn<int>("after");
-        QTest::newRow("Spanish chosen, Brazil") << int{Spanish} << 55 << int{Portuguese};
-        QTest::newRow("Portuguese chosen, Puerto Rico") << int{Portuguese} << 1787 << int{Spanish};
-        QTest::newRow("Spanish chosen, no country") << int{Spanish} << 0 << int{English};
-        QTest::newRow("English chosen, United Kingdom") << int{English} << 44 << int{English};
+        QTest::addColumn<int>("result");
+        const int ok = QDialog::Accepted;
+        QTest::newRow("Portuguese, OK") << int{English} << 1809 << "Portuguese" << "OK" << int{Portuguese} << ok;
+        QTest::newRow("Automatic, Cancel") << int{Spanish} << 55 << "Automatic" << "Cancel" << int{Spanish}
+                                           << int{QDialog::Rejected};
+        QTest::newRow("Automatic in Brazil") << int{Spanish} << 55 << "Automatic" << "OK" << int{Portuguese} << ok;
+        QTest::newRow("Automatic in Puerto Rico") << int{Portuguese} << 1787 << "Automatic" << "OK" << int{Spanish} << ok;
+        QTest::newRow("Automatic, no country") << int{Spanish} << 0 << "Automatic" << "OK" << int{English} << ok;
+        QTest::newRow("double click Automatic") << int{Portuguese} << 52 << "Automatic" << "double" << int{Spanish} << ok;
+        QTest::newRow("double click English") << int{Portuguese} << 52 << "English" << "double" << int{English} << ok;
+        QTest::newRow("double click Portuguese") << int{English} << 52 << "Portuguese" << "double" << int{Portuguese}
+                                                 << ok;
+        QTest::newRow("double click Spanish") << int{Portuguese} << 52 << "Spanish" << "double" << int{Spanish} << ok;
+        QTest::newRow("unknown language, none chosen") << 7 << 55 << "" << "OK" << 7 << ok;
     }
-    void automaticRunsTheDetectionAgain()
+    void choosing()
     {
         QFETCH(int, before);
         QFETCH(int, country);
+        QFETCH(QString, option);
+        QFETCH(QString, way);
         QFETCH(int, after);
+        QFETCH(int, result);
         clavora::test::FakePlatform platform;
         platform.country = country;
         int language = before;
         LanguageDialog dialog(language, platform);
         dialog.show();
-        QTest::mouseClick(option(dialog, "Automatic"), Qt::LeftButton);
-        QTest::mouseClick(button(dialog, "OK"), Qt::LeftButton);
+        if (way == QLatin1String("double")) {
+            QTest::mouseDClick(control(dialog, option), Qt::LeftButton);
+        } else {
+            if (!option.isEmpty())
+                QTest::mouseClick(control(dialog, option), Qt::LeftButton);
+            QCOMPARE(language, before);
+            QTest::mouseClick(control(dialog, way), Qt::LeftButton);
+        }
         QCOMPARE(language, after);
-        QCOMPARE(dialog.result(), int{QDialog::Accepted});
-    }
-
-    void doubleClickOnAnOptionActsAsOk_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("after");
-        QTest::newRow("Automatic") << "Automatic" << int{Spanish};
-        QTest::newRow("English") << "English" << int{English};
-        QTest::newRow("Portuguese") << "Portuguese" << int{Portuguese};
-        QTest::newRow("Spanish") << "Spanish" << int{Spanish};
-    }
-    void doubleClickOnAnOptionActsAsOk()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, after);
-        clavora::test::FakePlatform platform;
-        platform.country = 52;
-        int language = Portuguese;
-        if (name == QLatin1String("Portuguese"))
-            language = English;
-        LanguageDialog dialog(language, platform);
-        dialog.show();
-        QTest::mouseDClick(option(dialog, name.toLatin1().constData()), Qt::LeftButton);
-        QCOMPARE(language, after);
-        QCOMPARE(dialog.result(), int{QDialog::Accepted});
+        QCOMPARE(dialog.result(), result);
         QVERIFY(!dialog.isVisible());
-    }
-
-    void nothingIsCutOff_data()
-    {
-        QTest::addColumn<int>("language");
-        QTest::newRow("English") << int{English};
-        QTest::newRow("Portuguese") << int{Portuguese};
-        QTest::newRow("Spanish") << int{Spanish};
-    }
-    void nothingIsCutOff()
-    {
-        QFETCH(int, language);
-        clavora::test::FakePlatform platform;
-        LanguageDialog dialog(language, platform);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        clavora::test::verifyNothingCut(dialog);
-    }
-
-    void unknownLanguageKeepsDesignTextsAndSelectsNothing()
-    {
-        clavora::test::FakePlatform platform;
-        int language = 7;
-        LanguageDialog dialog(language, platform);
-        for (const char* name : {"Automatic", "English", "Portuguese", "Spanish"})
-            QVERIFY(!option(dialog, name)->isChecked());
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Select language"));
-        QCOMPARE(button(dialog, "Cancel")->text(), QStringLiteral("Cancel"));
-        dialog.show();
-        QTest::mouseClick(button(dialog, "OK"), Qt::LeftButton);
-        QCOMPARE(language, 7);
-        QCOMPARE(dialog.result(), int{QDialog::Accepted});
     }
 };
 

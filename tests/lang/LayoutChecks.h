@@ -1,9 +1,14 @@
 #pragma once
+#include "lang/AreaWords.h"
+#include "lang/Captions.h"
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
+
+#include <span>
 
 namespace clavora::test {
 
@@ -45,25 +50,38 @@ inline void verifyNoOverlap(QWidget& window)
     }
 }
 
-// The text a window shows for a control: its title for an empty name, entry
-// n of a list for "Name#n", else the text of the label or button or the
-// title of the frame.
-inline QString shownText(QWidget& window, const QString& control)
+// The text a control of the window shows: the window's own title under the
+// window's name (or an empty name), entry n of a list for "Name#n", a
+// frame's title, a button's or a label's text.
+inline QString shownText(QWidget& window, const QString& name)
 {
-    if (control.isEmpty())
+    if (name.isEmpty() || name == window.objectName())
         return window.windowTitle();
-    if (control.contains(QLatin1Char('#'))) {
-        const QStringList parts = control.split(QLatin1Char('#'));
+    if (name.contains(QLatin1Char('#'))) {
+        const QStringList parts = name.split(QLatin1Char('#'));
         auto* list = window.findChild<QComboBox*>(parts[0]);
         return list ? list->itemText(parts[1].toInt()) : QString();
     }
-    if (auto* label = window.findChild<QLabel*>(control))
-        return label->text();
-    if (auto* button = window.findChild<QAbstractButton*>(control))
-        return button->text();
-    if (auto* frame = window.findChild<QGroupBox*>(control))
+    if (auto* frame = window.findChild<QGroupBox*>(name))
         return frame->title();
-    return {};
+    if (auto* button = window.findChild<QAbstractButton*>(name))
+        return button->text();
+    if (auto* label = window.findChild<QLabel*>(name))
+        return label->text();
+    return QStringLiteral("<no control %1>").arg(name);
+}
+
+// Every control the table names shows its text in the language; outside
+// 1..3 the controls keep their design texts, the English ones.
+inline void verifyCaptions(QWidget& window, std::span<const lang::CaptionEntry> table, int language,
+                           const QStringList& notControls = {})
+{
+    const int shown = language >= lang::English && language <= lang::kLanguageCount ? language : lang::English;
+    for (const lang::CaptionEntry& entry : table) {
+        const QString name = QString::fromUtf8(entry.objectName.data(), qsizetype(entry.objectName.size()));
+        if (!notControls.contains(name))
+            QCOMPARE(shownText(window, name), lang::captionText(entry, shown));
+    }
 }
 
 } // namespace clavora::test

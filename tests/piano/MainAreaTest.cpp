@@ -1,142 +1,133 @@
 #include "PlayingFixture.h"
 
-#include <algorithm>
-
 namespace clavora::test {
 namespace {
 
 using namespace keys;
 
-class MainArea : public PlayingTest {};
-
-TEST_F(MainArea, LayeredSlotsSoundTheirOwnOctavesOnConsecutiveChannels)
+// One thing the user does: a key typed (with Shift and/or Ctrl held), a key
+// held down or let go, or an on-screen key pressed or released by index.
+struct Step {
+    enum Kind { Type, Down, Up, Press, Release } kind;
+    int code;
+    int mask = 0;
+};
+Step type(int code, int mask = 0) { return {Step::Type, code, mask}; }
+Step down(int code) { return {Step::Down, code}; }
+Step up(int code) { return {Step::Up, code}; }
+std::vector<Step> times(int count, Step step) { return std::vector<Step>(std::size_t(count), step); }
+std::vector<Step> operator+(std::vector<Step> a, const std::vector<Step>& b)
 {
-    tap(kF(6));  // Channel 2
-    tap(kF(8));
-    tap(kF(8));  // Voices 3
-    midi.clear();
-
-    piano.keyDown(kComma, 0);  // key 12
-    EXPECT_EQ(sent(), (Log{"91 3C 7F", "92 30 7F", "93 3C 7F"}));
-    midi.clear();
-    piano.keyUp(kComma, 0);
-    EXPECT_EQ(sent(), (Log{"81 3C 00", "82 30 00", "83 3C 00"}));
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
-TEST_F(MainArea, NoteNumberUsesTheKeyIndexAndSlotsAboveSevenAreSkipped)
-{
-    for (int i = 0; i < 3; ++i)
-        tap(kF(6));  // Channel 4
-    for (int i = 0; i < 6; ++i)
-        tap(kF(8));  // Voices 7
-    EXPECT_EQ(mainArea().voices().value(), 7);
-    tap(kUp);  // slot 4 octave 5
-    midi.clear();
+struct MainRow {
+    const char* name;
+    std::vector<Step> before; // what was sent meanwhile is not checked
+    std::vector<Step> steps;
+    Log sent;
+    // Instrument, Octave, Volume, Channel and Voices labels afterwards.
+    const char* labels;
+};
 
-    piano.pressKey(43);  // Page Down, the highest key: 5 * 12 + 43 = 103
-    EXPECT_EQ(sent(), (Log{"93 67 7F", "94 5B 7F", "95 43 7F", "96 5B 7F"}));
+void PrintTo(const MainRow& row, std::ostream* out)
+{
+    *out << row.name;
 }
 
-TEST_F(MainArea, SelectingASlotAlwaysSendsItsProgramChange)
-{
-    tap(kF(6));
-    typeKeypad("000");  // slot 2 now plays program 0, like slot 1
-    EXPECT_EQ(mainArea().slotInstrument(2), 0);
-    midi.clear();
+class MainArea : public PlayingTest, public ::testing::WithParamInterface<MainRow> {
+protected:
+    void run(const std::vector<Step>& steps)
+    {
+        for (const Step& step : steps) {
+            switch (step.kind) {
+            case Step::Type: withModifiers(step.code, step.mask); break;
+            case Step::Down: piano.keyDown(step.code, 0); break;
+            case Step::Up: piano.keyUp(step.code, 0); break;
+            case Step::Press: piano.pressKey(step.code); break;
+            case Step::Release: piano.releaseKey(step.code); break;
+            }
+        }
+    }
+};
 
-    tap(kF(5));  // slot 1: the Instrument value does not move
-    EXPECT_EQ(sent(), (Log{"C0 00 00"}));
-    EXPECT_EQ(mainArea().channel().value(), 1);
-    EXPECT_EQ(mainArea().channel().label(), "Channel 1");
+TEST_P(MainArea, Plays)
+{
+    run(GetParam().before);
+    midi.clear();
+    run(GetParam().steps);
+    EXPECT_EQ(sent(), GetParam().sent);
+    const QStringList labels{mainArea().instrument().label(), mainArea().octave().label(),
+                             mainArea().volume().label(), mainArea().channel().label(), mainArea().voices().label()};
+    EXPECT_EQ(labels.join('|'), GetParam().labels);
 }
 
-TEST_F(MainArea, SelectingAnotherSlotShowsItsStoredValues)
+const Step kComma12 = down(kComma); // key 12, the first of the main area
+const std::vector<Step> kSlot3{type(kF(6)), type(kF(6))};
+
+INSTANTIATE_TEST_SUITE_P(
+    Notes, MainArea,
+    ::testing::Values(
+        MainRow{"LayeredSlotsSoundTheirOwnOctavesOnConsecutiveChannels",
+                {type(kF(6)), type(kF(8)), type(kF(8))},
+                {kComma12, up(kComma)},
+                {"91 3C 7F", "92 30 7F", "93 3C 7F", "81 3C 00", "82 30 00", "83 3C 00"},
+                "048 - String Ensemble 1|Octave 4|Volume 127|Channel 2|Voices 3"},
+        // Channel 4 with 7 voices: slots 4..7 only; 5 * 12 + 43 = 103 on slot 4.
+        MainRow{"SlotsAboveSevenAreSkipped",
+                times(3, type(kF(6))) + times(6, type(kF(8))) + std::vector{type(kUp)},
+                {{Step::Press, 43}},
+                {"93 67 7F", "94 5B 7F", "95 43 7F", "96 5B 7F"},
+                "056 - Trumpet|Octave 5|Volume 127|Channel 4|Voices 7"},
+        // The release uses the octave and voices in force at release.
+        MainRow{"OctaveChangedWhileHeld", {}, {kComma12, type(kUp), up(kComma)}, {"90 3C 7F", "80 48 00"},
+                "000 - Acoustic Grand Piano|Octave 5|Volume 127|Channel 1|Voices 1"},
+        MainRow{"VoiceAddedWhileHeld", {}, {kComma12, type(kF(8)), up(kComma)},
+                {"90 3C 7F", "80 3C 00", "81 3C 00"},
+                "000 - Acoustic Grand Piano|Octave 4|Volume 127|Channel 1|Voices 2"},
+        MainRow{"VoiceRemovedWhileHeld", {type(kF(8))}, {kComma12, type(kF(7)), up(kComma)},
+                {"90 3C 7F", "91 3C 7F", "80 3C 00"},
+                "000 - Acoustic Grand Piano|Octave 4|Volume 127|Channel 1|Voices 1"},
+        // Slot 2 now plays program 0 like slot 1: the Instrument value does
+        // not move, yet selecting slot 1 sends its program.
+        MainRow{"SelectingASlotAlwaysSendsItsProgram",
+                {type(kF(6)), type(kKeypad0), type(kKeypad0), type(kKeypad0)},
+                {type(kF(5))},
+                {"C0 00 00"},
+                "000 - Acoustic Grand Piano|Octave 4|Volume 127|Channel 1|Voices 1"},
+        MainRow{"SelectingASlotShowsItsStoredValues", {type(kF(6))}, {type(kF(6))}, {"C2 31 00", "C2 31 00"},
+                "049 - String Ensemble 2|Octave 3|Volume 127|Channel 3|Voices 1"},
+        MainRow{"VolumeZeroSendsAVelocityZeroNoteOn", times(16, type(kF(5), kShiftMask)), {kComma12}, {"90 3C 00"},
+                "000 - Acoustic Grand Piano|Octave 4|Volume 0|Channel 1|Voices 1"},
+        // Only the instrument sends; the new values are what the next press plays.
+        MainRow{"EachSettingChangesTheSelectedSlot", kSlot3,
+                {type(kRight), type(kDown), type(kF(5), kShiftMask), type(kF(8))},
+                {"C2 32 00"},
+                "050 - Synth Strings 1|Octave 2|Volume 119|Channel 3|Voices 2"},
+        MainRow{"OtherSlotsKeepTheirValues",
+                kSlot3 + std::vector{type(kRight), type(kDown), type(kF(5), kShiftMask), type(kF(8))},
+                {kComma12},
+                {"92 24 77", "93 3C 7F"},
+                "050 - Synth Strings 1|Octave 2|Volume 119|Channel 3|Voices 2"},
+        MainRow{"ResetRestoresEverySlot",
+                {type(kF(6)), type(kRight), type(kUp), type(kF(8)), type(kF(8), kShiftMask | kCtrlMask)},
+                {kComma12, type(kF(6))},
+                {"90 3C 7F", "C1 30 00", "C1 30 00"},
+                "048 - String Ensemble 1|Octave 4|Volume 127|Channel 2|Voices 1"},
+        // A press while held does not sound again; a release always sends.
+        MainRow{"PressWhileHeldReleaseAlways",
+                {type(kF(2))},
+                {{Step::Press, 20}, {Step::Press, 20}, {Step::Release, 20}, {Step::Release, 20}},
+                {"90 44 7F", "80 44 00", "80 44 00"},
+                "000 - Acoustic Grand Piano|Octave 4|Volume 127|Channel 1|Voices 1"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PlayingTest, AKeyHeldCountsAsPressedUntilReleased)
 {
-    tap(kF(6));
-    tap(kF(6));  // slot 3: program 49, octave 3
-    EXPECT_EQ(mainArea().instrument().value(), 49);
-    EXPECT_EQ(mainArea().octave().value(), 3);
-    EXPECT_EQ(mainArea().volume().value(), 127);
-    EXPECT_EQ(mainArea().instrument().label(), "049 - String Ensemble 2");
-    EXPECT_EQ(mainArea().octave().label(), "Octave 3");
-    EXPECT_EQ(mainArea().channel().label(), "Channel 3");
-}
-
-TEST_F(MainArea, VolumeZeroSendsAVelocityZeroNoteOn)
-{
-    for (int i = 0; i < 16; ++i)
-        tapShift(kF(5));
-    EXPECT_EQ(mainArea().volume().value(), 0);
-    EXPECT_EQ(mainArea().volume().label(), "Volume 0");
-    midi.clear();
-
-    piano.keyDown(kComma, 0);
-    EXPECT_EQ(sent(), (Log{"90 3C 00"}));
-}
-
-TEST_F(MainArea, EachSettingUpdatesTheSelectedSlotAndOnlyTheInstrumentSends)
-{
-    tap(kF(6));
-    tap(kF(6));  // slot 3
-    midi.clear();
-
-    tap(kRight);
-    EXPECT_EQ(sent(), (Log{"C2 32 00"}));
-    EXPECT_EQ(mainArea().slotInstrument(3), 50);
-    EXPECT_EQ(mainArea().instrument().label(), "050 - Synth Strings 1");
-    midi.clear();
-
-    tap(kDown);
-    tapShift(kF(5));
-    tap(kF(8));
-    EXPECT_TRUE(sent().empty());
-    EXPECT_EQ(mainArea().slotOctave(3), 2);
-    EXPECT_EQ(mainArea().slotVolume(3), 119);
-    EXPECT_EQ(mainArea().voices().value(), 2);
-    EXPECT_EQ(mainArea().voices().label(), "Voices 2");
-    EXPECT_EQ(mainArea().octave().label(), "Octave 2");
-    EXPECT_EQ(mainArea().volume().label(), "Volume 119");
-    // The other slots keep their values.
-    EXPECT_EQ(mainArea().slotInstrument(1), 0);
-    EXPECT_EQ(mainArea().slotOctave(1), 4);
-    EXPECT_EQ(mainArea().slotVolume(4), 127);
-
-    // The new values are what the next press plays: slots 3 and 4.
-    piano.keyDown(kComma, 0);
-    EXPECT_EQ(sent(), (Log{"92 24 77", "93 3C 7F"}));
-}
-
-TEST_F(MainArea, ResetRestoresEverySlotAndSelectsSlotOne)
-{
-    tap(kF(6));
-    tap(kRight);
-    tap(kUp);
-    tap(kF(8));
-    midi.clear();
-
-    tapShiftCtrl(kF(8));
-
-    EXPECT_EQ(mainArea().channel().value(), 1);
-    EXPECT_EQ(mainArea().voices().value(), 1);
-    EXPECT_EQ(mainArea().slotInstrument(2), 48);
-    EXPECT_EQ(mainArea().slotOctave(2), 4);
-    // Every slot's program goes out again, slot 1 first and last.
-    EXPECT_EQ(sent().front(), "C0 00 00");
-    EXPECT_EQ(std::count(sent().begin(), sent().end(), "C1 30 00"), 3);
-    EXPECT_EQ(sent().back(), "C0 00 00");
-}
-
-TEST_F(MainArea, APressWhileHeldDoesNotRetriggerAndASecondReleaseSendsNothing)
-{
-    tap(kF(2));  // one-key mode: no chord area
-    midi.clear();
     piano.pressKey(20);
-    piano.pressKey(20);
-    EXPECT_EQ(sent(), (Log{"90 44 7F"}));
     EXPECT_TRUE(piano.isKeyPressed(20));
     piano.releaseKey(20);
-    piano.releaseKey(20);
-    EXPECT_EQ(sent(), (Log{"90 44 7F", "80 44 00"}));
     EXPECT_FALSE(piano.isKeyPressed(20));
 }
 

@@ -39,70 +39,64 @@ TEST(StartUp, SendsEveryProgramChangeInOrder)
     EXPECT_EQ(midi.log(), expected);
     EXPECT_TRUE(platform.boxes.empty());
     EXPECT_TRUE(platform.pauses.empty());
+    midi.clear();
+    piano.shutDown();
+    EXPECT_EQ(midi.log(), (Log{"close"})); // notes still sounding are not silenced
 }
 
 using StartedPiano = PlayingTest;
 
-TEST_F(StartedPiano, LeavesTheDefaultStateAndLabels)
+TEST_F(StartedPiano, LeavesTheDefaultSettings)
 {
-    VoiceArea& main = piano.mainArea();
-    EXPECT_EQ(main.channel().value(), 1);
-    EXPECT_EQ(main.voices().value(), 1);
-    EXPECT_EQ(main.instrument().value(), 0);
-    EXPECT_EQ(main.octave().value(), 4);
-    EXPECT_EQ(main.volume().value(), 127);
-    EXPECT_EQ(main.instrument().label(), "000 - Acoustic Grand Piano");
-    EXPECT_EQ(main.octave().label(), "Octave 4");
-    EXPECT_EQ(main.volume().label(), "Volume 127");
-    EXPECT_EQ(main.channel().label(), "Channel 1");
-    EXPECT_EQ(main.voices().label(), "Voices 1");
-
     const int programs[] = {0, 48, 49, 56, 73, 32, 19};
     const int octaves[] = {4, 4, 3, 4, 4, 2, 4};
     for (int slot = 1; slot <= 7; ++slot) {
-        EXPECT_EQ(main.slotInstrument(slot), programs[slot - 1]) << slot;
-        EXPECT_EQ(main.slotOctave(slot), octaves[slot - 1]) << slot;
-        EXPECT_EQ(main.slotVolume(slot), 127) << slot;
+        EXPECT_EQ(mainArea().slotInstrument(slot), programs[slot - 1]) << slot;
+        EXPECT_EQ(mainArea().slotOctave(slot), octaves[slot - 1]) << slot;
+        EXPECT_EQ(mainArea().slotVolume(slot), 127) << slot;
     }
-
-    ChordArea& chords = piano.chordArea();
-    EXPECT_EQ(chords.mode(), ChordArea::Mode::ThreeKeys);
-    EXPECT_EQ(chords.splitPoint(), 12);
-    EXPECT_EQ(chords.chosenSplitPoint(), 0);
-    EXPECT_FALSE(chords.choosingSplitPoint());
-    EXPECT_EQ(chords.currentChordType(), 0);
-    EXPECT_EQ(chords.chordTypeText(), "maj");
-    EXPECT_EQ(chords.area().channel().value(), 1);
-    EXPECT_EQ(chords.area().voices().value(), 1);
-    EXPECT_EQ(chords.area().instrument().label(), "050 - Synth Strings 1");
-    EXPECT_EQ(chords.area().volume().label(), "Volume 103");
-
+    EXPECT_EQ(chords().mode(), ChordArea::Mode::ThreeKeys);
+    EXPECT_EQ(chords().splitPoint(), 12);
+    EXPECT_FALSE(chords().choosingSplitPoint());
+    EXPECT_EQ(chords().chordTypeText(), "maj");
     EXPECT_FALSE(piano.playDrums());
-    EXPECT_EQ(piano.drumPads().volume().value(), 127);
-    EXPECT_EQ(piano.drumPads().volume().label(), "Volume 127");
     EXPECT_EQ(port.currentMidiDevice(), sound::MidiPort::kDefaultDevice);
 }
 
-TEST(StartUp, LabelsFollowTheLanguageOfTheCountryCode)
+struct LabelsRow {
+    int country;
+    int language;
+    // Main Instrument, Octave, Volume, Channel, Voices; chord Instrument, Volume; drums Volume.
+    const char* labels;
+};
+
+class StartUpLabels : public ::testing::TestWithParam<LabelsRow> {};
+
+TEST_P(StartUpLabels, SpeakTheLanguageOfTheCountry)
 {
     RecordingMidiOutput midi;
     FakePlatform platform;
-    platform.country = 34;  // Spain
+    platform.country = GetParam().country;
     sound::MidiPort port(midi, platform);
     Piano piano(port, platform);
     piano.startUp();
-
-    EXPECT_EQ(piano.language(), 3);
-    EXPECT_EQ(piano.mainArea().volume().label(), "Volumen 127");
-    EXPECT_EQ(piano.mainArea().octave().label(), "Octava 4");
-    EXPECT_EQ(piano.chordArea().area().voices().label(), "Voces 1");
+    EXPECT_EQ(piano.language(), GetParam().language);
+    VoiceArea& main = piano.mainArea();
+    VoiceArea& chord = piano.chordArea().area();
+    const QStringList shown{main.instrument().label(), main.octave().label(),      main.volume().label(),
+                            main.channel().label(),    main.voices().label(),      chord.instrument().label(),
+                            chord.volume().label(),    piano.drumPads().volume().label()};
+    EXPECT_EQ(shown.join('|'), GetParam().labels);
 }
 
-TEST_F(StartedPiano, ShutDownClosesTheOutputWithoutSilencingIt)
-{
-    piano.shutDown();
-    EXPECT_EQ(midi.log(), (Log{"close"}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    StartUp, StartUpLabels,
+    ::testing::Values(LabelsRow{0, 1, "000 - Acoustic Grand Piano|Octave 4|Volume 127|Channel 1|Voices 1|"
+                                      "050 - Synth Strings 1|Volume 103|Volume 127"},
+                      LabelsRow{55, 2, "000 - Acoustic Grand Piano|Oitava 4|Volume 127|Canal 1|Vozes 1|"
+                                       "050 - Synth Strings 1|Volume 103|Volume 127"},
+                      LabelsRow{34, 3, "000 - Acoustic Grand Piano|Octava 4|Volumen 127|Canal 1|Voces 1|"
+                                       "050 - Synth Strings 1|Volumen 103|Volumen 127"}));
 
 } // namespace
 } // namespace clavora::test

@@ -1,3 +1,4 @@
+#include "ScopedEnvironment.h"
 #include "StderrCapture.h"
 #include "platform/SingleInstance.h"
 
@@ -15,51 +16,34 @@
 namespace clavora {
 namespace {
 
-using test::StderrCapture;
-
-// The id of a process that has ended.
-qint64 deadProcessId()
-{
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(0);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return child;
-}
-
-TEST(SingleInstance, ASecondInstanceIsRefusedWhileTheFirstRuns)
-{
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath("clavora.lock");
+    QString path = dir.filePath("clavora.lock");
+};
+
+TEST_F(SingleInstanceTest, ASecondInstanceIsRefusedHoweverLongTheFirstHasRun)
+{
     {
         SingleInstance first(path);
         ASSERT_TRUE(first.tryAcquire());
         EXPECT_TRUE(first.tryAcquire()) << "asking again keeps the lock";
-        SingleInstance second(path);
-        EXPECT_FALSE(second.tryAcquire());
-
-        // However long the first has been running.
         QFile lock(path);
         ASSERT_TRUE(lock.open(QIODevice::ReadWrite));
         ASSERT_TRUE(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
         lock.close();
-        SingleInstance later(path);
-        EXPECT_FALSE(later.tryAcquire());
+        SingleInstance second(path);
+        EXPECT_FALSE(second.tryAcquire());
     }
     EXPECT_FALSE(QFile::exists(path)) << "the lock goes with its holder";
     SingleInstance third(path);
     EXPECT_TRUE(third.tryAcquire());
 }
 
-TEST(SingleInstance, TakesOverTheLockOfAnInstanceThatDied)
+// A run that crashed left its lock behind: the next start takes it over.
+TEST_F(SingleInstanceTest, TakesOverTheLockOfARunThatDied)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath("clavora.lock");
-
-    // A genuine lock file, then made to belong to a process that has gone.
     QByteArray contents;
     {
         QLockFile lock(path);
@@ -68,15 +52,16 @@ TEST(SingleInstance, TakesOverTheLockOfAnInstanceThatDied)
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         contents = file.readAll();
     }
-    const qsizetype lineEnd = contents.indexOf('\n');
-    ASSERT_GT(lineEnd, 0);
-    contents.replace(0, lineEnd, QByteArray::number(deadProcessId()));
+    const pid_t child = ::fork(); // a process id that has ended
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    contents.replace(0, contents.indexOf('\n'), QByteArray::number(child));
     {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(contents);
     }
-
     SingleInstance next(path);
     EXPECT_TRUE(next.tryAcquire());
     SingleInstance another(path);
@@ -89,49 +74,17 @@ TEST(SingleInstance, AnUnwritableLockPlaceDoesNotStopTheProgram)
     EXPECT_TRUE(instance.tryAcquire());
 }
 
-// Sets or clears an environment variable for one scope.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const QByteArray* value)
-        : name_(name)
-        , had_(qEnvironmentVariableIsSet(name))
-        , old_(qgetenv(name))
-    {
-        if (value)
-            qputenv(name, *value);
-        else
-            qunsetenv(name);
-    }
-    ~ScopedEnvironment()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray old_;
-};
-
-TEST(SingleInstance, DefaultLockLivesInTheUsersRuntimeDirectory)
+TEST_F(SingleInstanceTest, TheLockLivesInTheRuntimeDirectoryOrElseIsTheUsersOwnInTheTemporaryOne)
 {
-    QTemporaryDir runtime;
-    ASSERT_TRUE(runtime.isValid());
-    const QByteArray path = runtime.path().toLocal8Bit();
-    ScopedEnvironment env("XDG_RUNTIME_DIR", &path);
-    EXPECT_EQ(SingleInstance::defaultLockPath(), runtime.path() + "/clavora.lock");
-}
-
-TEST(SingleInstance, WithoutRuntimeDirectoryTheLockIsTheUsersOwnInTheTemporaryDirectory)
-{
-    ScopedEnvironment env("XDG_RUNTIME_DIR", nullptr);
-    StderrCapture capture;
-    const QString path = SingleInstance::defaultLockPath();
-    EXPECT_EQ(capture.finish(), "");
-    EXPECT_EQ(path, QDir::tempPath() + QStringLiteral("/clavora-%1.lock").arg(::getuid()));
+    {
+        test::ScopedEnvironment runtime("XDG_RUNTIME_DIR", dir.path().toLocal8Bit().constData());
+        EXPECT_EQ(SingleInstance::defaultLockPath(), path);
+    }
+    test::ScopedEnvironment runtime("XDG_RUNTIME_DIR", nullptr);
+    test::StderrCapture capture;
+    const QString fallback = SingleInstance::defaultLockPath();
+    EXPECT_EQ(capture.finish(), "") << "no warning on the terminal";
+    EXPECT_EQ(fallback, QDir::tempPath() + QStringLiteral("/clavora-%1.lock").arg(::getuid()));
 }
 
 } // namespace

@@ -8,104 +8,48 @@
 #include "sound/MidiPort.h"
 
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QtTest>
 
-#include <string>
-#include <vector>
-
-using clavora::MessageIcon;
 using clavora::RecordingMidiOutput;
 using clavora::sound::MidiDeviceDialog;
 using clavora::sound::MidiPort;
 
 namespace {
 
-using Log = std::vector<std::string>;
-
 // An output whose list of devices changes only when it is refreshed, as a
 // system's list does when ports come and go between two readings.
 class RefreshingOutput final : public clavora::MidiOutput {
 public:
-    explicit RefreshingOutput(RecordingMidiOutput& inner)
-        : inner_(inner)
-    {
-    }
-    void plug(std::vector<std::string> names) { pending_ = std::move(names); }
-
-    void refresh() override
-    {
-        ++refreshes;
-        inner_.setDeviceNames(pending_);
-    }
-    int deviceCount() const override { return inner_.deviceCount(); }
-    std::string deviceName(int device) const override { return inner_.deviceName(device); }
-    bool open(int device) override { return inner_.open(device); }
-    void close() override { inner_.close(); }
-    bool isOpen() const override { return inner_.isOpen(); }
-    bool send(std::uint32_t message) override { return inner_.send(message); }
-
-    int refreshes = 0;
+    std::vector<std::string> plugged;
+    int deviceCount() const override { return int(names_.size()); }
+    std::string deviceName(int device) const override { return names_.at(std::size_t(device)); }
+    void refresh() override { names_ = plugged; }
+    bool open(int) override { return true; }
+    void close() override {}
+    bool isOpen() const override { return true; }
+    bool send(std::uint32_t) override { return true; }
 
 private:
-    RecordingMidiOutput& inner_;
-    std::vector<std::string> pending_;
+    std::vector<std::string> names_;
 };
 
-// The port on a recording output with the given devices, device 0 open and
-// the default device in force, as after start-up; the log starts empty.
-struct Rig {
-    explicit Rig(std::vector<std::string> names)
-        : output(std::move(names))
-        , port(output, platform)
-    {
-        port.openMidiOut();
-        output.clear();
-    }
+QComboBox* deviceList(QDialog& dialog)
+{
+    auto* found = dialog.findChild<QComboBox*>(QStringLiteral("MIDIOut"));
+    if (!found)
+        qFatal("no list MIDIOut");
+    return found;
+}
 
-    // What the main window passes: its resets send one program change per
-    // voice slot; one here is enough to see where they go.
-    std::function<void()> resetter()
-    {
-        return [this] {
-            ++resets;
-            port.sendShortMessage(clavora::midi::kProgramChange, 0, 0);
-        };
-    }
+QPushButton* button(QDialog& dialog, const QString& name)
+{
+    auto* found = dialog.findChild<QPushButton*>(name);
+    if (!found)
+        qFatal("no button %s", qPrintable(name));
+    return found;
+}
 
-    // Chooses the list position and presses OK; the dialog's result.
-    int choose(int position, int language = 1)
-    {
-        MidiDeviceDialog dialog(port, language, resetter());
-        list(dialog)->setCurrentIndex(position);
-        button(dialog, "OK")->click();
-        return dialog.result();
-    }
-
-    static QComboBox* list(QDialog& dialog)
-    {
-        auto* found = dialog.findChild<QComboBox*>(QStringLiteral("MIDIOut"));
-        if (!found)
-            qFatal("no list MIDIOut");
-        return found;
-    }
-    static QPushButton* button(QDialog& dialog, const char* name)
-    {
-        auto* found = dialog.findChild<QPushButton*>(QLatin1String(name));
-        if (!found)
-            qFatal("no button %s", name);
-        return found;
-    }
-
-    clavora::test::FakePlatform platform;
-    RecordingMidiOutput output;
-    MidiPort port;
-    int resets = 0;
-};
-
+// "text=item value" for every entry of the list.
 QStringList entries(QComboBox* list)
 {
     QStringList texts;
@@ -114,256 +58,182 @@ QStringList entries(QComboBox* list)
     return texts;
 }
 
+QStringList toStrings(const std::vector<std::string>& items)
+{
+    QStringList list;
+    for (const std::string& item : items)
+        list << QString::fromStdString(item);
+    return list;
+}
+
+QStringList items(const QString& list)
+{
+    return list.split(QLatin1Char(','), Qt::SkipEmptyParts);
+}
+
+const QString kSelectedFailed = QString::fromLatin1(MidiDeviceDialog::kOpenSelectedFailedText);
+const QString kOpenFailed = QString::fromLatin1(MidiPort::kOpenFailedText);
+constexpr int kKeep = -9; // leave the list as the dialog opened
+
 } // namespace
 
 class MidiDeviceDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void listsTheDefaultEntryAndEveryDevice()
+    // Start-up has opened device 0; the dialog opens with `current` in
+    // force, the user picks a list position (or leaves it) and presses a
+    // button. The settings reset (one program change here) must reach the
+    // new device. Lists are written "a,b,c".
+    void choosingADevice_data()
     {
-        Rig rig({"Built-in Synthesizer", "Port A", "Port B"});
-        MidiDeviceDialog dialog(rig.port, 1, rig.resetter());
-        QCOMPARE(dialog.objectName(), QStringLiteral("frmMIDI"));
-        QCOMPARE(entries(Rig::list(dialog)),
-                 QStringList({"(Default)=-1", "Built-in Synthesizer=0", "Port A=1", "Port B=2"}));
-        QVERIFY(Rig::list(dialog)->isEnabled());
-        QCOMPARE(Rig::list(dialog)->currentIndex(), 0);
-        QVERIFY(rig.output.log().empty());
+        for (const char* column : {"devices", "failing", "press", "log", "boxes"})
+            QTest::addColumn<QString>(column);
+        for (const char* column : {"current", "position", "selected", "resets", "after"})
+            QTest::addColumn<int>(column);
+        const char* const two = "Synth,Port";
+        const char* const three = "Synth,Port A,Port B";
+        const char* const fallback = "close,open 1,close,open 0,C0 00 00";
+        auto row = [](const char* name) -> QTestData& { return QTest::newRow(name); };
+        // devices, failing, press, log, boxes; current, position, selected, resets, after
+        row("one device: nothing to choose") << "Only" << "" << "OK" << "" << "" << -1 << 0 << 1 << 0 << -1;
+        row("another device") << two << "" << "OK" << "close,open 1,C0 00 00" << "" << -1 << 2 << 0 << 1 << 1;
+        row("the default reopens device 0") << two << "" << "OK" << "close,open 0,C0 00 00" << "" << 0 << 0 << 1 << 1
+                                            << -1;
+        row("a device that fails falls back") << two << "1" << "OK" << fallback << "selected" << -1 << 2 << 0 << 2 << -1;
+        row("device 0 fails too") << two << "0,1" << "OK" << "close,open 1,close,open 0" << "selected,port" << -1 << 2
+                                  << 0 << 2 << -1;
+        row("default in force") << three << "" << "OK" << "" << "" << -1 << kKeep << 0 << 0 << -1;
+        row("device 0 in force") << three << "" << "OK" << "" << "" << 0 << kKeep << 1 << 0 << 0;
+        row("device 2 in force") << three << "" << "OK" << "" << "" << 2 << kKeep << 3 << 0 << 2;
+        row("Cancel") << two << "" << "Cancel" << "" << "" << -1 << 2 << 0 << 0 << -1;
+        row("the device in force has gone") << two << "" << "OK" << "close,open -2,close,open 0,C0 00 00" << "selected"
+                                            << 2 << kKeep << -1 << 2 << -1;
+        row("no device at all") << "" << "" << "OK" << "" << "port" << -1 << kKeep << 0 << 0 << -1;
     }
-
-    void oneDeviceLeavesNothingToChoose()
+    void choosingADevice()
     {
-        Rig rig({"Only"});
-        {
-            MidiDeviceDialog dialog(rig.port, 1, rig.resetter());
-            QCOMPARE(entries(Rig::list(dialog)), QStringList({"(Default)=-1", "Only=0"}));
-            QCOMPARE(Rig::list(dialog)->currentIndex(), 1);
-            QVERIFY(!Rig::list(dialog)->isEnabled());
-            // Even a choice made by code is not acted upon.
-            Rig::list(dialog)->setCurrentIndex(0);
-            Rig::button(dialog, "OK")->click();
-            QCOMPARE(dialog.result(), int{QDialog::Accepted});
-        }
-        QVERIFY(rig.output.log().empty());
-        QCOMPARE(rig.resets, 0);
-        QCOMPARE(rig.port.currentMidiDevice(), MidiPort::kDefaultDevice);
-    }
-
-    void choosingAnotherDeviceOpensItAndResets()
-    {
-        Rig rig({"Synth", "Port"});
-        QCOMPARE(rig.choose(2), int{QDialog::Accepted});
-        QCOMPARE(rig.output.log(), Log({"close", "open 1", "C0 00 00"}));
-        QCOMPARE(rig.resets, 1);
-        QCOMPARE(rig.port.currentMidiDevice(), 1);
-        QCOMPARE(rig.output.openDevice(), 1);
-        QCOMPARE(rig.output.messages().size(), std::size_t{1});
-        QCOMPARE(rig.output.messages()[0].device, 1);
-        QVERIFY(rig.platform.boxes.empty());
-
-        // The next opening selects the device in force.
-        MidiDeviceDialog again(rig.port, 1, rig.resetter());
-        QCOMPARE(Rig::list(again)->currentIndex(), 2);
-    }
-
-    void choosingTheDefaultReopensDeviceZero()
-    {
-        Rig rig({"Synth", "Port"});
-        rig.port.setCurrentMidiDevice(0);
-        rig.choose(0);
-        QCOMPARE(rig.output.log(), Log({"close", "open 0", "C0 00 00"}));
-        QCOMPARE(rig.resets, 1);
-        QCOMPARE(rig.port.currentMidiDevice(), MidiPort::kDefaultDevice);
-    }
-
-    void aDeviceThatFailsFallsBackToTheDefault()
-    {
-        Rig rig({"Synth", "Port"});
-        rig.output.setFailing({1});
-        QCOMPARE(rig.choose(2), int{QDialog::Accepted});
-
-        QCOMPARE(rig.platform.boxes.size(), std::size_t{1});
-        QCOMPARE(rig.platform.boxes[0].icon, MessageIcon::Exclamation);
-        QCOMPARE(rig.platform.boxes[0].title, std::string("Warning"));
-        QCOMPARE(rig.platform.boxes[0].text, std::string("Unable to open selected Device. Opening default Device"));
-        // The settings are reset once on the closed output and once more on
-        // device 0; only the second reaches a device.
-        QCOMPARE(rig.output.log(), Log({"close", "open 1", "close", "open 0", "C0 00 00"}));
-        QCOMPARE(rig.resets, 2);
-        QCOMPARE(rig.output.messages()[0].device, 0);
-        QCOMPARE(rig.port.currentMidiDevice(), MidiPort::kDefaultDevice);
-    }
-
-    void whenDeviceZeroFailsTooBothWarningsShow()
-    {
-        Rig rig({"Synth", "Port"});
-        rig.output.setFailing({0, 1});
-        rig.choose(2);
-        QCOMPARE(rig.platform.boxes.size(), std::size_t{2});
-        QCOMPARE(rig.platform.boxes[0].text, std::string(MidiDeviceDialog::kOpenSelectedFailedText));
-        QCOMPARE(rig.platform.boxes[1].text, std::string(MidiPort::kOpenFailedText));
-        QVERIFY(!rig.output.isOpen());
-        QCOMPARE(rig.resets, 2);
-        QCOMPARE(rig.port.currentMidiDevice(), MidiPort::kDefaultDevice);
-    }
-
-    void theChoiceInForceTouchesNothing_data()
-    {
-        QTest::addColumn<int>("current");
-        QTest::addColumn<int>("position");
-        QTest::newRow("default") << -1 << 0;
-        QTest::newRow("device 0") << 0 << 1;
-        QTest::newRow("device 2") << 2 << 3;
-    }
-    void theChoiceInForceTouchesNothing()
-    {
+        QFETCH(QString, devices);
+        QFETCH(QString, failing);
+        QFETCH(QString, log);
+        QFETCH(QString, boxes);
+        QFETCH(QString, press);
         QFETCH(int, current);
         QFETCH(int, position);
-        Rig rig({"Synth", "Port A", "Port B"});
-        rig.port.setCurrentMidiDevice(current);
-        {
-            MidiDeviceDialog dialog(rig.port, 1, rig.resetter());
-            QCOMPARE(Rig::list(dialog)->currentIndex(), position);
-            Rig::button(dialog, "OK")->click();
-            QCOMPARE(dialog.result(), int{QDialog::Accepted});
-        }
-        QVERIFY(rig.output.log().empty());
-        QCOMPARE(rig.resets, 0);
-        QCOMPARE(rig.port.currentMidiDevice(), current);
-    }
+        QFETCH(int, selected);
+        QFETCH(int, resets);
+        QFETCH(int, after);
 
-    void cancelChangesNothing()
-    {
-        Rig rig({"Synth", "Port"});
-        MidiDeviceDialog dialog(rig.port, 1, rig.resetter());
-        Rig::list(dialog)->setCurrentIndex(2);
-        Rig::button(dialog, "Cancel")->click();
-        QCOMPARE(dialog.result(), int{QDialog::Rejected});
-        QVERIFY(rig.output.log().empty());
-        QCOMPARE(rig.resets, 0);
-        QCOMPARE(rig.port.currentMidiDevice(), MidiPort::kDefaultDevice);
-    }
-
-    void theListIsReadAfreshAtEveryOpening()
-    {
-        RecordingMidiOutput recording({"Synth", "Port A"});
-        RefreshingOutput output(recording);
-        output.plug({"Synth", "Port A"});
+        std::vector<std::string> names;
+        for (const QString& name : items(devices))
+            names.push_back(name.toStdString());
+        RecordingMidiOutput output(names);
         clavora::test::FakePlatform platform;
         MidiPort port(output, platform);
+        port.openMidiOut();
+        output.clear();
+        std::set<int> refusing;
+        for (const QString& device : items(failing))
+            refusing.insert(device.toInt());
+        output.setFailing(refusing);
+        port.setCurrentMidiDevice(current);
+        int resetCount = 0;
+        auto reset = [&] {
+            ++resetCount;
+            port.sendShortMessage(clavora::midi::kProgramChange, 0, 0);
+        };
 
-        MidiDeviceDialog first(port, 1, {});
-        QCOMPARE(entries(Rig::list(first)), QStringList({"(Default)=-1", "Synth=0", "Port A=1"}));
+        {
+            MidiDeviceDialog dialog(port, 1, reset);
+            QStringList listed{"(Default)=-1"};
+            for (int d = 0; d < int(names.size()); ++d)
+                listed << items(devices)[d] + QLatin1Char('=') + QString::number(d);
+            QCOMPARE(entries(deviceList(dialog)), listed);
+            QCOMPARE(deviceList(dialog)->currentIndex(), selected);
+            QCOMPARE(deviceList(dialog)->isEnabled(), names.size() != 1);
+            if (position != kKeep)
+                deviceList(dialog)->setCurrentIndex(position); // even on a disabled list
+            button(dialog, press)->click();
+            QCOMPARE(dialog.result(), int(press == QLatin1String("OK") ? QDialog::Accepted : QDialog::Rejected));
+        }
+        QCOMPARE(toStrings(output.log()), items(log));
+        QCOMPARE(resetCount, resets);
+        QCOMPARE(port.currentMidiDevice(), after);
+        QStringList shown;
+        for (const auto& box : platform.boxes) {
+            QCOMPARE(box.icon, clavora::MessageIcon::Exclamation);
+            QCOMPARE(box.title, std::string("Warning"));
+            shown << QString::fromStdString(box.text);
+        }
+        QStringList expectedBoxes;
+        for (const QString& box : items(boxes))
+            expectedBoxes << (box == QLatin1String("selected") ? kSelectedFailed : kOpenFailed);
+        QCOMPARE(shown, expectedBoxes);
 
-        output.plug({"Synth", "Port B", "Port C"});
-        MidiDeviceDialog second(port, 1, {});
-        QCOMPARE(output.refreshes, 2);
-        QCOMPARE(entries(Rig::list(second)), QStringList({"(Default)=-1", "Synth=0", "Port B=1", "Port C=2"}));
+        // The next opening selects the choice in force.
+        if (names.size() != 1) {
+            MidiDeviceDialog again(port, 1, reset);
+            QCOMPARE(deviceList(again)->currentIndex(), after + 1);
+        }
     }
 
-    void aTracedOutputIsReadAfreshToo()
+    // The list is read afresh at every opening, through the trace as well.
+    void theListIsReadAfreshAtEveryOpening()
     {
-        RecordingMidiOutput recording({"Synth"});
-        RefreshingOutput output(recording);
-        output.plug({"Synth", "Port A"});
+        RefreshingOutput output;
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         clavora::TraceMidiOutput traced(output, dir.filePath(QStringLiteral("trace.txt")), QElapsedTimer());
         clavora::test::FakePlatform platform;
         MidiPort port(traced, platform);
-
-        MidiDeviceDialog dialog(port, 1, {});
-        QCOMPARE(entries(Rig::list(dialog)), QStringList({"(Default)=-1", "Synth=0", "Port A=1"}));
+        output.plugged = {"Synth", "Port A"};
+        MidiDeviceDialog first(port, 1, {});
+        QCOMPARE(entries(deviceList(first)), QStringList({"(Default)=-1", "Synth=0", "Port A=1"}));
+        output.plugged = {"Synth", "Port B", "Port C"};
+        MidiDeviceDialog second(port, 1, {});
+        QCOMPARE(entries(deviceList(second)), QStringList({"(Default)=-1", "Synth=0", "Port B=1", "Port C=2"}));
     }
 
-    void aVanishedDeviceSelectsNothingAndOkFallsBack()
-    {
-        Rig rig({"Synth", "Port A", "Port B"});
-        rig.port.setCurrentMidiDevice(2);
-        rig.output.setDeviceNames({"Synth", "Port A"});
-        {
-            MidiDeviceDialog dialog(rig.port, 1, rig.resetter());
-            QCOMPARE(Rig::list(dialog)->currentIndex(), -1);
-            Rig::button(dialog, "OK")->click();
-            QCOMPARE(dialog.result(), int{QDialog::Accepted});
-        }
-        QCOMPARE(rig.platform.boxes.size(), std::size_t{1});
-        QCOMPARE(rig.platform.boxes[0].title, std::string("Warning"));
-        QCOMPARE(rig.output.log(), Log({"close", "open -2", "close", "open 0", "C0 00 00"}));
-        QCOMPARE(rig.resets, 2);
-        QCOMPARE(rig.port.currentMidiDevice(), MidiPort::kDefaultDevice);
-    }
-
-    void withNoDeviceOnlyTheDefaultIsListed()
-    {
-        Rig rig({});
-        MidiDeviceDialog dialog(rig.port, 1, rig.resetter());
-        QCOMPARE(entries(Rig::list(dialog)), QStringList({"(Default)=-1"}));
-        QVERIFY(Rig::list(dialog)->isEnabled());
-        QCOMPARE(Rig::list(dialog)->currentIndex(), 0);
-    }
-
-    void textsFollowTheLanguage_data()
+    void textsAndLayout_data()
     {
         QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("cancel");
-        QTest::addColumn<QString>("defaultEntry");
-        QTest::newRow("English") << 1 << "MIDI Out Device" << "MIDI Out Device:" << "Cancel" << "(Default)";
-        QTest::newRow("Portuguese") << 2 << "Dispositivo MIDI de Saída" << "Dispositivo MIDI de Saída:" << "Cancelar"
-                                    << "(Padrão)";
-        QTest::newRow("Spanish") << 3 << "Dispositivo MIDI de Salida" << "Dispositivo MIDI de Salida:" << "Cancelar"
-                                 << "(Estándar)";
-        QTest::newRow("unknown reads English") << 0 << "MIDI Out Device" << "MIDI Out Device:" << "Cancel"
-                                               << "(Default)";
-    }
-    void textsFollowTheLanguage()
-    {
-        QFETCH(int, language);
-        QFETCH(QString, title);
-        QFETCH(QString, label);
-        QFETCH(QString, cancel);
-        QFETCH(QString, defaultEntry);
-        Rig rig({"Synth", "Port"});
-        MidiDeviceDialog dialog(rig.port, language, rig.resetter());
-        QCOMPARE(dialog.windowTitle(), title);
-        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblMIDIOut"))->text(), label);
-        QCOMPARE(Rig::button(dialog, "Cancel")->text(), cancel);
-        QCOMPARE(Rig::button(dialog, "OK")->text(), QStringLiteral("OK"));
-        QCOMPARE(Rig::list(dialog)->itemText(0), defaultEntry);
-    }
-
-    void theLayoutFollowsTheDesignAndCutsNothing_data()
-    {
-        QTest::addColumn<int>("language");
+        QTest::newRow("unknown reads English") << 0;
         QTest::newRow("English") << 1;
         QTest::newRow("Portuguese") << 2;
+        QTest::newRow("Spanish") << 3;
     }
-    void theLayoutFollowsTheDesignAndCutsNothing()
+    void textsAndLayout()
     {
         QFETCH(int, language);
-        Rig rig({"Synth", "Port"});
-        MidiDeviceDialog dialog(rig.port, language, rig.resetter());
+        RecordingMidiOutput output({"Synth", "Port"});
+        clavora::test::FakePlatform platform;
+        MidiPort port(output, platform);
+        MidiDeviceDialog dialog(port, language, {});
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.objectName(), QStringLiteral("frmMIDI"));
+        const QString defaultEntry = QString::fromLatin1(clavora::lang::kMidiDefaultEntry.data(),
+                                                         qsizetype(clavora::lang::kMidiDefaultEntry.size()));
+        clavora::test::verifyCaptions(dialog, clavora::lang::midiDialogCaptions(), language, {defaultEntry});
+        QCOMPARE(deviceList(dialog)->itemText(0),
+                 clavora::lang::caption(clavora::lang::midiDialogCaptions(), language ? language : 1,
+                                        clavora::lang::kMidiDefaultEntry));
+        QCOMPARE(button(dialog, "OK")->text(), QStringLiteral("OK"));
         clavora::test::verifyNothingCut(dialog);
 
         const clavora::Twips t = clavora::Twips::forWidget(&dialog);
         auto* frame = dialog.findChild<QGroupBox*>(QStringLiteral("fraMIDISelect"));
         QVERIFY(frame);
         QCOMPARE(frame->pos(), QPoint(t(120), t(120)));
+        QCOMPARE(deviceList(dialog)->parentWidget(), frame);
+        QCOMPARE(deviceList(dialog)->pos(), QPoint(t(180), t(600)));
         QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblMIDIOut"))->parentWidget(), frame);
-        QCOMPARE(Rig::list(dialog)->parentWidget(), frame);
-        QCOMPARE(Rig::list(dialog)->pos(), QPoint(t(180), t(600)));
-        QVERIFY(frame->rect().contains(Rig::list(dialog)->geometry()));
-        const QRect ok = Rig::button(dialog, "OK")->geometry();
-        const QRect cancel = Rig::button(dialog, "Cancel")->geometry();
+        const QRect ok = button(dialog, "OK")->geometry();
+        const QRect cancel = button(dialog, "Cancel")->geometry();
         QVERIFY(ok.left() > frame->geometry().right());
         QCOMPARE(cancel.left(), ok.left());
         QVERIFY(cancel.top() > ok.bottom());
-        QVERIFY(Rig::button(dialog, "OK")->isDefault());
+        QVERIFY(button(dialog, "OK")->isDefault());
     }
 };
 

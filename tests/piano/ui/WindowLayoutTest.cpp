@@ -6,52 +6,45 @@ using namespace clavora;
 
 namespace {
 
-constexpr int kDesignHeight = 7545 + 300;  // client area and a menu bar
+constexpr int kDesignHeight = 7545 + 300; // client area and a menu bar
 constexpr std::array<int, kBlockCount> kTops{2760, 4050, 1050, 4000, 960};
 
-TEST(ArrangeWindow, HeightsForEveryCombinationOfTheViewItems)
-{
-    EXPECT_EQ(arrangeWindow(kDesignHeight, kTops, true, true).windowHeight, kDesignHeight);
-    EXPECT_EQ(arrangeWindow(kDesignHeight, kTops, false, true).windowHeight, kDesignHeight - 915);
-    EXPECT_EQ(arrangeWindow(kDesignHeight, kTops, true, false).windowHeight, kDesignHeight - 6630);
-    EXPECT_EQ(arrangeWindow(kDesignHeight, kTops, false, false).windowHeight, kDesignHeight - 7545);
-}
+struct ViewRow {
+    bool toolbar;
+    bool mainPanel;
+    int height;
+    int shift; // how far every block moves up
+    int mainPanelFrameTop;
+};
 
-TEST(ArrangeWindow, HidingTheToolbarMovesTheBlocksUp)
+class ArrangeWindow : public ::testing::TestWithParam<ViewRow> {};
+
+TEST_P(ArrangeWindow, FollowsTheViewItems)
 {
-    const WindowArrangement hidden = arrangeWindow(kDesignHeight, kTops, false, true);
+    const ViewRow& row = GetParam();
+    const WindowArrangement arranged = arrangeWindow(kDesignHeight, kTops, row.toolbar, row.mainPanel);
+    EXPECT_EQ(arranged.windowHeight, row.height);
     for (std::size_t i = 0; i < kTops.size(); ++i)
-        EXPECT_EQ(hidden.blockTops[i], kTops[i] - 915);
-    EXPECT_EQ(hidden.mainPanelFrameTop, 0);
-    EXPECT_EQ(hidden.chordPanelFrameTop, 3075);
-
-    const WindowArrangement shown = arrangeWindow(kDesignHeight, kTops, true, true);
-    EXPECT_EQ(shown.blockTops, kTops);
-    EXPECT_EQ(shown.mainPanelFrameTop, 915);
-    EXPECT_EQ(shown.chordPanelFrameTop, 915 + 3075);
+        EXPECT_EQ(arranged.blockTops[i], kTops[i] - row.shift) << "block " << i;
+    EXPECT_EQ(arranged.mainPanelFrameTop, row.mainPanelFrameTop);
+    EXPECT_EQ(arranged.chordPanelFrameTop, row.mainPanelFrameTop + 3075);
 }
 
-TEST(ArrangeWindow, ToolbarBackAfterHidingBoth)
-{
-    const WindowArrangement a = arrangeWindow(kDesignHeight, kTops, true, false);
-    EXPECT_EQ(a.windowHeight, kDesignHeight - 6630);
-    EXPECT_EQ(a.mainPanelFrameTop, 915);
-}
+INSTANTIATE_TEST_SUITE_P(Layout, ArrangeWindow,
+                         ::testing::Values(ViewRow{true, true, kDesignHeight, 0, 915},
+                                           ViewRow{false, true, kDesignHeight - 915, 915, 0},
+                                           ViewRow{true, false, kDesignHeight - 6630, 0, 915},
+                                           ViewRow{false, false, kDesignHeight - 7545, 915, 0}));
 
-TEST(StealthSwitch, RecognisedInAnyCaseAfterTrimming)
+TEST(StealthSwitch, StartsTheCommandLineInAnyCaseAndTheRestIsTheTitle)
 {
-    EXPECT_EQ(stealthText(QStringLiteral("/stealth")), QString());
-    EXPECT_EQ(stealthText(QStringLiteral("/STEALTHMy Title")), QStringLiteral("My Title"));
-    EXPECT_EQ(stealthText(QStringLiteral("/STEALTH My Title")), QStringLiteral(" My Title"));
-    EXPECT_EQ(stealthText(QStringLiteral("   /Stealth   ")), QString());
-}
-
-TEST(StealthSwitch, OtherCommandLinesAreIgnored)
-{
-    EXPECT_FALSE(stealthText(QStringLiteral("/STEALT")).has_value());
-    EXPECT_FALSE(stealthText(QStringLiteral("-STEALTH")).has_value());
-    EXPECT_FALSE(stealthText(QString()).has_value());
-    EXPECT_FALSE(stealthText(QStringLiteral("x /STEALTH")).has_value());
+    const std::pair<const char*, std::optional<QString>> rows[] = {
+        {"/stealth", QString()},          {"/STEALTHMy Title", QStringLiteral("My Title")},
+        {"/STEALTH My Title", QStringLiteral(" My Title")}, {"   /Stealth   ", QString()},
+        {"/STEALT", std::nullopt},        {"-STEALTH", std::nullopt},
+        {"", std::nullopt},               {"x /STEALTH", std::nullopt}};
+    for (const auto& [line, title] : rows)
+        EXPECT_EQ(stealthText(QString::fromLatin1(line)), title) << line;
 }
 
 } // namespace

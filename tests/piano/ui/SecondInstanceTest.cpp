@@ -1,0 +1,49 @@
+// Starts the built program while another run holds the lock (this test
+// plays the first run): the second run must end at once, successfully,
+// without opening the MIDI output or showing anything.
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SecondInstance, EndsAtOnceAndShowsNothing)
+{
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    QLockFile firstRun(runtime.filePath(QStringLiteral("clavora.lock")));
+    ASSERT_TRUE(firstRun.tryLock(0));
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("CLAVORA_SYNTH_SETTINGS"),
+                       QStringLiteral("audio.driver=file audio.file.name=") + runtime.filePath(QStringLiteral("a.wav")));
+    const QString trace = runtime.filePath(QStringLiteral("trace.txt"));
+    environment.insert(QStringLiteral("CLAVORA_MIDI_TRACE"), trace);
+    QProcess second;
+    second.setProcessEnvironment(environment);
+
+    QElapsedTimer clock;
+    clock.start();
+    second.start(QStringLiteral(CLAVORA_PROGRAM), {});
+    const bool ended = second.waitForFinished(5000);
+    const qint64 elapsed = clock.elapsed();
+    if (!ended) {
+        second.kill();
+        second.waitForFinished();
+    }
+    ASSERT_TRUE(ended) << "the second run stayed open";
+    EXPECT_LT(elapsed, 2000);
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(trace)) << "the second run opened the MIDI output";
+    EXPECT_EQ(second.readAllStandardOutput().toStdString() + second.readAllStandardError().toStdString(), "");
+    EXPECT_TRUE(firstRun.isLocked());
+}
+
+} // namespace
