@@ -17,10 +17,7 @@ QString nameOf(std::string_view name)
 
 QPushButton* pageButton(QWidget& window, int page)
 {
-    auto* found = window.findChild<QPushButton*>(QLatin1String(kButtons[page]));
-    if (!found)
-        qFatal("no button %s", kButtons[page]);
-    return found;
+    return clavora::test::child<QPushButton>(window, QLatin1String(kButtons[page]));
 }
 
 // Exactly the given page's panel is visible and its button alone is bold.

@@ -6,17 +6,7 @@
 
 using namespace clavora::lang;
 
-namespace {
-
-QAbstractButton* control(QWidget& dialog, const QString& name)
-{
-    auto* found = dialog.findChild<QAbstractButton*>(name);
-    if (!found)
-        qFatal("no control %s", qPrintable(name));
-    return found;
-}
-
-} // namespace
+using clavora::test::child;
 
 class LanguageDialogTest : public QObject {
     Q_OBJECT
@@ -41,9 +31,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(dialog.objectName(), QStringLiteral("frmLanguage"));
         for (const char* name : {"Automatic", "English", "Portuguese", "Spanish"})
-            QCOMPARE(qobject_cast<QRadioButton*>(control(dialog, name))->isChecked(), checked == QLatin1String(name));
+            QCOMPARE(child<QRadioButton>(dialog, name)->isChecked(), checked == QLatin1String(name));
         clavora::test::verifyCaptions(dialog, languageDialogCaptions(), language);
-        QCOMPARE(control(dialog, "OK")->text(), QStringLiteral("OK"));
+        QCOMPARE(child<QAbstractButton>(dialog, "OK")->text(), QStringLiteral("OK"));
         clavora::test::verifyNothingCut(dialog);
     }
 
@@ -85,12 +75,12 @@ private slots:
         LanguageDialog dialog(language, platform);
         dialog.show();
         if (way == QLatin1String("double")) {
-            QTest::mouseDClick(control(dialog, option), Qt::LeftButton);
+            QTest::mouseDClick(child<QAbstractButton>(dialog, option), Qt::LeftButton);
         } else {
             if (!option.isEmpty())
-                QTest::mouseClick(control(dialog, option), Qt::LeftButton);
+                QTest::mouseClick(child<QAbstractButton>(dialog, option), Qt::LeftButton);
             QCOMPARE(language, before);
-            QTest::mouseClick(control(dialog, way), Qt::LeftButton);
+            QTest::mouseClick(child<QAbstractButton>(dialog, way), Qt::LeftButton);
         }
         QCOMPARE(language, after);
         QCOMPARE(dialog.result(), result);

@@ -12,6 +12,16 @@
 
 namespace clavora::test {
 
+// The window's control of that type and name; the test stops without one.
+template <typename Control>
+Control* child(QWidget& window, const QString& name)
+{
+    auto* found = window.findChild<Control*>(name);
+    if (!found)
+        qFatal("no control %s", qPrintable(name));
+    return found;
+}
+
 // Every visible text of a shown window has the room it asks for and lies
 // inside the window. Call with QVERIFY-style failure reporting.
 inline void verifyNothingCut(QWidget& window)

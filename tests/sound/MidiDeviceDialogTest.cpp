@@ -35,18 +35,12 @@ private:
 
 QComboBox* deviceList(QDialog& dialog)
 {
-    auto* found = dialog.findChild<QComboBox*>(QStringLiteral("MIDIOut"));
-    if (!found)
-        qFatal("no list MIDIOut");
-    return found;
+    return clavora::test::child<QComboBox>(dialog, QStringLiteral("MIDIOut"));
 }
 
 QPushButton* button(QDialog& dialog, const QString& name)
 {
-    auto* found = dialog.findChild<QPushButton*>(name);
-    if (!found)
-        qFatal("no button %s", qPrintable(name));
-    return found;
+    return clavora::test::child<QPushButton>(dialog, name);
 }
 
 // "text=item value" for every entry of the list.
