@@ -73,11 +73,19 @@ private slots:
         QCOMPARE(help.currentPage(), page);
 
         clavora::test::verifyCaptions(help, helpWindowCaptions(), language);
+        QSet<int> descriptionsLeft;
         for (const HelpPage& each : helpPages())
             for (const HelpGroup& group : each.groups)
-                for (const HelpRow& row : group.rows)
+                for (const HelpRow& row : group.rows) {
+                    auto* keys = clavora::test::child<QLabel>(help, nameOf(row.keyLabel));
+                    QVERIFY(keys->font().bold());
                     if (!row.keyText.empty())
-                        QCOMPARE(clavora::test::shownText(help, nameOf(row.keyLabel)), nameOf(row.keyText));
+                        QCOMPARE(keys->text(), nameOf(row.keyText));
+                    if (each.panel == kPanels[page])
+                        descriptionsLeft << clavora::test::child<QLabel>(help, nameOf(row.description))
+                                                ->mapTo(&help, QPoint(0, 0)).x();
+                }
+        QCOMPARE(descriptionsLeft.size(), 1); // the descriptions of a page line up
         QCOMPARE(clavora::test::shownText(help, QStringLiteral("OK")), QStringLiteral("OK"));
         clavora::test::verifyNothingCut(help);
     }
@@ -91,6 +99,8 @@ private slots:
         QVERIFY(!help.isVisible());
         QCOMPARE(help.result(), int{QDialog::Accepted});
         help.show();
+        QVERIFY(onlyPageShown(help, HelpWindow::NotesPage));
+        help.showPage(4);
         QVERIFY(onlyPageShown(help, HelpWindow::NotesPage));
     }
 };

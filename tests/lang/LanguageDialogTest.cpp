@@ -35,6 +35,13 @@ private slots:
         clavora::test::verifyCaptions(dialog, languageDialogCaptions(), language);
         QCOMPARE(child<QAbstractButton>(dialog, "OK")->text(), QStringLiteral("OK"));
         clavora::test::verifyNothingCut(dialog);
+        // The options' frame, OK and Cancel beside it, the note below.
+        const QRect frame = child<QGroupBox>(dialog, "LanguageSelect")->geometry();
+        const QRect ok = child<QPushButton>(dialog, "OK")->geometry();
+        QVERIFY(ok.left() > frame.right());
+        QVERIFY(child<QPushButton>(dialog, "Cancel")->geometry().top() > ok.bottom());
+        QVERIFY(child<QLabel>(dialog, "Note")->geometry().top() > frame.bottom());
+        QVERIFY(child<QPushButton>(dialog, "OK")->isDefault());
     }
 
     // The user picks an option (or none) and leaves by OK, Cancel or a
