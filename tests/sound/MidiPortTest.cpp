@@ -71,30 +71,5 @@ TEST(MidiPortOpen, WarnsOnceWhenDeviceZeroCannotBeOpenedAndThenStaysSilent)
     EXPECT_EQ(platform.boxes.size(), 1u);
 }
 
-TEST(MidiPortOpen, WithNoOutputAtAllTheWarningShowsToo)
-{
-    RecordingMidiOutput midi(std::vector<std::string>{});
-    FakePlatform platform;
-    sound::MidiPort port(midi, platform);
-    port.openMidiOut();
-    port.sendShortMessage(0x90, 60, 100);
-    EXPECT_EQ(platform.boxes.size(), 1u);
-    EXPECT_TRUE(midi.messages().empty());
-}
-
-TEST(MidiPortOpen, AChosenDeviceThatFailsShowsNoBox)
-{
-    RecordingMidiOutput midi({"First", "Second"});
-    midi.setFailing({1});
-    FakePlatform platform;
-    sound::MidiPort port(midi, platform);
-    EXPECT_FALSE(port.openMidiOutDevice(1));
-    EXPECT_FALSE(port.openMidiOutDevice(-2));
-    EXPECT_TRUE(port.openMidiOutDevice(0));
-    EXPECT_TRUE(platform.boxes.empty());
-    EXPECT_EQ(port.midiOutCount(), 2);
-    EXPECT_EQ(port.midiOutName(1), "Second");
-}
-
 } // namespace
 } // namespace clavora::test

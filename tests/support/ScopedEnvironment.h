@@ -2,6 +2,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <optional>
+
 namespace clavora::test {
 
 // Sets (or, given nullptr, clears) an environment variable for one scope.
@@ -9,28 +11,17 @@ class ScopedEnvironment {
 public:
     ScopedEnvironment(const char* name, const char* value)
         : name_(name)
-        , had_(qEnvironmentVariableIsSet(name))
-        , old_(qgetenv(name))
+        , old_(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt)
     {
-        if (value)
-            qputenv(name, value);
-        else
-            qunsetenv(name);
+        value ? qputenv(name, value) : qunsetenv(name);
     }
-    ~ScopedEnvironment()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
+    ~ScopedEnvironment() { old_ ? qputenv(name_, *old_) : qunsetenv(name_); }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
 private:
     const char* name_;
-    bool had_;
-    QByteArray old_;
+    std::optional<QByteArray> old_;
 };
 
 } // namespace clavora::test
