@@ -1,6 +1,5 @@
 #pragma once
 #include "FakeTimerHost.h"
-#include "game/CustomTimer.h"
 #include "game/Game.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +7,7 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -15,14 +15,16 @@
 
 namespace clavora::test {
 
-// Writes the game's events as short lines, in the order they come.
+// Writes the game's events as short lines, in the order they come; with
+// `moves` off it leaves out the updates of the falling piece's box.
 class EventLog final : public game::GameEvents {
 public:
     void GameStarted() override { lines.push_back("GameStarted"); }
-    void MatrixUpdated(const game::Rectangle& area, bool next) override
+    void MatrixUpdated(const game::Rectangle& a, bool next) override
     {
-        lines.push_back("MatrixUpdated " + std::to_string(area.X) + " " + std::to_string(area.Y) + " " +
-                        std::to_string(area.Width) + " " + std::to_string(area.Height) + (next ? " next" : " grid"));
+        if (moves || next || a.Width != 4)
+            lines.push_back("MatrixUpdated " + std::to_string(a.X) + " " + std::to_string(a.Y) + " " +
+                            std::to_string(a.Width) + " " + std::to_string(a.Height) + (next ? " next" : " grid"));
     }
     void ScoreChanged() override { lines.push_back("ScoreChanged"); }
     void LineCleared() override { lines.push_back("LineCleared"); }
@@ -33,11 +35,12 @@ public:
     }
     int count(const std::string& line) const { return static_cast<int>(std::count(lines.begin(), lines.end(), line)); }
 
+    bool moves = true;
     std::vector<std::string> lines;
 };
 
-// A game on a fake clock. Steps given to play() are carried out one per pass
-// of the game's timer loop, as the user's key presses would be; once they run
+// A game on a fake clock. Steps given to playA() and playB() run one per pass
+// of the game's timer loop, as the user's key presses would; once they run
 // out the game is paused, which ends the call that started it.
 class GameFixture : public testing::Test {
 protected:
@@ -47,11 +50,9 @@ protected:
     {
         game->setEvents(&log);
         host->onPump = [this] {
-            if (steps.empty()) {
-                game->PauseGame();
-                return;
-            }
-            Step step = steps.front();
+            if (steps.empty())
+                return game->PauseGame();
+            const Step step = steps.front();
             steps.pop_front();
             step();
         };
@@ -66,48 +67,33 @@ protected:
                 return s;
         }
     }
+    void playA(const std::vector<Step>& moves = {}) { steps.assign(moves.begin(), moves.end()); game->StartGameModeA(); }
+    void playB(const std::vector<Step>& moves = {}) { steps.assign(moves.begin(), moves.end()); game->StartGameModeB(); }
 
-    void playA(std::vector<Step> moves = {}) { play(moves, [this] { game->StartGameModeA(); }); }
-    void playB(std::vector<Step> moves = {}) { play(moves, [this] { game->StartGameModeB(); }); }
-    void play(const std::vector<Step>& moves, const Step& start)
+    // Keys: L left, R right, U clockwise, C counterclockwise, D drop, G the cheat.
+    void press(const std::string& keys)
     {
-        steps.assign(moves.begin(), moves.end());
-        start();
+        using G = game::Game;
+        static const std::map<char, void (G::*)()> kKeys{
+            {'L', &G::MoveCurrentPieceLeft}, {'R', &G::MoveCurrentPieceRight}, {'U', &G::RotateCurrentPieceClockwise},
+            {'C', &G::RotateCurrentPieceCounterclockwise}, {'D', &G::DropPiece}, {'G', &G::EnableGodMode}};
+        for (char k : keys)
+            (game.get()->*kKeys.at(k))();
     }
-
-    // Moves a straight piece lying flat with its left end at column, or
-    // standing in column, and drops it.
-    Step straight(int column, bool upright)
+    Step keys(const std::string& k)
     {
-        return [this, column, upright] {
-            if (upright)
-                game->RotateCurrentPieceClockwise();
-            const int target = upright ? column - 1 : column;
-            for (int x = game->CurrentPiece().Position().X; x > target; --x)
-                game->MoveCurrentPieceLeft();
-            for (int x = game->CurrentPiece().Position().X; x < target; ++x)
-                game->MoveCurrentPieceRight();
-            game->DropPiece();
-        };
+        return [this, k] { press(k); };
     }
-    // Straight pieces only from now on (the game must begin with one).
-    Step godMode()
-    {
-        return [this] { game->EnableGodMode(); };
-    }
-    // Fills and clears rows rows at once from an empty floor: flat pieces on
-    // columns 0 to 7, then two standing ones in columns 8 and 9.
+    // From an empty floor, fills and clears `rows` rows at once with straight
+    // pieces (god mode on): flat ones on columns 0 to 7, then two standing in
+    // columns 8 and 9.
     void clearRows(std::vector<Step>& moves, int rows)
     {
-        for (int layer = 0; layer < rows; ++layer) {
-            moves.push_back(straight(0, false));
-            moves.push_back(straight(4, false));
-        }
-        moves.push_back(straight(8, true));
-        moves.push_back(straight(9, true));
+        for (int layer = 0; layer < rows; ++layer)
+            moves.insert(moves.end(), {keys("LLLD"), keys("RD")});
+        moves.insert(moves.end(), {keys("URRRRD"), keys("URRRRRD")});
     }
     std::string grid() const { return game->Matrix().Text("#", ".", "/"); }
-    // Row r of the grid as text.
     std::string row(int r) const { return grid().substr(static_cast<std::size_t>(r) * 11, 10); }
 
     std::shared_ptr<FakeTimerHost> host = std::make_shared<FakeTimerHost>();

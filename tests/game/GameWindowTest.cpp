@@ -12,21 +12,19 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <random>
+#include <tuple>
 
 using clavora::game::GameWindow;
 using clavora::test::FakeTimerHost;
 
 namespace {
 
-constexpr std::uint32_t kSeed = 11;
-
 // A game window on a fake clock that never moves, so pieces move only by
 // keys. Actions queued with then() run one per pass of the game's loop, as
 // the user's later key presses would; once they run out, Esc is pressed.
 class Harness {
 public:
-    explicit Harness(std::uint32_t seed = kSeed)
+    explicit Harness(std::uint32_t seed = 11)
         : host(std::make_shared<FakeTimerHost>())
         , window(nullptr, host, [seed] { return seed; })
     {
@@ -34,11 +32,9 @@ public:
             QCoreApplication::processEvents();
             if (!window.isVisible())
                 return;
-            if (actions.empty()) {
-                QTest::keyClick(key(), Qt::Key_Escape);
-                return;
-            }
-            auto action = actions.front();
+            if (actions.empty())
+                return QTest::keyClick(key(), Qt::Key_Escape);
+            const auto action = actions.front();
             actions.pop_front();
             action();
         };
@@ -48,291 +44,154 @@ public:
     QLineEdit* key() { return window.findChild<QLineEdit*>(QStringLiteral("txtKey")); }
     QLabel* label(const char* name) { return window.findChild<QLabel*>(QLatin1String(name)); }
     QString text(const char* name) { return label(name)->text(); }
-    Harness& then(std::function<void()> action)
+    void send(QEvent::Type type, int key, bool autoRepeat = false)
     {
-        actions.push_back(std::move(action));
-        return *this;
+        QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
+        QCoreApplication::sendEvent(this->key(), &event);
     }
-    // Presses a key that starts a game; returns when that game has ended.
-    void start(Qt::Key key) { QTest::keyClick(this->key(), key); }
 
     std::shared_ptr<FakeTimerHost> host;
     GameWindow window;
     std::deque<std::function<void()>> actions;
+    const clavora::game::Game& game = window.game();
 };
 
-QColor colourOf(QLabel* label)
-{
-    return label->palette().color(QPalette::WindowText);
-}
+struct KeyCase {
+    int key;
+    bool autoRepeat, focusLeaves;
+    int dx, turns, blocks; // blocks in the grid shown afterwards
+    bool fastDrop;
+};
+
+struct EndCase {
+    int newGame;
+    bool cheat;
+    int level;
+    QString message;
+    QColor colour;
+};
 
 } // namespace
+
+Q_DECLARE_METATYPE(KeyCase)
+Q_DECLARE_METATYPE(EndCase)
 
 class GameWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void opensOverItsOwnerAndEscapeCloses()
-    {
-        QWidget owner;
-        auto host = std::make_shared<FakeTimerHost>();
-        GameWindow window(&owner, host, [] { return kSeed; });
-        QCOMPARE(window.objectName(), QStringLiteral("frmBlokkan"));
-        QCOMPARE(window.parentWidget(), &owner);
-        QTimer::singleShot(0, &window, [&] { QTest::keyClick(window.findChild<QLineEdit*>("txtKey"), Qt::Key_Escape); });
-        QCOMPARE(window.exec(), int{QDialog::Rejected});
-        QCOMPARE(host->passes, 0); // closed before any game began
-    }
-
-    void startsGameAByItselfAfterHalfASecond()
-    {
-        Harness h;
-        auto* tmrStart = h.window.findChild<QTimer*>(QStringLiteral("tmrStart"));
-        QVERIFY(tmrStart->isActive());
-        QCOMPARE(tmrStart->interval(), 500);
-        int mode = -1, level = -1;
-        h.then([&] {
-            mode = h.window.game().Mode();
-            level = h.window.game().CurrentLevel();
-        });
-        QMetaObject::invokeMethod(tmrStart, "timeout");
-        QCOMPARE(mode, 0);
-        QCOMPARE(level, 5);
-        QVERIFY(!tmrStart->isActive());
-        QVERIFY(!h.window.isVisible());
-    }
-
-    void gridIsDrawnInLinedUpMonospacedCells()
-    {
-        Harness h;
-        QString grid, next;
-        h.then([&] {
-            grid = h.text("lblMatrix");
-            next = h.text("lblNext");
-        });
-        h.start(Qt::Key_F2);
-        const QStringList rows = grid.split(QLatin1Char('\n'));
-        QCOMPARE(rows.size(), 19);
-        for (int r = 0; r < 19; ++r) {
-            QCOMPARE(rows[r].size(), 10);
-            QCOMPARE(rows[r].count(QLatin1Char('#')) + rows[r].count(QChar(0x00B7)), 10);
-        }
-        QCOMPARE(grid.count(QLatin1Char('#')), 4);
-        QCOMPARE(next.count(QLatin1Char('#')), 4);
-        QCOMPARE(next.count(QLatin1Char('.')), 12);
-        for (const char* name : {"lblMatrix", "lblNext"}) {
-            QLabel* label = h.label(name);
-            QVERIFY2(QFontInfo(label->font()).fixedPitch(), name);
-            QVERIFY2(label->sizeHint().width() <= label->width(), name);
-            QVERIFY2(label->sizeHint().height() <= label->height(), name);
-        }
-    }
-
+    // Each row presses a key, then lets it go or moves the focus away.
     void keysMoveTurnAndDropThePiece_data()
     {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("dx");
-        QTest::addColumn<int>("turns");
-        QTest::addColumn<bool>("landed");
-        QTest::newRow("Left") << int{Qt::Key_Left} << -1 << 0 << false;
-        QTest::newRow("Right") << int{Qt::Key_Right} << 1 << 0 << false;
-        QTest::newRow("Up turns clockwise") << int{Qt::Key_Up} << 0 << 1 << false;
-        QTest::newRow("Space drops") << int{Qt::Key_Space} << 0 << 0 << true;
-        QTest::newRow("Other keys do nothing") << int{Qt::Key_A} << 0 << 0 << false;
+        QTest::addColumn<KeyCase>("c");
+        QTest::newRow("Left") << KeyCase{Qt::Key_Left, false, false, -1, 0, 4, false};
+        QTest::newRow("Right") << KeyCase{Qt::Key_Right, false, false, 1, 0, 4, false};
+        QTest::newRow("Up turns clockwise") << KeyCase{Qt::Key_Up, false, false, 0, 1, 4, false};
+        QTest::newRow("Space drops, the next piece comes") << KeyCase{Qt::Key_Space, false, false, -1, 0, 8, false};
+        QTest::newRow("Other keys do nothing") << KeyCase{Qt::Key_A, false, false, 0, 0, 4, false};
+        QTest::newRow("Held F2 starts no game") << KeyCase{Qt::Key_F2, true, false, 0, 0, 4, false};
+        QTest::newRow("Down held, repeating") << KeyCase{Qt::Key_Down, true, false, 0, 0, 4, true};
+        QTest::newRow("Down let go") << KeyCase{Qt::Key_Down, false, false, 0, 0, 4, false};
+        QTest::newRow("Down held, focus leaves") << KeyCase{Qt::Key_Down, false, true, 0, 0, 4, false};
     }
     void keysMoveTurnAndDropThePiece()
     {
-        QFETCH(int, key);
-        QFETCH(int, dx);
-        QFETCH(int, turns);
-        QFETCH(bool, landed);
+        QFETCH(KeyCase, c);
         Harness h;
-        const clavora::game::Game& game = h.window.game();
-        int x = 0, orientation = 0, count = 0, xAfter = 0, orientationAfter = 0, bottomBlocks = 0;
-        h.then([&] {
-            QTest::keyClick(h.key(), Qt::Key_Right); // away from the spawn column
-            x = game.CurrentPiece().Position().X;
-            orientation = game.CurrentPiece().Orientation();
-            count = game.CurrentPiece().PossibleOrientations();
-            QTest::keyClick(h.key(), static_cast<Qt::Key>(key));
-            xAfter = game.CurrentPiece().Position().X;
-            orientationAfter = game.CurrentPiece().Orientation();
-            bottomBlocks = h.text("lblMatrix").split(QLatin1Char('\n')).at(18).count(QLatin1Char('#'));
+        int x = 0, turned = 0;
+        bool fast = !c.fastDrop;
+        QString grid;
+        h.actions.push_back([&] {
+            QTest::keyClick(h.key(), Qt::Key_Right); // away from where pieces appear
+            const int orientation = h.game.CurrentPiece().Orientation();
+            h.send(QEvent::KeyPress, c.key, c.autoRepeat);
+            QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+            if (c.focusLeaves)
+                QCoreApplication::sendEvent(h.key(), &out);
+            else
+                h.send(QEvent::KeyRelease, c.key, c.autoRepeat);
+            x = h.game.CurrentPiece().Position().X;
+            turned = (h.game.CurrentPiece().Orientation() - orientation + 4) % 4;
+            fast = h.game.IsFastDrop();
+            grid = h.text("lblMatrix");
         });
-        h.start(Qt::Key_F2);
-        if (landed) {
-            QCOMPARE(xAfter, 3); // the next piece has come
-            QVERIFY(bottomBlocks > 0);
-        } else {
-            QCOMPARE(xAfter, x + dx);
-            QCOMPARE(orientationAfter, (orientation + turns) % count);
-            QCOMPARE(bottomBlocks, 0);
+        QTest::keyClick(h.key(), Qt::Key_F2); // returns when Esc ends the game
+        QVERIFY(!h.window.isVisible());
+        QCOMPARE(x, 4 + c.dx);
+        QCOMPARE(turned, c.turns);
+        QCOMPARE(fast, c.fastDrop);
+        QCOMPARE(grid.count(QLatin1Char('#')), c.blocks);
+        const QStringList rows = grid.split(QLatin1Char('\n'));
+        QCOMPARE(rows.size(), 19);
+        for (const QString& row : rows)
+            QCOMPARE(row.count(QLatin1Char('#')) + row.count(QChar(0x00B7)), 10);
+        QCOMPARE(h.text("lblNext").count(QLatin1Char('.')), 12);
+        for (QLabel* label : {h.label("lblMatrix"), h.label("lblNext")}) {
+            QVERIFY(QFontInfo(label->font()).fixedPitch());
+            QVERIFY(label->sizeHint().width() <= label->width() && label->sizeHint().height() <= label->height());
         }
     }
 
-    void keyReleasesAndFocus_data()
+    // The start timer begins a game A; a new game started inside it with F2
+    // or F3 is played to its end, with the cheat typed first or not.
+    void gamesEndWithTheirMessage_data()
     {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<bool>("autoRepeat");
-        QTest::addColumn<bool>("focusLeaves");
-        QTest::addColumn<bool>("fastDrop");
-        QTest::newRow("Down released") << int{Qt::Key_Down} << false << false << false;
-        QTest::newRow("Down repeating") << int{Qt::Key_Down} << true << false << true;
-        QTest::newRow("Other key released") << int{Qt::Key_X} << false << false << true;
-        QTest::newRow("Focus leaves while held") << 0 << false << true << false;
+        QTest::addColumn<EndCase>("c");
+        QTest::newRow("Game A lost") << EndCase{Qt::Key_F2, false, 5, QStringLiteral("Game Over"), QColor(128, 0, 0)};
+        QTest::newRow("Game A lost cheating") << EndCase{Qt::Key_F2, true, 5, QStringLiteral("LOSER!"), QColor(128, 0, 0)};
+        QTest::newRow("Game B cheated through") << EndCase{Qt::Key_F3, true, 7, QStringLiteral("Cheat Completed"), QColor(0, 128, 0)};
     }
-    void keyReleasesAndFocus()
+    void gamesEndWithTheirMessage()
     {
-        QFETCH(int, key);
-        QFETCH(bool, autoRepeat);
-        QFETCH(bool, focusLeaves);
-        QFETCH(bool, fastDrop);
-        Harness h;
-        bool held = false, after = true;
-        QString textAfter = QStringLiteral("?");
-        h.then([&] {
-            QTest::keyPress(h.key(), Qt::Key_Down);
-            held = h.window.game().IsFastDrop();
-            if (focusLeaves) {
-                QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-                QCoreApplication::sendEvent(h.key(), &out);
-            } else {
-                QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(), autoRepeat);
-                QCoreApplication::sendEvent(h.key(), &release);
-            }
-            after = h.window.game().IsFastDrop();
-            textAfter = h.key()->text();
-        });
-        h.start(Qt::Key_F2);
-        QVERIFY(held);
-        QCOMPARE(after, fastDrop);
-        QCOMPARE(textAfter, QString());
-    }
-
-    void heldNewGameKeyStartsOneGame()
-    {
-        Harness h;
-        bool restarted = true;
-        h.then([&] {
-            QKeyEvent repeat(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier, QString(), true);
-            QCoreApplication::sendEvent(h.key(), &repeat);
-            restarted = !h.window.isVisible(); // a new game would have run until Esc
-        });
-        h.start(Qt::Key_F2);
-        QVERIFY(!restarted);
-    }
-
-    void cheatWordSwitchesGodModeOn()
-    {
-        Harness h;
-        QString next, message;
-        h.then([&] {
-            QTest::keyClicks(h.key(), QStringLiteral("xkrwot"));
-            next = h.text("lblNext");
-            message = h.text("lblMessage");
-        });
-        h.start(Qt::Key_F2);
-        QVERIFY(h.window.game().GodMode);
-        QCOMPARE(next, QStringLiteral("....\n....\n####\n...."));
-        QCOMPARE(message, QStringLiteral("God Mode On"));
-        QCOMPARE(colourOf(h.label("lblMessage")), h.window.palette().color(QPalette::ButtonText));
-    }
-
-    void newGameDuringAGameNestsAndBothEnd()
-    {
-        Harness h;
-        const clavora::game::Game& game = h.window.game();
-        QString linesInB, linesInA, messageInA;
-        int levelInB = 0, levelInA = 0, highInA = -1;
-        h.then([&] { QTest::keyClicks(h.key(), QStringLiteral("krwot")); })
-            .then([&] { h.start(Qt::Key_F3); })
-            .then([&] {
-                levelInB = game.CurrentLevel();
-                linesInB = h.text("lblLines");
-            })
-            .then([&] { h.start(Qt::Key_F2); })
-            .then([&] {
-                levelInA = game.CurrentLevel();
-                highInA = game.High();
-                linesInA = h.text("lblLines");
-                messageInA = h.text("lblMessage");
-            });
-        h.start(Qt::Key_F2);
-        QCOMPARE(levelInB, 7);
-        QCOMPARE(linesInB, QStringLiteral("25"));
-        QCOMPARE(levelInA, 5);
-        QCOMPARE(highInA, 0);
-        QCOMPARE(linesInA, QStringLiteral("0"));
-        QCOMPARE(messageInA, QString());
-        QVERIFY(!game.GodMode);
-        QVERIFY(!h.window.isVisible());
-    }
-
-    void losingShowsTheEnding_data()
-    {
-        QTest::addColumn<bool>("cheat");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("Plain") << false << QStringLiteral("Game Over");
-        QTest::newRow("Cheating") << true << QStringLiteral("LOSER!");
-    }
-    void losingShowsTheEnding()
-    {
-        QFETCH(bool, cheat);
-        QFETCH(QString, message);
-        Harness h;
-        if (cheat)
-            h.then([&] { QTest::keyClicks(h.key(), QStringLiteral("KRWOT")); });
-        for (int i = 0; i < 40; ++i)
-            h.then([&] { QTest::keyClick(h.key(), Qt::Key_Space); });
-        h.start(Qt::Key_F2); // returns when the stack reaches the top
-        QVERIFY(h.window.isVisible());
-        QCOMPARE(h.text("lblMessage"), message);
-        QCOMPARE(colourOf(h.label("lblMessage")), QColor(128, 0, 0));
-        QVERIFY(!h.window.game().AcceptMoves());
-        clavora::test::verifyNothingCut(h.window);
-    }
-
-    // Game B cleared with the cheat: straight pieces stood in the deepest
-    // column, one after another, until no rows are left. With this seed the
-    // last clearing takes the count below 0.
-    void cheatingThroughGameBShowsCheatCompleted()
-    {
+        QFETCH(EndCase, c);
         Harness h(12);
         h.host->maxPasses = 5000;
-        const clavora::game::Game& game = h.window.game();
+        int levelInGame = -1;
         QStringList shownLines;
+        // Straight pieces in game B stand in the deepest column; anything
+        // else is dropped where it appears.
         std::function<void()> play = [&] {
             shownLines << h.text("lblLines");
-            if (game.CurrentPiece().BlockType() != 6) {
-                QTest::keyClick(h.key(), Qt::Key_Space);
-            } else {
+            if (h.game.Mode() == 1 && h.game.CurrentPiece().BlockType() == 6) {
                 int deepest = 0, depth = -1;
                 for (int col = 0; col < 10; ++col) {
                     int top = 4; // the falling piece lies above row 4
-                    while (top < 19 && game.Matrix().GetBlockType(col, top) == 0)
+                    while (top < 19 && h.game.Matrix().GetBlockType(col, top) == 0)
                         ++top;
-                    if (top > depth) {
-                        depth = top;
-                        deepest = col;
-                    }
+                    if (top > depth)
+                        std::tie(depth, deepest) = std::tuple(top, col);
                 }
                 QTest::keyClick(h.key(), Qt::Key_Up);
-                for (int x = 4; x > deepest; --x)
-                    QTest::keyClick(h.key(), Qt::Key_Left);
-                for (int x = 4; x < deepest; ++x)
-                    QTest::keyClick(h.key(), Qt::Key_Right);
-                QTest::keyClick(h.key(), Qt::Key_Space);
+                for (int x = 4; x != deepest; x += deepest < x ? -1 : 1)
+                    QTest::keyClick(h.key(), deepest < x ? Qt::Key_Left : Qt::Key_Right);
             }
-            h.then(play);
+            QTest::keyClick(h.key(), Qt::Key_Space);
+            h.actions.push_back(play);
         };
-        h.then([&] { QTest::keyClicks(h.key(), QStringLiteral("krwot")); }).then(play);
-        h.start(Qt::Key_F3);
-        QCOMPARE(h.text("lblMessage"), QStringLiteral("Cheat Completed"));
-        QCOMPARE(colourOf(h.label("lblMessage")), QColor(0, 128, 0));
+        h.actions.push_back([&] {
+            QCOMPARE(h.game.CurrentLevel(), 5);
+            QTest::keyClick(h.key(), static_cast<Qt::Key>(c.newGame)); // returns when that game has ended
+        });
+        h.actions.push_back([&] {
+            levelInGame = h.game.CurrentLevel();
+            if (c.cheat)
+                QTest::keyClicks(h.key(), QStringLiteral("xkrwot"));
+            QCOMPARE(h.text("lblMessage"), c.cheat ? QStringLiteral("God Mode On") : QString());
+            h.actions.push_back(play);
+        });
+        auto* tmrStart = h.window.findChild<QTimer*>(QStringLiteral("tmrStart"));
+        QVERIFY(tmrStart->isActive());
+        QMetaObject::invokeMethod(tmrStart, "timeout");
+        QVERIFY(h.window.isVisible());
+        QCOMPARE(levelInGame, c.level);
+        QCOMPARE(h.text("lblMessage"), c.message);
+        QCOMPARE(h.label("lblMessage")->palette().color(QPalette::WindowText), c.colour);
+        QVERIFY(!h.game.AcceptMoves());
+        QVERIFY(c.newGame == Qt::Key_F2 || h.game.Lines() < 0); // the last clearing went past none
         clavora::test::verifyNothingCut(h.window);
-        QVERIFY(game.Lines() < 0);
+        // Game B counts down from 25; the count shown never goes below 0.
+        QCOMPARE(shownLines.first(), c.newGame == Qt::Key_F3 ? QStringLiteral("25") : QStringLiteral("0"));
         QCOMPARE(h.text("lblLines"), QStringLiteral("0"));
-        QVERIFY(shownLines.contains(QStringLiteral("25")));
         for (const QString& lines : shownLines)
             QVERIFY2(lines.toInt() >= 0, qPrintable(lines));
     }
