@@ -8,7 +8,7 @@ PREFIX ?= /usr/local
 # Compiler cache when the machine has one.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build run test check test-sanitize install bench clean
+.PHONY: all deps configure build run test check test-sanitize fuzz install bench clean
 
 all: build
 
@@ -34,6 +34,11 @@ test-sanitize: deps
 		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 check: test test-sanitize
+
+# A million random events through the main window, with a new seed each run.
+fuzz: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen CLAVORA_FUZZ_EVENTS=1000000 \
+		CLAVORA_FUZZ_SEED=$$(od -An -N4 -tu4 /dev/urandom | tr -d ' ') ./tests/piano/ui/random_event_test -maxwarnings 1
 
 install: build
 	cmake --install $(BUILD_DIR)
