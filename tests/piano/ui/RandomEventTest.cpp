@@ -3,13 +3,10 @@
 // that every byte sent is valid MIDI and that nothing keeps sounding once
 // every key is let go. CLAVORA_FUZZ_SEED and CLAVORA_FUZZ_EVENTS choose the
 // stream; a failure prints the seed that reproduces it.
-#include "FakePlatform.h"
+#include "WindowProgram.h"
 #include "chords/ChordArea.h"
-#include "piano/Piano.h"
-#include "piano/PianoWindow.h"
-#include "platform/RecordingMidiOutput.h"
+#include "piano/Editors.h"
 #include "sound/MidiDeviceDialog.h"
-#include "sound/MidiPort.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -105,11 +102,8 @@ void RandomEventTest::restlessPlayingLeavesNothingSounding()
     const quint64 count = envNumber("CLAVORA_FUZZ_EVENTS", 100000);
     qInfo("random events: seed %llu, %llu events", seed, count);
 
-    RecordingMidiOutput midi;
-    test::FakePlatform platform;
-    sound::MidiPort port(midi, platform);
-    Piano piano(port, platform);
-    PianoWindow window(piano, platform);
+    test::Program p;
+    auto& [midi, platform, port, piano, window] = p;
     window.setMidiDialog([&](QWidget* owner) {
         sound::MidiDeviceDialog dialog(port, piano.language(), [&] {
             piano.defaultMainSettings();
@@ -117,11 +111,7 @@ void RandomEventTest::restlessPlayingLeavesNothingSounding()
         }, owner);
         dialog.exec();
     });
-    piano.startUp();
-    window.startUp({});
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    installEditors(window, piano, platform);
 
     // Whatever dialog or message box an event opens is closed again from
     // inside its own event loop.
