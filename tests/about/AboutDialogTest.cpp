@@ -1,7 +1,6 @@
 #include "AboutFixture.h"
 #include "LayoutChecks.h"
 #include "about/AboutDialog.h"
-#include "about/AboutShows.h"
 #include "about/AboutTexts.h"
 #include "about/Tunes.h"
 
@@ -12,12 +11,11 @@
 
 #include <memory>
 
-using clavora::about::AboutDialog;
+using namespace clavora::about;
 
 class AboutDialogTest : public QObject {
     Q_OBJECT
 
-private:
     // One opening of the About box over the shared fixture.
     std::unique_ptr<AboutDialog> open(int language)
     {
@@ -29,20 +27,17 @@ private:
         return dialog;
     }
     // Keys go where the user's keys go: to the control with the focus.
-    static QWidget* focused(AboutDialog& dialog)
+    static QWidget* focused(AboutDialog& dialog) { return dialog.focusWidget() ? dialog.focusWidget() : &dialog; }
+    template <typename T = QLabel>
+    static T* child(AboutDialog& dialog, const QString& name) { return dialog.findChild<T*>(name); }
+    static QImage picture(AboutDialog& dialog, const QString& name) { return child(dialog, name)->pixmap().toImage(); }
+    // The message boxes shown so far, each as its title and its text.
+    QStringList boxes() const
     {
-        return dialog.focusWidget() ? dialog.focusWidget() : &dialog;
-    }
-    static QLabel* label(AboutDialog& dialog, const char* name)
-    {
-        auto* found = dialog.findChild<QLabel*>(QLatin1String(name));
-        if (!found)
-            qFatal("no label %s", name);
-        return found;
-    }
-    static void clickOk(AboutDialog& dialog)
-    {
-        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("OK")), Qt::LeftButton);
+        QStringList boxes;
+        for (const auto& box : f_->platform.boxes)
+            boxes.append(QString::fromStdString(box.title + box.text));
+        return boxes;
     }
 
     std::unique_ptr<clavora::test::AboutFixture> f_;
@@ -55,73 +50,69 @@ private slots:
         gameOwners_.clear();
     }
 
-    void textsFollowTheLanguage_data()
+    // The box's texts follow the language, and so does the tune of Q with
+    // Shift and Alt, played with both its pictures on view; a plain Q plays
+    // nothing. Closing with OK says the tune's line.
+    void textsAndTunesFollowTheLanguage_data()
     {
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("credit");
-        QTest::newRow("English") << 1 << "About Clavora 2.6" << "Created by ";
-        QTest::newRow("Portuguese") << 2 << "Sobre o Clavora 2.6" << "Desenvolvido por ";
-        QTest::newRow("Spanish") << 3 << "Acerca de Clavora 2.6" << "Creado por ";
-        QTest::newRow("Unknown keeps the design texts") << 0 << "About Clavora 2.6" << "Created by ";
+        QTest::addColumn<int>("show"); // played by Shift+Alt+Q; 0: none
+        QTest::newRow("English") << 1 << "About Clavora 2.6" << "Created by " << 5;
+        QTest::newRow("Portuguese") << 2 << "Sobre o Clavora 2.6" << "Desenvolvido por " << 12;
+        QTest::newRow("Spanish") << 3 << "Acerca de Clavora 2.6" << "Creado por " << 19;
+        QTest::newRow("Unknown keeps the design texts") << 0 << "About Clavora 2.6" << "Created by " << 0;
     }
-    void textsFollowTheLanguage()
+    void textsAndTunesFollowTheLanguage()
     {
         QFETCH(int, language);
         QFETCH(QString, title);
         QFETCH(QString, credit);
+        QFETCH(int, show);
         auto dialog = open(language);
-        QCOMPARE(dialog->objectName(), QStringLiteral("frmAbout"));
         QCOMPARE(dialog->windowTitle(), title);
-        QCOMPARE(label(*dialog, "ProgramTitle")->text(), QStringLiteral("Clavora 2.6"));
-        QCOMPARE(label(*dialog, "Author")->text(), credit + clavora::about::authorName());
-        QVERIFY(label(*dialog, "Website")->text().contains(QStringLiteral(".example")));
-        QCOMPARE(label(*dialog, "EMail")->text(), clavora::about::emailAddress());
-        QVERIFY(!dialog->findChild<QPlainTextEdit*>(QStringLiteral("txtListing"))->isVisible());
+        QCOMPARE(child(*dialog, "ProgramTitle")->text(), QStringLiteral("Clavora 2.6"));
+        QCOMPARE(child(*dialog, "Author")->text(), credit + authorName());
+        QVERIFY(child(*dialog, "Website")->text().contains(QStringLiteral(".example")));
         clavora::test::verifyNothingCut(*dialog);
-    }
-
-    // A blank inside a word spoils it; the whole word then opens the game over the box.
-    void gameWordsOpenTheGameOverTheBox()
-    {
-        auto dialog = open(1);
-        QTest::keyClicks(focused(*dialog), QStringLiteral("drave nok "));
-        QVERIFY(gameOwners_.isEmpty());
-        QTest::keyClicks(focused(*dialog), QStringLiteral("DRAZVENIOK"));
-        QCOMPARE(gameOwners_, QList<QWidget*>{dialog.get()});
-        QVERIFY(dialog->isVisible());
-    }
-
-    // A word begun in one opening is finished in the next.
-    void typedWordsLastAcrossOpenings()
-    {
-        {
-            auto first = open(2);
-            QTest::keyClicks(focused(*first), QStringLiteral("TOV"));
-            clickOk(*first);
-        }
-        auto second = open(2);
-        auto* listing = second->findChild<QPlainTextEdit*>(QStringLiteral("txtListing"));
-        QVERIFY(!listing->isVisible());
-        QTest::keyClicks(focused(*second), QStringLiteral("ra"));
-        QVERIFY(listing->isVisible());
-        QCOMPARE(listing->toPlainText().split(QLatin1Char('\n')), clavora::about::listingLines());
-        clickOk(*second);
-        QVERIFY(f_->platform.boxes.empty());
-    }
-
-    void shiftAltQPlaysTheTuneAndClosingSaysItsLine()
-    {
-        auto dialog = open(1);
-        const QImage before = label(*dialog, "AuthorIcon")->pixmap().toImage();
+        QTest::keyClick(focused(*dialog), Qt::Key_Q);
         QTest::keyClick(focused(*dialog), Qt::Key_Q, Qt::ShiftModifier | Qt::AltModifier);
-        const auto& tune = clavora::about::tunes()[4];
-        QCOMPARE(f_->midi.log().front(), std::string("CF 38 00"));
-        QCOMPARE(f_->midi.log().size(), std::size_t{1 + 2 * 40});
-        QVERIFY(label(*dialog, "AuthorIcon")->pixmap().toImage() != before);
-        clickOk(*dialog);
-        QCOMPARE(f_->platform.boxes.size(), std::size_t{1});
-        QCOMPARE(QString::fromStdString(f_->platform.boxes[0].text), tune.farewell);
+        const Tune* tune = show ? &tunes()[static_cast<std::size_t>(show - 1)] : nullptr;
+        QCOMPARE(f_->midi.log().size(), tune ? 1 + 2 * tune->notes.size() : 0);
+        if (tune) {
+            QVERIFY(picture(*dialog, "ClavoraIcon") == picture(*dialog, "ShowIconPicture" + QString::number(show)));
+            QVERIFY(picture(*dialog, "AuthorIcon") == picture(*dialog, "ShowAuthorPicture" + QString::number(show)));
+        }
+        QTest::mouseClick(child<QPushButton>(*dialog, "OK"), Qt::LeftButton);
+        QCOMPARE(boxes(), tune ? QStringList{" " + tune->farewell} : QStringList());
+    }
+
+    // A word begun in one opening is finished in the next, a blank inside a
+    // word spoils it, a game word opens the game over the box. "mervo" puts
+    // the joke site's picture in place; a Ctrl click on it still plays show 9.
+    void typingAndClickingInTheBox()
+    {
+        auto first = open(2);
+        QTest::keyClicks(focused(*first), QStringLiteral("TOV"));
+        first->close();
+        first.reset();
+        auto second = open(2);
+        auto* listing = child<QPlainTextEdit>(*second, "txtListing");
+        QVERIFY(!listing->isVisible());
+        QTest::keyClicks(focused(*second), QStringLiteral("ra drave nok "));
+        QVERIFY(listing->isVisible());
+        QCOMPARE(listing->toPlainText().split(QLatin1Char('\n')), listingLines());
+        QVERIFY(gameOwners_.isEmpty());
+        QTest::keyClicks(focused(*second), QStringLiteral("DRAZVENIOK mervo"));
+        QCOMPARE(gameOwners_, QList<QWidget*>{second.get()});
+        QVERIFY(picture(*second, "AuthorIcon") == picture(*second, "JokeSitePicture"));
+        QTest::mouseClick(child(*second, "AuthorIcon"), Qt::LeftButton);
+        QVERIFY(f_->midi.log().empty() && f_->platform.boxes.empty());
+        QTest::mouseClick(child(*second, "AuthorIcon"), Qt::RightButton, Qt::ControlModifier);
+        QCOMPARE(f_->midi.log().size(), 1 + 2 * tunes()[8].notes.size());
+        second->close();
+        QCOMPARE(boxes(), QStringList{" " + tunes()[8].farewell});
     }
 
     // Closed in the middle of a tune, by the title bar's button or by the
@@ -139,35 +130,14 @@ private slots:
         QFETCH(int, farewells);
         auto dialog = open(1);
         f_->platform.onWait = [&](int) {
-            if (f_->platform.waits.size() != 2)
-                return;
-            if (programEnding)
-                dialog->closeWithoutFarewell();
-            else
-                dialog->close();
+            if (f_->platform.waits.size() == 2)
+                programEnding ? dialog->closeWithoutFarewell() : void(dialog->close());
         };
         QTest::keyClick(focused(*dialog), Qt::Key_Q, Qt::ShiftModifier);
         const std::vector<std::string> expected = {"CF 2C 00", "9F 3E 7F", "8F 3E 00", "9F 40 7F", "8F 40 00"};
         QCOMPARE(f_->midi.log(), expected);
         QVERIFY(!dialog->isVisible());
-        QCOMPARE(static_cast<int>(f_->platform.boxes.size()), farewells);
-    }
-
-    // "mervo" puts the joke site's picture in place; a Ctrl click on it still plays.
-    void jokeSitePictureStillPlaysWhenClicked()
-    {
-        auto dialog = open(2);
-        QTest::keyClicks(focused(*dialog), QStringLiteral("mervo"));
-        QCOMPARE(dialog->shows().authorPicture(), clavora::about::kJokeSitePicture);
-        QTest::mouseClick(label(*dialog, "AuthorIcon"), Qt::LeftButton);
-        QTest::keyClick(focused(*dialog), Qt::Key_Q);
-        QVERIFY(f_->midi.log().empty());
-        QTest::mouseClick(label(*dialog, "AuthorIcon"), Qt::RightButton, Qt::ControlModifier);
-        QCOMPARE(f_->midi.log().front(), std::string("CF 2E 00"));
-        QCOMPARE(f_->midi.log().size(), std::size_t{1 + 2 * 273});
-        dialog->close();
-        QCOMPARE(f_->platform.boxes.size(), std::size_t{1});
-        QCOMPARE(QString::fromStdString(f_->platform.boxes[0].text), clavora::about::tunes()[8].farewell);
+        QCOMPARE(boxes().size(), qsizetype{farewells});
     }
 };
 

@@ -6,9 +6,6 @@
 #include "platform/RecordingMidiOutput.h"
 #include "sound/MidiPort.h"
 
-#include <string>
-#include <vector>
-
 namespace clavora::test {
 
 struct AboutFixture {
@@ -16,15 +13,6 @@ struct AboutFixture {
     {
         port.openMidiOut();
         midi.clear();
-    }
-
-    // The texts of the message boxes shown so far.
-    std::vector<std::string> boxTexts() const
-    {
-        std::vector<std::string> texts;
-        for (const FakePlatform::Box& box : platform.boxes)
-            texts.push_back(box.text);
-        return texts;
     }
 
     RecordingMidiOutput midi;

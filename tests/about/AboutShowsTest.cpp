@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <numeric>
 #include <set>
 
@@ -17,13 +16,29 @@ using Log = std::vector<std::string>;
 
 class AboutShowsTest : public ::testing::Test, protected clavora::test::AboutFixture {
 protected:
+    // What the user does in the box: a digit is Q pressed with that sum of
+    // Shift (1), Ctrl (2) and Alt (4); any other character is typed.
+    void act(AboutShows& shows, const std::string& script)
+    {
+        for (const char c : script)
+            c >= '0' && c <= '7' ? shows.keyDown(AboutShows::kKeyQ, c - '0') : shows.keyPress(QChar::fromLatin1(c));
+    }
+    // The message boxes shown so far, each as its title, a bar and its text.
+    Log boxes() const
+    {
+        Log boxes;
+        for (const auto& box : platform.boxes)
+            boxes.push_back(box.title + "|" + box.text);
+        return boxes;
+    }
+
     AboutShows english{words, port, platform, 1};
 };
 
 // Show 5, the English tune for Shift+Alt, starts D4, F#4, A4 (234, 234, 468 ms).
-TEST_F(AboutShowsTest, TuneIsAProgramChangeThenNotesOnChannel15)
+TEST_F(AboutShowsTest, TuneIsAProgramChangeThenNotePairsOnChannel15)
 {
-    english.keyDown(AboutShows::kKeyQ, kShiftBit | kAltBit);
+    act(english, "5");
     const Log& log = midi.log();
     ASSERT_EQ(log.size(), 81u);
     EXPECT_EQ(Log(log.begin(), log.begin() + 7),
@@ -33,115 +48,76 @@ TEST_F(AboutShowsTest, TuneIsAProgramChangeThenNotesOnChannel15)
     EXPECT_EQ(std::vector<int>(platform.waits.begin(), platform.waits.begin() + 3), (std::vector<int>{234, 234, 468}));
     EXPECT_EQ(std::accumulate(platform.waits.begin(), platform.waits.end(), 0), 18300);
     EXPECT_TRUE(platform.pauses.empty()) << "a tune must wait without freezing the windows";
-    EXPECT_EQ(english.authorPicture(), 5);
 }
 
-// The window or the program closing in the middle of a tune: the sounding
-// note goes off at once and nothing else is sent.
-TEST_F(AboutShowsTest, TuneStoppedOrCutShortEndsWithItsNoteOff)
+// The program quitting ends a note's wait early: that note goes off at once
+// and the tune ends there; the next one starts afresh.
+TEST_F(AboutShowsTest, TuneCutShortEndsWithItsNoteOff)
 {
-    const Log start = {"CF 38 00", "9F 3E 7F", "8F 3E 00", "9F 42 7F", "8F 42 00"};
-    platform.onWait = [&](int) {
-        if (platform.waits.size() == 2)
-            english.stopTune();
-    };
-    english.playMelody(kShiftBit | kAltBit);
-    EXPECT_EQ(midi.log(), start);
-    midi.clear();
     platform.onWait = [&](int) { platform.cancelWait(); };
-    english.playMelody(kShiftBit | kAltBit);
-    EXPECT_EQ(midi.log(), Log(start.begin(), start.begin() + 3));
-    EXPECT_FALSE(english.isPlaying());
+    act(english, "55");
+    EXPECT_EQ(midi.log(), (Log{"CF 38 00", "9F 3E 7F", "8F 3E 00", "CF 38 00", "9F 3E 7F", "8F 3E 00"}));
 }
 
-TEST_F(AboutShowsTest, SecretWordsStartTheirShows)
+// "vorne" reads out the joke site's 26 welcomes, 14 different ones; closing
+// then says the site's address.
+TEST_F(AboutShowsTest, JokePageShowsTheWelcomesThenTheAddress)
 {
-    int listings = 0;
-    int games = 0;
-    QObject::connect(&english, &AboutShows::listingShown, [&](const QString& text) {
-        EXPECT_EQ(text, listingText());
-        ++listings;
-    });
-    QObject::connect(&english, &AboutShows::gameRequested, [&] { ++games; });
-    for (const QChar c : QStringLiteral("xan tovra dravenok Mervo"))
-        english.keyPress(c);
-    ASSERT_EQ(platform.boxes.size(), 1u);
-    EXPECT_EQ(platform.boxes[0].title, "XAN");
-    EXPECT_EQ(platform.boxes[0].text, "Clavora 2.6.0.0 (05/Junho/2015), criado por " + authorName().toStdString());
-    EXPECT_EQ(listings, 1);
-    EXPECT_EQ(games, 1);
-    EXPECT_EQ(english.authorPicture(), kJokeSitePicture);
-    EXPECT_TRUE(midi.log().empty());
+    act(english, "vorne");
+    english.closing();
+    const Log shown = boxes();
+    ASSERT_EQ(shown.size(), 27u);
+    for (std::size_t i = 0; i < 26; ++i)
+        EXPECT_TRUE(shown[i].starts_with(" |") && shown[i].find("Gargalhada") != std::string::npos) << shown[i];
+    EXPECT_EQ(std::set<std::string>(shown.begin(), shown.end() - 1).size(), 14u);
+    EXPECT_EQ(shown[26], " |" + jokePageAddress().toStdString());
 }
 
-TEST_F(AboutShowsTest, JokePageShowsTwentySixWelcomesOfFourteenKinds)
-{
-    english.showJokePage();
-    ASSERT_EQ(platform.boxes.size(), 26u);
-    std::set<std::string> phrases;
-    for (const auto& box : platform.boxes) {
-        EXPECT_EQ(box.title, " ");
-        EXPECT_NE(box.text.find("Gargalhada"), std::string::npos) << box.text;
-        phrases.insert(box.text);
-    }
-    EXPECT_EQ(phrases.size(), 14u);
-}
-
-struct FarewellRow {
+struct BoxesRow {
     const char* name;
-    std::function<void(AboutShows&)> shows;
-    std::vector<std::string> farewell; // boxes shown by closing
+    std::string script; // in the Portuguese box, then closing it
+    Log boxes;
 };
-void PrintTo(const FarewellRow& row, std::ostream* os) { *os << row.name; }
 
-class FarewellTest : public ::testing::TestWithParam<FarewellRow> {};
+class ShowBoxesTest : public AboutShowsTest, public ::testing::WithParamInterface<BoxesRow> {};
 
-TEST_P(FarewellTest, ClosingSaysTheLineOfTheLastPicture)
+TEST_P(ShowBoxesTest, ClosingSaysTheLineOfTheLastPicture)
 {
-    clavora::test::AboutFixture f;
-    AboutShows portuguese(f.words, f.port, f.platform, 2);
-    GetParam().shows(portuguese);
-    f.platform.boxes.clear();
+    AboutShows portuguese(words, port, platform, 2);
+    act(portuguese, GetParam().script);
     portuguese.closing();
-    for (const auto& box : f.platform.boxes)
-        EXPECT_EQ(box.title, " ");
-    EXPECT_EQ(f.boxTexts(), GetParam().farewell);
+    EXPECT_EQ(boxes(), GetParam().boxes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Closing, FarewellTest,
-    ::testing::Values(FarewellRow{"NoShow", [](AboutShows&) {}, {}},
-                      FarewellRow{"Show13", [](AboutShows& s) { s.playMelody(kCtrlBit | kAltBit); },
-                                  {"Congratulations, Game Completed !"}},
-                      FarewellRow{"TwoShowsInARow",
-                                  [](AboutShows& s) {
-                                      s.playMelody(kCtrlBit | kAltBit);
-                                      s.playMelody(kShiftBit);
-                                  },
-                                  {tunes()[7].farewell.toStdString()}},
-                      FarewellRow{"ListingOnly", [](AboutShows& s) { s.showListing(); }, {}},
-                      FarewellRow{"JokePage", [](AboutShows& s) { s.showJokePage(); }, {jokePageAddress().toStdString()}},
-                      FarewellRow{"TuneThenJokeSite",
-                                  [](AboutShows& s) {
-                                      s.playMelody(kAltBit);
-                                      s.showJokeSite();
-                                  },
-                                  {jokeSiteAddress().toStdString()}}),
+    Closing, ShowBoxesTest,
+    ::testing::Values(
+        BoxesRow{"NoShow", "", {}}, BoxesRow{"ListingOnly", "tovra", {}},
+        BoxesRow{"VersionLineOnly", "xan", {"XAN|Clavora 2.6.0.0 (05/Junho/2015), criado por " + authorName().toStdString()}},
+        BoxesRow{"Show13", "6", {" |Congratulations, Game Completed !"}},
+        BoxesRow{"TwoShowsInARow", "61", {" |" + tunes()[7].farewell.toStdString()}},
+        BoxesRow{"TuneThenJokeSite", "4mervo", {" |" + jokeSiteAddress().toStdString()}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Listing, FortyThreeNumberedLinesJoinedByCrLf)
+// The listing plays the keyboard's three rows of keys, twelve notes an
+// octave, on lines numbered in tens with no line 420.
+TEST(Listing, FortyThreeProgramLinesJoinedByCrLf)
 {
-    const QStringList lines = listingLines();
-    ASSERT_EQ(lines.size(), 43);
-    for (int i = 0; i < lines.size(); ++i) {
-        const int number = (i < 41 ? i + 1 : i + 2) * 10; // there is no line 420
-        EXPECT_TRUE(lines[i].startsWith(QString::number(number) + QLatin1Char(' '))) << lines[i].toStdString();
+    const QString keys = QStringLiteral("zsxdcvgbhnjm,l.;/q2w3e4rt6y7ui9o0p-[");
+    const QStringList notes = QStringLiteral("C C+ D D+ E F F+ G G+ A A+ B").split(QLatin1Char(' '));
+    QStringList expected = {"PLAY \"O2L16\"", "A$ = INKEY$", "IF A$ = CHR$(27) THEN END"};
+    for (int k = 0; k < 36; ++k) {
+        if (k == 12 || k == 24)
+            expected << QStringLiteral("PLAY \"O%1\"").arg(k / 12 + 2);
+        expected << QStringLiteral("IF A$ = \"%1\" THEN PLAY \"%2\"").arg(keys[k]).arg(notes[k % 12]);
     }
-    EXPECT_EQ(lines[2], QStringLiteral("30 IF A$ = CHR$(27) THEN END"));
-    EXPECT_EQ(lines[16], QStringLiteral("170 IF A$ = \",\" THEN PLAY \"C\""));
-    EXPECT_EQ(lines[40], QStringLiteral("410 IF A$ = \"[\" THEN PLAY \"B\""));
-    EXPECT_EQ(listingText(), lines.join(QStringLiteral("\r\n")));
-    EXPECT_TRUE(listingText().endsWith(QStringLiteral("430 PLAY \"O2\"\r\n440 GOTO 20")));
+    expected << "PLAY \"O2\"" << "GOTO 20";
+    const QStringList lines = listingText().split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 43);
+    for (int i = 0; i < 43; ++i) {
+        const int number = i < 41 ? 10 * i + 10 : 10 * i + 20;
+        EXPECT_EQ(lines[i].toStdString(), QStringLiteral("%1 %2").arg(number).arg(expected[i]).toStdString());
+    }
 }
 
 } // namespace

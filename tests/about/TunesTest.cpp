@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace clavora::about;
 
 namespace {
@@ -13,7 +15,6 @@ struct TuneRow {
     const char* kind;
     int program, notes, milliseconds;
 };
-void PrintTo(const TuneRow& row, std::ostream* os) { *os << "show " << row.show; }
 
 class TuneTableTest : public ::testing::TestWithParam<TuneRow> {};
 
@@ -22,23 +23,19 @@ TEST_P(TuneTableTest, MatchesTheShowTable)
     const TuneRow& row = GetParam();
     ASSERT_EQ(tunes().size(), std::size_t{kShowCount});
     const Tune& tune = tunes()[static_cast<std::size_t>(row.show - 1)];
-    EXPECT_EQ(tune.show, row.show);
-    EXPECT_EQ(tune.language, row.language);
-    EXPECT_EQ(tune.number, row.number);
+    EXPECT_EQ(std::tie(tune.show, tune.language, tune.number, tune.program),
+              std::tie(row.show, row.language, row.number, row.program));
     EXPECT_EQ(tune.kind, QLatin1String(row.kind));
-    EXPECT_EQ(tune.program, row.program);
     EXPECT_EQ(static_cast<int>(tune.notes.size()), row.notes);
     EXPECT_EQ(tune.totalMilliseconds(), row.milliseconds);
-    for (const TuneNote& note : tune.notes) {
-        EXPECT_TRUE(note.note >= 41 && note.note <= 96) << note.note;
-        EXPECT_TRUE(note.milliseconds >= 100 && note.milliseconds <= 2400) << note.milliseconds;
-    }
+    for (const TuneNote& note : tune.notes)
+        EXPECT_TRUE(note.note >= 41 && note.note <= 96 && note.milliseconds >= 100 && note.milliseconds <= 2400)
+            << note.note << " for " << note.milliseconds << " ms";
     // A quotation is one short line; a composer line reads "name (country) yyyy-yyyy".
     static const QRegularExpression composer(QStringLiteral("^\\S.* \\([^()]+\\) \\d{4}-\\d{4}$"));
-    if (row.language == 3)
-        EXPECT_TRUE(composer.match(tune.farewell).hasMatch()) << tune.farewell.toStdString();
-    else
-        EXPECT_TRUE(!tune.farewell.isEmpty() && tune.farewell.size() <= 54) << tune.farewell.toStdString();
+    EXPECT_TRUE(row.language == 3 ? composer.match(tune.farewell).hasMatch()
+                                  : !tune.farewell.isEmpty() && tune.farewell.size() <= 54)
+        << tune.farewell.toStdString();
 }
 
 const char* const kFilm = "film theme";
@@ -60,12 +57,23 @@ INSTANTIATE_TEST_SUITE_P(
                       TuneRow{21, 3, 7, kPiece, 0, 68, 32250}),
     [](const auto& info) { return "Show" + std::to_string(info.param.show); });
 
+// The tune book names its notes: every letter, sharp, flat and octave must
+// come out as the note the synthesizer is to play.
+class NoteNameTest : public ::testing::TestWithParam<std::pair<const char*, int>> {};
+
+TEST_P(NoteNameTest, GivesTheMidiNumber) { EXPECT_EQ(noteNumber(QLatin1String(GetParam().first)), GetParam().second); }
+
+INSTANTIATE_TEST_SUITE_P(Names, NoteNameTest,
+                         ::testing::Values(std::pair{"C4", 60}, std::pair{"D4", 62}, std::pair{"E4", 64},
+                                           std::pair{"F#3", 54}, std::pair{"G5", 79}, std::pair{"A4", 69},
+                                           std::pair{"Bb4", 70}, std::pair{"B-1", 11}, std::pair{"C#", -1},
+                                           std::pair{"H4", -1}));
+
 struct ChoiceRow {
     const char* name;
     int language, shiftState;
     int show; // 0: nothing plays
 };
-void PrintTo(const ChoiceRow& row, std::ostream* os) { *os << row.name; }
 
 class TuneChoiceTest : public ::testing::TestWithParam<ChoiceRow> {};
 
@@ -77,12 +85,10 @@ TEST_P(TuneChoiceTest, ModifiersAndLanguagePickTheShow)
 
 INSTANTIATE_TEST_SUITE_P(
     Choices, TuneChoiceTest,
-    ::testing::Values(ChoiceRow{"EnglishShiftAlt", 1, kShiftBit | kAltBit, 5},
-                      ChoiceRow{"SpanishShiftAlt", 3, kShiftBit | kAltBit, 19},
-                      ChoiceRow{"PortugueseCtrl", 2, kCtrlBit, 9}, ChoiceRow{"EnglishShift", 1, kShiftBit, 1},
-                      ChoiceRow{"PortugueseAll", 2, kShiftBit | kCtrlBit | kAltBit, 14},
-                      ChoiceRow{"NoModifier", 1, 0, 0}, ChoiceRow{"LanguageZero", 0, kShiftBit, 0},
-                      ChoiceRow{"LanguageFour", 4, kAltBit, 0}),
+    ::testing::Values(ChoiceRow{"EnglishShift", 1, kShiftBit, 1}, ChoiceRow{"EnglishShiftAlt", 1, kShiftBit | kAltBit, 5},
+                      ChoiceRow{"SpanishShiftAlt", 3, kShiftBit | kAltBit, 19}, ChoiceRow{"PortugueseCtrl", 2, kCtrlBit, 9},
+                      ChoiceRow{"PortugueseAll", 2, kShiftBit | kCtrlBit | kAltBit, 14}, ChoiceRow{"NoModifier", 1, 0, 0},
+                      ChoiceRow{"LanguageZero", 0, kShiftBit, 0}, ChoiceRow{"LanguageFour", 4, kAltBit, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
