@@ -6,6 +6,9 @@
 #include "platform/RecordingMidiOutput.h"
 #include "sound/MidiPort.h"
 
+#include <string>
+#include <vector>
+
 namespace clavora::test {
 
 struct AboutFixture {
@@ -13,6 +16,14 @@ struct AboutFixture {
     {
         port.openMidiOut();
         midi.clear();
+    }
+    // The message boxes shown so far, each as its title, a bar and its text.
+    std::vector<std::string> boxes() const
+    {
+        std::vector<std::string> shown;
+        for (const FakePlatform::Box& box : platform.boxes)
+            shown.push_back(box.title + "|" + box.text);
+        return shown;
     }
 
     RecordingMidiOutput midi;

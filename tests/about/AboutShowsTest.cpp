@@ -23,15 +23,6 @@ protected:
         for (const char c : script)
             c >= '0' && c <= '7' ? shows.keyDown(AboutShows::kKeyQ, c - '0') : shows.keyPress(QChar::fromLatin1(c));
     }
-    // The message boxes shown so far, each as its title, a bar and its text.
-    Log boxes() const
-    {
-        Log boxes;
-        for (const auto& box : platform.boxes)
-            boxes.push_back(box.title + "|" + box.text);
-        return boxes;
-    }
-
     AboutShows english{words, port, platform, 1};
 };
 

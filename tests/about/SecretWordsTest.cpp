@@ -33,16 +33,15 @@ const std::vector<Reaction> kGame = {Reaction::HiddenGame};
 // words are looked for. A match leaves the buffer as it is.
 INSTANTIATE_TEST_SUITE_P(
     Words, SecretWordTest,
-    ::testing::Values(WordCase{"LowerCase", 0, "tovra", {Reaction::Listing}},
-                      WordCase{"CharactersBefore", 0, "hello ToVrA", {Reaction::Listing}},
-                      WordCase{"BlankInside", 0, "tov ra", {}}, WordCase{"VersionLine", 0, "XAN", {Reaction::VersionLine}},
-                      WordCase{"OverlapsAnEarlierWord", 0, "mervorne", {Reaction::JokePage}},
-                      WordCase{"Dravenok", 0, "dravenok", kGame}, WordCase{"Draveniok", 0, "draveniok", kGame},
-                      WordCase{"Drazvenok", 0, "drazvenok", kGame}, WordCase{"Drazveniok", 0, "DRAZVENIOK", kGame},
-                      WordCase{"Dravinok", 0, "dravinok", kGame}, WordCase{"Draviniok", 0, "draviniok", kGame},
-                      WordCase{"EndsOnThe254th", 249, "mervo", {Reaction::JokeSite}},
-                      WordCase{"EndsOnThe255th", 250, "mervo", {}},
-                      WordCase{"TypedAfterTheEmptying", 255, "mervo", {Reaction::JokeSite}}),
+    ::testing::Values(
+        WordCase{"LowerCase", 0, "tovra", {Reaction::Listing}}, WordCase{"VersionLine", 0, "XAN", {Reaction::VersionLine}},
+        WordCase{"CharactersBefore", 0, "hello ToVrA", {Reaction::Listing}}, WordCase{"BlankInside", 0, "tov ra", {}},
+        WordCase{"OverlapsAnEarlierWord", 0, "mervorne", {Reaction::JokePage}},
+        WordCase{"Dravenok", 0, "dravenok", kGame}, WordCase{"Draveniok", 0, "draveniok", kGame},
+        WordCase{"Drazvenok", 0, "drazvenok", kGame}, WordCase{"Drazveniok", 0, "DRAZVENIOK", kGame},
+        WordCase{"Dravinok", 0, "dravinok", kGame}, WordCase{"Draviniok", 0, "draviniok", kGame},
+        WordCase{"EndsOnThe254th", 249, "mervo", {Reaction::JokeSite}}, WordCase{"EndsOnThe255th", 250, "mervo", {}},
+        WordCase{"TypedAfterTheEmptying", 255, "mervo", {Reaction::JokeSite}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
