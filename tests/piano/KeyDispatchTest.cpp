@@ -63,8 +63,9 @@ TEST_P(SettingKey, StepsItsSettingWithinTheLimits)
     EXPECT_EQ(sent(), c.midi);
     const int slot = area.channel().value();
     const int slotValues[] = {area.slotInstrument(slot), area.slotOctave(slot), area.slotVolume(slot)};
-    if (c.what <= What::Volume)
+    if (c.what <= What::Volume) {
         EXPECT_EQ(slotValues[static_cast<int>(c.what)], c.result);
+    }
     EXPECT_EQ((c.chordArea ? mainArea() : chordSlots()).instrument().value(), other);
 }
 
