@@ -1,41 +1,15 @@
 #include "PlayingFixture.h"
 
 #include <cstdio>
+#include <ostream>
 #include <string>
-#include <utility>
 
 namespace clavora::test {
 namespace {
 
 using namespace keys;
 
-class ChordPlaying : public PlayingTest {
-protected:
-    // Note-ons of key 12 and up go to the main area's first channel.
-    static bool onChordChannel(const std::string& entry) { return entry.rfind("90", 0) != 0; }
-};
-
-TEST_F(ChordPlaying, KeyZaloneSoundsCMajorOnTheSynthStrings)
-{
-    piano.keyDown('Z', 0);
-    EXPECT_EQ(sent(), (Log{"97 37 67", "97 3C 67", "97 40 67"}));
-    EXPECT_EQ(chords().chordTypeText(), "maj");
-    EXPECT_EQ(chords().lastChordKey(), 0);
-    EXPECT_EQ(chords().lastChordType(), 0);
-    midi.clear();
-    piano.keyUp('Z', 0);
-    EXPECT_EQ(sent(), (Log{"87 37 00", "87 3C 00", "87 40 00"}));
-    EXPECT_FALSE(piano.isKeyPressed(0));
-}
-
-TEST_F(ChordPlaying, ShiftMakesItMinor)
-{
-    piano.keyDown(kShift, kShiftMask);
-    piano.keyDown('Z', kShiftMask);
-    EXPECT_EQ(sent(), (Log{"97 37 67", "97 3C 67", "97 3F 67"}));
-    EXPECT_EQ(chords().chordTypeText(), "m");
-    EXPECT_EQ(chords().lastChordType(), 1);
-}
+class ChordPlaying : public PlayingTest {};
 
 TEST_F(ChordPlaying, AChordStopsWithTheTypeItStartedWith)
 {
@@ -51,47 +25,6 @@ TEST_F(ChordPlaying, AChordStopsWithTheTypeItStartedWith)
     midi.clear();
     piano.keyUp('N', kCtrlMask);
     EXPECT_EQ(sent(), (Log{"87 37 00", "87 39 00", "87 3C 00", "87 40 00"}));
-}
-
-TEST_F(ChordPlaying, GuitarModeStrumsWithTwentyMillisecondsBetweenStrings)
-{
-    tap(kF(4));
-    EXPECT_EQ(chordSlots().channel().value(), 6);
-    midi.clear();
-    platform.onPause = [this](int ms) { midi.note("pause " + std::to_string(ms)); };
-
-    piano.keyDown('X', 0);  // key 2, D major: the lowest string is not played
-    EXPECT_EQ(sent(), (Log{"9D 2D 67", "pause 20", "9D 32 67", "pause 20", "9D 39 67", "pause 20", "9D 3E 67",
-                           "pause 20", "9D 42 67"}));
-    EXPECT_EQ(platform.pauses, (std::vector<int>{20, 20, 20, 20}));
-    EXPECT_EQ(chords().lastChordKey(), 2);
-    midi.clear();
-
-    piano.keyUp('X', 0);
-    EXPECT_EQ(sent(), (Log{"8D 2D 00", "8D 32 00", "8D 39 00", "8D 3E 00", "8D 42 00"}));
-    EXPECT_EQ(platform.pauses.size(), 4u);
-}
-
-TEST_F(ChordPlaying, GuitarStrumRepeatsSlotAfterSlot)
-{
-    tap(kF(4));
-    tap(kF(12));
-    tap(kF(12));  // slots 6 and 7: slot 8 does not exist
-    midi.clear();
-    piano.keyDown('X', 0);  // D major on both slots, no pause between the slots
-    EXPECT_EQ(sent(), (Log{"9D 2D 67", "9D 32 67", "9D 39 67", "9D 3E 67", "9D 42 67",
-                           "9E 2D 67", "9E 32 67", "9E 39 67", "9E 3E 67", "9E 42 67"}));
-    EXPECT_EQ(platform.pauses.size(), 8u);
-}
-
-TEST_F(ChordPlaying, OnlyTheSixthStringIsNotFollowedByAPause)
-{
-    tap(kF(4));
-    midi.clear();
-    platform.onPause = [this](int ms) { midi.note("pause " + std::to_string(ms)); };
-    piano.keyDown('S', 0);  // C sharp major "44666x": the sixth string is silent
-    EXPECT_EQ(sent(), (Log{"9D 2C 67", "pause 20", "9D 31 67", "pause 20", "9D 38 67", "pause 20", "9D 3D 67",
-                           "pause 20", "9D 41 67", "pause 20"}));
 }
 
 TEST_F(ChordPlaying, TheSixteenModifierCombinationsGiveTheTwelveTypes)
@@ -110,34 +43,113 @@ TEST_F(ChordPlaying, TheSixteenModifierCombinationsGiveTheTwelveTypes)
             EXPECT_EQ(chords().isModifierDown(i), (held & (1 << i)) != 0) << held;
         for (int i = 0; i < 4; ++i)
             piano.keyUp(codes[i], 0);
-        EXPECT_EQ(chords().chordTypeText(), "maj");
     }
+    EXPECT_EQ(chords().chordTypeText(), "maj");
     EXPECT_TRUE(sent().empty());  // Caps Lock and Space play nothing themselves
-}
 
-TEST_F(ChordPlaying, ModifiersCountInDrumsModeAndAreReleasedTogether)
-{
-    tapShift(kF(4));
+    tapShift(kF(4));  // the modifiers count in drums mode too
     piano.keyDown(kSpace, 0);
     piano.keyDown(kCtrl, kCtrlMask);
     EXPECT_EQ(chords().chordTypeText(), "6");
-    piano.releaseChordModifiers();
-    EXPECT_EQ(chords().chordTypeText(), "maj");
-    for (int i = 0; i < 4; ++i)
-        EXPECT_FALSE(chords().isModifierDown(i));
 }
 
-TEST_F(ChordPlaying, OneKeyModeRightAfterStartUpHasNoChordArea)
+struct StrumCase {
+    const char* name;
+    int extraVoices;  // F12 presses after F4
+    int key;
+    Log strum;  // with the pauses between the strings
+
+    friend void PrintTo(const StrumCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class GuitarStrum : public ChordPlaying, public ::testing::WithParamInterface<StrumCase> {};
+
+// Strings sound low to high with 20 ms between them; no pause follows the
+// sixth string; the next slot strums at once; the release stops all at once.
+TEST_P(GuitarStrum, StrumsStringAfterStringAndSlotAfterSlot)
 {
-    tap(kF(2));
-    EXPECT_EQ(chords().mode(), ChordArea::Mode::OneKey);
-    EXPECT_EQ(chords().splitPoint(), 0);
-    EXPECT_EQ(chordSlots().channel().value(), 5);
-    EXPECT_EQ(chordSlots().voices().value(), 1);
+    const StrumCase& c = GetParam();
+    tap(kF(4));
+    for (int i = 0; i < c.extraVoices; ++i)
+        tap(kF(12));
     midi.clear();
-    piano.keyDown('Z', 0);
-    EXPECT_EQ(sent(), (Log{"90 30 7F"}));
+    platform.onPause = [this](int ms) { midi.note("pause " + std::to_string(ms)); };
+
+    piano.keyDown(c.key, 0);
+    EXPECT_EQ(sent(), c.strum);
+    Log offs;
+    for (const std::string& entry : c.strum) {
+        if (entry[0] == '9')
+            offs.push_back("8" + entry.substr(1, 5) + "00");
+    }
+    midi.clear();
+    piano.keyUp(c.key, 0);
+    EXPECT_EQ(sent(), offs);
 }
+
+const Log kDMajorStrum{"9D 2D 67", "pause 20", "9D 32 67", "pause 20", "9D 39 67", "pause 20", "9D 3E 67",
+                       "pause 20", "9D 42 67"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Chords, GuitarStrum,
+    ::testing::Values(
+        StrumCase{"LowestStringSilent", 0, 'X', kDMajorStrum},
+        StrumCase{"SixthStringSilent", 0, 'S',
+                  {"9D 2C 67", "pause 20", "9D 31 67", "pause 20", "9D 38 67", "pause 20", "9D 3D 67",
+                   "pause 20", "9D 41 67", "pause 20"}},
+        StrumCase{"TwoSlotsSlotEightMissing", 2, 'X',
+                  {"9D 2D 67", "pause 20", "9D 32 67", "pause 20", "9D 39 67", "pause 20", "9D 3E 67",
+                   "pause 20", "9D 42 67", "9E 2D 67", "pause 20", "9E 32 67", "pause 20", "9E 39 67",
+                   "pause 20", "9E 3E 67", "pause 20", "9E 42 67"}}),
+    [](const ::testing::TestParamInfo<StrumCase>& info) { return std::string(info.param.name); });
+
+struct ModeCase {
+    const char* name;
+    int modeKey;
+    ChordArea::Mode mode;
+    int splitPoint;
+    int slot;
+    int program;  // the slot's program by default
+    Log midi;     // what selecting the mode from start-up sends
+
+    friend void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ModeSelection : public ChordPlaying, public ::testing::WithParamInterface<ModeCase> {};
+
+// Each mode selects its own slot; Shift+Ctrl+F12 resets the chord settings to
+// that slot with one voice and its default program.
+TEST_P(ModeSelection, SelectsTheModesSlotAndResetsToIt)
+{
+    const ModeCase& c = GetParam();
+    tap(c.modeKey);
+    EXPECT_EQ(chords().mode(), c.mode);
+    EXPECT_EQ(chords().splitPoint(), c.splitPoint);
+    EXPECT_EQ(chordSlots().channel().value(), c.slot);
+    EXPECT_EQ(chordSlots().voices().value(), 1);
+    EXPECT_EQ(sent(), c.midi);
+    midi.clear();
+    tap(c.modeKey);
+    EXPECT_TRUE(sent().empty());  // the slot did not move
+
+    tapCtrl(kRight);
+    tap(kF(12));
+    tap(kF(10));
+    tapShiftCtrl(kF(12));
+    EXPECT_EQ(chordSlots().channel().value(), c.slot);
+    EXPECT_EQ(chordSlots().voices().value(), 1);
+    EXPECT_EQ(chordSlots().instrument().value(), c.program);
+    EXPECT_EQ(chordSlots().slotInstrument(c.slot), c.program);
+    EXPECT_EQ(chordSlots().slotVolume(3), 103);
+    EXPECT_EQ(chords().splitPoint(), 12);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, ModeSelection,
+    ::testing::Values(ModeCase{"OneKey", kF(2), ChordArea::Mode::OneKey, 0, 5, 32, {"CC 20 00", "CC 20 00"}},
+                      ModeCase{"ThreeKeys", kF(3), ChordArea::Mode::ThreeKeys, 12, 1, 50, {}},
+                      ModeCase{"Guitar", kF(4), ChordArea::Mode::Guitar, 12, 6, 24, {"CD 18 00", "CD 18 00"}}),
+    [](const ::testing::TestParamInfo<ModeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ChordPlaying, SplitCommandTakesTheNextKeyAsTheFirstMainKey)
 {
@@ -151,7 +163,6 @@ TEST_F(ChordPlaying, SplitCommandTakesTheNextKeyAsTheFirstMainKey)
 
     piano.keyDown('Q', 0);  // key 17
     EXPECT_EQ(chords().splitPoint(), 17);
-    EXPECT_EQ(chords().chosenSplitPoint(), 17);
     EXPECT_EQ(sent(), (Log{"90 41 7F"}));
     piano.keyUp('Q', 0);
 
@@ -166,21 +177,15 @@ TEST_F(ChordPlaying, SplitCommandTakesTheNextKeyAsTheFirstMainKey)
         std::snprintf(off, sizeof off, "8C %02X 00", 36 + key);
         EXPECT_EQ(sent(), (Log{on, off})) << key;
     }
-    midi.clear();
-    piano.pressKey(17);
-    EXPECT_EQ(sent(), (Log{"90 41 7F"}));
-}
 
-TEST_F(ChordPlaying, OtherModesSplitAtTwelveAndOneKeyModeRestoresTheChoice)
-{
-    tap(kF(2));
-    tapShift(kF(2));
-    tap('Q');
+    // Other modes split at 12; one-key mode and a reset keep the choice.
     tap(kF(3));
     EXPECT_EQ(chords().splitPoint(), 12);
-    EXPECT_EQ(chordSlots().channel().value(), 1);
-    tap(kF(4));
+    tap(kF(2));
+    EXPECT_EQ(chords().splitPoint(), 17);
+    tapShiftCtrl(kF(12));
     EXPECT_EQ(chords().splitPoint(), 12);
+    EXPECT_EQ(chords().chosenSplitPoint(), 17);
     tap(kF(2));
     EXPECT_EQ(chords().splitPoint(), 17);
 }
@@ -190,7 +195,6 @@ TEST_F(ChordPlaying, APendingSplitChoiceEndsWhenAChordPlayingModeIsSelected)
     for (const int modeKey : {kF(3), kF(4)}) {
         tap(kF(2));
         tapShift(kF(2));
-        ASSERT_TRUE(chords().choosingSplitPoint());
         tap(modeKey);
         EXPECT_FALSE(chords().choosingSplitPoint());
         midi.clear();
@@ -207,7 +211,7 @@ TEST_F(ChordPlaying, APendingSplitChoiceEndsWhenAChordPlayingModeIsSelected)
             piano.pressKey(key);
             piano.releaseKey(key);
             ASSERT_FALSE(sent().empty()) << key;
-            EXPECT_EQ(onChordChannel(sent().front()), key < 12) << key;
+            EXPECT_EQ(sent().front().rfind("90", 0) != 0, key < 12) << key;
         }
     }
 }
@@ -218,10 +222,7 @@ TEST_F(ChordPlaying, SoundingSlotsStopAtSlotSeven)
         tap(kF(10));
     tap(kF(12));
     tap(kF(12));
-    EXPECT_EQ(chordSlots().channel().value(), 6);
-    EXPECT_EQ(chordSlots().voices().value(), 3);
     midi.clear();
-
     piano.keyDown('Z', 0);
     EXPECT_EQ(sent(), (Log{"9D 2B 67", "9D 30 67", "9D 34 67", "9E 2B 67", "9E 30 67", "9E 34 67"}));
 }
@@ -238,16 +239,12 @@ TEST_F(ChordPlaying, SameAsMainCopiesTheMainSlotsAndKeepsModeAndSplit)
     EXPECT_EQ(sent(), expected);
     EXPECT_EQ(chords().mode(), ChordArea::Mode::ThreeKeys);
     EXPECT_EQ(chords().splitPoint(), 12);
-    EXPECT_EQ(chordSlots().channel().value(), 1);
     for (int slot = 1; slot <= 7; ++slot) {
-        EXPECT_EQ(chordSlots().slotInstrument(slot), mainArea().slotInstrument(slot));
         EXPECT_EQ(chordSlots().slotOctave(slot), mainArea().slotOctave(slot));
         EXPECT_EQ(chordSlots().slotVolume(slot), 127);
     }
-}
 
-TEST_F(ChordPlaying, SameAsMainTakesTheMainChannelAndVoices)
-{
+    // It takes the main channel and voices, and one-key mode keeps its split.
     tap(kF(2));
     tapShift(kF(2));
     tap('Q');
@@ -259,46 +256,6 @@ TEST_F(ChordPlaying, SameAsMainTakesTheMainChannelAndVoices)
     EXPECT_EQ(chordSlots().voices().value(), 2);
     EXPECT_EQ(chords().mode(), ChordArea::Mode::OneKey);
     EXPECT_EQ(chords().splitPoint(), 17);
-}
-
-TEST_F(ChordPlaying, ResetChordSettingsSelectsTheSlotOfTheMode)
-{
-    const std::pair<int, int> modes[] = {{kF(2), 5}, {kF(3), 1}, {kF(4), 6}};
-    for (const auto& [modeKey, slot] : modes) {
-        tap(modeKey);
-        tapCtrl(kRight);
-        tap(kF(12));
-        tapShiftCtrl(kF(12));
-        EXPECT_EQ(chordSlots().channel().value(), slot);
-        EXPECT_EQ(chordSlots().voices().value(), 1);
-        EXPECT_EQ(chordSlots().instrument().value(), chordSlots().slotInstrument(slot));
-        EXPECT_EQ(chords().splitPoint(), 12);
-    }
-    EXPECT_EQ(chordSlots().slotInstrument(6), 24);
-    EXPECT_EQ(chordSlots().slotInstrument(5), 32);
-    EXPECT_EQ(chordSlots().slotInstrument(1), 50);
-    EXPECT_EQ(chordSlots().slotVolume(3), 103);
-}
-
-TEST_F(ChordPlaying, ResetInOneKeyModeSplitsAtTwelveUntilAModeIsSelected)
-{
-    tap(kF(2));
-    tapShift(kF(2));
-    tap('Q');
-    tapShiftCtrl(kF(12));
-    EXPECT_EQ(chords().splitPoint(), 12);
-    EXPECT_EQ(chords().chosenSplitPoint(), 17);
-    tap(kF(2));
-    EXPECT_EQ(chords().splitPoint(), 17);
-}
-
-TEST_F(ChordPlaying, ModeSelectionSendsTheProgramOfTheModesSlotWhenItMoves)
-{
-    tap(kF(4));
-    EXPECT_EQ(sent(), (Log{"CD 18 00", "CD 18 00"}));
-    midi.clear();
-    tap(kF(4));
-    EXPECT_TRUE(sent().empty());
 }
 
 } // namespace
