@@ -110,6 +110,7 @@ struct ModeCase {
     int splitPoint;
     int slot;
     int program;  // the slot's program by default
+    bool splits;  // whether Shift+F2 asks for a split point
     Log midi;     // what selecting the mode from start-up sends
 
     friend void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.name; }
@@ -131,6 +132,10 @@ TEST_P(ModeSelection, SelectsTheModesSlotAndResetsToIt)
     midi.clear();
     tap(c.modeKey);
     EXPECT_TRUE(sent().empty());  // the slot did not move
+    tapShift(kF(2));
+    EXPECT_EQ(platform.boxes.size(), c.splits ? 1u : 0u);
+    EXPECT_EQ(chords().choosingSplitPoint(), c.splits);
+    tap(kEscape);
 
     tapCtrl(kRight);
     tap(kF(12));
@@ -146,9 +151,9 @@ TEST_P(ModeSelection, SelectsTheModesSlotAndResetsToIt)
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, ModeSelection,
-    ::testing::Values(ModeCase{"OneKey", kF(2), ChordArea::Mode::OneKey, 0, 5, 32, {"CC 20 00", "CC 20 00"}},
-                      ModeCase{"ThreeKeys", kF(3), ChordArea::Mode::ThreeKeys, 12, 1, 50, {}},
-                      ModeCase{"Guitar", kF(4), ChordArea::Mode::Guitar, 12, 6, 24, {"CD 18 00", "CD 18 00"}}),
+    ::testing::Values(ModeCase{"OneKey", kF(2), ChordArea::Mode::OneKey, 0, 5, 32, true, {"CC 20 00", "CC 20 00"}},
+                      ModeCase{"ThreeKeys", kF(3), ChordArea::Mode::ThreeKeys, 12, 1, 50, false, {}},
+                      ModeCase{"Guitar", kF(4), ChordArea::Mode::Guitar, 12, 6, 24, false, {"CD 18 00", "CD 18 00"}}),
     [](const ::testing::TestParamInfo<ModeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ChordPlaying, SplitCommandTakesTheNextKeyAsTheFirstMainKey)

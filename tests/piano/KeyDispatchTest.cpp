@@ -80,19 +80,15 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{"Left", false, W::Instrument, 2, kLeft, 0, 1, {"C0 01 00"}},
         StepCase{"RightAtTop", false, W::Instrument, 127, kRight, 0, 127, {}},
         StepCase{"ShiftRight", false, W::Instrument, 100, kRight, kShiftMask, 110, {"C0 6E 00"}},
-        StepCase{"ShiftRightToTop", false, W::Instrument, 117, kRight, kShiftMask, 127, {"C0 7F 00"}},
         StepCase{"ShiftRightPastTop", false, W::Instrument, 118, kRight, kShiftMask, 127, {"C0 7F 00"}},
         StepCase{"ShiftLeft", false, W::Instrument, 15, kLeft, kShiftMask, 5, {"C0 05 00"}},
-        StepCase{"ShiftLeftToZero", false, W::Instrument, 10, kLeft, kShiftMask, 0, {"C0 00 00"}},
         StepCase{"ShiftLeftPastZero", false, W::Instrument, 9, kLeft, kShiftMask, 0, {"C0 00 00"}},
         StepCase{"Up", false, W::Octave, 4, kUp, 0, 5, {}},
         StepCase{"UpAtTop", false, W::Octave, 5, kUp, 0, 5, {}},
         StepCase{"DownAtBottom", false, W::Octave, 1, kDown, 0, 1, {}},
         StepCase{"ShiftF5", false, W::Volume, 127, kF(5), kShiftMask, 119, {}},
         StepCase{"ShiftF5PastZero", false, W::Volume, 7, kF(5), kShiftMask, 0, {}},
-        StepCase{"ShiftF5ToOne", false, W::Volume, 9, kF(5), kShiftMask, 1, {}},
         StepCase{"ShiftF6", false, W::Volume, 0, kF(6), kShiftMask, 8, {}},
-        StepCase{"ShiftF6ToTop", false, W::Volume, 119, kF(6), kShiftMask, 127, {}},
         StepCase{"ShiftF6PastTop", false, W::Volume, 121, kF(6), kShiftMask, 127, {}},
         StepCase{"F5AtOne", false, W::Channel, 1, kF(5), 0, 1, {}},
         StepCase{"F6AtSeven", false, W::Channel, 7, kF(6), 0, 7, {}},
@@ -174,20 +170,6 @@ TEST_F(KeyDispatch, HoldingAPlayingKeySendsOneNoteOnButHoldingAnArrowRepeats)
     EXPECT_EQ(sent(), (Log{"90 30 7F", "80 30 00", "C0 01 00", "C0 02 00", "C0 03 00"}));
 }
 
-TEST_F(KeyDispatch, ShiftF2SplitsOnlyInOneKeyMode)
-{
-    for (const int modeKey : {kF(3), kF(4)}) {
-        tap(modeKey);
-        tapShift(kF(2));
-        EXPECT_TRUE(platform.boxes.empty());
-        EXPECT_FALSE(chords().choosingSplitPoint());
-    }
-    tap(kF(2));
-    tapShift(kF(2));
-    EXPECT_EQ(platform.boxes.size(), 1u);
-    EXPECT_TRUE(chords().choosingSplitPoint());
-}
-
 TEST_F(KeyDispatch, KeysOutsideTheirTableDoNothing)
 {
     const auto before = state();
@@ -212,12 +194,17 @@ TEST_F(KeyDispatch, DialogKeysAskTheWindowForTheirDialogs)
     QObject::connect(&piano, &Piano::helpRequested, [&] { requests += 1; });
     QObject::connect(&piano, &Piano::languageDialogRequested, [&] { requests += 10; });
     QObject::connect(&piano, &Piano::editChordRequested, [&] { requests += 100; });
+    QObject::connect(&piano, &Piano::drumEditorRequested, [&] { requests += 1000; });
     tap(kF(1));
     tapShift(kF(1));
     tapShift(kF(12));  // three-key mode: the chord editor
     tap(kF(2));
     tapShift(kF(12));  // one-key mode has no chord editor
-    EXPECT_EQ(requests, 111);
+    tapShift(kF(4));   // drums mode has its own dispatch
+    tap(kF(12));
+    tap(kF(1));
+    tapShift(kF(1));
+    EXPECT_EQ(requests, 1122);
 }
 
 TEST_F(KeyDispatch, EscSilencesAndCancelsAPendingSplitChoiceButKeepsHeldKeys)
