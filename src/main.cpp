@@ -6,10 +6,13 @@
 #include "piano/Editors.h"
 #include "piano/Piano.h"
 #include "piano/PianoWindow.h"
+#include "platform/BackgroundOpenMidiOutput.h"
 #include "platform/DesktopPlatform.h"
+#include "platform/FluidSynthDevice.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemMidiOutput.h"
+#include "platform/TakeRecorder.h"
 #include "platform/TraceMidiOutput.h"
 #include "platform/X11Keyboard.h"
 #include "chords/ChordArea.h"
@@ -20,7 +23,17 @@
 #include <QElapsedTimer>
 #include <QStringList>
 
+#include <cstdio>
 #include <memory>
+
+namespace {
+
+void complain(const QString& text)
+{
+    std::fprintf(stderr, "clavora: %s\n", qPrintable(text));
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -31,15 +44,40 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Clavora"));
     QApplication::setApplicationVersion(QStringLiteral("2.6"));
 
+    // "--record FILE" is taken out before the rest of the command line is read.
+    const clavora::RecordArguments record = clavora::takeRecordArguments(QApplication::arguments().mid(1));
+    if (!record.error.isEmpty()) {
+        complain(record.error);
+        return 2;
+    }
+
+    // Stopped from outside, the program ends as by Exit: the window closes,
+    // and with it the MIDI output, and the take is finished.
+    clavora::QuitOnSignal quitOnSignal;
+
     // A second instance ends at once and shows nothing.
     clavora::SingleInstance instance(clavora::SingleInstance::defaultLockPath());
     if (!instance.tryAcquire())
         return 0;
 
     std::unique_ptr<clavora::MidiOutput> output = std::make_unique<clavora::SystemMidiOutput>();
+    clavora::TakeRecorder* recorder = nullptr;
+    if (!record.path.isEmpty()) {
+        auto take = std::make_unique<clavora::TakeRecorder>(std::move(output), record.path,
+            [launch] { return static_cast<double>(launch.nsecsElapsed()) / 1e6; },
+            clavora::FluidSynthDevice::Config::fromEnvironment());
+        if (!take->isRecording()) {
+            complain(QStringLiteral("cannot write \"%1\"").arg(record.path));
+            return 1;
+        }
+        recorder = take.get();
+        output = std::move(take);
+    }
     const QString tracePath = qEnvironmentVariable("CLAVORA_MIDI_TRACE");
     if (!tracePath.isEmpty())
         output = std::make_unique<clavora::TraceMidiOutput>(std::move(output), tracePath, launch);
+    // The built-in synthesizer opens beside the window.
+    output = std::make_unique<clavora::BackgroundOpenMidiOutput>(std::move(output));
 
     clavora::DesktopPlatform platform;
     clavora::sound::MidiPort port(*output, platform);
@@ -79,12 +117,9 @@ int main(int argc, char* argv[])
     }
 
     piano.startUp();
-    window.startUp(QApplication::arguments().mid(1).join(QLatin1Char(' ')));
+    window.startUp(record.rest.join(QLatin1Char(' ')));
     window.show();
 
-    // Stopped from outside, the program ends as by Exit: the window closes
-    // and with it the MIDI output.
-    clavora::QuitOnSignal quitOnSignal;
     // An open About box closes first, silencing its tune before the device
     // closes and saying no farewell.
     QObject::connect(&quitOnSignal, &clavora::QuitOnSignal::signalled, [&] {
@@ -92,5 +127,10 @@ int main(int argc, char* argv[])
             openAbout->closeWithoutFarewell();
     });
     QObject::connect(&quitOnSignal, &clavora::QuitOnSignal::signalled, &window, &QWidget::close);
-    return QApplication::exec();
+    const int result = QApplication::exec();
+
+    // The window has closed the device: the take ends here.
+    if (recorder && !recorder->finish())
+        complain(QStringLiteral("could not finish \"%1\"").arg(record.path));
+    return result;
 }

@@ -1,4 +1,5 @@
 #include "FluidSynthDevice.h"
+#include "AudioDrivers.h"
 #include "MidiConstants.h"
 
 #include <QString>
@@ -8,6 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -46,10 +49,10 @@ constexpr std::array kDefaultSettings{
     DefaultSetting{"synth.dynamic-sample-loading", "1"},
 };
 
-// Audio drivers tried, in this order, when FluidSynth's own choice fails.
-constexpr std::array kFallbackDrivers{"pipewire", "pulseaudio", "alsa", "jack", "sdl2", "oss"};
-
 constexpr const char* kDriverSetting = "audio.driver";
+
+// Once this long has gone by no further audio driver is tried.
+constexpr std::chrono::milliseconds kProbeTime{1000};
 
 template <typename Number>
 bool parseNumber(const std::string& text, Number& number)
@@ -121,19 +124,66 @@ double latencyMs(fluid_settings_t* settings)
     return periods * periodSize * 1000.0 / sampleRate;
 }
 
-bool driverAvailable(fluid_settings_t* settings, const char* name)
+std::vector<std::string> availableDrivers(fluid_settings_t* settings)
 {
-    struct Search {
-        const char* name;
-        bool found;
-    } search{name, false};
-    fluid_settings_foreach_option(settings, kDriverSetting, &search,
+    std::vector<std::string> names;
+    fluid_settings_foreach_option(settings, kDriverSetting, &names,
         [](void* data, const char*, const char* option) {
-            auto* s = static_cast<Search*>(data);
-            if (std::string_view(option) == s->name)
-                s->found = true;
+            static_cast<std::vector<std::string>*>(data)->emplace_back(option);
         });
-    return search.found;
+    return names;
+}
+
+// Starts an audio output for the synthesizer: the user's driver alone when
+// one is chosen, else the best that opens within the probe time.
+DriverPtr openAudioDriver(fluid_settings_t* settings, fluid_synth_t* synth, bool driverChosen)
+{
+    if (driverChosen)
+        return DriverPtr(new_fluid_audio_driver(settings, synth));
+    const auto deadline = std::chrono::steady_clock::now() + kProbeTime;
+    for (const std::string& name : audioDriverOrder(availableDrivers(settings), AudioFacts::ofThisSystem())) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            break;
+        if (fluid_settings_setstr(settings, kDriverSetting, name.c_str()) != FLUID_OK)
+            continue;
+        if (DriverPtr driver{new_fluid_audio_driver(settings, synth)})
+            return driver;
+    }
+    return nullptr;
+}
+
+// Hands one packed short message to the synthesizer. False when refused.
+bool playMessage(fluid_synth_t* synth, std::uint32_t message)
+{
+    const int status = midi::statusOf(message);
+    const int channel = status & midi::kChannelMask;
+    const int data1 = midi::data1Of(message);
+    const int data2 = midi::data2Of(message);
+    int result = FLUID_FAILED;
+    switch (status & midi::kStatusTypeMask) {
+    case midi::kNoteOn:
+        // Velocity 0 is a note-off to FluidSynth, as to any MIDI device.
+        // FluidSynth reports a failure for a note-off that finds no sounding
+        // note; the message itself was still taken.
+        if (data1 > midi::kMaxDataByte || data2 > midi::kMaxDataByte)
+            return false;
+        fluid_synth_noteon(synth, channel, data1, data2);
+        return true;
+    case midi::kNoteOff:
+        if (data1 > midi::kMaxDataByte || data2 > midi::kMaxDataByte)
+            return false;
+        fluid_synth_noteoff(synth, channel, data1);
+        return true;
+    case midi::kProgramChange:
+        result = fluid_synth_program_change(synth, channel, data1);
+        break;
+    case midi::kControlChange:
+        result = fluid_synth_cc(synth, channel, data1, data2);
+        break;
+    default:
+        break;
+    }
+    return result == FLUID_OK;
 }
 
 // FluidSynth reports through its log; the program shows no such messages.
@@ -216,6 +266,7 @@ FluidSynthDevice::FluidSynthDevice(Config config)
     : config_(std::move(config))
 {
     silenceFluidLog();
+    forbidStartingJackServer();
 }
 
 FluidSynthDevice::~FluidSynthDevice()
@@ -241,32 +292,23 @@ bool FluidSynthDevice::open()
     if (soundFont.empty())
         return false;
 
-    const auto overrides = parseSynthSettings(config_.settings);
-    const bool driverChosen = std::any_of(overrides.begin(), overrides.end(),
-        [](const SynthSetting& s) { return s.name == kDriverSetting; });
-
     StderrSilence quiet;
     auto engine = std::make_unique<Engine>();
-    engine->settings = makeSettings(overrides);
+    engine->settings = makeSettings(parseSynthSettings(config_.settings));
     if (!engine->settings)
         return false;
+    // A driver the user named and FluidSynth has is the only one tried.
+    char* chosen = nullptr;
+    const bool driverChosen = fluid_settings_dupstr(engine->settings.get(), kDriverSetting, &chosen) == FLUID_OK
+        && chosen && *chosen;
+    fluid_free(chosen);
     engine->synth.reset(new_fluid_synth(engine->settings.get()));
-    if (!engine->synth
-        || fluid_synth_sfload(engine->synth.get(), soundFont.c_str(), 1) == FLUID_FAILED)
+    if (!engine->synth)
         return false;
-
-    engine->driver.reset(new_fluid_audio_driver(engine->settings.get(), engine->synth.get()));
-    if (!engine->driver && !driverChosen) {
-        for (const char* name : kFallbackDrivers) {
-            if (!driverAvailable(engine->settings.get(), name)
-                || fluid_settings_setstr(engine->settings.get(), kDriverSetting, name) != FLUID_OK)
-                continue;
-            engine->driver.reset(new_fluid_audio_driver(engine->settings.get(), engine->synth.get()));
-            if (engine->driver)
-                break;
-        }
-    }
-    if (!engine->driver)
+    // The SoundFont is only worth its memory once there is an output to
+    // hear it through.
+    engine->driver = openAudioDriver(engine->settings.get(), engine->synth.get(), driverChosen);
+    if (!engine->driver || fluid_synth_sfload(engine->synth.get(), soundFont.c_str(), 1) == FLUID_FAILED)
         return false;
     engine_ = std::move(engine);
     return true;
@@ -287,38 +329,7 @@ bool FluidSynthDevice::isOpen() const
 
 bool FluidSynthDevice::send(std::uint32_t message)
 {
-    if (!engine_)
-        return false;
-    fluid_synth_t* synth = engine_->synth.get();
-    const int status = midi::statusOf(message);
-    const int channel = status & midi::kChannelMask;
-    const int data1 = midi::data1Of(message);
-    const int data2 = midi::data2Of(message);
-    int result = FLUID_FAILED;
-    switch (status & midi::kStatusTypeMask) {
-    case midi::kNoteOn:
-        // Velocity 0 is a note-off to FluidSynth, as to any MIDI device.
-        // FluidSynth reports a failure for a note-off that finds no sounding
-        // note; the message itself was still taken.
-        if (data1 > midi::kMaxDataByte || data2 > midi::kMaxDataByte)
-            return false;
-        fluid_synth_noteon(synth, channel, data1, data2);
-        return true;
-    case midi::kNoteOff:
-        if (data1 > midi::kMaxDataByte || data2 > midi::kMaxDataByte)
-            return false;
-        fluid_synth_noteoff(synth, channel, data1);
-        return true;
-    case midi::kProgramChange:
-        result = fluid_synth_program_change(synth, channel, data1);
-        break;
-    case midi::kControlChange:
-        result = fluid_synth_cc(synth, channel, data1, data2);
-        break;
-    default:
-        break;
-    }
-    return result == FLUID_OK;
+    return engine_ && playMessage(engine_->synth.get(), message);
 }
 
 double FluidSynthDevice::bufferLatencyMs() const
@@ -327,6 +338,44 @@ double FluidSynthDevice::bufferLatencyMs() const
         return latencyMs(engine_->settings.get());
     const SettingsPtr settings = makeSettings(parseSynthSettings(config_.settings));
     return settings ? latencyMs(settings.get()) : 0;
+}
+
+bool FluidSynthDevice::renderTake(const Config& config, const std::vector<TimedMessage>& take, double milliseconds,
+                                  const std::string& wavPath)
+{
+    const std::string soundFont = FluidSynthDevice(config).soundFontPath();
+    if (soundFont.empty())
+        return false;
+    StderrSilence quiet;
+    const SettingsPtr settings = makeSettings(parseSynthSettings(config.settings));
+    if (!settings || fluid_settings_setstr(settings.get(), "audio.file.name", wavPath.c_str()) != FLUID_OK
+        || fluid_settings_setstr(settings.get(), "audio.file.type", "wav") != FLUID_OK
+        || fluid_settings_setstr(settings.get(), "audio.file.format", "s16") != FLUID_OK)
+        return false;
+    const SynthPtr synth(new_fluid_synth(settings.get()));
+    if (!synth || fluid_synth_sfload(synth.get(), soundFont.c_str(), 1) == FLUID_FAILED)
+        return false;
+    fluid_file_renderer_t* renderer = new_fluid_file_renderer(synth.get());
+    if (!renderer)
+        return false;
+
+    int periodSize = 0;
+    double sampleRate = 0;
+    fluid_settings_getint(settings.get(), "audio.period-size", &periodSize);
+    fluid_settings_getnum(settings.get(), "synth.sample-rate", &sampleRate);
+    const double framesPerMs = sampleRate / 1000.0;
+    const auto totalFrames = static_cast<long long>(std::ceil(milliseconds * framesPerMs));
+    bool written = true;
+    auto next = take.begin();
+    for (long long frame = 0; frame < totalFrames && written; frame += periodSize) {
+        // A message played live is heard from the next period on; here it
+        // goes to the period whose start is nearest its time.
+        while (next != take.end() && next->milliseconds * framesPerMs < static_cast<double>(frame) + periodSize / 2.0)
+            playMessage(synth.get(), (next++)->message);
+        written = fluid_file_renderer_process_block(renderer) == FLUID_OK;
+    }
+    delete_fluid_file_renderer(renderer);
+    return written;
 }
 
 } // namespace clavora

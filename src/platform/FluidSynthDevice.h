@@ -35,6 +35,14 @@ private:
     int saved_ = -1;
 };
 
+// A message and the time it was played, in milliseconds from the start of
+// a take.
+struct TimedMessage {
+    double milliseconds;
+    std::uint32_t message;
+    bool operator==(const TimedMessage&) const = default;
+};
+
 class FluidSynthDevice {
 public:
     struct Config {
@@ -53,8 +61,10 @@ public:
     FluidSynthDevice(const FluidSynthDevice&) = delete;
     FluidSynthDevice& operator=(const FluidSynthDevice&) = delete;
 
-    // Loads the SoundFont and starts the audio output. False, with nothing
-    // left open, when there is no SoundFont or no audio output works.
+    // Starts the audio output, then loads the SoundFont. False, with nothing
+    // left open, when there is no SoundFont or no audio output works. The
+    // audio drivers are tried best first and given up within a second; no
+    // sound server is started.
     bool open();
     // Stops the audio output (a file being rendered is complete afterwards)
     // and frees the synthesizer.
@@ -72,6 +82,13 @@ public:
     // The SoundFont an open would load (the first existing candidate), or
     // an empty string when none exists.
     std::string soundFontPath() const;
+
+    // Plays a take without any audio output, with this SoundFont and these
+    // settings, into a WAV file lasting `milliseconds`. Each message takes
+    // effect at the audio period nearest its time, as it does when played
+    // live. False when there is no SoundFont or the file cannot be written.
+    static bool renderTake(const Config& config, const std::vector<TimedMessage>& take, double milliseconds,
+                           const std::string& wavPath);
 
 private:
     struct Engine;

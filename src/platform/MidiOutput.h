@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace clavora {
@@ -23,6 +24,15 @@ public:
     // Sends one packed short message (see midi::packShortMessage). False when
     // nothing is open or the device refused it.
     virtual bool send(std::uint32_t message) = 0;
+
+    // Starts opening the device and may return before it is open; `done`
+    // gets the result on the calling thread. Messages sent meanwhile are
+    // held and delivered, in order, once the device is open (dropped when
+    // it cannot be opened). Outputs that open quickly simply open at once.
+    virtual void beginOpen(int device, std::function<void(bool)> done) { done(open(device)); }
+    // Waits for an open started by beginOpen to end, calling its `done`
+    // now if it has not been called yet.
+    virtual void finishOpening() {}
 };
 
 // An output with no devices: every open fails and every send is dropped.

@@ -30,9 +30,14 @@ MidiPort::MidiPort(MidiOutput& output, Platform& platform)
 
 void MidiPort::openMidiOut()
 {
-    if (openMidiOutDevice(0))
-        return;
-    warn(kOpenFailedText);
+    // The output may take its time (the built-in synthesizer loads its
+    // SoundFont); what is sent meanwhile is held by the output and played
+    // once the device is open. The warning comes when the open has failed.
+    output_.beginOpen(0, [this](bool opened) {
+        result_ = opened ? 0 : kFailed;
+        if (!opened)
+            warn(kOpenFailedText);
+    });
 }
 
 bool MidiPort::openMidiOutDevice(int device)

@@ -21,7 +21,9 @@ public:
 
     MidiPort(MidiOutput& output, Platform& platform);
 
-    // Opens device 0; on failure warns once with a box and carries on silently.
+    // Opens device 0, possibly in the background: messages sent before it
+    // is open are played once it is. On failure warns once with a box and
+    // carries on silently.
     void openMidiOut();
     // Opens the given device; false when it cannot be opened. Shows nothing.
     bool openMidiOutDevice(int device);

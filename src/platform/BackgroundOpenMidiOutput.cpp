@@ -1,0 +1,121 @@
+#include "BackgroundOpenMidiOutput.h"
+
+#include <QObject>
+
+namespace clavora {
+
+BackgroundOpenMidiOutput::BackgroundOpenMidiOutput(std::unique_ptr<MidiOutput> inner)
+    : inner_(std::move(inner))
+    , context_(std::make_unique<QObject>())
+{
+}
+
+BackgroundOpenMidiOutput::~BackgroundOpenMidiOutput()
+{
+    joinWorker();
+    done_ = nullptr;
+}
+
+void BackgroundOpenMidiOutput::joinWorker() const
+{
+    if (worker_.joinable())
+        worker_.join();
+}
+
+void BackgroundOpenMidiOutput::finishOpening()
+{
+    joinWorker();
+    if (!done_)
+        return;
+    const auto done = std::move(done_);
+    done_ = nullptr;
+    done(opened_);
+}
+
+int BackgroundOpenMidiOutput::deviceCount() const
+{
+    joinWorker();
+    return inner_->deviceCount();
+}
+
+std::string BackgroundOpenMidiOutput::deviceName(int device) const
+{
+    joinWorker();
+    return inner_->deviceName(device);
+}
+
+void BackgroundOpenMidiOutput::refresh()
+{
+    finishOpening();
+    inner_->refresh();
+}
+
+bool BackgroundOpenMidiOutput::open(int device)
+{
+    finishOpening();
+    return inner_->open(device);
+}
+
+void BackgroundOpenMidiOutput::close()
+{
+    joinWorker();
+    done_ = nullptr;
+    inner_->close();
+}
+
+bool BackgroundOpenMidiOutput::isOpen() const
+{
+    joinWorker();
+    return inner_->isOpen();
+}
+
+bool BackgroundOpenMidiOutput::isOpening() const
+{
+    const std::lock_guard lock(mutex_);
+    return holding_;
+}
+
+bool BackgroundOpenMidiOutput::send(std::uint32_t message)
+{
+    {
+        const std::lock_guard lock(mutex_);
+        if (holding_) {
+            held_.push_back(message);
+            return true;
+        }
+    }
+    return inner_->send(message);
+}
+
+void BackgroundOpenMidiOutput::beginOpen(int device, std::function<void(bool)> done)
+{
+    finishOpening();
+    const unsigned generation = ++generation_;
+    {
+        const std::lock_guard lock(mutex_);
+        held_.clear();
+        holding_ = true;
+    }
+    done_ = std::move(done);
+    worker_ = std::thread([this, device, generation] {
+        const bool opened = inner_->open(device);
+        std::unique_lock lock(mutex_);
+        while (opened && !held_.empty()) {
+            const std::uint32_t message = held_.front();
+            held_.pop_front();
+            lock.unlock();
+            inner_->send(message);
+            lock.lock();
+        }
+        held_.clear();
+        holding_ = false;
+        opened_ = opened;
+        lock.unlock();
+        QMetaObject::invokeMethod(context_.get(), [this, generation] {
+            if (generation == generation_)
+                finishOpening();
+        }, Qt::QueuedConnection);
+    });
+}
+
+} // namespace clavora

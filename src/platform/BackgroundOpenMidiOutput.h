@@ -1,0 +1,59 @@
+#pragma once
+#include "MidiOutput.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class QObject;
+
+namespace clavora {
+
+// Opens a slow device (the built-in synthesizer loads a SoundFont) on a
+// worker thread so that the windows can come up meanwhile. Messages sent
+// while it opens are held and handed to the device in order as soon as it
+// is open, still on the worker, so that the instruments they choose are
+// loaded there too; when it cannot be opened they are dropped. Every other
+// call waits for the open to end first, so the device is only ever used by
+// one thread at a time.
+class BackgroundOpenMidiOutput final : public MidiOutput {
+public:
+    explicit BackgroundOpenMidiOutput(std::unique_ptr<MidiOutput> inner);
+    ~BackgroundOpenMidiOutput() override;
+    BackgroundOpenMidiOutput(const BackgroundOpenMidiOutput&) = delete;
+    BackgroundOpenMidiOutput& operator=(const BackgroundOpenMidiOutput&) = delete;
+
+    int deviceCount() const override;
+    std::string deviceName(int device) const override;
+    void refresh() override;
+    bool open(int device) override;
+    // An open still going on is waited for; its result is not reported.
+    void close() override;
+    bool isOpen() const override;
+    bool send(std::uint32_t message) override;
+
+    // `done` is called from the event loop of the thread that called this.
+    void beginOpen(int device, std::function<void(bool)> done) override;
+    // Waits for the worker and reports its result now.
+    void finishOpening() override;
+    // True from beginOpen until the held messages have been handed over.
+    bool isOpening() const;
+
+private:
+    void joinWorker() const;
+
+    std::unique_ptr<MidiOutput> inner_;
+    std::unique_ptr<QObject> context_;
+    mutable std::mutex mutex_;
+    mutable std::thread worker_;
+    std::deque<std::uint32_t> held_;
+    bool holding_ = false;
+    bool opened_ = false;
+    unsigned generation_ = 0;
+    std::function<void(bool)> done_;
+};
+
+} // namespace clavora

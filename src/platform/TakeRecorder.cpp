@@ -1,0 +1,225 @@
+#include "TakeRecorder.h"
+#include "SystemMidiOutput.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace clavora {
+
+namespace {
+
+const QString kRecordOption = QStringLiteral("--record");
+
+// Header, tempo and track ends of a format 0 file.
+constexpr int kTrackLengthOffset = 18;
+constexpr int kTrackStart = 22;
+
+QByteArray variableLength(long long value)
+{
+    QByteArray bytes(1, static_cast<char>(value & 0x7F));
+    while ((value >>= 7) > 0)
+        bytes.prepend(static_cast<char>(0x80 | (value & 0x7F)));
+    return bytes;
+}
+
+QByteArray bigEndian(quint32 value, int size)
+{
+    QByteArray bytes;
+    for (int shift = (size - 1) * 8; shift >= 0; shift -= 8)
+        bytes.append(static_cast<char>((value >> shift) & 0xFF));
+    return bytes;
+}
+
+long long tickOf(double milliseconds)
+{
+    return std::llround(std::max(0.0, milliseconds));
+}
+
+} // namespace
+
+RecordArguments takeRecordArguments(const QStringList& arguments)
+{
+    RecordArguments result;
+    bool given = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == kRecordOption) {
+            if (i + 1 == arguments.size()) {
+                result.error = QStringLiteral("--record needs a file name (take.mid or take.wav)");
+                return result;
+            }
+            result.path = arguments.at(++i);
+            given = true;
+        } else if (argument.startsWith(kRecordOption + QLatin1Char('='))) {
+            result.path = argument.mid(kRecordOption.size() + 1);
+            given = true;
+        } else {
+            result.rest.append(argument);
+        }
+    }
+    if (given && !TakeRecorder::formatOf(result.path))
+        result.error = QStringLiteral("cannot record into \"%1\": the name must end in .mid or .wav").arg(result.path);
+    return result;
+}
+
+StandardMidiFile::StandardMidiFile(const QString& path)
+    : file_(std::make_unique<QFile>(path))
+{
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        file_.reset();
+        return;
+    }
+    QByteArray head = "MThd" + bigEndian(6, 4) + bigEndian(0, 2) + bigEndian(1, 2) + bigEndian(kTicksPerQuarter, 2);
+    head += "MTrk" + bigEndian(0, 4);
+    head += QByteArray::fromHex("00FF5103") + bigEndian(kMicrosecondsPerQuarter, 3);
+    file_->write(head);
+    endPosition_ = file_->pos();
+    writeEnd(0);
+}
+
+StandardMidiFile::~StandardMidiFile() = default;
+
+bool StandardMidiFile::isOpen() const
+{
+    return file_ != nullptr;
+}
+
+void StandardMidiFile::add(double milliseconds, std::uint32_t message)
+{
+    const std::vector<std::uint8_t> bytes = shortMessageBytes(message);
+    if (!file_ || bytes.empty())
+        return;
+    const long long tick = std::max(lastTick_, tickOf(milliseconds));
+    file_->seek(endPosition_);
+    file_->write(variableLength(tick - lastTick_));
+    file_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    lastTick_ = tick;
+    endPosition_ = file_->pos();
+    writeEnd(0);
+}
+
+void StandardMidiFile::end(double milliseconds)
+{
+    if (file_)
+        writeEnd(std::max(0LL, tickOf(milliseconds) - lastTick_));
+}
+
+void StandardMidiFile::writeEnd(long long delta)
+{
+    file_->seek(endPosition_);
+    file_->write(variableLength(delta) + QByteArray::fromHex("FF2F00"));
+    const qint64 size = file_->pos();
+    file_->resize(size);
+    file_->seek(kTrackLengthOffset);
+    file_->write(bigEndian(static_cast<quint32>(size - kTrackStart), 4));
+    file_->flush();
+}
+
+std::optional<TakeRecorder::Format> TakeRecorder::formatOf(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("mid") || suffix == QLatin1String("midi"))
+        return Format::MidiFile;
+    if (suffix == QLatin1String("wav"))
+        return Format::Wave;
+    return std::nullopt;
+}
+
+TakeRecorder::TakeRecorder(std::unique_ptr<MidiOutput> inner, const QString& path, std::function<double()> now,
+                           FluidSynthDevice::Config synth)
+    : inner_(std::move(inner))
+    , path_(path)
+    , now_(std::move(now))
+    , synth_(std::move(synth))
+{
+    const auto format = formatOf(path);
+    if (!format)
+        return;
+    format_ = *format;
+    if (format_ == Format::MidiFile) {
+        midiFile_ = std::make_unique<StandardMidiFile>(path);
+        recording_ = midiFile_->isOpen();
+    } else {
+        // The WAV file is written at the end; find out now that it can be.
+        QFile file(path);
+        recording_ = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    }
+}
+
+TakeRecorder::~TakeRecorder()
+{
+    finish();
+}
+
+bool TakeRecorder::isRecording() const
+{
+    return recording_ && !finished_;
+}
+
+bool TakeRecorder::finish()
+{
+    if (!recording_ || finished_)
+        return finishedWell_;
+    finished_ = true;
+    const double end = now_();
+    if (format_ == Format::MidiFile) {
+        midiFile_->end(end);
+        midiFile_.reset();
+        finishedWell_ = true;
+    } else {
+        finishedWell_ = FluidSynthDevice::renderTake(synth_, take_, end, path_.toStdString());
+    }
+    return finishedWell_;
+}
+
+int TakeRecorder::deviceCount() const
+{
+    return inner_->deviceCount();
+}
+
+std::string TakeRecorder::deviceName(int device) const
+{
+    return inner_->deviceName(device);
+}
+
+void TakeRecorder::refresh()
+{
+    inner_->refresh();
+}
+
+bool TakeRecorder::open(int device)
+{
+    const bool opened = inner_->open(device);
+    recordingOnly_ = !opened && device == 0 && isRecording();
+    return opened || recordingOnly_;
+}
+
+void TakeRecorder::close()
+{
+    inner_->close();
+    recordingOnly_ = false;
+}
+
+bool TakeRecorder::isOpen() const
+{
+    return inner_->isOpen() || recordingOnly_;
+}
+
+bool TakeRecorder::send(std::uint32_t message)
+{
+    if (!isOpen())
+        return inner_->send(message);
+    const double time = now_();
+    const bool sent = recordingOnly_ ? !shortMessageBytes(message).empty() : inner_->send(message);
+    if (isRecording()) {
+        if (midiFile_)
+            midiFile_->add(time, message);
+        else
+            take_.push_back({time, message});
+    }
+    return sent;
+}
+
+} // namespace clavora

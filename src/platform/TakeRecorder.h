@@ -1,0 +1,106 @@
+#pragma once
+// Recording what is played: `clavora --record take.mid` or `--record take.wav`.
+#include "FluidSynthDevice.h"
+#include "MidiOutput.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QFile;
+
+namespace clavora {
+
+// The command line with "--record FILE" (or "--record=FILE") taken out
+// wherever it stands; the rest keeps its meaning.
+struct RecordArguments {
+    QString path;
+    QStringList rest;
+    // Set when the option is given wrongly; nothing is recorded then.
+    QString error;
+};
+RecordArguments takeRecordArguments(const QStringList& arguments);
+
+// A Standard MIDI File of format 0 written while it grows: one track, one
+// tempo, one tick per millisecond. After every message the file on disk is
+// complete, so a take survives however the program ends.
+class StandardMidiFile {
+public:
+    static constexpr int kTicksPerQuarter = 500;
+    static constexpr int kMicrosecondsPerQuarter = 500000;
+
+    explicit StandardMidiFile(const QString& path);
+    ~StandardMidiFile();
+    StandardMidiFile(const StandardMidiFile&) = delete;
+    StandardMidiFile& operator=(const StandardMidiFile&) = delete;
+
+    bool isOpen() const;
+    // Adds a channel message at this time (earlier times count as the
+    // last one's). Messages that are not valid channel messages are left out.
+    void add(double milliseconds, std::uint32_t message);
+    // Places the end of the track at this time, if it is later than the
+    // last message.
+    void end(double milliseconds);
+
+private:
+    void writeEnd(long long delta);
+
+    std::unique_ptr<QFile> file_;
+    long long lastTick_ = 0;
+    qint64 endPosition_ = 0;
+};
+
+// A MIDI output that records, with its time, every message handed to the
+// open device, into a MIDI file or, through the synthesizer's offline
+// renderer, a WAV file. With nothing to play through, device 0 still opens
+// to record alone.
+class TakeRecorder final : public MidiOutput {
+public:
+    enum class Format { MidiFile, Wave };
+    // By the file's suffix: .mid or .midi, .wav.
+    static std::optional<Format> formatOf(const QString& path);
+
+    // `now` gives the milliseconds since the take started; `synth` is what
+    // renders a WAV file.
+    TakeRecorder(std::unique_ptr<MidiOutput> inner, const QString& path, std::function<double()> now,
+                 FluidSynthDevice::Config synth);
+    ~TakeRecorder() override;
+    TakeRecorder(const TakeRecorder&) = delete;
+    TakeRecorder& operator=(const TakeRecorder&) = delete;
+
+    // False when the file cannot be written: nothing is recorded then.
+    bool isRecording() const;
+    // Ends the take now and completes the file (a WAV file is rendered
+    // here). Later messages are not recorded. False when it failed.
+    bool finish();
+    // True when device 0 is open for recording only.
+    bool isRecordingOnly() const { return recordingOnly_; }
+
+    int deviceCount() const override;
+    std::string deviceName(int device) const override;
+    void refresh() override;
+    bool open(int device) override;
+    void close() override;
+    bool isOpen() const override;
+    bool send(std::uint32_t message) override;
+
+private:
+    std::unique_ptr<MidiOutput> inner_;
+    QString path_;
+    Format format_ = Format::MidiFile;
+    std::function<double()> now_;
+    FluidSynthDevice::Config synth_;
+    std::unique_ptr<StandardMidiFile> midiFile_;
+    std::vector<TimedMessage> take_;
+    bool recording_ = false;
+    bool recordingOnly_ = false;
+    bool finished_ = false;
+    bool finishedWell_ = false;
+};
+
+} // namespace clavora

@@ -1,0 +1,205 @@
+#include "WavFile.h"
+#include "platform/FluidSynthDevice.h"
+#include "platform/MidiConstants.h"
+#include "platform/RecordingMidiOutput.h"
+#include "platform/TakeRecorder.h"
+
+#include <QTemporaryDir>
+
+#include <fluidsynth.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace clavora {
+namespace {
+
+using midi::packShortMessage;
+
+// ---- The command line ----
+
+struct ArgumentsCase {
+    const char* name;
+    QStringList arguments;
+    QString path;
+    QStringList rest;
+    bool error;
+};
+
+class RecordArgumentsTest : public ::testing::TestWithParam<ArgumentsCase> {};
+
+TEST_P(RecordArgumentsTest, TakesTheOptionOutWhereverItStands)
+{
+    const RecordArguments parsed = takeRecordArguments(GetParam().arguments);
+    EXPECT_EQ(parsed.error.isEmpty(), !GetParam().error) << parsed.error.toStdString();
+    if (GetParam().error)
+        return;
+    EXPECT_EQ(parsed.path, GetParam().path);
+    EXPECT_EQ(parsed.rest, GetParam().rest);
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLines, RecordArgumentsTest, ::testing::Values(
+    ArgumentsCase{"Nothing", {}, "", {}, false},
+    ArgumentsCase{"StealthAlone", {"/STEALTH", "My", "title"}, "", {"/STEALTH", "My", "title"}, false},
+    ArgumentsCase{"RecordFirst", {"--record", "take.mid", "/stealth", "Notes"}, "take.mid", {"/stealth", "Notes"}, false},
+    ArgumentsCase{"RecordAfterStealth", {"/STEALTH", "A", "--record", "b.WAV", "C"}, "b.WAV", {"/STEALTH", "A", "C"}, false},
+    ArgumentsCase{"WithEquals", {"--record=dir/take.midi"}, "dir/take.midi", {}, false},
+    ArgumentsCase{"NoFileName", {"/STEALTH", "--record"}, "", {}, true},
+    ArgumentsCase{"UnknownKind", {"--record", "take.mp3"}, "", {}, true},
+    ArgumentsCase{"EmptyName", {"--record="}, "", {}, true}),
+    [](const ::testing::TestParamInfo<ArgumentsCase>& info) { return std::string(info.param.name); });
+
+// ---- Recording ----
+
+// A short performance with times that fall between milliseconds.
+const std::vector<TimedMessage> kTake{
+    {0.2, packShortMessage(midi::kProgramChange + 1, 40, 0)},
+    {100.0, packShortMessage(midi::kNoteOn + 1, 60, 100)},
+    {100.4, packShortMessage(midi::kNoteOn + 1, 64, 90)},
+    {350.6, packShortMessage(midi::kNoteOff + 1, 60, 0)},
+    {350.6, packShortMessage(midi::kNoteOff + 1, 64, 0)},
+    {420.0, packShortMessage(midi::kNoteOn + 9, 38, 0)},
+    {1999.5, packShortMessage(midi::kControlChange + 15, midi::kAllSoundOff, 0)},
+};
+
+class TakeRecorderTest : public ::testing::Test {
+protected:
+    // Records `take` through a recorder over a device that opens (or not),
+    // ending the take at `end` when it is given.
+    std::unique_ptr<TakeRecorder> record(const QString& path, const std::vector<TimedMessage>& take,
+                                         bool deviceWorks)
+    {
+        auto inner = std::make_unique<RecordingMidiOutput>();
+        device = inner.get();
+        if (!deviceWorks)
+            device->setFailing({0});
+        auto recorder = std::make_unique<TakeRecorder>(std::move(inner), path, [this] { return now; },
+                                                       FluidSynthDevice::Config::fromEnvironment());
+        EXPECT_TRUE(recorder->isRecording());
+        now = 0;
+        recorder->send(packShortMessage(midi::kNoteOn, 1, 1)); // nothing open yet
+        EXPECT_TRUE(recorder->open(0));
+        for (const TimedMessage& message : take) {
+            now = message.milliseconds;
+            recorder->send(message.message);
+        }
+        return recorder;
+    }
+
+    QTemporaryDir dir;
+    RecordingMidiOutput* device = nullptr;
+    double now = 0;
+};
+
+// Plays a MIDI file through FluidSynth's own player, slowed down tenfold so
+// that its ticks are read exactly, and collects what it plays.
+std::vector<TimedMessage> playedBack(const QString& path)
+{
+    struct Played {
+        fluid_player_t* player;
+        std::vector<TimedMessage> messages;
+    };
+    fluid_settings_t* settings = new_fluid_settings();
+    fluid_settings_setstr(settings, "player.timing-source", "sample");
+    fluid_settings_setnum(settings, "synth.sample-rate", 48000);
+    fluid_synth_t* synth = new_fluid_synth(settings);
+    fluid_player_t* player = new_fluid_player(synth);
+    Played played{player, {}};
+    fluid_player_set_playback_callback(player, [](void* data, fluid_midi_event_t* event) {
+        auto* p = static_cast<Played*>(data);
+        if (fluid_midi_event_get_type(event) < midi::kNoteOff)
+            return FLUID_OK; // the player's own tempo event
+        const int status = fluid_midi_event_get_type(event) + fluid_midi_event_get_channel(event);
+        const int data1 = fluid_midi_event_get_control(event); // key, control or program
+        const int data2 = fluid_midi_event_get_value(event);   // velocity or value
+        const double ms = fluid_player_get_current_tick(p->player) * 1.0; // one tick per millisecond
+        p->messages.push_back({ms, packShortMessage(status, data1, (status & 0xF0) == 0xC0 ? 0 : data2)});
+        return FLUID_OK;
+    }, &played);
+    EXPECT_EQ(fluid_player_add(player, path.toStdString().c_str()), FLUID_OK);
+    fluid_player_set_tempo(player, FLUID_PLAYER_TEMPO_INTERNAL, 0.1);
+    fluid_player_play(player);
+    std::vector<float> left(480), right(480);
+    for (int block = 0; block < 10000 && fluid_player_get_status(player) == FLUID_PLAYER_PLAYING; ++block)
+        fluid_synth_write_float(synth, 480, left.data(), 0, 1, right.data(), 0, 1);
+    EXPECT_EQ(fluid_player_get_status(player), FLUID_PLAYER_DONE);
+    delete_fluid_player(player);
+    delete_fluid_synth(synth);
+    delete_fluid_settings(settings);
+    return played.messages;
+}
+
+TEST_F(TakeRecorderTest, MidiFileReadsBackWithTheSameMessagesAtTheSameTimesFinishedOrNot)
+{
+    ASSERT_TRUE(dir.isValid());
+    for (const bool finished : {false, true}) {
+        SCOPED_TRACE(finished ? "finished" : "cut off");
+        const QString path = dir.filePath(finished ? "finished.mid" : "cut.mid");
+        auto recorder = record(path, kTake, true);
+        if (finished) {
+            now = 2500;
+            EXPECT_TRUE(recorder->finish());
+        }
+        const std::vector<TimedMessage> played = playedBack(path);
+        ASSERT_EQ(played.size(), kTake.size());
+        for (std::size_t i = 0; i < kTake.size(); ++i) {
+            EXPECT_EQ(played[i].message, kTake[i].message) << i;
+            EXPECT_NEAR(played[i].milliseconds, kTake[i].milliseconds, 1.0) << i;
+        }
+        // What was recorded also reached the device.
+        EXPECT_EQ(device->messages().size(), kTake.size());
+    }
+}
+
+TEST_F(TakeRecorderTest, WavFileHasItsNotesWithinOnePeriodOfTheirTimesAndLastsTheTake)
+{
+    if (FluidSynthDevice(FluidSynthDevice::Config::fromEnvironment()).soundFontPath().empty())
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("take.wav");
+    // Sharp notes, each cut off well before the next.
+    std::vector<TimedMessage> take{{0, packShortMessage(midi::kProgramChange, 115, 0)}};
+    // The first note starts a period: how long the instrument takes to be
+    // heard is measured there.
+    const std::vector<double> onsets{0.0, 333.3, 571.9, 802.6};
+    for (const double onset : onsets) {
+        take.push_back({onset, packShortMessage(midi::kNoteOn, 72, 127)});
+        take.push_back({onset + 120, packShortMessage(midi::kControlChange, midi::kAllSoundOff, 0)});
+    }
+    // Played on a machine without sound: the take is recorded all the same.
+    auto recorder = record(path, take, false);
+    EXPECT_TRUE(recorder->isRecordingOnly());
+    now = 1000;
+    ASSERT_TRUE(recorder->finish());
+
+    const test::Wav wav = test::readWav(path);
+    ASSERT_EQ(wav.channels, 2);
+    ASSERT_EQ(wav.sampleRate, 48000);
+    constexpr double kPeriodMs = 128 * 1000.0 / 48000;
+    const double lastsMs = wav.samples.size() / 2 * 1000.0 / wav.sampleRate;
+    EXPECT_GE(lastsMs, 1000.0);
+    EXPECT_LT(lastsMs, 1000.0 + kPeriodMs);
+
+    // An onset: the first sample heard after a silence of 50 ms.
+    std::vector<double> heard;
+    const int silence = 48000 / 20;
+    int quiet = silence;
+    for (std::size_t frame = 0; frame < wav.samples.size() / 2; ++frame) {
+        const bool loud = std::abs(wav.samples[2 * frame]) > 200 || std::abs(wav.samples[2 * frame + 1]) > 200;
+        if (loud && quiet >= silence)
+            heard.push_back(frame * 1000.0 / wav.sampleRate);
+        quiet = loud ? 0 : quiet + 1;
+    }
+    ASSERT_EQ(heard.size(), onsets.size());
+    const double attack = heard[0];
+    EXPECT_LT(attack, 5.0);
+    for (std::size_t i = 1; i < onsets.size(); ++i)
+        EXPECT_NEAR(heard[i] - attack, onsets[i], kPeriodMs) << i;
+}
+
+} // namespace
+} // namespace clavora
