@@ -5,8 +5,9 @@
 //
 //   clavora_launch_probe [--key KEYCODE] [--settle MS] -- PROGRAM ARGS...
 //
-// Prints one line: "window_ms=... sound_ms=... rss_mb=...". Without --key
-// no key is pressed and no sound is listened for.
+// Prints one line: "window_ms=... second_ms=... sound_ms=... rss_mb=...",
+// second_ms being the next window mapped (a message box), -1 for what did
+// not happen. Without --key no key is pressed and no sound is listened for.
 #include <jack/jack.h>
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
@@ -70,14 +71,17 @@ void connectOutputs(jack_client_t* client)
     jack_free(ports);
 }
 
+// The program's own resident pages: anonymous and file-backed, without the
+// shared memory a JACK client maps from its server.
 double residentMb(pid_t pid)
 {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
+    double kb = 0;
     while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atof(line.c_str() + 6) / 1024.0;
-    return 0;
+        if (line.rfind("RssAnon:", 0) == 0 || line.rfind("RssFile:", 0) == 0)
+            kb += std::atof(line.c_str() + 8);
+    return kb / 1024.0;
 }
 
 } // namespace
@@ -129,10 +133,13 @@ int main(int argc, char* argv[])
     }
 
     long long mappedAt = 0;
+    long long secondAt = 0;
     long long releaseAt = 0;
     const long long deadline = launched + 10'000'000'000LL;
     while (nowNs() < deadline) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(x)) {
+            if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY && mappedAt != 0 && secondAt == 0)
+                secondAt = nowNs();
             if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY && mappedAt == 0) {
                 mappedAt = nowNs();
                 const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
@@ -156,7 +163,14 @@ int main(int argc, char* argv[])
             break;
         std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
+    for (const long long until = nowNs() + settleMs * 1'000'000LL; nowNs() < until;) {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(x)) {
+            if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY && secondAt == 0)
+                secondAt = nowNs();
+            std::free(event);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
     const double rss = residentMb(pid);
 
     kill(pid, SIGTERM);
@@ -166,6 +180,7 @@ int main(int argc, char* argv[])
     xcb_disconnect(x);
 
     const auto ms = [&](long long at) { return at ? (at - launched) / 1e6 : -1.0; };
-    std::printf("window_ms=%.1f sound_ms=%.1f rss_mb=%.1f\n", ms(mappedAt), ms(heardAt.load()), rss);
+    std::printf("window_ms=%.1f second_ms=%.1f sound_ms=%.1f rss_mb=%.1f\n", ms(mappedAt), ms(secondAt),
+                ms(heardAt.load()), rss);
     return 0;
 }

@@ -23,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -63,8 +64,10 @@ int main(int argc, char* argv[])
     std::unique_ptr<clavora::MidiOutput> output = std::make_unique<clavora::SystemMidiOutput>();
     clavora::TakeRecorder* recorder = nullptr;
     if (!record.path.isEmpty()) {
+        // The take lasts from the launch of the program to its end.
+        const double age = clavora::processAgeMs() - static_cast<double>(launch.nsecsElapsed()) / 1e6;
         auto take = std::make_unique<clavora::TakeRecorder>(std::move(output), record.path,
-            [launch] { return static_cast<double>(launch.nsecsElapsed()) / 1e6; },
+            [launch, age] { return std::max(0.0, age) + static_cast<double>(launch.nsecsElapsed()) / 1e6; },
             clavora::FluidSynthDevice::Config::fromEnvironment());
         if (!take->isRecording()) {
             complain(QStringLiteral("cannot write \"%1\"").arg(record.path));

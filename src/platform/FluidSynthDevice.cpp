@@ -294,14 +294,15 @@ bool FluidSynthDevice::open()
 
     StderrSilence quiet;
     auto engine = std::make_unique<Engine>();
-    engine->settings = makeSettings(parseSynthSettings(config_.settings));
+    const std::vector<SynthSetting> overrides = parseSynthSettings(config_.settings);
+    engine->settings = makeSettings(overrides);
     if (!engine->settings)
         return false;
     // A driver the user named and FluidSynth has is the only one tried.
-    char* chosen = nullptr;
-    const bool driverChosen = fluid_settings_dupstr(engine->settings.get(), kDriverSetting, &chosen) == FLUID_OK
-        && chosen && *chosen;
-    fluid_free(chosen);
+    const auto chosen = std::find_if(overrides.rbegin(), overrides.rend(),
+        [](const SynthSetting& s) { return s.name == kDriverSetting; });
+    const bool driverChosen = chosen != overrides.rend()
+        && fluid_settings_str_equal(engine->settings.get(), kDriverSetting, chosen->value.c_str());
     engine->synth.reset(new_fluid_synth(engine->settings.get()));
     if (!engine->synth)
         return false;

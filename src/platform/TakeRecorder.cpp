@@ -5,6 +5,8 @@
 #include <QFileInfo>
 
 #include <cmath>
+#include <ctime>
+#include <unistd.h>
 
 namespace clavora {
 
@@ -62,6 +64,25 @@ RecordArguments takeRecordArguments(const QStringList& arguments)
     if (given && !TakeRecorder::formatOf(result.path))
         result.error = QStringLiteral("cannot record into \"%1\": the name must end in .mid or .wav").arg(result.path);
     return result;
+}
+
+double processAgeMs()
+{
+    // The 22nd field of /proc/self/stat is the start time in clock ticks
+    // after boot; the command name before it may hold blanks.
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    timespec now{};
+    const long ticksPerSecond = ::sysconf(_SC_CLK_TCK);
+    if (!stat.open(QIODevice::ReadOnly) || ticksPerSecond <= 0 || ::clock_gettime(CLOCK_BOOTTIME, &now) != 0)
+        return 0;
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    constexpr int kStartTimeAfterName = 19;
+    if (fields.size() <= kStartTimeAfterName)
+        return 0;
+    const double started = fields.at(kStartTimeAfterName).toDouble() * 1000.0 / static_cast<double>(ticksPerSecond);
+    const double uptime = static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+    return std::max(0.0, uptime - started);
 }
 
 StandardMidiFile::StandardMidiFile(const QString& path)
@@ -163,7 +184,9 @@ bool TakeRecorder::finish()
     if (!recording_ || finished_)
         return finishedWell_;
     finished_ = true;
-    const double end = now_();
+    // A take ends when the device closes (the window closing, however the
+    // program is stopped), or now if it is still open.
+    const double end = isOpen() || closedAt_ < 0 ? now_() : closedAt_;
     if (format_ == Format::MidiFile) {
         midiFile_->end(end);
         midiFile_.reset();
@@ -198,6 +221,8 @@ bool TakeRecorder::open(int device)
 
 void TakeRecorder::close()
 {
+    if (isOpen())
+        closedAt_ = now_();
     inner_->close();
     recordingOnly_ = false;
 }

@@ -26,6 +26,11 @@ struct RecordArguments {
 };
 RecordArguments takeRecordArguments(const QStringList& arguments);
 
+// How long ago, in milliseconds, this process was started (to the system
+// clock's tick, 10 ms at most), so that a take lasts from the launch of the
+// program; 0 when the system does not tell.
+double processAgeMs();
+
 // A Standard MIDI File of format 0 written while it grows: one track, one
 // tempo, one tick per millisecond. After every message the file on disk is
 // complete, so a take survives however the program ends.
@@ -75,8 +80,9 @@ public:
 
     // False when the file cannot be written: nothing is recorded then.
     bool isRecording() const;
-    // Ends the take now and completes the file (a WAV file is rendered
-    // here). Later messages are not recorded. False when it failed.
+    // Ends the take and completes the file (a WAV file is rendered here).
+    // The take ends when the device was last closed, or now when it is
+    // open. Later messages are not recorded. False when it failed.
     bool finish();
     // True when device 0 is open for recording only.
     bool isRecordingOnly() const { return recordingOnly_; }
@@ -101,6 +107,7 @@ private:
     bool recordingOnly_ = false;
     bool finished_ = false;
     bool finishedWell_ = false;
+    double closedAt_ = -1;
 };
 
 } // namespace clavora
