@@ -1,4 +1,5 @@
 #include "AudioDrivers.h"
+#include "JackServer.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -16,15 +17,6 @@ QString runtimeDir()
 {
     const QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
     return dir.isEmpty() ? QStringLiteral("/run/user/%1").arg(::getuid()) : dir;
-}
-
-bool jackServerRuns()
-{
-    // A JACK 2 server listens on /dev/shm/jack_<server name>_<uid>_0.
-    QString server = qEnvironmentVariable("JACK_DEFAULT_SERVER");
-    if (server.isEmpty())
-        server = QStringLiteral("default");
-    return QFileInfo(QStringLiteral("/dev/shm/jack_%1_%2_0").arg(server).arg(::getuid())).exists();
 }
 
 } // namespace
