@@ -237,7 +237,8 @@ std::vector<std::uint8_t> shortMessageBytes(std::uint32_t message)
 }
 
 SystemMidiOutput::SystemMidiOutput()
-    : SystemMidiOutput(std::make_unique<FluidSynthDevice>(), MidiPorts::createSystem())
+    : synth_(std::make_unique<FluidSynthDevice>())
+    , ports_(MidiPorts::createSystem())
 {
 }
 
@@ -255,17 +256,28 @@ SystemMidiOutput::~SystemMidiOutput()
 
 void SystemMidiOutput::refresh()
 {
+    listed_ = false;
+    list();
+}
+
+void SystemMidiOutput::list() const
+{
+    if (listed_)
+        return;
     portNames_ = ports_ ? ports_->portNames() : std::vector<std::string>{};
     hasVirtual_ = ports_ && ports_->canOpenVirtual();
+    listed_ = true;
 }
 
 int SystemMidiOutput::deviceCount() const
 {
+    list();
     return 1 + static_cast<int>(portNames_.size()) + (hasVirtual_ ? 1 : 0);
 }
 
 std::string SystemMidiOutput::deviceName(int device) const
 {
+    list();
     if (device == kSynthDevice)
         return kSynthName;
     if (isVirtual(device))

@@ -49,7 +49,7 @@ public:
     static constexpr const char* kVirtualName = "Virtual port \"Clavora\"";
 
     // The FluidSynth synthesizer configured from the environment and the
-    // ports RtMidi finds.
+    // ports RtMidi finds, listed when they are first asked for.
     SystemMidiOutput();
     // `ports` may be null: device 0 is then the only device.
     SystemMidiOutput(std::unique_ptr<FluidSynthDevice> synth, std::unique_ptr<MidiPorts> ports);
@@ -58,7 +58,8 @@ public:
     SystemMidiOutput& operator=(const SystemMidiOutput&) = delete;
 
     // Reads the list of ports again; deviceCount() and deviceName() answer
-    // from the list read by the last refresh (or by the constructor).
+    // from the list read by the last refresh (or by the constructor, or
+    // when first asked).
     void refresh() override;
 
     int deviceCount() const override;
@@ -76,8 +77,14 @@ private:
 
     std::unique_ptr<FluidSynthDevice> synth_;
     std::unique_ptr<MidiPorts> ports_;
-    std::vector<std::string> portNames_;
-    bool hasVirtual_ = false;
+    // Reads the list of ports, unless it has been read already.
+    void list() const;
+
+    // Listed on first need by the default constructor's output, so that
+    // opening the synthesizer never waits for the system's MIDI services.
+    mutable std::vector<std::string> portNames_;
+    mutable bool hasVirtual_ = false;
+    mutable bool listed_ = false;
     int openDevice_ = -1;
 };
 
