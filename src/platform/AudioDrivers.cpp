@@ -1,5 +1,4 @@
 #include "AudioDrivers.h"
-#include "JackServer.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -19,6 +18,16 @@ QString runtimeDir()
     return dir.isEmpty() ? QStringLiteral("/run/user/%1").arg(::getuid()) : dir;
 }
 
+// A JACK 2 server listens on /dev/shm/jack_<server name>_<uid>_0. Looking
+// for it costs nothing, where asking the server costs a client of its own.
+bool jackSocketExists()
+{
+    QString server = qEnvironmentVariable("JACK_DEFAULT_SERVER");
+    if (server.isEmpty())
+        server = QStringLiteral("default");
+    return QFileInfo::exists(QStringLiteral("/dev/shm/jack_%1_%2_0").arg(server).arg(::getuid()));
+}
+
 } // namespace
 
 AudioFacts AudioFacts::ofThisSystem()
@@ -27,7 +36,7 @@ AudioFacts AudioFacts::ofThisSystem()
     facts.pulseServer = !qEnvironmentVariableIsEmpty("PULSE_SERVER")
         || QFileInfo::exists(runtimeDir() + QStringLiteral("/pulse/native"));
     facts.pipewireServer = QFileInfo::exists(runtimeDir() + QStringLiteral("/pipewire-0"));
-    facts.jackServer = jackServerRuns();
+    facts.jackServer = jackSocketExists();
     facts.alsaDevices = QDir(QStringLiteral("/dev/snd")).exists();
     facts.ossDevice = QFileInfo::exists(QStringLiteral("/dev/dsp"));
     return facts;
