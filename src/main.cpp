@@ -79,8 +79,10 @@ int main(int argc, char* argv[])
     const QString tracePath = qEnvironmentVariable("CLAVORA_MIDI_TRACE");
     if (!tracePath.isEmpty())
         output = std::make_unique<clavora::TraceMidiOutput>(std::move(output), tracePath, launch);
-    // The built-in synthesizer opens beside the window.
-    output = std::make_unique<clavora::BackgroundOpenMidiOutput>(std::move(output));
+    // The built-in synthesizer opens beside the window, starting now.
+    auto background = std::make_unique<clavora::BackgroundOpenMidiOutput>(std::move(output));
+    background->openAhead(0);
+    output = std::move(background);
 
     clavora::DesktopPlatform platform;
     clavora::sound::MidiPort port(*output, platform);

@@ -52,12 +52,14 @@ void BackgroundOpenMidiOutput::refresh()
 
 bool BackgroundOpenMidiOutput::open(int device)
 {
+    aheadDevice_ = -1;
     finishOpening();
     return inner_->open(device);
 }
 
 void BackgroundOpenMidiOutput::close()
 {
+    aheadDevice_ = -1;
     joinWorker();
     done_ = nullptr;
     inner_->close();
@@ -87,16 +89,41 @@ bool BackgroundOpenMidiOutput::send(std::uint32_t message)
     return inner_->send(message);
 }
 
-void BackgroundOpenMidiOutput::beginOpen(int device, std::function<void(bool)> done)
+void BackgroundOpenMidiOutput::openAhead(int device)
 {
     finishOpening();
+    startWorker(device);
+    aheadDevice_ = device;
+}
+
+void BackgroundOpenMidiOutput::beginOpen(int device, std::function<void(bool)> done)
+{
+    const bool ahead = aheadDevice_ == device && aheadDevice_ >= 0;
+    aheadDevice_ = -1;
+    if (ahead) {
+        done_ = std::move(done);
+        // Finished already, the worker has no more report to post.
+        if (!isOpening()) {
+            QMetaObject::invokeMethod(context_.get(), [this, generation = generation_] {
+                if (generation == generation_)
+                    finishOpening();
+            }, Qt::QueuedConnection);
+        }
+        return;
+    }
+    finishOpening();
+    done_ = std::move(done);
+    startWorker(device);
+}
+
+void BackgroundOpenMidiOutput::startWorker(int device)
+{
     const unsigned generation = ++generation_;
     {
         const std::lock_guard lock(mutex_);
         held_.clear();
         holding_ = true;
     }
-    done_ = std::move(done);
     worker_ = std::thread([this, device, generation] {
         const bool opened = inner_->open(device);
         std::unique_lock lock(mutex_);

@@ -37,6 +37,10 @@ public:
 
     // `done` is called from the event loop of the thread that called this.
     void beginOpen(int device, std::function<void(bool)> done) override;
+    // Starts opening the device before anyone asks, e.g. while the windows
+    // are being built. The next beginOpen of the same device takes over this
+    // open instead of starting another.
+    void openAhead(int device);
     // Waits for the worker and reports its result now.
     void finishOpening() override;
     // True from beginOpen until the held messages have been handed over.
@@ -44,6 +48,7 @@ public:
 
 private:
     void joinWorker() const;
+    void startWorker(int device);
 
     std::unique_ptr<MidiOutput> inner_;
     std::unique_ptr<QObject> context_;
@@ -53,6 +58,7 @@ private:
     bool holding_ = false;
     bool opened_ = false;
     unsigned generation_ = 0;
+    int aheadDevice_ = -1;
     std::function<void(bool)> done_;
 };
 
