@@ -44,6 +44,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Clavora"));
     QApplication::setApplicationVersion(QStringLiteral("2.6"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.clavora.Clavora"));
 
     // "--record FILE" is taken out before the rest of the command line is read.
     const clavora::RecordArguments record = clavora::takeRecordArguments(QApplication::arguments().mid(1));
@@ -57,7 +58,7 @@ int main(int argc, char* argv[])
     clavora::QuitOnSignal quitOnSignal;
 
     // A second instance ends at once and shows nothing.
-    clavora::SingleInstance instance(clavora::SingleInstance::defaultLockPath());
+    clavora::SingleInstance instance(clavora::SingleInstance::defaultLockPaths());
     if (!instance.tryAcquire())
         return 0;
 
@@ -113,6 +114,15 @@ int main(int argc, char* argv[])
         openAbout = nullptr;
     });
 
+    // From here on a signal ends the program like Exit, whenever it comes
+    // (also while a start-up box is open). An open About box closes first,
+    // silencing its tune before the device closes and saying no farewell.
+    QObject::connect(&quitOnSignal, &clavora::QuitOnSignal::signalled, [&] {
+        if (openAbout)
+            openAbout->closeWithoutFarewell();
+    });
+    QObject::connect(&quitOnSignal, &clavora::QuitOnSignal::signalled, &window, &QWidget::close);
+
     // On X11 a held key must not arrive as a stream of releases and presses.
     // The server can be asked to send presses only; where it refuses, the
     // key receiver pairs the releases with their presses itself.
@@ -125,13 +135,6 @@ int main(int argc, char* argv[])
     window.startUp(record.rest.join(QLatin1Char(' ')));
     window.show();
 
-    // An open About box closes first, silencing its tune before the device
-    // closes and saying no farewell.
-    QObject::connect(&quitOnSignal, &clavora::QuitOnSignal::signalled, [&] {
-        if (openAbout)
-            openAbout->closeWithoutFarewell();
-    });
-    QObject::connect(&quitOnSignal, &clavora::QuitOnSignal::signalled, &window, &QWidget::close);
     const int result = QApplication::exec();
 
     // The window has closed the device: the take ends here.

@@ -13,6 +13,8 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <set>
+#include <mutex>
 #include <iostream>
 
 #if defined(__unix__)
@@ -278,8 +280,17 @@ std::string FluidSynthDevice::soundFontPath() const
 {
     for (const auto& path : config_.soundFonts) {
         std::error_code error;
-        if (std::filesystem::is_regular_file(path, error))
+        if (!std::filesystem::exists(path, error))
+            continue;
+        // An empty, unreadable or foreign file is named once, and the next
+        // SoundFont installed takes its place.
+        if (std::filesystem::is_regular_file(path, error) && fluid_is_soundfont(path.c_str()))
             return path;
+        static std::mutex mutex;
+        static std::set<std::string> named;
+        const std::lock_guard lock(mutex);
+        if (named.insert(path).second)
+            std::fprintf(stderr, "clavora: \"%s\" is not a readable SoundFont; trying the next one\n", path.c_str());
     }
     return {};
 }

@@ -2,6 +2,7 @@
 // a trace whose reader went away, a named pipe nobody reads, a signal from
 // outside, a lock folder that cannot be written.
 #include "StderrCapture.h"
+#include "platform/FluidSynthDevice.h"
 #include "platform/MidiConstants.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/RecordingMidiOutput.h"
@@ -103,6 +104,32 @@ TEST_F(Robustness, ATracePathThatCannotBeOpenedIsNamedOnce)
     EXPECT_FALSE(trace.isTracing());
     EXPECT_EQ(countOf(said, "missing/folder/trace.txt"), 1) << said;
     EXPECT_EQ(device.messages().size(), 2U);
+}
+
+TEST(SoundFonts, AnUnusableFileIsNamedOnceAndTheNextInstalledOneServes)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string installed = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
+    if (!QFile::exists(QString::fromStdString(installed)))
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    const std::string empty = dir.filePath("empty.sf2").toStdString();
+    const std::string text = dir.filePath("notes.sf2").toStdString();
+    QFile(QString::fromStdString(empty)).open(QIODevice::WriteOnly);
+    QFile notSoundFont(QString::fromStdString(text));
+    ASSERT_TRUE(notSoundFont.open(QIODevice::WriteOnly));
+    notSoundFont.write("RIFF this is not a SoundFont at all");
+    notSoundFont.close();
+
+    FluidSynthDevice::Config config;
+    config.soundFonts = {empty, dir.filePath("missing.sf2").toStdString(), text, installed};
+    StderrCapture err;
+    EXPECT_EQ(FluidSynthDevice(config).soundFontPath(), installed);
+    EXPECT_EQ(FluidSynthDevice(config).soundFontPath(), installed);
+    const std::string said = err.finish();
+    EXPECT_EQ(countOf(said, "empty.sf2"), 1) << said;
+    EXPECT_EQ(countOf(said, "notes.sf2"), 1) << said;
+    EXPECT_EQ(countOf(said, "missing.sf2"), 0) << "an absent file is not an error: " << said;
 }
 
 TEST(Signals, HandledOnceInstalledButIgnoredHangupStaysIgnored)
