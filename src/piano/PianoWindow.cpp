@@ -64,7 +64,16 @@ PianoWindow::PianoWindow(Piano& piano, Platform& platform, QWidget* parent)
     client_->setFixedSize(t(design::kClientWidth), t(design::kClientHeight));
 }
 
-PianoWindow::~PianoWindow() = default;
+PianoWindow::~PianoWindow()
+{
+    // The controls go after this object's own part: nothing they do on the
+    // way out (the key receiver losing the focus releases the modifiers)
+    // may reach back into it.
+    disconnect(focus_, nullptr, &piano_, nullptr);
+    piano_.disconnect(this);
+    piano_.chordArea().disconnect(this);
+    piano_.drumPads().disconnect(this);
+}
 
 void PianoWindow::buildMenus()
 {

@@ -135,13 +135,13 @@ void BackgroundOpenMidiOutput::startWorker(int device)
             lock.lock();
         }
         held_.clear();
-        holding_ = false;
         opened_ = opened;
-        lock.unlock();
+        // The report is on its way before anyone can see the open finished.
         QMetaObject::invokeMethod(context_.get(), [this, generation] {
             if (generation == generation_)
                 finishOpening();
         }, Qt::QueuedConnection);
+        holding_ = false;
     });
 }
 
