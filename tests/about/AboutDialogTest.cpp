@@ -4,14 +4,12 @@
 #include "about/AboutTexts.h"
 #include "about/Tunes.h"
 
-#include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QtTest>
 
 #include <memory>
 
 using namespace clavora::about;
+using clavora::test::child;
 
 class AboutDialogTest : public QObject {
     Q_OBJECT
@@ -28,11 +26,9 @@ class AboutDialogTest : public QObject {
     }
     // Keys go where the user's keys go: to the control with the focus.
     static QWidget* focused(AboutDialog& dialog) { return dialog.focusWidget() ? dialog.focusWidget() : &dialog; }
-    template <typename T = QLabel>
-    static T* child(AboutDialog& dialog, const QString& name) { return dialog.findChild<T*>(name); }
-    static QImage picture(AboutDialog& dialog, const QString& name) { return child(dialog, name)->pixmap().toImage(); }
+    static QImage picture(AboutDialog& dialog, const QString& name) { return child<QLabel>(dialog, name)->pixmap().toImage(); }
     // The farewell box that closing says, as the fixture lists boxes.
-    static std::vector<std::string> farewell(const QString& line) { return {" |" + line.toStdString()}; }
+    static std::vector<std::string> farewell(int show) { return {" |" + tunes()[std::size_t(show - 1)].farewell.toStdString()}; }
 
     std::unique_ptr<clavora::test::AboutFixture> f_;
     QList<QWidget*> gameOwners_;
@@ -66,22 +62,19 @@ private slots:
         QFETCH(int, show);
         auto dialog = open(language);
         QCOMPARE(dialog->windowTitle(), title);
-        QCOMPARE(child(*dialog, "ProgramTitle")->text(), QStringLiteral("Clavora 2.6"));
-        QCOMPARE(child(*dialog, "Author")->text(), credit + authorName());
-        QVERIFY(child(*dialog, "Website")->text().contains(QStringLiteral(".example")));
+        QCOMPARE(child<QLabel>(*dialog, "ProgramTitle")->text(), QStringLiteral("Clavora 2.6"));
+        QCOMPARE(child<QLabel>(*dialog, "Author")->text(), credit + authorName());
+        QVERIFY(child<QLabel>(*dialog, "Website")->text().contains(QStringLiteral(".example")));
         clavora::test::verifyNothingCut(*dialog);
         QTest::keyClick(focused(*dialog), Qt::Key_Q);
         QTest::keyClick(focused(*dialog), Qt::Key_Q, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-        const Tune* tune = show ? &tunes()[static_cast<std::size_t>(show - 1)] : nullptr;
-        QCOMPARE(f_->midi.log().size(), tune ? 1 + 2 * tune->notes.size() : 0);
-        if (tune) {
-            const QString number = QString::number(show);
-            QVERIFY(!picture(*dialog, "ShowIconPicture" + number).isNull());
-            QVERIFY(picture(*dialog, "ClavoraIcon") == picture(*dialog, "ShowIconPicture" + number));
-            QVERIFY(picture(*dialog, "AuthorIcon") == picture(*dialog, "ShowAuthorPicture" + number));
-        }
+        QCOMPARE(f_->midi.log().size(), show ? 1 + 2 * tunes()[std::size_t(show - 1)].notes.size() : 0);
+        const QString number = QString::number(show);
+        QVERIFY(!show || !picture(*dialog, "ShowIconPicture" + number).isNull());
+        QVERIFY(!show || picture(*dialog, "ClavoraIcon") == picture(*dialog, "ShowIconPicture" + number));
+        QVERIFY(!show || picture(*dialog, "AuthorIcon") == picture(*dialog, "ShowAuthorPicture" + number));
         QTest::mouseClick(child<QPushButton>(*dialog, "OK"), Qt::LeftButton);
-        QCOMPARE(f_->boxes(), tune ? farewell(tune->farewell) : std::vector<std::string>());
+        QCOMPARE(f_->boxes(), show ? farewell(show) : std::vector<std::string>());
     }
 
     // A word begun in one opening is finished in the next, a blank inside a
@@ -102,37 +95,31 @@ private slots:
         QTest::keyClicks(focused(*second), QStringLiteral("DRAZVENIOK mervo"));
         QCOMPARE(gameOwners_, QList<QWidget*>{second.get()});
         QVERIFY(picture(*second, "AuthorIcon") == picture(*second, "JokeSitePicture"));
-        QTest::mouseClick(child(*second, "AuthorIcon"), Qt::LeftButton);
+        QTest::mouseClick(child<QLabel>(*second, "AuthorIcon"), Qt::LeftButton);
         QVERIFY(f_->midi.log().empty() && f_->platform.boxes.empty());
-        QTest::mouseClick(child(*second, "AuthorIcon"), Qt::RightButton, Qt::ControlModifier);
+        QTest::mouseClick(child<QLabel>(*second, "AuthorIcon"), Qt::RightButton, Qt::ControlModifier);
         QCOMPARE(f_->midi.log().size(), 1 + 2 * tunes()[8].notes.size());
         second->close();
-        QCOMPARE(f_->boxes(), farewell(tunes()[8].farewell));
+        QCOMPARE(f_->boxes(), farewell(9));
     }
 
     // Closed in the middle of a tune, by the title bar's button or by the
     // program ending: the sounding note goes off and the tune stops there.
-    void closingDuringATuneSilencesIt_data()
-    {
-        QTest::addColumn<bool>("programEnding");
-        QTest::addColumn<int>("farewells");
-        QTest::newRow("window closed") << false << 1;
-        QTest::newRow("program ending") << true << 0;
-    }
     void closingDuringATuneSilencesIt()
     {
-        QFETCH(bool, programEnding);
-        QFETCH(int, farewells);
-        auto dialog = open(1);
-        f_->platform.onWait = [&](int) {
-            if (f_->platform.waits.size() == 2)
-                programEnding ? dialog->closeWithoutFarewell() : void(dialog->close());
-        };
-        QTest::keyClick(focused(*dialog), Qt::Key_Q, Qt::ShiftModifier);
-        const std::vector<std::string> expected = {"CF 2C 00", "9F 3E 7F", "8F 3E 00", "9F 40 7F", "8F 40 00"};
-        QCOMPARE(f_->midi.log(), expected);
-        QVERIFY(!dialog->isVisible());
-        QCOMPARE(f_->boxes().size(), std::size_t(farewells));
+        for (const bool programEnding : {false, true}) {
+            init();
+            auto dialog = open(1);
+            f_->platform.onWait = [&](int) {
+                if (f_->platform.waits.size() == 2)
+                    programEnding ? dialog->closeWithoutFarewell() : void(dialog->close());
+            };
+            QTest::keyClick(focused(*dialog), Qt::Key_Q, Qt::ShiftModifier);
+            const std::vector<std::string> expected = {"CF 2C 00", "9F 3E 7F", "8F 3E 00", "9F 40 7F", "8F 40 00"};
+            QCOMPARE(f_->midi.log(), expected);
+            QVERIFY(!dialog->isVisible());
+            QCOMPARE(f_->boxes().size(), programEnding ? 0u : 1u);
+        }
     }
 };
 

@@ -1,7 +1,6 @@
 #pragma once
 #include "game/CustomTimer.h"
 
-#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <vector>
@@ -12,24 +11,21 @@ namespace clavora::test {
 // pumpEvents, which records how long the loop was willing to wait, moves the
 // clock on by that wait when `sleeps` is set (as a real wait would), and
 // runs `onPump`, where tests act as the user's events would.
-class FakeTimerHost final : public game::TimerHost {
-public:
+struct FakeTimerHost final : game::TimerHost {
     std::int64_t nowMs() override { return now; }
     void pumpEvents(std::int64_t maxWaitMs) override
     {
         if (++passes > maxPasses)
             throw std::runtime_error("timer loop did not end");
         waits.push_back(maxWaitMs);
-        if (sleeps)
-            now += maxWaitMs;
+        now += sleeps ? maxWaitMs : 0;
         if (onPump)
             onPump();
     }
 
     std::int64_t now = 0;
     bool sleeps = false;
-    int passes = 0;
-    int maxPasses = 1'000'000;
+    int passes = 0, maxPasses = 1'000'000;
     std::vector<std::int64_t> waits;
     std::function<void()> onPump;
 };

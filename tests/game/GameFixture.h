@@ -6,19 +6,16 @@
 
 #include <algorithm>
 #include <deque>
-#include <functional>
 #include <map>
 #include <memory>
 #include <random>
 #include <string>
-#include <vector>
 
 namespace clavora::test {
 
 // Writes the game's events as short lines, in the order they come; with
 // `moves` off it leaves out the updates of the falling piece's box.
-class EventLog final : public game::GameEvents {
-public:
+struct EventLog final : game::GameEvents {
     void GameStarted() override { lines.push_back("GameStarted"); }
     void MatrixUpdated(const game::Rectangle& a, bool next) override
     {
@@ -57,19 +54,15 @@ protected:
             step();
         };
     }
-
     // The first seed whose game begins with a piece of this type.
     static std::uint32_t seedForFirstPiece(int type)
     {
-        for (std::uint32_t s = 1;; ++s) {
-            std::mt19937 engine(s);
-            if (game::Blokkan::RandomInRange(engine, 1, 7) == type)
+        for (std::uint32_t s = 1;; ++s)
+            if (std::mt19937 engine(s); game::Blokkan::RandomInRange(engine, 1, 7) == type)
                 return s;
-        }
     }
     void playA(const std::vector<Step>& moves = {}) { steps.assign(moves.begin(), moves.end()); game->StartGameModeA(); }
     void playB(const std::vector<Step>& moves = {}) { steps.assign(moves.begin(), moves.end()); game->StartGameModeB(); }
-
     // Keys: L left, R right, U clockwise, C counterclockwise, D drop, G the cheat.
     void press(const std::string& keys)
     {
@@ -80,10 +73,7 @@ protected:
         for (char k : keys)
             (game.get()->*kKeys.at(k))();
     }
-    Step keys(const std::string& k)
-    {
-        return [this, k] { press(k); };
-    }
+    Step keys(const std::string& k) { return [this, k] { press(k); }; }
     // From an empty floor, fills and clears `rows` rows at once with straight
     // pieces (god mode on): flat ones on columns 0 to 7, then two standing in
     // columns 8 and 9.

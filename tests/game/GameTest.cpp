@@ -1,20 +1,64 @@
 #include "GameFixture.h"
+#include "game/Grid.h"
+#include "game/Piece.h"
 
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 
 using clavora::test::GameFixture;
+using namespace clavora::game;
 
 namespace {
 
 using Events = std::vector<std::string>;
 
-struct ClearCase {
-    std::int16_t level;
-    int clearings, rows; // `clearings` times `rows` rows at once
-    std::int32_t score;
-    std::int16_t levelAfter;
-};
+TEST(Matrix, ShowsAndClearsOnlyTheUsedAreaAndRefusesCellsOutsideTheStore)
+{
+    Matrix matrix;
+    matrix.SetNew(3, 2);
+    for (const auto& [col, row] : {std::pair{1, 0}, {2, 1}, {3, 0}, {0, 2}, {100, 100}})
+        matrix.SetBlockType(std::int16_t(col), std::int16_t(row), 7);
+    EXPECT_EQ(matrix.Text("[]", "  ", "|\n"), "  []  |\n    []|\n");
+    matrix.Clear();
+    EXPECT_EQ(matrix.Text("#", ".", "/"), ".../.../");
+    EXPECT_EQ(matrix.GetBlockType(3, 0) + matrix.GetBlockType(0, 2), 14);
+    for (const auto& [col, row] : {std::pair{-1, 0}, {0, -1}, {101, 0}, {0, 101}}) {
+        EXPECT_THROW(matrix.SetBlockType(std::int16_t(col), std::int16_t(row), 1), std::out_of_range);
+        EXPECT_THROW((void)matrix.GetBlockType(std::int16_t(col), std::int16_t(row)), std::out_of_range);
+    }
+}
+
+// Every orientation each type has, drawn in the piece's own matrix as 4 x 4
+// boxes (rows ended by '/', boxes by ' '); the next one is refused. Type 0
+// is the empty piece.
+TEST(Piece, DrawsEveryOrientationAndRefusesOthers)
+{
+    const char* const kShapes[] = {
+        "..../..../..../..../ ", "..../..../##../.##./ ..../.#../##../#.../ ",
+        "..../..../.##./##../ ..../#.../##../.#../ ",
+        "..../..../###./..#./ ..../.#../.#../##../ ..../..../#.../###./ ..../##../#.../#.../ ",
+        "..../..../###./#.../ ..../##../.#../.#../ ..../..../..#./###./ ..../#.../#.../##../ ",
+        "..../..../.##./.##./ ", "..../..../####/..../ .#../.#../.#../.#../ ",
+        "..../..../###./.#../ ..../.#../##../.#../ ..../.#../###./..../ ..../.#../.##./.#../ "};
+    for (int type = 0; type <= 7; ++type) {
+        Piece piece;
+        piece.SetNew(type);
+        const auto count = static_cast<std::int16_t>(std::max<int>(piece.PossibleOrientations(), 1));
+        std::string drawn;
+        for (std::int16_t o = 0; o < count; ++o) {
+            piece.RotateTo(o);
+            drawn += piece.Matrix().Text("#", ".", "/") + " ";
+        }
+        EXPECT_EQ(drawn, kShapes[type]) << "type " << type;
+        EXPECT_THROW(piece.RotateTo(count), std::out_of_range);
+        EXPECT_THROW((void)piece.SolidBlockPositionInGameMatrix(4, 0), std::out_of_range);
+        EXPECT_THROW((void)piece.SolidBlockPositionInGameMatrix(0, -1), std::out_of_range);
+    }
+}
+
+// `clearings` times `rows` rows at once from `level`: the score and the level after.
+struct ClearCase { std::int16_t level; int clearings, rows; std::int32_t score; std::int16_t levelAfter; };
 
 class RowClearing : public GameFixture, public testing::WithParamInterface<ClearCase> {};
 
@@ -76,54 +120,30 @@ TEST_F(GameFixture, GameBFillsTwiceHighRowsAndMayEndAtOnce)
     EXPECT_FALSE(game->timer()->Enabled());
 }
 
-class GameBCompletion : public GameFixture, public testing::WithParamInterface<std::pair<int, int>> {};
-
-// Six clearings of four rows, then one of `rows`: the game is won as the
-// next piece would appear, the count left at 25 - 24 - rows.
-TEST_P(GameBCompletion, EndsWhenNoRowsAreLeft)
+// Six clearings of four rows, then one of 1 or 4 rows: the game is won as
+// the next piece would appear, the count left at 25 - 24 - rows.
+TEST_F(GameFixture, GameBEndsWhenNoRowsAreLeft)
 {
-    const auto [rows, lines] = GetParam();
-    seed = seedForFirstPiece(6);
-    std::vector<Step> moves{keys("G")};
-    for (int rowsAtOnce : {4, 4, 4, 4, 4, 4, rows, 4})
-        clearRows(moves, rowsAtOnce);
-    playB(moves);
-    EXPECT_EQ(game->Lines(), lines);
-    EXPECT_EQ(log.count("LineCleared"), 7);
-    EXPECT_EQ(log.lines.back(), "GameOver completed");
-    EXPECT_FALSE(game->AcceptMoves() || game->timer()->Enabled());
-    EXPECT_EQ(game->CurrentLevel(), 0);
-    EXPECT_EQ(steps.size(), 10u); // the last clearing never came
-}
-
-INSTANTIATE_TEST_SUITE_P(Lines, GameBCompletion, testing::Values(std::pair{1, 0}, std::pair{4, -3}));
-
-TEST_F(GameFixture, ASeededGamePlaysToItsEndAndReplaysExactly)
-{
-    host->sleeps = true;
-    host->onPump = nullptr; // nobody plays: the pieces pile up
-    seed = 2024;
-    game->StartAtLevel(20);
-    game->StartGameModeA(); // returns when the game is lost
-    EXPECT_EQ(log.lines.back(), "GameOver");
-    const std::string firstGrid = grid();
-    const Events firstLog = std::exchange(log.lines, {});
-    game->StartGameModeA();
-    EXPECT_EQ(grid(), firstGrid);
-    EXPECT_EQ(log.lines, firstLog);
-    seed = 2025;
-    log.lines.clear();
-    game->StartGameModeA();
-    EXPECT_NE(log.lines, firstLog);
+    for (const auto& [rows, lines] : {std::pair{1, 0}, {4, -3}}) {
+        seed = seedForFirstPiece(6);
+        log.lines.clear();
+        std::vector<Step> moves{keys("G")};
+        for (int rowsAtOnce : {4, 4, 4, 4, 4, 4, rows, 4})
+            clearRows(moves, rowsAtOnce);
+        playB(moves);
+        EXPECT_EQ(game->Lines(), lines);
+        EXPECT_EQ(log.count("LineCleared"), 7);
+        EXPECT_EQ(log.lines.back(), "GameOver completed");
+        EXPECT_FALSE(game->AcceptMoves() || game->timer()->Enabled());
+        EXPECT_EQ(game->CurrentLevel(), 0);
+        EXPECT_EQ(steps.size(), 10u); // the last clearing never came
+    }
 }
 
 // At level 0 a piece falls a row every 60 passes, every 4 while the fast-drop
-// key is held: from pass `press` (0: never) to pass `release` (0: landing).
-struct FastDropCase {
-    int press, release, space; // Space pressed on pass `space` (0: never)
-    std::int32_t score;
-    int landingPass;
-};
+// key is held: from pass `press` (0: never) to pass `release` (0: landing);
+// Space is pressed on pass `space` (0: never).
+struct FastDropCase { int press, release, space; std::int32_t score; int landingPass; };
 
 class FastDrop : public GameFixture, public testing::WithParamInterface<FastDropCase> {};
 
@@ -151,6 +171,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, FastDrop,
                          testing::Values(FastDropCase{1, 0, 1, 16, 1}, FastDropCase{0, 0, 1, 0, 1}, FastDropCase{1, 0, 0, 16, 69},
                                          FastDropCase{600, 0, 0, 7, 629}, FastDropCase{1, 30, 0, 0, 629}));
 
+// The cheat deals straight pieces at once, until the next game.
 TEST_F(GameFixture, GodModeDealsStraightPiecesAtOnceUntilTheNextGame)
 {
     seed = seedForFirstPiece(3);
@@ -164,12 +185,9 @@ TEST_F(GameFixture, GodModeDealsStraightPiecesAtOnceUntilTheNextGame)
     EXPECT_FALSE(game->GodMode);
 }
 
-struct PlaceCase {
-    int type;
-    const char* keys; // G: straight pieces follow
-    std::int16_t x, orientation;
-    const char* floor = "........../........../"; // rows 17 and 18
-};
+// A piece of `type` moved by `keys` (G: straight pieces follow): where it
+// stays, and rows 17 and 18 after.
+struct PlaceCase { int type; const char* keys; std::int16_t x, orientation; const char* floor = "........../........../"; };
 
 class Placing : public GameFixture, public testing::WithParamInterface<PlaceCase> {};
 
@@ -197,48 +215,23 @@ INSTANTIATE_TEST_SUITE_P(
                     PlaceCase{5, "D", 3, 0, "....##..../....##..../"}, PlaceCase{6, "D", 3, 0, "........../...####.../"},
                     PlaceCase{7, "D", 3, 0, "...###..../....#...../"}));
 
-class RefusedMoves : public GameFixture, public testing::WithParamInterface<bool> {};
-
 // Paused, the game refuses every move until it is resumed; over, it stays over.
-TEST_P(RefusedMoves, ChangeNothingWhilePausedOrOver)
+TEST_F(GameFixture, MovesChangeNothingWhilePausedOrOver)
 {
-    const bool over = GetParam();
-    seed = seedForFirstPiece(6);
-    playA({[&] { if (over) game->EndGame(); }});
-    const std::string before = grid();
-    const std::size_t events = log.lines.size();
-    for (const char* k : {"L", "R", "U", "C", "D"}) {
-        press(k);
-        EXPECT_EQ(grid(), before) << k;
-        EXPECT_EQ(log.lines.size(), events) << k;
+    for (const bool over : {false, true}) {
+        seed = seedForFirstPiece(6);
+        playA({[&] { if (over) game->EndGame(); }});
+        const std::string before = grid();
+        const std::size_t events = log.lines.size();
+        press("LRUCD");
+        EXPECT_EQ(grid(), before);
+        EXPECT_EQ(log.lines.size(), events);
+        steps.push_back(keys("L"));
+        game->ResumeGame();
+        EXPECT_EQ(game->CurrentPiece().Position().X, over ? 3 : 2);
+        EXPECT_EQ(log.lines.size() > events, !over);
+        EXPECT_FALSE(game->AcceptMoves());
     }
-    steps.push_back(keys("L"));
-    game->ResumeGame();
-    EXPECT_EQ(game->CurrentPiece().Position().X, over ? 3 : 2);
-    EXPECT_EQ(log.lines.size() > events, !over);
-    EXPECT_FALSE(game->AcceptMoves());
-}
-
-INSTANTIATE_TEST_SUITE_P(States, RefusedMoves, testing::Values(false, true));
-
-TEST(PieceChoice, EveryTypeOneToSevenAboutEquallyOftenAndNeverTheEmptyPiece)
-{
-    auto host = std::make_shared<clavora::test::FakeTimerHost>();
-    std::uint32_t seed = 0;
-    auto game = clavora::game::Blokkan::NewGame(host, [&seed] { return ++seed; });
-    host->onPump = [&] { game->PauseGame(); };
-    std::map<int, int> counts;
-    constexpr int kDraws = 7000;
-    for (int i = 0; i < kDraws / 2; ++i) {
-        game->StartGameModeA();
-        ++counts[game->CurrentPiece().BlockType()];
-        ++counts[game->NextPiece().BlockType()];
-    }
-    ASSERT_EQ(counts.size(), 7u);
-    EXPECT_EQ(counts.begin()->first, 1);
-    EXPECT_EQ(counts.rbegin()->first, 7);
-    for (const auto& [type, count] : counts)
-        EXPECT_NEAR(count, kDraws / 7, kDraws / 7 * 15 / 100) << "type " << type;
 }
 
 } // namespace

@@ -4,54 +4,45 @@
 
 #include <QFontInfo>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
-#include <QtTest>
 
 #include <deque>
-#include <functional>
-#include <memory>
 #include <tuple>
-
-using clavora::game::GameWindow;
-using clavora::test::FakeTimerHost;
 
 namespace {
 
 // A game window on a fake clock that never moves, so pieces move only by
-// keys. Actions queued with then() run one per pass of the game's loop, as
-// the user's later key presses would; once they run out, Esc is pressed.
-class Harness {
-public:
+// keys. Actions queued run one per pass of the game's loop, as the user's
+// later key presses would; once they run out, Esc is pressed.
+struct Harness {
     explicit Harness(std::uint32_t seed = 11)
-        : host(std::make_shared<FakeTimerHost>())
-        , window(nullptr, host, [seed] { return seed; })
     {
         host->onPump = [this] {
             QCoreApplication::processEvents();
             if (!window.isVisible())
                 return;
             if (actions.empty())
-                return QTest::keyClick(key(), Qt::Key_Escape);
+                return QTest::keyClick(key, Qt::Key_Escape);
             const auto action = actions.front();
             actions.pop_front();
             action();
         };
+        seeder = seed;
         window.show();
     }
-
-    QLineEdit* key() { return window.findChild<QLineEdit*>(QStringLiteral("txtKey")); }
-    QLabel* label(const char* name) { return window.findChild<QLabel*>(QLatin1String(name)); }
+    QLabel* label(const char* name) { return clavora::test::child<QLabel>(window, name); }
     QString text(const char* name) { return label(name)->text(); }
-    void send(QEvent::Type type, int key, bool autoRepeat = false)
+    void send(QEvent::Type type, int k, bool autoRepeat)
     {
-        QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
-        QCoreApplication::sendEvent(this->key(), &event);
+        QKeyEvent event(type, k, Qt::NoModifier, QString(), autoRepeat);
+        QCoreApplication::sendEvent(key, &event);
     }
 
-    std::shared_ptr<FakeTimerHost> host;
-    GameWindow window;
+    std::shared_ptr<clavora::test::FakeTimerHost> host = std::make_shared<clavora::test::FakeTimerHost>();
+    std::uint32_t seeder = 0;
+    clavora::game::GameWindow window{nullptr, host, [this] { return seeder; }};
+    QLineEdit* key = clavora::test::child<QLineEdit>(window, "txtKey");
     std::deque<std::function<void()>> actions;
     const clavora::game::Game& game = window.game();
 };
@@ -102,25 +93,19 @@ private slots:
         bool fast = !c.fastDrop;
         QString grid;
         h.actions.push_back([&] {
-            QTest::keyClick(h.key(), Qt::Key_Right); // away from where pieces appear
+            QTest::keyClick(h.key, Qt::Key_Right); // away from where pieces appear
             const int orientation = h.game.CurrentPiece().Orientation();
             h.send(QEvent::KeyPress, c.key, c.autoRepeat);
             QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-            if (c.focusLeaves)
-                QCoreApplication::sendEvent(h.key(), &out);
-            else
-                h.send(QEvent::KeyRelease, c.key, c.autoRepeat);
+            c.focusLeaves ? void(QCoreApplication::sendEvent(h.key, &out)) : h.send(QEvent::KeyRelease, c.key, c.autoRepeat);
             x = h.game.CurrentPiece().Position().X;
             turned = (h.game.CurrentPiece().Orientation() - orientation + 4) % 4;
             fast = h.game.IsFastDrop();
             grid = h.text("lblMatrix");
         });
-        QTest::keyClick(h.key(), Qt::Key_F2); // returns when Esc ends the game
+        QTest::keyClick(h.key, Qt::Key_F2); // returns when Esc ends the game
         QVERIFY(!h.window.isVisible());
-        QCOMPARE(x, 4 + c.dx);
-        QCOMPARE(turned, c.turns);
-        QCOMPARE(fast, c.fastDrop);
-        QCOMPARE(grid.count(QLatin1Char('#')), c.blocks);
+        QCOMPARE(std::tuple(x, turned, fast, grid.count(QLatin1Char('#'))), std::tuple(4 + c.dx, c.turns, c.fastDrop, c.blocks));
         const QStringList rows = grid.split(QLatin1Char('\n'));
         QCOMPARE(rows.size(), 19);
         for (const QString& row : rows)
@@ -161,21 +146,21 @@ private slots:
                     if (top > depth)
                         std::tie(depth, deepest) = std::tuple(top, col);
                 }
-                QTest::keyClick(h.key(), Qt::Key_Up);
+                QTest::keyClick(h.key, Qt::Key_Up);
                 for (int x = 4; x != deepest; x += deepest < x ? -1 : 1)
-                    QTest::keyClick(h.key(), deepest < x ? Qt::Key_Left : Qt::Key_Right);
+                    QTest::keyClick(h.key, deepest < x ? Qt::Key_Left : Qt::Key_Right);
             }
-            QTest::keyClick(h.key(), Qt::Key_Space);
+            QTest::keyClick(h.key, Qt::Key_Space);
             h.actions.push_back(play);
         };
         h.actions.push_back([&] {
             QCOMPARE(h.game.CurrentLevel(), 5);
-            QTest::keyClick(h.key(), static_cast<Qt::Key>(c.newGame)); // returns when that game has ended
+            QTest::keyClick(h.key, static_cast<Qt::Key>(c.newGame)); // returns when that game has ended
         });
         h.actions.push_back([&] {
             levelInGame = h.game.CurrentLevel();
             if (c.cheat)
-                QTest::keyClicks(h.key(), QStringLiteral("xkrwot"));
+                QTest::keyClicks(h.key, QStringLiteral("xkrwot"));
             QCOMPARE(h.text("lblMessage"), c.cheat ? QStringLiteral("God Mode On") : QString());
             h.actions.push_back(play);
         });

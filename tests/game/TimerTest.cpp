@@ -1,30 +1,24 @@
 #include "FakeTimerHost.h"
-#include "game/CustomTimer.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <vector>
 
 using clavora::game::CustomTimer;
-using clavora::test::FakeTimerHost;
 
 namespace {
 
 class TimerTest : public testing::Test {
 protected:
-    std::shared_ptr<FakeTimerHost> host = std::make_shared<FakeTimerHost>();
+    std::shared_ptr<clavora::test::FakeTimerHost> host = std::make_shared<clavora::test::FakeTimerHost>();
     std::shared_ptr<CustomTimer> timer = std::make_shared<CustomTimer>(host);
 };
 
 struct PeriodCase {
     const char* name;
     std::int64_t startClock;
-    std::int32_t interval;
-    std::int64_t handlerRunsMs;      // the handler's own run time
-    std::int32_t intervalAfterFirst; // set by the first firing's handler
-    std::vector<std::int64_t> firedAt;
-    std::vector<std::int64_t> waits; // how long each pass was willing to sleep
+    std::int32_t interval, handlerRunsMs, intervalAfterFirst; // the handler's run time; the interval it sets
+    std::vector<std::int64_t> firedAt, waits;                 // how long each pass was willing to sleep
 };
 
 class TimerPeriod : public TimerTest, public testing::WithParamInterface<PeriodCase> {};
@@ -65,8 +59,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<PeriodCase>& info) { return info.param.name; });
 
 // An event inside the loop that enables the timer again runs a second loop
-// inside the first; once that one is disabled both calls return.
-TEST_F(TimerTest, EnablingAgainInsideTheLoopNestsAndBothReturn)
+// inside the first; once that one is disabled both calls return. Closing the
+// game's window then releases the timer from inside its own loop: the loop
+// keeps it alive until it returns.
+TEST_F(TimerTest, NestsALoopAndOutlivesItsReleaseInsideTheLoop)
 {
     host->sleeps = true;
     timer->Interval(10);
@@ -86,11 +82,7 @@ TEST_F(TimerTest, EnablingAgainInsideTheLoopNestsAndBothReturn)
     EXPECT_EQ(nested, 1);
     EXPECT_FALSE(timer->Enabled());
     EXPECT_EQ(host->passes, 8); // the outer loop did not fire again
-}
 
-// Closing the game's window releases the timer from inside its own loop.
-TEST_F(TimerTest, ReleasedWhileItsLoopRunsStaysAliveUntilTheLoopReturns)
-{
     std::weak_ptr<CustomTimer> watch = timer;
     CustomTimer* running = timer.get();
     bool aliveInLoop = false;

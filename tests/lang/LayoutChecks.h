@@ -26,38 +26,28 @@ Control* child(QWidget& window, const QString& name)
 // inside the window. Call with QVERIFY-style failure reporting.
 inline void verifyNothingCut(QWidget& window)
 {
-    const QRect inside = window.rect();
     for (QWidget* widget : window.findChildren<QWidget*>()) {
         if (!widget->isVisible())
             continue;
-        const QRect area(widget->mapTo(&window, QPoint(0, 0)), widget->size());
-        QVERIFY2(inside.contains(area), qPrintable(widget->objectName() + QStringLiteral(" lies outside")));
-        const QString what = widget->objectName() + QStringLiteral(" is cut off");
-        if (auto* label = qobject_cast<QLabel*>(widget)) {
-            if (label->wordWrap()) {
-                QVERIFY2(label->height() >= label->heightForWidth(label->width()), qPrintable(what));
-            } else {
-                QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(what));
-                QVERIFY2(label->height() >= label->sizeHint().height(), qPrintable(what));
-            }
-        } else if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QGroupBox*>(widget)) {
-            QVERIFY2(widget->width() >= widget->minimumSizeHint().width(), qPrintable(what));
-            QVERIFY2(widget->height() >= widget->minimumSizeHint().height(), qPrintable(what));
-        }
+        QVERIFY2(window.rect().contains(QRect(widget->mapTo(&window, QPoint(0, 0)), widget->size())),
+                 qPrintable(widget->objectName() + QStringLiteral(" lies outside")));
+        QSize needed;
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            needed = label->wordWrap() ? QSize(0, label->heightForWidth(label->width())) : label->sizeHint();
+        else if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QGroupBox*>(widget))
+            needed = widget->minimumSizeHint();
+        QVERIFY2(widget->width() >= needed.width() && widget->height() >= needed.height(),
+                 qPrintable(widget->objectName() + QStringLiteral(" is cut off")));
     }
 }
 
 // No two visible controls with the same parent overlap.
 inline void verifyNoOverlap(QWidget& window)
 {
-    for (QWidget* a : window.findChildren<QWidget*>()) {
-        for (QWidget* b : a->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (a == b || !a->isVisible() || !b->isVisible())
-                continue;
-            QVERIFY2(!a->geometry().intersects(b->geometry()),
+    for (QWidget* a : window.findChildren<QWidget*>())
+        for (QWidget* b : a->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(a == b || !a->isVisible() || !b->isVisible() || !a->geometry().intersects(b->geometry()),
                      qPrintable(a->objectName() + QStringLiteral(" overlaps ") + b->objectName()));
-        }
-    }
 }
 
 // The text a control of the window shows: the window's own title under the
@@ -67,8 +57,7 @@ inline QString shownText(QWidget& window, const QString& name)
 {
     if (name.isEmpty() || name == window.objectName())
         return window.windowTitle();
-    if (name.contains(QLatin1Char('#'))) {
-        const QStringList parts = name.split(QLatin1Char('#'));
+    if (const QStringList parts = name.split(QLatin1Char('#')); parts.size() == 2) {
         auto* list = window.findChild<QComboBox*>(parts[0]);
         return list ? list->itemText(parts[1].toInt()) : QString();
     }
@@ -76,9 +65,8 @@ inline QString shownText(QWidget& window, const QString& name)
         return frame->title();
     if (auto* button = window.findChild<QAbstractButton*>(name))
         return button->text();
-    if (auto* label = window.findChild<QLabel*>(name))
-        return label->text();
-    return QStringLiteral("<no control %1>").arg(name);
+    auto* label = window.findChild<QLabel*>(name);
+    return label ? label->text() : QStringLiteral("<no control %1>").arg(name);
 }
 
 // Every control the table names shows its text in the language; outside
@@ -87,11 +75,10 @@ inline void verifyCaptions(QWidget& window, std::span<const lang::CaptionEntry> 
                            const QStringList& notControls = {})
 {
     const int shown = language >= lang::English && language <= lang::kLanguageCount ? language : lang::English;
-    for (const lang::CaptionEntry& entry : table) {
-        const QString name = QString::fromUtf8(entry.objectName.data(), qsizetype(entry.objectName.size()));
-        if (!notControls.contains(name))
+    for (const lang::CaptionEntry& entry : table)
+        if (const QString name = QString::fromUtf8(entry.objectName.data(), qsizetype(entry.objectName.size()));
+            !notControls.contains(name))
             QCOMPARE(shownText(window, name), lang::captionText(entry, shown));
-    }
 }
 
 } // namespace clavora::test

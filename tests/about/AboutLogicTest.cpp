@@ -1,0 +1,145 @@
+#include "AboutFixture.h"
+#include "TextDigest.h"
+#include "about/AboutShows.h"
+#include "about/AboutTexts.h"
+#include "about/Tunes.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <set>
+
+using namespace clavora::about;
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+// The buffer keeps up to 254 characters; the 255th empties it before the
+// words are looked for. A match leaves the buffer as it is. Each row types
+// `filler` characters that match nothing, then the word; the reactions are
+// those the last character starts.
+TEST(AboutTables, SecretWordsEndingTheBufferStartTheirReaction)
+{
+    using R = std::vector<Reaction>;
+    const R game = {Reaction::HiddenGame};
+    struct Row { int filler; std::string typed; R reactions; };
+    for (const Row& row : {Row{0, "tovra", {Reaction::Listing}}, {0, "XAN", {Reaction::VersionLine}},
+                           {0, "hello ToVrA", {Reaction::Listing}}, {0, "tov ra", {}}, {0, "mervorne", {Reaction::JokePage}},
+                           {0, "dravenok", game}, {0, "draveniok", game}, {0, "drazvenok", game}, {0, "DRAZVENIOK", game},
+                           {0, "dravinok", game}, {0, "draviniok", game}, {249, "mervo", {Reaction::JokeSite}},
+                           {250, "mervo", {}}, {255, "mervo", {Reaction::JokeSite}}}) {
+        TypedWords words;
+        R last;
+        for (const char c : std::string(static_cast<std::size_t>(row.filler), 'q') + row.typed)
+            last = words.type(QChar::fromLatin1(c));
+        EXPECT_EQ(last, row.reactions) << row.filler << " + " << row.typed;
+    }
+}
+
+// Every show's number, kind, instrument, farewell and notes, and the
+// listing the box shows, letter for letter.
+TEST(AboutTables, ReadAndSoundAsDesigned)
+{
+    QStringList lines;
+    for (const Tune& t : tunes()) {
+        QStringList cells{QString::number(t.show), QString::number(t.language), QString::number(t.number), t.kind,
+                          QString::number(t.program), t.farewell, QString::number(t.totalMilliseconds())};
+        for (const TuneNote& note : t.notes)
+            cells << QStringLiteral("%1:%2").arg(note.note).arg(note.milliseconds);
+        lines << cells.join(QLatin1Char(' '));
+    }
+    EXPECT_EQ(tunes().size(), std::size_t{kShowCount});
+    EXPECT_EQ(clavora::test::textDigest(lines), "73696887ca63eebb") << lines.join(QLatin1Char('\n')).toStdString();
+    const QStringList listing = listingText().split(QStringLiteral("\r\n"));
+    EXPECT_EQ(listing, listingLines());
+    EXPECT_EQ(clavora::test::textDigest(listing), "2956e7a994de481b") << listing.join(QLatin1Char('\n')).toStdString();
+}
+
+// The tune book names its notes: every letter, sharp, flat and octave.
+TEST(AboutTables, NoteNamesGiveTheirMidiNumbers)
+{
+    for (const auto& [name, number] : {std::pair{"C4", 60}, {"D4", 62}, {"E4", 64}, {"F#3", 54}, {"G5", 79}, {"A4", 69},
+                                       {"Bb4", 70}, {"B-1", 11}, {"C#", -1}, {"H4", -1}})
+        EXPECT_EQ(noteNumber(QLatin1String(name)), number) << name;
+}
+
+// The modifiers held and the language pick the show; 0: nothing plays.
+TEST(AboutTables, ModifiersAndLanguagePickTheShow)
+{
+    struct Row { int language, shiftState, show; };
+    for (const Row& r : {Row{1, kShiftBit, 1}, {1, kShiftBit | kAltBit, 5}, {3, kShiftBit | kAltBit, 19}, {2, kCtrlBit, 9},
+                         {2, kShiftBit | kCtrlBit | kAltBit, 14}, {1, 0, 0}, {0, kShiftBit, 0}, {4, kAltBit, 0}}) {
+        const Tune* tune = tuneFor(r.language, r.shiftState);
+        EXPECT_EQ(tune ? tune->show : 0, r.show) << r.language << " " << r.shiftState;
+    }
+}
+
+class AboutShowsTest : public ::testing::Test, protected clavora::test::AboutFixture {
+protected:
+    // What the user does in the box: a digit is Q pressed with that sum of
+    // Shift (1), Ctrl (2) and Alt (4); any other character is typed.
+    void act(AboutShows& shows, const std::string& script)
+    {
+        for (const char c : script)
+            c >= '0' && c <= '7' ? shows.keyDown(AboutShows::kKeyQ, c - '0') : shows.keyPress(QChar::fromLatin1(c));
+    }
+    AboutShows english{words, port, platform, 1};
+};
+
+// Show 5, the English tune for Shift+Alt, starts D4, F#4, A4 (234, 234, 468 ms).
+TEST_F(AboutShowsTest, TuneIsAProgramChangeThenNotePairsOnChannel15)
+{
+    act(english, "5");
+    const Log& log = midi.log();
+    ASSERT_EQ(log.size(), 81u);
+    EXPECT_EQ(Log(log.begin(), log.begin() + 7),
+              (Log{"CF 38 00", "9F 3E 7F", "8F 3E 00", "9F 42 7F", "8F 42 00", "9F 45 7F", "8F 45 00"}));
+    for (std::size_t i = 1; i < log.size(); i += 2)
+        EXPECT_EQ("8F" + log[i].substr(2, 3) + " 00", log[i + 1]);
+    EXPECT_EQ(std::vector<int>(platform.waits.begin(), platform.waits.begin() + 3), (std::vector<int>{234, 234, 468}));
+    EXPECT_EQ(std::accumulate(platform.waits.begin(), platform.waits.end(), 0), 18300);
+    EXPECT_TRUE(platform.pauses.empty()) << "a tune must wait without freezing the windows";
+}
+
+// The program quitting ends a note's wait early: that note goes off at once
+// and the tune ends there; the next one starts afresh.
+TEST_F(AboutShowsTest, TuneCutShortEndsWithItsNoteOff)
+{
+    platform.onWait = [&](int) { platform.cancelWait(); };
+    act(english, "55");
+    EXPECT_EQ(midi.log(), (Log{"CF 38 00", "9F 3E 7F", "8F 3E 00", "CF 38 00", "9F 3E 7F", "8F 3E 00"}));
+}
+
+// "vorne" reads out the joke site's 26 welcomes, 14 different ones; closing
+// then says the site's address.
+TEST_F(AboutShowsTest, JokePageShowsTheWelcomesThenTheAddress)
+{
+    act(english, "vorne");
+    english.closing();
+    const Log shown = boxes();
+    ASSERT_EQ(shown.size(), 27u);
+    for (std::size_t i = 0; i < 26; ++i)
+        EXPECT_TRUE(shown[i].starts_with(" |") && shown[i].find("Gargalhada") != std::string::npos) << shown[i];
+    EXPECT_EQ(std::set<std::string>(shown.begin(), shown.end() - 1).size(), 14u);
+    EXPECT_EQ(shown[26], " |" + jokePageAddress().toStdString());
+}
+
+// In the Portuguese box: closing says the line of the last picture shown.
+TEST_F(AboutShowsTest, ClosingSaysTheLineOfTheLastPicture)
+{
+    const std::pair<std::string, Log> rows[] = {
+        {"", {}}, {"tovra", {}}, {"xan", {"XAN|Clavora 2.6.0.0 (05/Junho/2015), criado por " + authorName().toStdString()}},
+        {"6", {" |Congratulations, Game Completed !"}}, {"61", {" |" + tunes()[7].farewell.toStdString()}},
+        {"4mervo", {" |" + jokeSiteAddress().toStdString()}}};
+    for (const auto& [script, expected] : rows) {
+        platform.boxes.clear();
+        TypedWords fresh;
+        AboutShows portuguese(fresh, port, platform, 2);
+        act(portuguese, script);
+        portuguese.closing();
+        EXPECT_EQ(boxes(), expected) << script;
+    }
+}
+
+} // namespace

@@ -1,0 +1,126 @@
+#include "FakePlatform.h"
+#include "ScopedEnvironment.h"
+#include "TextDigest.h"
+#include "lang/AreaWords.h"
+#include "lang/Captions.h"
+#include "lang/LanguageDetection.h"
+#include "platform/CountryCodes.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+
+namespace {
+
+using namespace clavora::lang;
+using clavora::countryCodeForTerritory;
+using T = QLocale::Territory;
+
+// One line per control (or area word): its key and its three texts.
+QStringList linesOf(std::span<const CaptionEntry> table)
+{
+    QStringList lines;
+    for (const CaptionEntry& entry : table) {
+        QStringList cells{QString::fromUtf8(entry.objectName.data(), qsizetype(entry.objectName.size()))};
+        for (int language = English; language <= kLanguageCount; ++language)
+            cells << captionText(entry, language);
+        lines << cells.join(QLatin1Char('\t'));
+    }
+    return lines;
+}
+
+QStringList areaWordLines()
+{
+    QStringList lines;
+    for (int word = 0; word <= int(AreaWord::SplitPrompt); ++word) {
+        QStringList cells{QString::number(word)};
+        for (int language = English; language <= kLanguageCount; ++language)
+            cells << areaWord(language, AreaWord(word));
+        lines << cells.join(QLatin1Char('\t'));
+    }
+    return lines;
+}
+
+// Every text of every table, letter for letter in all three languages.
+TEST(Captions, EveryTableReadsAsDesigned)
+{
+    const std::pair<QStringList, const char*> tables[] = {
+        {linesOf(mainWindowCaptions()), "68f9df24e0935d05"}, {linesOf(languageDialogCaptions()), "57f16b7dd851885d"},
+        {linesOf(midiDialogCaptions()), "4364fc80fd004f65"}, {linesOf(helpWindowCaptions()), "b973961663f1d5e8"},
+        {linesOf(aboutBoxCaptions()), "f34aa721443e3865"}, {areaWordLines(), "d998c5a8ede07766"}};
+    for (const auto& [lines, digest] : tables)
+        EXPECT_EQ(clavora::test::textDigest(lines), digest) << lines.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST(Captions, LookUpByLanguageAndNameAndValueLabels)
+{
+    EXPECT_EQ(caption(Portuguese, "View"), QStringLiteral("E&xibir"));
+    EXPECT_EQ(caption(Spanish, "View"), QStringLiteral("&Ver"));
+    EXPECT_EQ(caption(helpWindowCaptions(), English, "NoteKeys").left(6), QStringLiteral("Note :"));
+    // Outside 1..3, or for a name the table lacks, the control keeps its own text.
+    for (int language : {0, 4, -1})
+        EXPECT_TRUE(caption(language, "View").isNull()) << language;
+    EXPECT_TRUE(caption(English, "NoSuchControl").isNull());
+    // A value label reads word, blank, value; outside 1..3 in English.
+    EXPECT_EQ(valueLabel(Spanish, AreaWord::Volume, 100), QStringLiteral("Volumen 100"));
+    EXPECT_EQ(valueLabel(Portuguese, AreaWord::Octave, 3), QStringLiteral("Oitava 3"));
+    EXPECT_EQ(valueLabel(0, AreaWord::Channel, 0), QStringLiteral("Channel 0"));
+    EXPECT_EQ(valueLabel(4, AreaWord::Voices, 7), QStringLiteral("Voices 7"));
+}
+
+// A locale name gives its calling code, and the code its language.
+TEST(LanguageDetection, FromTheLocaleName)
+{
+    struct Row { const char* locale; int code, language; };
+    for (const Row& r : {Row{"pt_BR", 55, Portuguese}, {"pt_PT.UTF-8", 351, Portuguese}, {"pt_AO", 244, Portuguese},
+                         {"es_ES@euro", 34, Spanish}, {"es_MX", 52, Spanish}, {"es_AR.UTF-8", 54, Spanish},
+                         {"es_PR", 1787, Spanish}, {"es_DO", 1809, Spanish}, {"es_US", 1, English}, {"en_GB", 44, English},
+                         {"de_DE.ISO-8859-15@euro", 49, English}, {"C", 0, English}, {"C.UTF-8", 0, English},
+                         {"POSIX", 0, English}, {"", 0, English}, {"xx_YY", 0, English}}) {
+        EXPECT_EQ(clavora::countryCodeForLocaleName(QString::fromLatin1(r.locale)), r.code) << r.locale;
+        clavora::test::FakePlatform platform;
+        platform.country = r.code;
+        EXPECT_EQ(detectLanguage(platform), r.language) << r.locale;
+    }
+}
+
+// Every code of the two lists selects its language and is what some
+// territory reports; the codes beside them and those beyond 16 bits (which
+// truncated would read 55, 34 and 351) keep English. Territories without a
+// code of their own give zero.
+TEST(LanguageDetection, EveryListedCodeAndItsNeighbours)
+{
+    std::set<int> reachable;
+    for (int t = 0; t <= int(QLocale::LastTerritory); ++t)
+        reachable.insert(countryCodeForTerritory(T(t)));
+    for (int code : {55, 238, 239, 244, 245, 258, 351, 670}) {
+        EXPECT_EQ(languageForCountryCode(code), Portuguese) << code;
+        EXPECT_TRUE(reachable.contains(code)) << code;
+    }
+    for (int code : {34, 51, 52, 53, 54, 56, 57, 58, 92, 502, 503, 504, 505, 506, 591, 593, 595, 598, 1787, 1809}) {
+        EXPECT_EQ(languageForCountryCode(code), Spanish) << code;
+        EXPECT_TRUE(reachable.contains(code)) << code;
+    }
+    for (int code : {-1, 7, 33, 50, 59, 240, 352, 501, 507, 592, 594, 1808, 1810, 32767, 65536 + 55, 65536 + 34,
+                     -65536 + 351})
+        EXPECT_EQ(languageForCountryCode(code), English) << code;
+    for (T t : {T::AnyTerritory, T::World, T::Europe, T::LatinAmerica, T(int(QLocale::LastTerritory) + 1)})
+        EXPECT_EQ(countryCodeForTerritory(t), 0) << int(t);
+    EXPECT_EQ(countryCodeForTerritory(T::Zimbabwe), 263);
+}
+
+// LC_ALL comes first, then LC_MESSAGES, then LANG; the C locale names no country.
+TEST(LanguageDetection, SystemCountryCodeFollowsTheLocaleVariables)
+{
+    using clavora::test::ScopedEnvironment;
+    ScopedEnvironment all("LC_ALL", nullptr), messages("LC_MESSAGES", nullptr), lang("LANG", nullptr);
+    EXPECT_EQ(clavora::systemCountryCode(), 0);
+    for (const auto& [variable, value, code] : {std::tuple{"LANG", "de_DE.UTF-8", 49}, {"LC_MESSAGES", "pt_BR.UTF-8", 55},
+                                                {"LC_ALL", "es_MX.UTF-8", 52}, {"LC_ALL", "C", 0}}) {
+        qputenv(variable, value);
+        EXPECT_EQ(clavora::systemCountryCode(), code) << variable << "=" << value;
+    }
+}
+
+} // namespace

@@ -1,0 +1,159 @@
+#include "FakePlatform.h"
+#include "LayoutChecks.h"
+#include "TextDigest.h"
+#include "lang/HelpPages.h"
+#include "lang/HelpWindow.h"
+#include "lang/LanguageDialog.h"
+
+#include <QRadioButton>
+
+using namespace clavora::lang;
+using clavora::test::child;
+
+namespace {
+
+const char* const kButtons[] = {"Notes", "Chords", "ChordTypes", "Drums"};
+const char* const kPanels[] = {"NotesPanel", "ChordsPanel", "ChordTypesPanel", "DrumsPanel"};
+const char* const kOptions[] = {"Automatic", "English", "Portuguese", "Spanish"}; // by language number
+
+QString nameOf(std::string_view name) { return QString::fromUtf8(name.data(), qsizetype(name.size())); }
+
+// Exactly the given page's panel is visible and its button alone is bold.
+bool onlyPageShown(QWidget& window, int page)
+{
+    for (int i = 0; i < 4; ++i) {
+        auto* panel = window.findChild<QWidget*>(QLatin1String(kPanels[i]));
+        if (!panel || panel->isVisible() != (i == page) || child<QPushButton>(window, kButtons[i])->font().bold() != (i == page))
+            return false;
+    }
+    return true;
+}
+
+// The user picks an option (or none) in the language dialog and leaves by
+// OK, Cancel or a double click on the option; the country is what detection
+// finds. Each language the dialog can open on comes first in some row.
+struct Choice {
+    int before, country;
+    QString option, way;
+    int after, result = QDialog::Accepted;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Choice)
+
+class LangWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The help pages' rows, with the key texts that read the same in every
+    // language, letter for letter.
+    void everyHelpRowAsDesigned()
+    {
+        QStringList lines;
+        for (const HelpPage& page : helpPages())
+            for (const HelpGroup& group : page.groups)
+                for (const HelpRow& row : group.rows)
+                    lines << QStringList{nameOf(page.panel), nameOf(group.frame), nameOf(row.keyLabel),
+                                         nameOf(row.keyText), nameOf(row.description)}
+                                 .join(QLatin1Char('\t'));
+        QCOMPARE(clavora::test::textDigest(lines), std::string("28f8a34b4b2a04d9"));
+    }
+
+    void helpPagesShowTheirTextsAndCutNothing_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("page");
+        for (int language : {0, int{English}, int{Portuguese}, int{Spanish}})
+            for (int page : {3, 2, 1, 0})
+                QTest::addRow("language %d, %s", language, kPanels[page]) << language << page;
+    }
+    void helpPagesShowTheirTextsAndCutNothing()
+    {
+        QFETCH(int, language);
+        QFETCH(int, page);
+        HelpWindow help(language);
+        help.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&help));
+        QCOMPARE(help.objectName(), QStringLiteral("frmHelp"));
+        QVERIFY(onlyPageShown(help, HelpWindow::NotesPage));
+        QTest::mouseClick(child<QPushButton>(help, kButtons[page]), Qt::LeftButton);
+        QVERIFY(onlyPageShown(help, page));
+        QCOMPARE(help.currentPage(), page);
+        clavora::test::verifyCaptions(help, helpWindowCaptions(), language);
+        QSet<int> descriptionsLeft;
+        for (const HelpPage& each : helpPages())
+            for (const HelpGroup& group : each.groups)
+                for (const HelpRow& row : group.rows) {
+                    auto* keys = child<QLabel>(help, nameOf(row.keyLabel));
+                    QVERIFY(keys->font().bold());
+                    if (!row.keyText.empty())
+                        QCOMPARE(keys->text(), nameOf(row.keyText));
+                    if (each.panel == kPanels[page])
+                        descriptionsLeft << child<QLabel>(help, nameOf(row.description))->mapTo(&help, QPoint(0, 0)).x();
+                }
+        QCOMPARE(descriptionsLeft.size(), 1); // the descriptions of a page line up
+        QCOMPARE(clavora::test::shownText(help, QStringLiteral("OK")), QStringLiteral("OK"));
+        clavora::test::verifyNothingCut(help);
+        // Every opening starts on the notes page; there is no fifth page.
+        QTest::mouseClick(child<QPushButton>(help, "OK"), Qt::LeftButton);
+        QVERIFY(!help.isVisible());
+        QCOMPARE(help.result(), int{QDialog::Accepted});
+        help.show();
+        QVERIFY(onlyPageShown(help, HelpWindow::NotesPage));
+        help.showPage(4);
+        QVERIFY(onlyPageShown(help, HelpWindow::NotesPage));
+    }
+
+    void choosingALanguage_data()
+    {
+        QTest::addColumn<Choice>("c");
+        QTest::newRow("Portuguese, OK") << Choice{English, 1809, "Portuguese", "OK", Portuguese};
+        QTest::newRow("Automatic, Cancel") << Choice{Spanish, 55, "Automatic", "Cancel", Spanish, QDialog::Rejected};
+        QTest::newRow("Automatic in Brazil") << Choice{Spanish, 55, "Automatic", "OK", Portuguese};
+        QTest::newRow("Automatic in Puerto Rico") << Choice{Portuguese, 1787, "Automatic", "OK", Spanish};
+        QTest::newRow("Automatic, no country") << Choice{Spanish, 0, "Automatic", "OK", English};
+        QTest::newRow("double click Automatic") << Choice{Portuguese, 52, "Automatic", "double", Spanish};
+        QTest::newRow("double click English") << Choice{Portuguese, 52, "English", "double", English};
+        QTest::newRow("double click Portuguese") << Choice{English, 52, "Portuguese", "double", Portuguese};
+        QTest::newRow("double click Spanish") << Choice{Portuguese, 52, "Spanish", "double", Spanish};
+        QTest::newRow("unknown language, none chosen") << Choice{7, 55, "", "OK", 7};
+    }
+    void choosingALanguage()
+    {
+        QFETCH(Choice, c);
+        clavora::test::FakePlatform platform;
+        platform.country = c.country;
+        int language = c.before;
+        LanguageDialog dialog(language, platform);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        // It opens on the current language (none for an unknown one) with its texts.
+        QCOMPARE(dialog.objectName(), QStringLiteral("frmLanguage"));
+        for (int option = 0; option < 4; ++option)
+            QCOMPARE(child<QRadioButton>(dialog, kOptions[option])->isChecked(), option == c.before);
+        clavora::test::verifyCaptions(dialog, languageDialogCaptions(), c.before);
+        QCOMPARE(child<QAbstractButton>(dialog, "OK")->text(), QStringLiteral("OK"));
+        clavora::test::verifyNothingCut(dialog);
+        // The options' frame, OK and Cancel beside it, the note below.
+        const QRect frame = child<QGroupBox>(dialog, "LanguageSelect")->geometry();
+        const QRect ok = child<QPushButton>(dialog, "OK")->geometry();
+        QVERIFY(ok.left() > frame.right() && child<QPushButton>(dialog, "OK")->isDefault());
+        QVERIFY(child<QPushButton>(dialog, "Cancel")->geometry().top() > ok.bottom());
+        QVERIFY(child<QLabel>(dialog, "Note")->geometry().top() > frame.bottom());
+        if (c.way == QLatin1String("double")) {
+            QTest::mouseDClick(child<QAbstractButton>(dialog, c.option), Qt::LeftButton);
+        } else {
+            if (!c.option.isEmpty())
+                QTest::mouseClick(child<QAbstractButton>(dialog, c.option), Qt::LeftButton);
+            QCOMPARE(language, c.before);
+            QTest::mouseClick(child<QAbstractButton>(dialog, c.way), Qt::LeftButton);
+        }
+        QCOMPARE(language, c.after);
+        QCOMPARE(dialog.result(), c.result);
+        QVERIFY(!dialog.isVisible());
+    }
+};
+
+QTEST_MAIN(LangWindowsTest)
+#include "LangWindowsTest.moc"
