@@ -47,20 +47,11 @@ struct Harness {
     const clavora::game::Game& game = window.game();
 };
 
-struct KeyCase {
-    int key;
-    bool autoRepeat, focusLeaves;
-    int dx, turns, blocks; // blocks in the grid shown afterwards
-    bool fastDrop;
-};
-
-struct EndCase {
-    int newGame;
-    bool cheat;
-    int level;
-    QString message;
-    QColor colour;
-};
+// A key pressed and let go (or the focus leaving): the piece's move and
+// turns, the blocks in the grid shown afterwards, whether fast drop is on.
+struct KeyCase { int key; bool autoRepeat, focusLeaves; int dx, turns, blocks; bool fastDrop; };
+// The key of the new game, the cheat typed or not, the level and message seen.
+struct EndCase { int newGame; bool cheat; int level; QString message; QColor colour; };
 
 } // namespace
 
