@@ -138,6 +138,8 @@ TEST_F(GameFixture, GameBEndsWhenNoRowsAreLeft)
         EXPECT_EQ(game->CurrentLevel(), 0);
         EXPECT_EQ(steps.size(), 10u); // the last clearing never came
     }
+    playA(); // the cheat lasts one game
+    EXPECT_FALSE(game->GodMode);
 }
 
 // At level 0 a piece falls a row every 60 passes, every 4 while the fast-drop
@@ -171,18 +173,13 @@ INSTANTIATE_TEST_SUITE_P(Keys, FastDrop,
                          testing::Values(FastDropCase{1, 0, 1, 16, 1}, FastDropCase{0, 0, 1, 0, 1}, FastDropCase{1, 0, 0, 16, 69},
                                          FastDropCase{600, 0, 0, 7, 629}, FastDropCase{1, 30, 0, 0, 629}));
 
-// The cheat deals straight pieces at once, until the next game.
-TEST_F(GameFixture, GodModeDealsStraightPiecesAtOnceUntilTheNextGame)
+// The cheat shows a straight piece next at once (it lasts one game: see above).
+TEST_F(GameFixture, TheCheatShowsAStraightPieceNextAtOnce)
 {
     seed = seedForFirstPiece(3);
-    std::vector<int> types;
-    const Step drop = [this, &types] { press("D"); types.push_back(game->CurrentPiece().BlockType()); };
-    playA({keys("G"), drop, drop, drop});
-    EXPECT_EQ(types, (std::vector<int>{6, 6, 6}));
-    EXPECT_EQ(log.lines[4], "MatrixUpdated 0 0 4 4 next");
-    EXPECT_TRUE(game->GodMode);
-    playA();
-    EXPECT_FALSE(game->GodMode);
+    playA({keys("G")});
+    EXPECT_EQ(game->NextPiece().BlockType(), 6);
+    EXPECT_EQ(log.count("MatrixUpdated 0 0 4 4 next"), 2);
 }
 
 // A piece of `type` moved by `keys` (G: straight pieces follow): where it
