@@ -9,19 +9,12 @@
 #include "sound/MidiDeviceDialog.h"
 
 #include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
 #include <QDialog>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
-#include <QTest>
-#include <QTimer>
 
-#include <algorithm>
 #include <map>
 #include <random>
-#include <set>
 #include <utility>
 #include <vector>
 
@@ -58,35 +51,12 @@ std::vector<std::pair<int, Qt::KeyboardModifiers>> keyPool()
     return keys;
 }
 
-Qt::KeyboardModifier modifierOf(int key)
+Qt::KeyboardModifiers modifierOf(int key)
 {
-    switch (key) {
-    case Qt::Key_Shift: return Qt::ShiftModifier;
-    case Qt::Key_Control: return Qt::ControlModifier;
-    case Qt::Key_Alt: return Qt::AltModifier;
-    default: return Qt::NoModifier;
-    }
+    return key == Qt::Key_Shift ? Qt::ShiftModifier
+         : key == Qt::Key_Control ? Qt::ControlModifier
+         : key == Qt::Key_Alt ? Qt::AltModifier : Qt::NoModifier;
 }
-
-// Notes sounding on the device, followed through the messages sent.
-class Sounding {
-public:
-    void follow(const RecordingMidiOutput::Message& m)
-    {
-        const int type = m.status & 0xF0;
-        const int channel = m.status & 0x0F;
-        if (type == 0x90 && m.data2 > 0)
-            notes_.insert({channel, m.data1});
-        else if (type == 0x80 || type == 0x90)
-            notes_.erase({channel, m.data1});
-        else if (type == 0xB0 && (m.data1 == 120 || m.data1 == 123))
-            std::erase_if(notes_, [channel](const auto& note) { return note.first == channel; });
-    }
-    const std::set<std::pair<int, int>>& notes() const { return notes_; }
-
-private:
-    std::set<std::pair<int, int>> notes_;
-};
 
 } // namespace
 
@@ -127,7 +97,7 @@ void RandomEventTest::restlessPlayingLeavesNothingSounding()
     });
     closer.start();
 
-    QWidget* focus = window.findChild<QWidget*>(QStringLiteral("Focus"));
+    QWidget* focus = p.focus();
     QVERIFY(focus);
     const auto keys = keyPool();
     QList<QAction*> actions;
@@ -156,7 +126,7 @@ void RandomEventTest::restlessPlayingLeavesNothingSounding()
     const auto release = [&](int key) {
         const Qt::KeyboardModifiers extra = held[key];
         held.erase(key);
-        modifiers &= ~Qt::KeyboardModifiers(modifierOf(key));
+        modifiers &= ~modifierOf(key);
         send(QEvent::KeyRelease, key, extra, false);
     };
 
@@ -164,34 +134,28 @@ void RandomEventTest::restlessPlayingLeavesNothingSounding()
         const std::size_t what = pick(100);
         if (what < 45) {
             const auto& [key, extra] = keys[pick(keys.size())];
-            if (held.contains(key)) {
-                send(QEvent::KeyPress, key, extra, true);  // auto-repeat
-            } else {
+            const bool repeat = held.contains(key);
+            if (!repeat) {
                 held[key] = extra;
                 modifiers |= modifierOf(key);
-                send(QEvent::KeyPress, key, extra, false);
             }
+            send(QEvent::KeyPress, key, extra, repeat);
         } else if (what < 80) {
-            if (!held.empty()) {
-                auto it = held.begin();
-                std::advance(it, static_cast<long>(pick(held.size())));
-                release(it->first);
-            }
+            if (!held.empty())
+                release(std::next(held.begin(), static_cast<long>(pick(held.size())))->first);
         } else if (what < 82) {
             const auto& [key, extra] = keys[pick(keys.size())];
             if (!held.contains(key))
                 send(QEvent::KeyRelease, key, extra, false);  // a key never seen pressed
         } else if (what < 92) {
             if (mouseHeld) {
-                QTest::mouseRelease(mouseHeld, Qt::LeftButton, {}, QPoint(2, 2));
-                mouseHeld = nullptr;
+                QTest::mouseRelease(std::exchange(mouseHeld, nullptr), Qt::LeftButton, {}, QPoint(2, 2));
             } else if (QWidget* target = clickable[static_cast<qsizetype>(pick(clickable.size()))]; target->isVisible()) {
                 QTest::mousePress(target, Qt::LeftButton, {}, QPoint(2, 2));
                 mouseHeld = target;
             }
         } else if (what < 95) {
-            QAction* action = actions[static_cast<qsizetype>(pick(actions.size()))];
-            if (action->isEnabled())
+            if (QAction* action = actions[static_cast<qsizetype>(pick(actions.size()))]; action->isEnabled())
                 action->trigger();
         } else if (what < 98) {
             QScrollBar* bar = bars[static_cast<qsizetype>(pick(bars.size()))];
@@ -214,19 +178,25 @@ void RandomEventTest::restlessPlayingLeavesNothingSounding()
         QTest::mouseRelease(mouseHeld, Qt::LeftButton, {}, QPoint(2, 2));
     closer.stop();
 
-    Sounding sounding;
+    // Follow the notes sounding on the device through the messages sent.
+    std::set<std::pair<int, int>> sounding;  // channel, note
     for (const auto& m : midi.messages()) {
-        const bool valid = m.status >= 0x80 && m.status <= 0xFF && m.data1 >= 0 && m.data1 <= 127 && m.data2 >= 0
-                        && m.data2 <= 127;
-        if (!valid)
+        if (m.status < 0x80 || m.status > 0xFF || m.data1 < 0 || m.data1 > 127 || m.data2 < 0 || m.data2 > 127)
             QFAIL(qPrintable(QStringLiteral("seed %1: invalid message %2 %3 %4")
                                  .arg(seed).arg(m.status, 2, 16).arg(m.data1, 2, 16).arg(m.data2, 2, 16)));
-        sounding.follow(m);
+        const int type = m.status & 0xF0;
+        const int channel = m.status & 0x0F;
+        if (type == 0x90 && m.data2 > 0)
+            sounding.insert({channel, m.data1});
+        else if (type == 0x80 || type == 0x90)
+            sounding.erase({channel, m.data1});
+        else if (type == 0xB0 && (m.data1 == 120 || m.data1 == 123))
+            std::erase_if(sounding, [channel](const auto& note) { return note.first == channel; });
     }
     QString left;
-    for (const auto& [channel, note] : sounding.notes())
+    for (const auto& [channel, note] : sounding)
         left += QStringLiteral(" ch%1/%2").arg(channel).arg(note);
-    QVERIFY2(sounding.notes().empty(), qPrintable(QStringLiteral("seed %1: still sounding:%2").arg(seed).arg(left)));
+    QVERIFY2(sounding.empty(), qPrintable(QStringLiteral("seed %1: still sounding:%2").arg(seed).arg(left)));
     QVERIFY2(midi.messages().size() > count / 10, "the stream played something");
 }
 
