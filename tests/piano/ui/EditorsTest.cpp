@@ -84,23 +84,25 @@ QStringList definitions(Program& p)
     return all;
 }
 
-// Selects list entries, each given as "List=position".
-void choose(QWidget* dialog, const QStringList& choices)
+// Runs a script on a dialog's controls, one step each: "List=n" selects
+// entry n of a list, "List:text" checks the entry the list shows, "+Name"
+// and "-Name" check that a control is shown or hidden.
+void run(QWidget* dialog, const QStringList& script)
 {
-    for (const QString& choice : choices) {
-        const QStringList parts = choice.split(QLatin1Char('='));
-        dialog->findChild<QComboBox*>(parts[0])->setCurrentIndex(parts[1].toInt());
-    }
-}
-
-// Checks the entries the lists show, each given as "List=text".
-void verifyShown(QWidget* dialog, const QStringList& shown)
-{
-    for (const QString& item : shown) {
-        const QStringList parts = item.split(QLatin1Char('='));
+    for (const QString& step : script) {
+        if (step.startsWith(u'+') || step.startsWith(u'-')) {
+            auto* control = dialog->findChild<QWidget*>(step.mid(1));
+            QVERIFY2(control && control->isVisible() == step.startsWith(u'+'), qPrintable(step));
+            continue;
+        }
+        const bool choose = step.indexOf(u'=') >= 0 && (step.indexOf(u':') < 0 || step.indexOf(u'=') < step.indexOf(u':'));
+        const QStringList parts = step.split(choose ? u'=' : u':');
         auto* list = dialog->findChild<QComboBox*>(parts[0]);
         QVERIFY2(list, qPrintable(parts[0]));
-        QCOMPARE(list->currentText(), parts[1]);
+        if (choose)
+            list->setCurrentIndex(parts[1].toInt());
+        else
+            QCOMPARE(list->currentText(), parts.mid(1).join(u':'));
     }
 }
 
@@ -145,10 +147,8 @@ private slots:
     }
     void changeMadeByKeysIsHeardAtTheNextPress_data();
     void changeMadeByKeysIsHeardAtTheNextPress();
-    void showsAndReloadsTheChosenChordOrPad_data();
-    void showsAndReloadsTheChosenChordOrPad();
-    void storing_data();
-    void storing();
+    void opensChoosesAndStores_data();
+    void opensChoosesAndStores();
     void textsAndLayoutInEveryLanguage_data();
     void textsAndLayoutInEveryLanguage();
 };
@@ -231,97 +231,66 @@ void EditorsTest::changeMadeByKeysIsHeardAtTheNextPress()
     }
 }
 
-void EditorsTest::showsAndReloadsTheChosenChordOrPad_data()
+void EditorsTest::opensChoosesAndStores_data()
 {
     QTest::addColumn<QString>("editor");
     QTest::addColumn<int>("typeOrPad");
     QTest::addColumn<int>("note");
-    QTest::addColumn<QStringList>("shown");  // "List=entry text"
-    QTest::addColumn<bool>("fourthRow");
-    QTest::addColumn<QStringList>("edits");   // "List=position", left unstored
-    QTest::addColumn<QStringList>("chosen");  // then another chord or pad
-    QTest::addColumn<QStringList>("reloaded");
+    QTest::addColumn<QString>("chord");        // C major stored beforehand, if any
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QStringList>("script");   // see run()
+    QTest::addColumn<QString>("how");          // how the editor is left, "" for not at all
+    QTest::addColumn<int>("changed");          // position in definitions(), -1 for none
+    QTest::addColumn<QString>("stored");       // or the refusal shown
 
-    const QStringList none;
-    QTest::newRow("no chord played yet") << "keys" << 0 << 0 << QStringList{"ChordType=Major (Normal)", "ChordNote=C",
-        "FirstOctave= 1", "FirstNote=G", "SecondOctave= 2", "SecondNote=C", "ThirdOctave= 2", "ThirdNote=E"} << false
-        << QStringList{"FirstNote=0", "SecondOctave=2"} << QStringList{"ChordNote=2"}
-        << QStringList{"FirstNote=F#/Gb", "SecondOctave= 1"};
-    QTest::newRow("seventh") << "keys" << 2 << 0 << QStringList{"ChordType=Seventh", "FirstNote=G", "SecondOctave= 1",
-        "SecondNote=A#/Bb", "ThirdOctave= 2", "ThirdNote=C", "FourthOctave= 2", "FourthNote=E"} << true
-        << none << none << none;
-    QTest::newRow("guitar D major") << "guitar" << 0 << 2 << QStringList{"FirstString=X", "SecondString=0",
-        "ThirdString=0", "FourthString=2", "FifthString=3", "SixthString=2"} << false << none << none << none;
-    QTest::newRow("guitar: C minor") << "guitar" << 0 << 0 << none << false << QStringList{"FirstString=5"}
-        << QStringList{"ChordType=1"} << QStringList{"FirstString=3", "SixthString=3"};
-    QTest::newRow("pad C") << "drums" << 2 << 0 << QStringList{"Key=C", "DrumSound=06 - Low Floor Tom",
-        "Intensity=High"} << false << QStringList{"DrumSound=30", "Intensity=1"} << QStringList{"Key=22"}
-        << QStringList{"DrumSound=00 - Acoustic Bass Drum", "Intensity=Normal"};
+    const int pads = 2 * chords::kChordTableSize;
+    // Opened on the chord or pad asked for; another one chosen is loaded over
+    // the unstored edits.
+    QTest::newRow("no chord played yet") << "keys" << 0 << 0 << "" << 1 << QStringList{"ChordType:Major (Normal)",
+        "ChordNote:C", "FirstOctave: 1", "FirstNote:G", "SecondOctave: 2", "SecondNote:C", "ThirdOctave: 2",
+        "ThirdNote:E", "-FourthNoteLabel", "-FourthOctave", "-FourthNote", "FirstNote=0", "SecondOctave=2",
+        "ChordNote=2", "FirstNote:F#/Gb", "SecondOctave: 1"} << "" << -1 << "";
+    QTest::newRow("seventh") << "keys" << 2 << 0 << "" << 1 << QStringList{"ChordType:Seventh", "FirstNote:G",
+        "SecondOctave: 1", "SecondNote:A#/Bb", "ThirdOctave: 2", "ThirdNote:C", "FourthOctave: 2", "FourthNote:E",
+        "+FourthNoteLabel", "+FourthOctave", "+FourthNote"} << "" << -1 << "";
+    QTest::newRow("guitar D major") << "guitar" << 0 << 2 << "" << 1 << QStringList{"FirstString:X", "SecondString:0",
+        "ThirdString:0", "FourthString:2", "FifthString:3", "SixthString:2"} << "" << -1 << "";
+    QTest::newRow("guitar: C minor") << "guitar" << 0 << 0 << "" << 1 << QStringList{"FirstString=5", "ChordType=1",
+        "FirstString:3", "SixthString:3"} << "" << -1 << "";
+    QTest::newRow("pad C, then pad Q") << "drums" << 2 << 0 << "" << 1 << QStringList{"Key:C",
+        "DrumSound:06 - Low Floor Tom", "Intensity:High", "DrumSound=30", "Intensity=1", "Key=22",
+        "DrumSound:00 - Acoustic Bass Drum", "Intensity:Normal"} << "" << -1 << "";
+    // Stored: only the fields the chord has; a pad other than the last.
+    QTest::newRow("minor: three fields whatever the hidden row") << "keys" << 1 << 0 << "" << 1
+        << QStringList{"ThirdNote=7", "FourthOctave=2", "FourthNote=5"} << "Modify" << 2 * 12 << "071219";
+    QTest::newRow("a pad other than the last") << "drums" << 0 << 0 << "" << 1
+        << QStringList{"Key=46", "DrumSound=9", "Intensity=0"} << "Modify" << pads + 46 << "09N";
+    // Leaving without Modify stores nothing, whichever way.
+    QTest::newRow("keys, CloseWindow") << "keys" << 0 << 0 << "" << 1 << QStringList{"FirstNote=3"} << "CloseWindow"
+                                       << -1 << "";
+    QTest::newRow("guitar, title bar") << "guitar" << 0 << 0 << "" << 1 << QStringList{"ThirdString=0"} << "title bar"
+                                       << -1 << "";
+    QTest::newRow("drums, Esc") << "drums" << 0 << 0 << "" << 1 << QStringList{"DrumSound=40"} << "Esc" << -1 << "";
+    // A chord that cannot sound everywhere is refused and named.
+    QTest::newRow("keyboard chord out of range") << "keys" << 0 << 0 << "071299" << 1 << QStringList{} << "Enter"
+        << -1 << "The chord was not changed: note 3 would not sound at every chord octave (MIDI notes 0 to 127 on "
+                 "octaves 1 to 5).";
+    QTest::newRow("guitar chord out of range") << "guitar" << 0 << 0 << "041216192499" << 2 << QStringList{}
+        << "Enter" << -1 << "O acorde não foi alterado: a corda 6 não soaria em todas as oitavas do acorde (notas "
+                            "MIDI de 0 a 127 nas oitavas 1 a 5).";
 }
 
-void EditorsTest::showsAndReloadsTheChosenChordOrPad()
+void EditorsTest::opensChoosesAndStores()
 {
     QFETCH(QString, editor);
     QFETCH(int, typeOrPad);
     QFETCH(int, note);
-    QFETCH(QStringList, shown);
-    QFETCH(bool, fourthRow);
-    QFETCH(QStringList, edits);
-    QFETCH(QStringList, chosen);
-    QFETCH(QStringList, reloaded);
-
-    Program& p = *shared_;
-    const QStringList before = definitions(p);
-    const auto dialog = showEditor(p, editor, typeOrPad, note);
-    verifyShown(dialog.get(), shown);
-    for (const char* name : {"FourthNoteLabel", "FourthOctave", "FourthNote"})
-        if (auto* control = dialog->findChild<QWidget*>(QLatin1String(name)))
-            QCOMPARE(control->isVisible(), fourthRow);
-    choose(dialog.get(), edits);
-    choose(dialog.get(), chosen);
-    verifyShown(dialog.get(), reloaded);
-    QCOMPARE(definitions(p), before);
-}
-
-void EditorsTest::storing_data()
-{
-    QTest::addColumn<QString>("editor");
-    QTest::addColumn<int>("typeOrPad");
-    QTest::addColumn<QString>("chord");        // C major stored beforehand, if any
-    QTest::addColumn<QStringList>("choices");
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<int>("changed");          // position in definitions(), -1 for none
-    QTest::addColumn<QString>("stored");       // or the refusal shown
-    QTest::addColumn<int>("language");
-
-    const int pads = 2 * chords::kChordTableSize;
-    QTest::newRow("minor: three fields whatever the hidden row") << "keys" << 1 << ""
-        << QStringList{"ThirdNote=7", "FourthOctave=2", "FourthNote=5"} << "Modify" << 2 * 12 << "071219" << 1;
-    QTest::newRow("a pad other than the last") << "drums" << 0 << ""
-        << QStringList{"Key=46", "DrumSound=9", "Intensity=0"} << "Modify" << pads + 46 << "09N" << 1;
-    // Leaving without Modify stores nothing, whichever way.
-    QTest::newRow("keys, CloseWindow") << "keys" << 0 << "" << QStringList{"FirstNote=3"} << "CloseWindow" << -1 << "" << 1;
-    QTest::newRow("guitar, title bar") << "guitar" << 0 << "" << QStringList{"ThirdString=0"} << "title bar" << -1 << ""
-                                       << 1;
-    QTest::newRow("drums, Esc") << "drums" << 0 << "" << QStringList{"DrumSound=40"} << "Esc" << -1 << "" << 1;
-    QTest::newRow("keyboard chord out of range") << "keys" << 0 << "071299" << QStringList{} << "Enter" << -1
-        << "The chord was not changed: note 3 would not sound at every chord octave (MIDI notes 0 to 127 on "
-           "octaves 1 to 5)." << 1;
-    QTest::newRow("guitar chord out of range") << "guitar" << 0 << "041216192499" << QStringList{} << "Enter" << -1
-        << "O acorde não foi alterado: a corda 6 não soaria em todas as oitavas do acorde (notas MIDI de 0 a 127 "
-           "nas oitavas 1 a 5)." << 2;
-}
-
-void EditorsTest::storing()
-{
-    QFETCH(QString, editor);
-    QFETCH(int, typeOrPad);
     QFETCH(QString, chord);
-    QFETCH(QStringList, choices);
+    QFETCH(int, language);
+    QFETCH(QStringList, script);
     QFETCH(QString, how);
     QFETCH(int, changed);
     QFETCH(QString, stored);
-    QFETCH(int, language);
 
     Program& p = *shared_;
     p.piano.setLanguage(language);
@@ -331,17 +300,17 @@ void EditorsTest::storing()
     QStringList expected = definitions(p);
     if (changed >= 0)
         expected[changed] = stored;
-    const auto dialog = showEditor(p, editor, typeOrPad);
-    choose(dialog.get(), choices);
+    const auto dialog = showEditor(p, editor, typeOrPad, note);
+    run(dialog.get(), script);
     if (how == QLatin1String("Modify") || how == QLatin1String("CloseWindow"))
         QTest::mouseClick(dialog->findChild<QPushButton*>(how), Qt::LeftButton);
     else if (how == QLatin1String("title bar"))
         dialog->close();
-    else
+    else if (!how.isEmpty())
         QTest::keyClick(dialog->focusWidget(), how == QLatin1String("Esc") ? Qt::Key_Escape : Qt::Key_Return);
     QCOMPARE(definitions(p), expected);
     const bool refused = how == QLatin1String("Enter");
-    QCOMPARE(dialog->isVisible(), refused);
+    QCOMPARE(dialog->isVisible(), refused || how.isEmpty());
     QCOMPARE(p.platform.boxes.size(), std::size_t(refused));
     if (refused) {
         QCOMPARE(p.platform.boxes[0].icon, MessageIcon::Exclamation);
