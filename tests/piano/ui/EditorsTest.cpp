@@ -145,207 +145,201 @@ private slots:
         shared_->piano.setLanguage(1);
         shared_->platform.boxes.clear();
     }
-    void changeMadeByKeysIsHeardAtTheNextPress_data();
-    void changeMadeByKeysIsHeardAtTheNextPress();
-    void opensChoosesAndStores_data();
-    void opensChoosesAndStores();
-    void textsAndLayoutInEveryLanguage_data();
-    void textsAndLayoutInEveryLanguage();
-};
 
-void EditorsTest::changeMadeByKeysIsHeardAtTheNextPress_data()
-{
-    QTest::addColumn<QString>("mode");       // keys in the main window before
-    QTest::addColumn<Messages>("released");  // what the editor's opening stops, Z being held
-    QTest::addColumn<QString>("open");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("edit");       // keys in the editor
-    QTest::addColumn<Messages>("nextPress"); // what Z plays afterwards
+    void changeMadeByKeysIsHeardAtTheNextPress_data()
+    {
+        QTest::addColumn<QString>("mode");       // keys in the main window before
+        QTest::addColumn<Messages>("released");  // what the editor's opening stops, Z being held
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("edit");       // keys in the editor
+        QTest::addColumn<Messages>("nextPress"); // what Z plays afterwards
 
-    // C major becomes C E G in the lowest octave: "000407", on slot 1 at octave 4.
-    QTest::newRow("keyboard chord") << "" << Messages{msg(0x87, 55, 0), msg(0x87, 60, 0), msg(0x87, 64, 0)}
-                                    << "Shift+F12" << "Edit Keyboard Chord"
-                                    << "Tab Tab Tab Up*7 Tab Up Tab Down*4 Tab Up Tab Down*3 Enter"
-                                    << Messages{msg(0x97, 48, 103), msg(0x97, 52, 103), msg(0x97, 55, 103)};
-    // String 1 of C major not played: five strings from the A string, slot 6 at octave 3.
-    QTest::newRow("guitar chord") << "F4" << Messages{msg(0x8D, 40, 0), msg(0x8D, 48, 0), msg(0x8D, 52, 0),
-                                                      msg(0x8D, 55, 0), msg(0x8D, 60, 0), msg(0x8D, 64, 0)}
-                                  << "Shift+F12" << "Edit Guitar Chord" << "Tab Tab Up Enter"
-                                  << Messages{msg(0x9D, 48, 103), msg(0x9D, 52, 103), msg(0x9D, 55, 103),
-                                              msg(0x9D, 60, 103), msg(0x9D, 64, 103)};
-    // Pad Z gets sound 46 (Open Triangle, note 81) at High intensity.
-    QTest::newRow("drum key") << "Shift+F4" << Messages{msg(0x89, 41, 0)} << "F12" << "Modify Drum Key"
-                              << "Tab Down*40 Tab Down Enter" << Messages{msg(0x99, 81, 127)};
-}
-
-void EditorsTest::changeMadeByKeysIsHeardAtTheNextPress()
-{
-    QFETCH(QString, mode);
-    QFETCH(Messages, released);
-    QFETCH(QString, open);
-    QFETCH(QString, title);
-    QFETCH(QString, edit);
-    QFETCH(Messages, nextPress);
-
-    Program p;
-    installEditors(p.window, p.piano, p.platform);
-    play(&p.window, mode);
-    QTest::keyPress(p.focus(), Qt::Key_Z);
-    p.midi.clear();
-    QString shownTitle;
-    Messages whileOpen;
-    onNextDialog([&](QWidget* dialog) {
-        shownTitle = dialog->windowTitle();
-        whileOpen = p.midi.messages();
-        // The held key comes up while the editor has the keyboard.
-        QTest::keyRelease(dialog->focusWidget(), Qt::Key_Z);
-        play(dialog, edit);
-    });
-    // Shift+F12 with Shift held until the editor is gone, so the chord
-    // modifier is still down when it closes.
-    if (open == QLatin1String("Shift+F12")) {
-        QTest::keyPress(p.focus(), Qt::Key_Shift, Qt::ShiftModifier);
-        QTest::keyClick(p.focus(), Qt::Key_F12, Qt::ShiftModifier);
-    } else {
-        play(&p.window, open);
+        // C major becomes C E G in the lowest octave: "000407", on slot 1 at octave 4.
+        QTest::newRow("keyboard chord") << "" << Messages{msg(0x87, 55, 0), msg(0x87, 60, 0), msg(0x87, 64, 0)}
+                                        << "Shift+F12" << "Edit Keyboard Chord"
+                                        << "Tab Tab Tab Up*7 Tab Up Tab Down*4 Tab Up Tab Down*3 Enter"
+                                        << Messages{msg(0x97, 48, 103), msg(0x97, 52, 103), msg(0x97, 55, 103)};
+        // String 1 of C major not played: five strings from the A string, slot 6 at octave 3.
+        QTest::newRow("guitar chord") << "F4" << Messages{msg(0x8D, 40, 0), msg(0x8D, 48, 0), msg(0x8D, 52, 0),
+                                                          msg(0x8D, 55, 0), msg(0x8D, 60, 0), msg(0x8D, 64, 0)}
+                                      << "Shift+F12" << "Edit Guitar Chord" << "Tab Tab Up Enter"
+                                      << Messages{msg(0x9D, 48, 103), msg(0x9D, 52, 103), msg(0x9D, 55, 103),
+                                                  msg(0x9D, 60, 103), msg(0x9D, 64, 103)};
+        // Pad Z gets sound 46 (Open Triangle, note 81) at High intensity.
+        QTest::newRow("drum key") << "Shift+F4" << Messages{msg(0x89, 41, 0)} << "F12" << "Modify Drum Key"
+                                  << "Tab Down*40 Tab Down Enter" << Messages{msg(0x99, 81, 127)};
     }
-    QCOMPARE(shownTitle, title);
-    QCOMPARE(whileOpen, released);
-    QCOMPARE(p.midi.messages(), released);
-    QVERIFY(!QApplication::activeModalWidget());
 
-    // Back in the main window: modifiers up, the window active again with the
-    // focus on the key receiver.
-    QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QStringLiteral("maj"));
-    QCoreApplication::processEvents();
-    QCOMPARE(QApplication::activeWindow(), &p.window);
-    QCOMPARE(QApplication::focusWidget(), p.focus());
-    QTest::keyRelease(p.focus(), Qt::Key_Shift);
-    p.midi.clear();
-    QTest::keyPress(p.focus(), Qt::Key_Z);
-    QCOMPARE(p.midi.messages(), nextPress);
-    if (p.piano.playDrums()) {
-        auto* number = p.find<QLabel>(QStringLiteral("lblDrumKeyNumber(0)"));
-        QCOMPARE(number->text(), QStringLiteral("46"));
-        QVERIFY(number->font().bold());
+    void changeMadeByKeysIsHeardAtTheNextPress()
+    {
+        QFETCH(QString, mode);
+        QFETCH(Messages, released);
+        QFETCH(QString, open);
+        QFETCH(QString, title);
+        QFETCH(QString, edit);
+        QFETCH(Messages, nextPress);
+
+        Program p;
+        installEditors(p.window, p.piano, p.platform);
+        play(&p.window, mode);
+        QTest::keyPress(p.focus(), Qt::Key_Z);
+        p.midi.clear();
+        QString shownTitle;
+        Messages whileOpen;
+        onNextDialog([&](QWidget* dialog) {
+            shownTitle = dialog->windowTitle();
+            whileOpen = p.midi.messages();
+            // The held key comes up while the editor has the keyboard.
+            QTest::keyRelease(dialog->focusWidget(), Qt::Key_Z);
+            play(dialog, edit);
+        });
+        // Shift+F12 with Shift held until the editor is gone, so the chord
+        // modifier is still down when it closes.
+        if (open == QLatin1String("Shift+F12")) {
+            QTest::keyPress(p.focus(), Qt::Key_Shift, Qt::ShiftModifier);
+            QTest::keyClick(p.focus(), Qt::Key_F12, Qt::ShiftModifier);
+        } else {
+            play(&p.window, open);
+        }
+        QCOMPARE(shownTitle, title);
+        QCOMPARE(whileOpen, released);
+        QCOMPARE(p.midi.messages(), released);
+        QVERIFY(!QApplication::activeModalWidget());
+
+        // Back in the main window: modifiers up, the window active again with the
+        // focus on the key receiver.
+        QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QStringLiteral("maj"));
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::activeWindow(), &p.window);
+        QCOMPARE(QApplication::focusWidget(), p.focus());
+        QTest::keyRelease(p.focus(), Qt::Key_Shift);
+        p.midi.clear();
+        QTest::keyPress(p.focus(), Qt::Key_Z);
+        QCOMPARE(p.midi.messages(), nextPress);
+        if (p.piano.playDrums()) {
+            auto* number = p.find<QLabel>(QStringLiteral("lblDrumKeyNumber(0)"));
+            QCOMPARE(number->text(), QStringLiteral("46"));
+            QVERIFY(number->font().bold());
+        }
     }
-}
 
-void EditorsTest::opensChoosesAndStores_data()
-{
-    QTest::addColumn<QString>("editor");
-    QTest::addColumn<int>("typeOrPad");
-    QTest::addColumn<int>("note");
-    QTest::addColumn<QString>("chord");        // C major stored beforehand, if any
-    QTest::addColumn<int>("language");
-    QTest::addColumn<QStringList>("script");   // see run()
-    QTest::addColumn<QString>("how");          // how the editor is left, "" for not at all
-    QTest::addColumn<int>("changed");          // position in definitions(), -1 for none
-    QTest::addColumn<QString>("stored");       // or the refusal shown
+    void opensChoosesAndStores_data()
+    {
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<int>("typeOrPad");
+        QTest::addColumn<int>("note");
+        QTest::addColumn<QString>("chord");        // C major stored beforehand, if any
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("script");   // see run()
+        QTest::addColumn<QString>("how");          // how the editor is left, "" for not at all
+        QTest::addColumn<int>("changed");          // position in definitions(), -1 for none
+        QTest::addColumn<QString>("stored");       // or the refusal shown
 
-    const int pads = 2 * chords::kChordTableSize;
-    // Opened on the chord or pad asked for; another one chosen is loaded over
-    // the unstored edits.
-    QTest::newRow("no chord played yet") << "keys" << 0 << 0 << "" << 1 << QStringList{"ChordType:Major (Normal)",
-        "ChordNote:C", "FirstOctave: 1", "FirstNote:G", "SecondOctave: 2", "SecondNote:C", "ThirdOctave: 2",
-        "ThirdNote:E", "-FourthNoteLabel", "-FourthOctave", "-FourthNote", "FirstNote=0", "SecondOctave=2",
-        "ChordNote=2", "FirstNote:F#/Gb", "SecondOctave: 1"} << "" << -1 << "";
-    QTest::newRow("seventh") << "keys" << 2 << 0 << "" << 1 << QStringList{"ChordType:Seventh", "FirstNote:G",
-        "SecondOctave: 1", "SecondNote:A#/Bb", "ThirdOctave: 2", "ThirdNote:C", "FourthOctave: 2", "FourthNote:E",
-        "+FourthNoteLabel", "+FourthOctave", "+FourthNote"} << "" << -1 << "";
-    QTest::newRow("guitar D major") << "guitar" << 0 << 2 << "" << 1 << QStringList{"FirstString:X", "SecondString:0",
-        "ThirdString:0", "FourthString:2", "FifthString:3", "SixthString:2"} << "" << -1 << "";
-    QTest::newRow("guitar: C minor") << "guitar" << 0 << 0 << "" << 1 << QStringList{"FirstString=5", "ChordType=1",
-        "FirstString:3", "SixthString:3"} << "" << -1 << "";
-    QTest::newRow("pad C, then pad Q") << "drums" << 2 << 0 << "" << 1 << QStringList{"Key:C",
-        "DrumSound:06 - Low Floor Tom", "Intensity:High", "DrumSound=30", "Intensity=1", "Key=22",
-        "DrumSound:00 - Acoustic Bass Drum", "Intensity:Normal"} << "" << -1 << "";
-    // Stored: only the fields the chord has; a pad other than the last.
-    QTest::newRow("minor: three fields whatever the hidden row") << "keys" << 1 << 0 << "" << 1
-        << QStringList{"ThirdNote=7", "FourthOctave=2", "FourthNote=5"} << "Modify" << 2 * 12 << "071219";
-    QTest::newRow("a pad other than the last") << "drums" << 0 << 0 << "" << 1
-        << QStringList{"Key=46", "DrumSound=9", "Intensity=0"} << "Modify" << pads + 46 << "09N";
-    // Leaving without Modify stores nothing, whichever way.
-    QTest::newRow("keys, CloseWindow") << "keys" << 0 << 0 << "" << 1 << QStringList{"FirstNote=3"} << "CloseWindow"
-                                       << -1 << "";
-    QTest::newRow("guitar, title bar") << "guitar" << 0 << 0 << "" << 1 << QStringList{"ThirdString=0"} << "title bar"
-                                       << -1 << "";
-    QTest::newRow("drums, Esc") << "drums" << 0 << 0 << "" << 1 << QStringList{"DrumSound=40"} << "Esc" << -1 << "";
-    // A chord that cannot sound everywhere is refused and named.
-    QTest::newRow("keyboard chord out of range") << "keys" << 0 << 0 << "071299" << 1 << QStringList{} << "Enter"
-        << -1 << "The chord was not changed: note 3 would not sound at every chord octave (MIDI notes 0 to 127 on "
-                 "octaves 1 to 5).";
-    QTest::newRow("guitar chord out of range") << "guitar" << 0 << 0 << "041216192499" << 2 << QStringList{}
-        << "Enter" << -1 << "O acorde não foi alterado: a corda 6 não soaria em todas as oitavas do acorde (notas "
-                            "MIDI de 0 a 127 nas oitavas 1 a 5).";
-}
-
-void EditorsTest::opensChoosesAndStores()
-{
-    QFETCH(QString, editor);
-    QFETCH(int, typeOrPad);
-    QFETCH(int, note);
-    QFETCH(QString, chord);
-    QFETCH(int, language);
-    QFETCH(QStringList, script);
-    QFETCH(QString, how);
-    QFETCH(int, changed);
-    QFETCH(QString, stored);
-
-    Program& p = *shared_;
-    p.piano.setLanguage(language);
-    chords::ChordTables& tables = p.piano.chordArea().tables();
-    if (!chord.isEmpty())
-        editor == QLatin1String("keys") ? tables.setKeyboardChord(0, chord) : tables.setGuitarChord(0, chord);
-    QStringList expected = definitions(p);
-    if (changed >= 0)
-        expected[changed] = stored;
-    const auto dialog = showEditor(p, editor, typeOrPad, note);
-    run(dialog.get(), script);
-    if (how == QLatin1String("Modify") || how == QLatin1String("CloseWindow"))
-        QTest::mouseClick(dialog->findChild<QPushButton*>(how), Qt::LeftButton);
-    else if (how == QLatin1String("title bar"))
-        dialog->close();
-    else if (!how.isEmpty())
-        QTest::keyClick(dialog->focusWidget(), how == QLatin1String("Esc") ? Qt::Key_Escape : Qt::Key_Return);
-    QCOMPARE(definitions(p), expected);
-    const bool refused = how == QLatin1String("Enter");
-    QCOMPARE(dialog->isVisible(), refused || how.isEmpty());
-    QCOMPARE(p.platform.boxes.size(), std::size_t(refused));
-    if (refused) {
-        QCOMPARE(p.platform.boxes[0].icon, MessageIcon::Exclamation);
-        QCOMPARE(QString::fromStdString(p.platform.boxes[0].text), stored);
+        const int pads = 2 * chords::kChordTableSize;
+        // Opened on the chord or pad asked for; another one chosen is loaded over
+        // the unstored edits.
+        QTest::newRow("no chord played yet") << "keys" << 0 << 0 << "" << 1 << QStringList{"ChordType:Major (Normal)",
+            "ChordNote:C", "FirstOctave: 1", "FirstNote:G", "SecondOctave: 2", "SecondNote:C", "ThirdOctave: 2",
+            "ThirdNote:E", "-FourthNoteLabel", "-FourthOctave", "-FourthNote", "FirstNote=0", "SecondOctave=2",
+            "ChordNote=2", "FirstNote:F#/Gb", "SecondOctave: 1"} << "" << -1 << "";
+        QTest::newRow("seventh") << "keys" << 2 << 0 << "" << 1 << QStringList{"ChordType:Seventh", "FirstNote:G",
+            "SecondOctave: 1", "SecondNote:A#/Bb", "ThirdOctave: 2", "ThirdNote:C", "FourthOctave: 2", "FourthNote:E",
+            "+FourthNoteLabel", "+FourthOctave", "+FourthNote"} << "" << -1 << "";
+        QTest::newRow("guitar D major") << "guitar" << 0 << 2 << "" << 1 << QStringList{"FirstString:X", "SecondString:0",
+            "ThirdString:0", "FourthString:2", "FifthString:3", "SixthString:2"} << "" << -1 << "";
+        QTest::newRow("guitar: C minor") << "guitar" << 0 << 0 << "" << 1 << QStringList{"FirstString=5", "ChordType=1",
+            "FirstString:3", "SixthString:3"} << "" << -1 << "";
+        QTest::newRow("pad C, then pad Q") << "drums" << 2 << 0 << "" << 1 << QStringList{"Key:C",
+            "DrumSound:06 - Low Floor Tom", "Intensity:High", "DrumSound=30", "Intensity=1", "Key=22",
+            "DrumSound:00 - Acoustic Bass Drum", "Intensity:Normal"} << "" << -1 << "";
+        // Stored: only the fields the chord has; a pad other than the last.
+        QTest::newRow("minor: three fields whatever the hidden row") << "keys" << 1 << 0 << "" << 1
+            << QStringList{"ThirdNote=7", "FourthOctave=2", "FourthNote=5"} << "Modify" << 2 * 12 << "071219";
+        QTest::newRow("a pad other than the last") << "drums" << 0 << 0 << "" << 1
+            << QStringList{"Key=46", "DrumSound=9", "Intensity=0"} << "Modify" << pads + 46 << "09N";
+        // Leaving without Modify stores nothing, whichever way.
+        QTest::newRow("keys, CloseWindow") << "keys" << 0 << 0 << "" << 1 << QStringList{"FirstNote=3"} << "CloseWindow"
+                                           << -1 << "";
+        QTest::newRow("guitar, title bar") << "guitar" << 0 << 0 << "" << 1 << QStringList{"ThirdString=0"} << "title bar"
+                                           << -1 << "";
+        QTest::newRow("drums, Esc") << "drums" << 0 << 0 << "" << 1 << QStringList{"DrumSound=40"} << "Esc" << -1 << "";
+        // A chord that cannot sound everywhere is refused and named.
+        QTest::newRow("keyboard chord out of range") << "keys" << 0 << 0 << "071299" << 1 << QStringList{} << "Enter"
+            << -1 << "The chord was not changed: note 3 would not sound at every chord octave (MIDI notes 0 to 127 on "
+                     "octaves 1 to 5).";
+        QTest::newRow("guitar chord out of range") << "guitar" << 0 << 0 << "041216192499" << 2 << QStringList{}
+            << "Enter" << -1 << "O acorde não foi alterado: a corda 6 não soaria em todas as oitavas do acorde (notas "
+                                "MIDI de 0 a 127 nas oitavas 1 a 5).";
     }
-    QCOMPARE(p.piano.drumPads().lastDrumKey(), editor == QLatin1String("drums") ? typeOrPad : 0);
-}
 
-void EditorsTest::textsAndLayoutInEveryLanguage_data()
-{
-    QTest::addColumn<QString>("editor");
-    QTest::addColumn<QString>("digest");  // of every text shown, in the three languages
-    QTest::newRow("keys") << "keys" << "40665d58b61e7d44";
-    QTest::newRow("guitar") << "guitar" << "cd48e2937c02cdb9";
-    QTest::newRow("drums") << "drums" << "36e152d8353a9ce1";
-}
+    void opensChoosesAndStores()
+    {
+        QFETCH(QString, editor);
+        QFETCH(int, typeOrPad);
+        QFETCH(int, note);
+        QFETCH(QString, chord);
+        QFETCH(int, language);
+        QFETCH(QStringList, script);
+        QFETCH(QString, how);
+        QFETCH(int, changed);
+        QFETCH(QString, stored);
 
-void EditorsTest::textsAndLayoutInEveryLanguage()
-{
-    QFETCH(QString, editor);
-    QFETCH(QString, digest);
-
-    Program& p = *shared_;
-    QStringList texts;
-    for (int language = 1; language <= 3; ++language) {
+        Program& p = *shared_;
         p.piano.setLanguage(language);
-        const auto dialog = showEditor(p, editor, editor == QLatin1String("keys") ? 3 : 0);
-        for (const QString& line : shownTexts(*dialog))
-            texts << QString::number(language) + u'\t' + line;
-        test::verifyNothingCut(*dialog);
-        test::verifyNoOverlap(*dialog);
+        chords::ChordTables& tables = p.piano.chordArea().tables();
+        if (!chord.isEmpty())
+            editor == QLatin1String("keys") ? tables.setKeyboardChord(0, chord) : tables.setGuitarChord(0, chord);
+        QStringList expected = definitions(p);
+        if (changed >= 0)
+            expected[changed] = stored;
+        const auto dialog = showEditor(p, editor, typeOrPad, note);
+        run(dialog.get(), script);
+        if (how == QLatin1String("Modify") || how == QLatin1String("CloseWindow"))
+            QTest::mouseClick(dialog->findChild<QPushButton*>(how), Qt::LeftButton);
+        else if (how == QLatin1String("title bar"))
+            dialog->close();
+        else if (!how.isEmpty())
+            QTest::keyClick(dialog->focusWidget(), how == QLatin1String("Esc") ? Qt::Key_Escape : Qt::Key_Return);
+        QCOMPARE(definitions(p), expected);
+        const bool refused = how == QLatin1String("Enter");
+        QCOMPARE(dialog->isVisible(), refused || how.isEmpty());
+        QCOMPARE(p.platform.boxes.size(), std::size_t(refused));
+        if (refused) {
+            QCOMPARE(p.platform.boxes[0].icon, MessageIcon::Exclamation);
+            QCOMPARE(QString::fromStdString(p.platform.boxes[0].text), stored);
+        }
+        QCOMPARE(p.piano.drumPads().lastDrumKey(), editor == QLatin1String("drums") ? typeOrPad : 0);
     }
-    QVERIFY2(textDigest(texts) == digest.toStdString(),
-             qPrintable(QString::fromStdString(textDigest(texts)) + u'\n' + texts.join(u'\n')));
-}
+
+    void textsAndLayoutInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<QString>("digest");  // of every text shown, in the three languages
+        QTest::newRow("keys") << "keys" << "40665d58b61e7d44";
+        QTest::newRow("guitar") << "guitar" << "cd48e2937c02cdb9";
+        QTest::newRow("drums") << "drums" << "36e152d8353a9ce1";
+    }
+
+    void textsAndLayoutInEveryLanguage()
+    {
+        QFETCH(QString, editor);
+        QFETCH(QString, digest);
+
+        Program& p = *shared_;
+        QStringList texts;
+        for (int language = 1; language <= 3; ++language) {
+            p.piano.setLanguage(language);
+            const auto dialog = showEditor(p, editor, editor == QLatin1String("keys") ? 3 : 0);
+            for (const QString& line : shownTexts(*dialog))
+                texts << QString::number(language) + u'\t' + line;
+            test::verifyNothingCut(*dialog);
+            test::verifyNoOverlap(*dialog);
+        }
+        QVERIFY2(textDigest(texts) == digest.toStdString(),
+                 qPrintable(QString::fromStdString(textDigest(texts)) + u'\n' + texts.join(u'\n')));
+    }
+};
 
 QTEST_MAIN(EditorsTest)
 #include "EditorsTest.moc"

@@ -38,187 +38,179 @@ void plainChordEditor(Program& p)
 class HeldKeysWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void autoRepeatUnderLoad_data();
-    void autoRepeatUnderLoad();
-    void losingTheKeyboardLetsGoOfHeldKeys_data();
-    void losingTheKeyboardLetsGoOfHeldKeys();
-    void capsLockFollowsTheKeyWhenTheWindowIsBack();
-    void mouseKeepsItsOwnPress();
-    void exitStopsHeldNotesBeforeClosing();
-};
+    void autoRepeatUnderLoad_data()
+    {
+        QTest::addColumn<bool>("deferred");
+        QTest::addColumn<bool>("probe");
+        QTest::addColumn<int>("qtKey");
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<Messages>("expected");
 
-void HeldKeysWindowTest::autoRepeatUnderLoad_data()
-{
-    QTest::addColumn<bool>("deferred");
-    QTest::addColumn<bool>("probe");
-    QTest::addColumn<int>("qtKey");
-    QTest::addColumn<QString>("events");
-    QTest::addColumn<Messages>("expected");
-
-    // Events: P/R press/release at a timestamp, r/p flagged as auto-repeat,
-    // D the queue drained, v/^ the key physically going down/up.
-    const Messages once{msg(0x90, 0x3C, 0x7F), msg(0x80, 0x3C, 0x00)};
-    const int comma = Qt::Key_Comma;
-    QTest::newRow("repeats flagged") << false << false << comma << "v P0 r40 p40 r80 p80 ^ R200" << once;
-    QTest::newRow("unflagged pairs in one batch") << true << true << comma << "v P0 R40 P40 R80 P80 D ^ R200 D" << once;
-    QTest::newRow("partner press a drain late") << true << true << comma << "v P0 D R40 D P40 R80 D D P80 ^ R200 D"
-                                                << once;
-    QTest::newRow("no probe, pairs in one batch") << true << false << comma << "v P0 R40 P40 D R80 P80 ^ R200 D"
-                                                  << once;
-    QTest::newRow("release waits for the drain") << true << true << comma << "v P0 ^ R60" << Messages{once[0]};
-    QTest::newRow("double tap in one batch") << true << true << comma << "v P0 ^ R60 v P90 ^ R150 D"
-                                             << Messages{once[0], once[1], once[0], once[1]};
-    QTest::newRow("double tap across drains") << true << true << comma << "v P0 ^ R60 D v P90 ^ R150 D"
-                                              << Messages{once[0], once[1], once[0], once[1]};
-    QTest::newRow("held arrow keeps stepping") << true << true << int(Qt::Key_Right) << "v P0 R40 P40 D R80 P80 ^ R200 D"
-                                               << Messages{msg(0xC0, 1, 0), msg(0xC0, 2, 0), msg(0xC0, 3, 0)};
-}
-
-void HeldKeysWindowTest::autoRepeatUnderLoad()
-{
-    QFETCH(bool, deferred);
-    QFETCH(bool, probe);
-    QFETCH(int, qtKey);
-    QFETCH(QString, events);
-    QFETCH(Messages, expected);
-
-    Program p;
-    KeyReceiver* receiver = p.window.keyReceiver();
-    receiver->setScanCodes(keys::ScanCodes::Xkb);
-    receiver->setDeferredReleases(deferred);
-    const quint32 scanCode = qtKey == Qt::Key_Comma ? 59 : 114;  // X key codes
-    bool down = false;
-    if (probe)
-        receiver->setKeyProbe([&](std::uint32_t code) { return std::optional<bool>(code == scanCode && down); });
-    for (const QString& event : events.split(QLatin1Char(' '))) {
-        const QChar kind = event.front();
-        if (kind == QLatin1Char('D'))
-            drainEvents();
-        else if (kind == QLatin1Char('v') || kind == QLatin1Char('^'))
-            down = kind == QLatin1Char('v');
-        else
-            p.sendKey(kind.toUpper() == QLatin1Char('P') ? QEvent::KeyPress : QEvent::KeyRelease, qtKey, scanCode,
-                      kind.isLower(), Qt::NoModifier, event.mid(1).toULong());
-    }
-    QCOMPARE(p.midi.messages(), expected);
-}
-
-void HeldKeysWindowTest::losingTheKeyboardLetsGoOfHeldKeys_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::newRow("another program") << "window";
-    QTest::newRow("menu") << "menu";
-    QTest::newRow("help (F1)") << "F1";
-    QTest::newRow("language dialog (Shift+F1)") << "Shift+F1";
-    QTest::newRow("chord editor (Shift+F12)") << "Shift+F12";
-}
-
-void HeldKeysWindowTest::losingTheKeyboardLetsGoOfHeldKeys()
-{
-    QFETCH(QString, how);
-    Program p;
-    plainChordEditor(p);
-    // Space held (ninth chords), Z and the comma held.
-    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Z, Qt::Key_Comma})
-        QTest::keyPress(p.focus(), key);
-    Messages stopping;  // the note-offs of exactly what was started
-    for (const Message& on : p.midi.messages())
-        stopping.push_back(msg(on.status - 0x10, on.data1, 0));
-    QCOMPARE(stopping.size(), std::size_t{5});
-    p.midi.clear();
-
-    Messages stoppedInside;
-    auto whileAway = [&](QWidget* elsewhere) {
-        stoppedInside = p.midi.messages();
-        QTest::keyRelease(elsewhere, Qt::Key_Comma);  // let go elsewhere
-        QTest::keyRelease(elsewhere, Qt::Key_Space);
-    };
-    QWidget other;
-    if (how == QLatin1String("window")) {
-        activate(other);
-        whileAway(&other);
-        activate(p.window);
-    } else if (how == QLatin1String("menu")) {
-        auto* menu = p.window.findChild<QMenu*>(QStringLiteral("mnuProgram"));
-        menu->popup(p.window.mapToGlobal(QPoint(10, 10)));
-        QVERIFY(QTest::qWaitForWindowExposed(menu));
-        whileAway(menu);
-        menu->close();
-    } else {
-        onNextDialog(whileAway);
-        QTest::keyClick(p.focus(), how.endsWith(QLatin1String("F12")) ? Qt::Key_F12 : Qt::Key_F1,
-                        how.startsWith(QLatin1String("Shift")) ? Qt::ShiftModifier : Qt::NoModifier);
-        QVERIFY(QTest::qWaitForWindowActive(&p.window));
+        // Events: P/R press/release at a timestamp, r/p flagged as auto-repeat,
+        // D the queue drained, v/^ the key physically going down/up.
+        const Messages once{msg(0x90, 0x3C, 0x7F), msg(0x80, 0x3C, 0x00)};
+        const int comma = Qt::Key_Comma;
+        QTest::newRow("repeats flagged") << false << false << comma << "v P0 r40 p40 r80 p80 ^ R200" << once;
+        QTest::newRow("unflagged pairs in one batch") << true << true << comma << "v P0 R40 P40 R80 P80 D ^ R200 D" << once;
+        QTest::newRow("partner press a drain late") << true << true << comma << "v P0 D R40 D P40 R80 D D P80 ^ R200 D"
+                                                    << once;
+        QTest::newRow("no probe, pairs in one batch") << true << false << comma << "v P0 R40 P40 D R80 P80 ^ R200 D"
+                                                      << once;
+        QTest::newRow("release waits for the drain") << true << true << comma << "v P0 ^ R60" << Messages{once[0]};
+        QTest::newRow("double tap in one batch") << true << true << comma << "v P0 ^ R60 v P90 ^ R150 D"
+                                                 << Messages{once[0], once[1], once[0], once[1]};
+        QTest::newRow("double tap across drains") << true << true << comma << "v P0 ^ R60 D v P90 ^ R150 D"
+                                                  << Messages{once[0], once[1], once[0], once[1]};
+        QTest::newRow("held arrow keeps stepping") << true << true << int(Qt::Key_Right) << "v P0 R40 P40 D R80 P80 ^ R200 D"
+                                                   << Messages{msg(0xC0, 1, 0), msg(0xC0, 2, 0), msg(0xC0, 3, 0)};
     }
 
-    // Everything held stopped while the keyboard was away, nothing more.
-    QCOMPARE(stoppedInside, stopping);
-    QCOMPARE(p.midi.messages(), stopping);
-    QVERIFY(!p.find<PianoKeyWidget>(QStringLiteral("Key(0)"))->isShownPressed());
-    QVERIFY(!p.find<PianoKeyWidget>(QStringLiteral("Key(12)"))->isShownPressed());
-    QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QStringLiteral("maj"));
-    QCOMPARE(QApplication::focusWidget(), p.focus());
+    void autoRepeatUnderLoad()
+    {
+        QFETCH(bool, deferred);
+        QFETCH(bool, probe);
+        QFETCH(int, qtKey);
+        QFETCH(QString, events);
+        QFETCH(Messages, expected);
 
-    // A release arriving late stops nothing; the next presses play.
-    p.midi.clear();
-    QTest::keyRelease(p.focus(), Qt::Key_Z);
-    QTest::keyPress(p.focus(), Qt::Key_Z);
-    QTest::keyPress(p.focus(), Qt::Key_Comma);
-    QCOMPARE(p.midi.messages(), (Messages{msg(0x97, 0x37, 0x67), msg(0x97, 0x3C, 0x67), msg(0x97, 0x40, 0x67),
-                                          msg(0x90, 0x3C, 0x7F)}));
-}
-
-void HeldKeysWindowTest::capsLockFollowsTheKeyWhenTheWindowIsBack()
-{
-    for (const bool held : {true, false}) {
         Program p;
-        p.window.keyReceiver()->setKeyProbe([held](std::uint32_t code) { return std::optional<bool>(held && code == 66); });
-        QTest::keyPress(p.focus(), Qt::Key_CapsLock);
+        KeyReceiver* receiver = p.window.keyReceiver();
+        receiver->setScanCodes(keys::ScanCodes::Xkb);
+        receiver->setDeferredReleases(deferred);
+        const quint32 scanCode = qtKey == Qt::Key_Comma ? 59 : 114;  // X key codes
+        bool down = false;
+        if (probe)
+            receiver->setKeyProbe([&](std::uint32_t code) { return std::optional<bool>(code == scanCode && down); });
+        for (const QString& event : events.split(QLatin1Char(' '))) {
+            const QChar kind = event.front();
+            if (kind == QLatin1Char('D'))
+                drainEvents();
+            else if (kind == QLatin1Char('v') || kind == QLatin1Char('^'))
+                down = kind == QLatin1Char('v');
+            else
+                p.sendKey(kind.toUpper() == QLatin1Char('P') ? QEvent::KeyPress : QEvent::KeyRelease, qtKey, scanCode,
+                          kind.isLower(), Qt::NoModifier, event.mid(1).toULong());
+        }
+        QCOMPARE(p.midi.messages(), expected);
+    }
+
+    void losingTheKeyboardLetsGoOfHeldKeys_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("another program") << "window";
+        QTest::newRow("menu") << "menu";
+        QTest::newRow("help (F1)") << "F1";
+        QTest::newRow("language dialog (Shift+F1)") << "Shift+F1";
+        QTest::newRow("chord editor (Shift+F12)") << "Shift+F12";
+    }
+
+    void losingTheKeyboardLetsGoOfHeldKeys()
+    {
+        QFETCH(QString, how);
+        Program p;
+        plainChordEditor(p);
+        // Space held (ninth chords), Z and the comma held.
+        for (Qt::Key key : {Qt::Key_Space, Qt::Key_Z, Qt::Key_Comma})
+            QTest::keyPress(p.focus(), key);
+        Messages stopping;  // the note-offs of exactly what was started
+        for (const Message& on : p.midi.messages())
+            stopping.push_back(msg(on.status - 0x10, on.data1, 0));
+        QCOMPARE(stopping.size(), std::size_t{5});
+        p.midi.clear();
+
+        Messages stoppedInside;
+        auto whileAway = [&](QWidget* elsewhere) {
+            stoppedInside = p.midi.messages();
+            QTest::keyRelease(elsewhere, Qt::Key_Comma);  // let go elsewhere
+            QTest::keyRelease(elsewhere, Qt::Key_Space);
+        };
+        QWidget other;
+        if (how == QLatin1String("window")) {
+            activate(other);
+            whileAway(&other);
+            activate(p.window);
+        } else if (how == QLatin1String("menu")) {
+            auto* menu = p.window.findChild<QMenu*>(QStringLiteral("mnuProgram"));
+            menu->popup(p.window.mapToGlobal(QPoint(10, 10)));
+            QVERIFY(QTest::qWaitForWindowExposed(menu));
+            whileAway(menu);
+            menu->close();
+        } else {
+            onNextDialog(whileAway);
+            QTest::keyClick(p.focus(), how.endsWith(QLatin1String("F12")) ? Qt::Key_F12 : Qt::Key_F1,
+                            how.startsWith(QLatin1String("Shift")) ? Qt::ShiftModifier : Qt::NoModifier);
+            QVERIFY(QTest::qWaitForWindowActive(&p.window));
+        }
+
+        // Everything held stopped while the keyboard was away, nothing more.
+        QCOMPARE(stoppedInside, stopping);
+        QCOMPARE(p.midi.messages(), stopping);
+        QVERIFY(!p.find<PianoKeyWidget>(QStringLiteral("Key(0)"))->isShownPressed());
+        QVERIFY(!p.find<PianoKeyWidget>(QStringLiteral("Key(12)"))->isShownPressed());
+        QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QStringLiteral("maj"));
+        QCOMPARE(QApplication::focusWidget(), p.focus());
+
+        // A release arriving late stops nothing; the next presses play.
+        p.midi.clear();
+        QTest::keyRelease(p.focus(), Qt::Key_Z);
+        QTest::keyPress(p.focus(), Qt::Key_Z);
+        QTest::keyPress(p.focus(), Qt::Key_Comma);
+        QCOMPARE(p.midi.messages(), (Messages{msg(0x97, 0x37, 0x67), msg(0x97, 0x3C, 0x67), msg(0x97, 0x40, 0x67),
+                                              msg(0x90, 0x3C, 0x7F)}));
+    }
+
+    void capsLockFollowsTheKeyWhenTheWindowIsBack()
+    {
+        for (const bool held : {true, false}) {
+            Program p;
+            p.window.keyReceiver()->setKeyProbe([held](std::uint32_t code) { return std::optional<bool>(held && code == 66); });
+            QTest::keyPress(p.focus(), Qt::Key_CapsLock);
+            QWidget other;
+            activate(other);
+            QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QStringLiteral("maj"));
+            activate(p.window);
+            QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), held ? QStringLiteral("maj7") : QStringLiteral("maj"));
+            QCOMPARE(p.piano.chordArea().isModifierDown(ChordArea::CapsModifier), held);
+        }
+    }
+
+    void mouseKeepsItsOwnPress()
+    {
+        Program p;
+        auto* key = p.find<PianoKeyWidget>(QStringLiteral("Key(12)"));
+        QTest::mousePress(key, Qt::LeftButton);
+        QTest::keyClick(p.focus(), Qt::Key_Comma);  // the same key, pressed and let go
         QWidget other;
         activate(other);
-        QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QStringLiteral("maj"));
+        p.piano.setPlayDrums(true);
+        QCOMPARE(p.midi.messages(), (Messages{msg(0x90, 0x3C, 0x7F)}));
+        QVERIFY(key->isShownPressed());
+        QTest::mouseRelease(key, Qt::LeftButton, {}, QPoint(-300, -200));
+        QCOMPARE(p.midi.messages(), (Messages{msg(0x90, 0x3C, 0x7F), msg(0x80, 0x3C, 0x00)}));
+        QVERIFY(!key->isShownPressed());
+
+        // A dialog opening takes the mouse's release away: the key stops then.
+        p.piano.setPlayDrums(false);
         activate(p.window);
-        QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), held ? QStringLiteral("maj7") : QStringLiteral("maj"));
-        QCOMPARE(p.piano.chordArea().isModifierDown(ChordArea::CapsModifier), held);
+        plainChordEditor(p);
+        p.midi.clear();
+        QTest::mousePress(p.find<PianoKeyWidget>(QStringLiteral("Key(40)")), Qt::LeftButton);
+        Messages inside;
+        onNextDialog([&](QWidget*) { inside = p.midi.messages(); });
+        QTest::keyClick(p.focus(), Qt::Key_F12, Qt::ShiftModifier);
+        QCOMPARE(inside, (Messages{msg(0x90, 88, 0x7F), msg(0x80, 88, 0x00)}));
     }
-}
 
-void HeldKeysWindowTest::mouseKeepsItsOwnPress()
-{
-    Program p;
-    auto* key = p.find<PianoKeyWidget>(QStringLiteral("Key(12)"));
-    QTest::mousePress(key, Qt::LeftButton);
-    QTest::keyClick(p.focus(), Qt::Key_Comma);  // the same key, pressed and let go
-    QWidget other;
-    activate(other);
-    p.piano.setPlayDrums(true);
-    QCOMPARE(p.midi.messages(), (Messages{msg(0x90, 0x3C, 0x7F)}));
-    QVERIFY(key->isShownPressed());
-    QTest::mouseRelease(key, Qt::LeftButton, {}, QPoint(-300, -200));
-    QCOMPARE(p.midi.messages(), (Messages{msg(0x90, 0x3C, 0x7F), msg(0x80, 0x3C, 0x00)}));
-    QVERIFY(!key->isShownPressed());
-
-    // A dialog opening takes the mouse's release away: the key stops then.
-    p.piano.setPlayDrums(false);
-    activate(p.window);
-    plainChordEditor(p);
-    p.midi.clear();
-    QTest::mousePress(p.find<PianoKeyWidget>(QStringLiteral("Key(40)")), Qt::LeftButton);
-    Messages inside;
-    onNextDialog([&](QWidget*) { inside = p.midi.messages(); });
-    QTest::keyClick(p.focus(), Qt::Key_F12, Qt::ShiftModifier);
-    QCOMPARE(inside, (Messages{msg(0x90, 88, 0x7F), msg(0x80, 88, 0x00)}));
-}
-
-void HeldKeysWindowTest::exitStopsHeldNotesBeforeClosing()
-{
-    Program p;
-    QTest::keyPress(p.focus(), Qt::Key_Comma);
-    QTest::mousePress(p.find<PianoKeyWidget>(QStringLiteral("Key(43)")), Qt::LeftButton);
-    p.midi.clear();
-    QTest::mouseClick(p.find<QAbstractButton>(QStringLiteral("ExitProgram")), Qt::LeftButton);
-    QCOMPARE(p.midi.log(), (std::vector<std::string>{"80 3C 00", "80 5B 00", "close"}));
-}
+    void exitStopsHeldNotesBeforeClosing()
+    {
+        Program p;
+        QTest::keyPress(p.focus(), Qt::Key_Comma);
+        QTest::mousePress(p.find<PianoKeyWidget>(QStringLiteral("Key(43)")), Qt::LeftButton);
+        p.midi.clear();
+        QTest::mouseClick(p.find<QAbstractButton>(QStringLiteral("ExitProgram")), Qt::LeftButton);
+        QCOMPARE(p.midi.log(), (std::vector<std::string>{"80 3C 00", "80 5B 00", "close"}));
+    }
+};
 
 QTEST_MAIN(HeldKeysWindowTest)
 #include "HeldKeysWindowTest.moc"

@@ -1,5 +1,5 @@
 // Drives the real main window with mouse and key events and checks what
-// reaches the MIDI device.
+// reaches the MIDI device, what it shows, on a dark desktop theme too.
 #include "WindowProgram.h"
 #include "chords/ChordArea.h"
 #include "drums/DrumPads.h"
@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -42,6 +43,11 @@ void drumsModeByKeys(Program& p)
     QTest::keyClick(p.focus(), Qt::Key_F4, Qt::ShiftModifier);
     QTest::keyRelease(p.focus(), Qt::Key_Shift);
     QVERIFY(p.find<QCheckBox>(QStringLiteral("PlayDrums"))->isChecked());
+}
+
+QColor centreOf(QWidget* widget)
+{
+    return widget->grab().toImage().pixelColor(widget->width() / 2, widget->height() / 8);
 }
 
 QString textOf(Program& p, const char* label)
@@ -331,6 +337,59 @@ private slots:
                          qPrintable(QStringLiteral("%1 in language %2: %3 > %4").arg(button->objectName())
                                         .arg(language).arg(needed).arg(button->width())));
             }
+        }
+    }
+
+    // Held keys and pads take the theme's colours.
+    void onADarkTheme()
+    {
+        QPalette dark;
+        for (const auto& [role, rgb] : {std::pair{QPalette::Window, 0x303030}, {QPalette::WindowText, 0xeeeeee},
+                                        {QPalette::Button, 0x3c3c40}, {QPalette::ButtonText, 0xf0f0f0},
+                                        {QPalette::Highlight, 0x2a82da}, {QPalette::HighlightedText, 0xfffffe}})
+            dark.setColor(role, QColor::fromRgb(QRgb(rgb)));
+        QApplication::setPalette(dark);
+        const auto restore = qScopeGuard([] { QApplication::setPalette(QPalette()); });
+        Program p;
+        for (const char* name : {"Key(12)", "Key(13)"}) {
+            auto* key = p.find<PianoKeyWidget>(QLatin1String(name));
+            QTest::mousePress(key, Qt::LeftButton);
+            QCOMPARE(centreOf(key), dark.color(QPalette::Highlight));
+            QCOMPARE(key->cap()->palette().color(QPalette::WindowText), dark.color(QPalette::HighlightedText));
+            QTest::mouseRelease(key, Qt::LeftButton);
+            QCOMPARE(key->cap()->palette().color(QPalette::WindowText), QColor(key->isBlack() ? Qt::white : Qt::black));
+        }
+        p.piano.setPlayDrums(true);
+        auto* pad = p.find<QLabel>(QStringLiteral("DrumKey(2)"));
+        QCOMPARE(centreOf(pad), QColor(Qt::white));
+        QTest::mousePress(pad, Qt::LeftButton);
+        QCOMPARE(centreOf(pad), dark.color(QPalette::Button));
+        QTest::mouseRelease(pad, Qt::LeftButton);
+        QCOMPARE(centreOf(pad), QColor(Qt::white));
+    }
+
+    void noCapIsClipped_data()
+    {
+        QTest::addColumn<int>("pointSize");
+        QTest::newRow("default font") << 0;
+        QTest::newRow("10 pt") << 10;
+    }
+
+    void noCapIsClipped()
+    {
+        QFETCH(int, pointSize);
+        const QFont original = QApplication::font();
+        const auto restore = qScopeGuard([original] { QApplication::setFont(original); });
+        QFont font = original;
+        if (pointSize > 0)
+            font.setPointSize(pointSize);
+        QApplication::setFont(font);
+        Program p;
+        for (int k = 0; k < 44; ++k) {
+            QLabel* cap = p.find<PianoKeyWidget>(QStringLiteral("Key(%1)").arg(k))->cap();
+            const int lines = static_cast<int>(cap->text().count(QLatin1Char('\n'))) + 1;
+            QVERIFY2((cap->geometry() & cap->parentWidget()->rect()) == cap->geometry(), qPrintable(cap->objectName()));
+            QVERIFY2(cap->height() >= lines * cap->fontMetrics().lineSpacing(), qPrintable(cap->objectName()));
         }
     }
 };
