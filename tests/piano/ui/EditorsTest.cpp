@@ -127,7 +127,21 @@ QStringList shownTexts(QWidget& window)
     return lines;
 }
 
+// An editor opened on a chord or pad, a script run on it, then left.
+struct EditorRow {
+    QString editor = {};
+    int typeOrPad = 0, note = 0;
+    QString chord = {};        // C major stored beforehand, if any
+    int language = 1;
+    QStringList script = {};   // see run()
+    QString how = {};          // how the editor is left, "" for not at all
+    int changed = -1;          // position in definitions(), -1 for none
+    QString stored = {};       // or the refusal shown
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(EditorRow)
 
 class EditorsTest : public QObject {
     Q_OBJECT
@@ -226,65 +240,46 @@ private slots:
 
     void opensChoosesAndStores_data()
     {
-        QTest::addColumn<QString>("editor");
-        QTest::addColumn<int>("typeOrPad");
-        QTest::addColumn<int>("note");
-        QTest::addColumn<QString>("chord");        // C major stored beforehand, if any
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QStringList>("script");   // see run()
-        QTest::addColumn<QString>("how");          // how the editor is left, "" for not at all
-        QTest::addColumn<int>("changed");          // position in definitions(), -1 for none
-        QTest::addColumn<QString>("stored");       // or the refusal shown
-
-        const int pads = 2 * chords::kChordTableSize;
-        // Opened on the chord or pad asked for; another one chosen is loaded over
-        // the unstored edits.
-        QTest::newRow("no chord played yet") << "keys" << 0 << 0 << "" << 1 << QStringList{"ChordType:Major (Normal)",
+        QTest::addColumn<EditorRow>("row");
+        // Opened on the chord or pad asked for; another one chosen is loaded
+        // over the unstored edits.
+        QTest::newRow("no chord played yet") << EditorRow{.editor = "keys", .script = {"ChordType:Major (Normal)",
             "ChordNote:C", "FirstOctave: 1", "FirstNote:G", "SecondOctave: 2", "SecondNote:C", "ThirdOctave: 2",
             "ThirdNote:E", "-FourthNoteLabel", "-FourthOctave", "-FourthNote", "FirstNote=0", "SecondOctave=2",
-            "ChordNote=2", "FirstNote:F#/Gb", "SecondOctave: 1"} << "" << -1 << "";
-        QTest::newRow("seventh") << "keys" << 2 << 0 << "" << 1 << QStringList{"ChordType:Seventh", "FirstNote:G",
-            "SecondOctave: 1", "SecondNote:A#/Bb", "ThirdOctave: 2", "ThirdNote:C", "FourthOctave: 2", "FourthNote:E",
-            "+FourthNoteLabel", "+FourthOctave", "+FourthNote"} << "" << -1 << "";
-        QTest::newRow("guitar D major") << "guitar" << 0 << 2 << "" << 1 << QStringList{"FirstString:X", "SecondString:0",
-            "ThirdString:0", "FourthString:2", "FifthString:3", "SixthString:2"} << "" << -1 << "";
-        QTest::newRow("guitar: C minor") << "guitar" << 0 << 0 << "" << 1 << QStringList{"FirstString=5", "ChordType=1",
-            "FirstString:3", "SixthString:3"} << "" << -1 << "";
-        QTest::newRow("pad C, then pad Q") << "drums" << 2 << 0 << "" << 1 << QStringList{"Key:C",
+            "ChordNote=2", "FirstNote:F#/Gb", "SecondOctave: 1"}};
+        QTest::newRow("seventh") << EditorRow{.editor = "keys", .typeOrPad = 2, .script = {"ChordType:Seventh",
+            "FirstNote:G", "SecondOctave: 1", "SecondNote:A#/Bb", "ThirdOctave: 2", "ThirdNote:C", "FourthOctave: 2",
+            "FourthNote:E", "+FourthNoteLabel", "+FourthOctave", "+FourthNote"}};
+        QTest::newRow("guitar D major") << EditorRow{.editor = "guitar", .note = 2, .script = {"FirstString:X",
+            "SecondString:0", "ThirdString:0", "FourthString:2", "FifthString:3", "SixthString:2"}};
+        QTest::newRow("guitar: C minor") << EditorRow{.editor = "guitar", .script = {"FirstString=5", "ChordType=1",
+            "FirstString:3", "SixthString:3"}};
+        QTest::newRow("pad C, then pad Q") << EditorRow{.editor = "drums", .typeOrPad = 2, .script = {"Key:C",
             "DrumSound:06 - Low Floor Tom", "Intensity:High", "DrumSound=30", "Intensity=1", "Key=22",
-            "DrumSound:00 - Acoustic Bass Drum", "Intensity:Normal"} << "" << -1 << "";
+            "DrumSound:00 - Acoustic Bass Drum", "Intensity:Normal"}};
         // Stored: only the fields the chord has; a pad other than the last.
-        QTest::newRow("minor: three fields whatever the hidden row") << "keys" << 1 << 0 << "" << 1
-            << QStringList{"ThirdNote=7", "FourthOctave=2", "FourthNote=5"} << "Modify" << 2 * 12 << "071219";
-        QTest::newRow("a pad other than the last") << "drums" << 0 << 0 << "" << 1
-            << QStringList{"Key=46", "DrumSound=9", "Intensity=0"} << "Modify" << pads + 46 << "09N";
+        QTest::newRow("minor: three fields whatever the hidden row") << EditorRow{.editor = "keys", .typeOrPad = 1,
+            .script = {"ThirdNote=7", "FourthOctave=2", "FourthNote=5"}, .how = "Modify", .changed = 2 * 12,
+            .stored = "071219"};
+        QTest::newRow("a pad other than the last") << EditorRow{.editor = "drums", .script = {"Key=46", "DrumSound=9",
+            "Intensity=0"}, .how = "Modify", .changed = 2 * chords::kChordTableSize + 46, .stored = "09N"};
         // Leaving without Modify stores nothing, whichever way.
-        QTest::newRow("keys, CloseWindow") << "keys" << 0 << 0 << "" << 1 << QStringList{"FirstNote=3"} << "CloseWindow"
-                                           << -1 << "";
-        QTest::newRow("guitar, title bar") << "guitar" << 0 << 0 << "" << 1 << QStringList{"ThirdString=0"} << "title bar"
-                                           << -1 << "";
-        QTest::newRow("drums, Esc") << "drums" << 0 << 0 << "" << 1 << QStringList{"DrumSound=40"} << "Esc" << -1 << "";
+        QTest::newRow("keys, CloseWindow") << EditorRow{.editor = "keys", .script = {"FirstNote=3"}, .how = "CloseWindow"};
+        QTest::newRow("guitar, title bar") << EditorRow{.editor = "guitar", .script = {"ThirdString=0"}, .how = "title bar"};
+        QTest::newRow("drums, Esc") << EditorRow{.editor = "drums", .script = {"DrumSound=40"}, .how = "Esc"};
         // A chord that cannot sound everywhere is refused and named.
-        QTest::newRow("keyboard chord out of range") << "keys" << 0 << 0 << "071299" << 1 << QStringList{} << "Enter"
-            << -1 << "The chord was not changed: note 3 would not sound at every chord octave (MIDI notes 0 to 127 on "
-                     "octaves 1 to 5).";
-        QTest::newRow("guitar chord out of range") << "guitar" << 0 << 0 << "041216192499" << 2 << QStringList{}
-            << "Enter" << -1 << "O acorde não foi alterado: a corda 6 não soaria em todas as oitavas do acorde (notas "
-                                "MIDI de 0 a 127 nas oitavas 1 a 5).";
+        QTest::newRow("keyboard chord out of range") << EditorRow{.editor = "keys", .chord = "071299", .how = "Enter",
+            .stored = "The chord was not changed: note 3 would not sound at every chord octave (MIDI notes 0 to 127 "
+                      "on octaves 1 to 5)."};
+        QTest::newRow("guitar chord out of range") << EditorRow{.editor = "guitar", .chord = "041216192499",
+            .language = 2, .how = "Enter", .stored = "O acorde não foi alterado: a corda 6 não soaria em todas as "
+                                                     "oitavas do acorde (notas MIDI de 0 a 127 nas oitavas 1 a 5)."};
     }
 
     void opensChoosesAndStores()
     {
-        QFETCH(QString, editor);
-        QFETCH(int, typeOrPad);
-        QFETCH(int, note);
-        QFETCH(QString, chord);
-        QFETCH(int, language);
-        QFETCH(QStringList, script);
-        QFETCH(QString, how);
-        QFETCH(int, changed);
-        QFETCH(QString, stored);
-
+        QFETCH(EditorRow, row);
+        const auto& [editor, typeOrPad, note, chord, language, script, how, changed, stored] = row;
         Program& p = *shared_;
         p.piano.setLanguage(language);
         chords::ChordTables& tables = p.piano.chordArea().tables();

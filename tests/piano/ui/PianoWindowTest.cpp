@@ -257,17 +257,6 @@ private slots:
         QCOMPARE(p.piano.chordArea().mode(), ChordArea::Mode::ThreeKeys);
     }
 
-    void warningOnceWhenNoDevice()
-    {
-        Program p(QString(), {0});
-        QCOMPARE(p.platform.boxes.size(), std::size_t{1});
-        QCOMPARE(p.platform.boxes[0].title, std::string("Warning"));
-        QCOMPARE(p.platform.boxes[0].icon, MessageIcon::Exclamation);
-        QTest::mouseClick(p.find<PianoKeyWidget>(QStringLiteral("Key(20)")), Qt::LeftButton);
-        QVERIFY(p.midi.messages().empty());
-        QCOMPARE(p.platform.boxes.size(), std::size_t{1});
-    }
-
     void drumsModeFromKeyboardAndPads()
     {
         Program p;
