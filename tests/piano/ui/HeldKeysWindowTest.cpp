@@ -33,46 +33,47 @@ void plainChordEditor(Program& p)
     p.window.setChordEditor([](QWidget* owner) { QDialog(owner).exec(); });
 }
 
+// Events: P/R press/release at a timestamp, r/p flagged as auto-repeat, D the
+// queue drained, v/^ the key physically going down/up.
+struct RepeatRow {
+    bool deferred;  // releases held back until the queue is drained
+    bool probe;     // the key's physical state can be asked for
+    int qtKey;
+    QString events;
+    Messages expected;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(RepeatRow)
 
 class HeldKeysWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void autoRepeatUnderLoad_data()
     {
-        QTest::addColumn<bool>("deferred");
-        QTest::addColumn<bool>("probe");
-        QTest::addColumn<int>("qtKey");
-        QTest::addColumn<QString>("events");
-        QTest::addColumn<Messages>("expected");
-
-        // Events: P/R press/release at a timestamp, r/p flagged as auto-repeat,
-        // D the queue drained, v/^ the key physically going down/up.
-        const Messages once{msg(0x90, 0x3C, 0x7F), msg(0x80, 0x3C, 0x00)};
-        const int comma = Qt::Key_Comma;
-        QTest::newRow("repeats flagged") << false << false << comma << "v P0 r40 p40 r80 p80 ^ R200" << once;
-        QTest::newRow("unflagged pairs in one batch") << true << true << comma << "v P0 R40 P40 R80 P80 D ^ R200 D" << once;
-        QTest::newRow("partner press a drain late") << true << true << comma << "v P0 D R40 D P40 R80 D D P80 ^ R200 D"
-                                                    << once;
-        QTest::newRow("no probe, pairs in one batch") << true << false << comma << "v P0 R40 P40 D R80 P80 ^ R200 D"
-                                                      << once;
-        QTest::newRow("release waits for the drain") << true << true << comma << "v P0 ^ R60" << Messages{once[0]};
-        QTest::newRow("double tap in one batch") << true << true << comma << "v P0 ^ R60 v P90 ^ R150 D"
-                                                 << Messages{once[0], once[1], once[0], once[1]};
-        QTest::newRow("double tap across drains") << true << true << comma << "v P0 ^ R60 D v P90 ^ R150 D"
-                                                  << Messages{once[0], once[1], once[0], once[1]};
-        QTest::newRow("held arrow keeps stepping") << true << true << int(Qt::Key_Right) << "v P0 R40 P40 D R80 P80 ^ R200 D"
-                                                   << Messages{msg(0xC0, 1, 0), msg(0xC0, 2, 0), msg(0xC0, 3, 0)};
+        QTest::addColumn<RepeatRow>("row");
+        const Messages once{msg(0x90, 0x3C, 0x7F), msg(0x80, 0x3C, 0x00)}, twice{once[0], once[1], once[0], once[1]};
+        QTest::newRow("repeats flagged") << RepeatRow{false, false, Qt::Key_Comma, "v P0 r40 p40 r80 p80 ^ R200", once};
+        QTest::newRow("unflagged pairs in one batch") << RepeatRow{true, true, Qt::Key_Comma,
+                                                                   "v P0 R40 P40 R80 P80 D ^ R200 D", once};
+        QTest::newRow("partner press a drain late") << RepeatRow{true, true, Qt::Key_Comma,
+                                                                 "v P0 D R40 D P40 R80 D D P80 ^ R200 D", once};
+        QTest::newRow("no probe, pairs in one batch") << RepeatRow{true, false, Qt::Key_Comma,
+                                                                   "v P0 R40 P40 D R80 P80 ^ R200 D", once};
+        QTest::newRow("release waits for the drain") << RepeatRow{true, true, Qt::Key_Comma, "v P0 ^ R60", {once[0]}};
+        QTest::newRow("double tap in one batch") << RepeatRow{true, true, Qt::Key_Comma, "v P0 ^ R60 v P90 ^ R150 D",
+                                                              twice};
+        QTest::newRow("double tap across drains") << RepeatRow{true, true, Qt::Key_Comma,
+                                                               "v P0 ^ R60 D v P90 ^ R150 D", twice};
+        QTest::newRow("held arrow keeps stepping") << RepeatRow{true, true, Qt::Key_Right,
+            "v P0 R40 P40 D R80 P80 ^ R200 D", {msg(0xC0, 1, 0), msg(0xC0, 2, 0), msg(0xC0, 3, 0)}};
     }
 
     void autoRepeatUnderLoad()
     {
-        QFETCH(bool, deferred);
-        QFETCH(bool, probe);
-        QFETCH(int, qtKey);
-        QFETCH(QString, events);
-        QFETCH(Messages, expected);
-
+        QFETCH(RepeatRow, row);
+        const auto& [deferred, probe, qtKey, events, expected] = row;
         Program p;
         KeyReceiver* receiver = p.window.keyReceiver();
         receiver->setScanCodes(keys::ScanCodes::Xkb);
@@ -163,13 +164,15 @@ private slots:
     {
         for (const bool held : {true, false}) {
             Program p;
-            p.window.keyReceiver()->setKeyProbe([held](std::uint32_t code) { return std::optional<bool>(held && code == 66); });
+            p.window.keyReceiver()->setKeyProbe([held](std::uint32_t code) {
+            return std::optional<bool>(held && code == 66);  // the Caps Lock key's X key code
+        });
             QTest::keyPress(p.focus(), Qt::Key_CapsLock);
             QWidget other;
             activate(other);
             QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QStringLiteral("maj"));
             activate(p.window);
-            QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), held ? QStringLiteral("maj7") : QStringLiteral("maj"));
+            QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QLatin1String(held ? "maj7" : "maj"));
             QCOMPARE(p.piano.chordArea().isModifierDown(ChordArea::CapsModifier), held);
         }
     }
