@@ -11,7 +11,9 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTest>
+#include <QTimer>
 
+#include <functional>
 #include <set>
 
 namespace clavora::test {
@@ -68,6 +70,30 @@ using Program = WindowProgram;
 inline Message msg(int status, int data1, int data2)
 {
     return {0, status, data1, data2};
+}
+
+// Runs `inside` on the modal window the next command opens, made active;
+// whatever happens in it, the window does not stay open.
+inline void onNextDialog(std::function<void(QWidget*)> inside)
+{
+    QTimer::singleShot(0, [inside = std::move(inside)] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        dialog->activateWindow();
+        static_cast<void>(QTest::qWaitForWindowActive(dialog));
+        inside(dialog);
+        if (dialog->isVisible())
+            dialog->close();
+    });
+}
+
+// Another program takes the keyboard: a window of the test's own, shown and
+// active until `other` goes.
+inline void activate(QWidget& other)
+{
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
 }
 
 } // namespace clavora::test

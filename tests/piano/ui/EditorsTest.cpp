@@ -2,6 +2,7 @@
 // window and driven from the keyboard alone, as a player would, and on their
 // own for what they show, store and say in every language.
 #include "LayoutChecks.h"
+#include "TextDigest.h"
 #include "WindowProgram.h"
 #include "chords/ChordArea.h"
 #include "chords/ChordGuitarDialog.h"
@@ -12,12 +13,10 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScopeGuard>
-#include <QTimer>
 
-#include <functional>
 #include <memory>
 
 using namespace clavora;
@@ -34,16 +33,15 @@ namespace {
 void play(QWidget* window, const QString& script)
 {
     static const QHash<QString, Qt::Key> names{
-        {"Tab", Qt::Key_Tab}, {"Up", Qt::Key_Up},   {"Down", Qt::Key_Down}, {"Enter", Qt::Key_Return},
-        {"Esc", Qt::Key_Escape}, {"F4", Qt::Key_F4}, {"F12", Qt::Key_F12}, {"Z", Qt::Key_Z}, {"C", Qt::Key_C},
+        {"Tab", Qt::Key_Tab}, {"Up", Qt::Key_Up}, {"Down", Qt::Key_Down}, {"Enter", Qt::Key_Return},
+        {"F4", Qt::Key_F4},   {"F12", Qt::Key_F12}, {"Z", Qt::Key_Z},
     };
     for (QString token : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const bool shift = token.startsWith(QLatin1String("Shift+"));
         token.remove(QLatin1String("Shift+"));
         const QStringList parts = token.split(QLatin1Char('*'));
-        const int times = parts.size() > 1 ? parts[1].toInt() : 1;
         QVERIFY2(names.contains(parts[0]), qPrintable(parts[0]));
-        for (int i = 0; i < times; ++i) {
+        for (int i = 0; i < (parts.size() > 1 ? parts[1].toInt() : 1); ++i) {
             QWidget* target = window->focusWidget() ? window->focusWidget() : window;
             if (shift)
                 QTest::keyPress(target, Qt::Key_Shift, Qt::ShiftModifier);
@@ -51,36 +49,6 @@ void play(QWidget* window, const QString& script)
             if (shift)
                 QTest::keyRelease(target, Qt::Key_Shift);
         }
-    }
-}
-
-// Runs `drive` on the modal dialog the next command opens; whatever happens
-// in it, the dialog does not stay open.
-void onNextDialog(std::function<void(QDialog*)> drive)
-{
-    QTimer::singleShot(0, [drive] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        const auto closeAnyway = qScopeGuard([dialog] {
-            if (dialog->isVisible())
-                dialog->reject();
-        });
-        dialog->activateWindow();
-        static_cast<void>(QTest::qWaitForWindowActive(dialog));
-        drive(dialog);
-    });
-}
-
-// Opens an editor the way the user does: Shift held over Shift+F12 until the
-// editor is gone, so the chord modifier is still down when it closes.
-void openEditor(Program& p, const QString& key)
-{
-    if (key == QLatin1String("Shift+F12")) {
-        QTest::keyPress(p.focus(), Qt::Key_Shift, Qt::ShiftModifier);
-        QTest::keyClick(p.focus(), Qt::Key_F12, Qt::ShiftModifier);
-    } else {
-        play(&p.window, key);
     }
 }
 
@@ -116,27 +84,64 @@ QStringList definitions(Program& p)
     return all;
 }
 
-// Selects list entries, each given as "List=position".
-void choose(QWidget* dialog, const QStringList& choices)
+// Runs a script on a dialog's controls, one step each: "List=n" selects
+// entry n of a list, "List:text" checks the entry the list shows, "+Name"
+// and "-Name" check that a control is shown or hidden.
+void run(QWidget* dialog, const QStringList& script)
 {
-    for (const QString& choice : choices) {
-        const QStringList parts = choice.split(QLatin1Char('='));
-        dialog->findChild<QComboBox*>(parts[0])->setCurrentIndex(parts[1].toInt());
-    }
-}
-
-// Checks the entries the lists show, each given as "List=text".
-void verifyShown(QWidget* dialog, const QStringList& shown)
-{
-    for (const QString& item : shown) {
-        const QStringList parts = item.split(QLatin1Char('='));
+    for (const QString& step : script) {
+        if (step.startsWith(u'+') || step.startsWith(u'-')) {
+            auto* control = dialog->findChild<QWidget*>(step.mid(1));
+            QVERIFY2(control && control->isVisible() == step.startsWith(u'+'), qPrintable(step));
+            continue;
+        }
+        const bool choose = step.indexOf(u'=') >= 0 && (step.indexOf(u':') < 0 || step.indexOf(u'=') < step.indexOf(u':'));
+        const QStringList parts = step.split(choose ? u'=' : u':');
         auto* list = dialog->findChild<QComboBox*>(parts[0]);
         QVERIFY2(list, qPrintable(parts[0]));
-        QCOMPARE(list->currentText(), parts[1]);
+        if (choose)
+            list->setCurrentIndex(parts[1].toInt());
+        else
+            QCOMPARE(list->currentText(), parts.mid(1).join(u':'));
     }
 }
 
+// Every text a window shows, one line per control: title, frames, buttons,
+// labels and every entry of every list.
+QStringList shownTexts(QWidget& window)
+{
+    QStringList lines{window.windowTitle()};
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        QString text;
+        if (auto* frame = qobject_cast<QGroupBox*>(w))
+            text = frame->title();
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            text = button->text();
+        else if (auto* label = qobject_cast<QLabel*>(w))
+            text = label->text();
+        else if (auto* list = qobject_cast<QComboBox*>(w))
+            for (int i = 0; i < list->count(); ++i)
+                text += list->itemText(i) + u'|';
+        lines << w->objectName() + u'\t' + text;
+    }
+    return lines;
+}
+
+// An editor opened on a chord or pad, a script run on it, then left.
+struct EditorRow {
+    QString editor = {};
+    int typeOrPad = 0, note = 0;
+    QString chord = {};        // C major stored beforehand, if any
+    int language = 1;
+    QStringList script = {};   // see run()
+    QString how = {};          // how the editor is left, "" for not at all
+    int changed = -1;          // position in definitions(), -1 for none
+    QString stored = {};       // or the refusal shown
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(EditorRow)
 
 class EditorsTest : public QObject {
     Q_OBJECT
@@ -154,283 +159,182 @@ private slots:
         shared_->piano.setLanguage(1);
         shared_->platform.boxes.clear();
     }
-    void changeMadeByKeysIsHeardAtTheNextPress_data();
-    void changeMadeByKeysIsHeardAtTheNextPress();
-    void opensOnTheLastChordOrPad_data();
-    void opensOnTheLastChordOrPad();
-    void choosingAnotherChordReloadsIt_data();
-    void choosingAnotherChordReloadsIt();
-    void storing_data();
-    void storing();
-    void captionsAndLists_data();
-    void captionsAndLists();
-    void tidyInEveryLanguage_data();
-    void tidyInEveryLanguage();
+
+    void changeMadeByKeysIsHeardAtTheNextPress_data()
+    {
+        QTest::addColumn<QString>("mode");       // keys in the main window before
+        QTest::addColumn<Messages>("released");  // what the editor's opening stops, Z being held
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("edit");       // keys in the editor
+        QTest::addColumn<Messages>("nextPress"); // what Z plays afterwards
+
+        // C major becomes C E G in the lowest octave: "000407", on slot 1 at octave 4.
+        QTest::newRow("keyboard chord") << "" << Messages{msg(0x87, 55, 0), msg(0x87, 60, 0), msg(0x87, 64, 0)}
+                                        << "Shift+F12" << "Edit Keyboard Chord"
+                                        << "Tab Tab Tab Up*7 Tab Up Tab Down*4 Tab Up Tab Down*3 Enter"
+                                        << Messages{msg(0x97, 48, 103), msg(0x97, 52, 103), msg(0x97, 55, 103)};
+        // String 1 of C major not played: five strings from the A string, slot 6 at octave 3.
+        QTest::newRow("guitar chord") << "F4" << Messages{msg(0x8D, 40, 0), msg(0x8D, 48, 0), msg(0x8D, 52, 0),
+                                                          msg(0x8D, 55, 0), msg(0x8D, 60, 0), msg(0x8D, 64, 0)}
+                                      << "Shift+F12" << "Edit Guitar Chord" << "Tab Tab Up Enter"
+                                      << Messages{msg(0x9D, 48, 103), msg(0x9D, 52, 103), msg(0x9D, 55, 103),
+                                                  msg(0x9D, 60, 103), msg(0x9D, 64, 103)};
+        // Pad Z gets sound 46 (Open Triangle, note 81) at High intensity.
+        QTest::newRow("drum key") << "Shift+F4" << Messages{msg(0x89, 41, 0)} << "F12" << "Modify Drum Key"
+                                  << "Tab Down*40 Tab Down Enter" << Messages{msg(0x99, 81, 127)};
+    }
+
+    void changeMadeByKeysIsHeardAtTheNextPress()
+    {
+        QFETCH(QString, mode);
+        QFETCH(Messages, released);
+        QFETCH(QString, open);
+        QFETCH(QString, title);
+        QFETCH(QString, edit);
+        QFETCH(Messages, nextPress);
+
+        Program p;
+        installEditors(p.window, p.piano, p.platform);
+        play(&p.window, mode);
+        QTest::keyPress(p.focus(), Qt::Key_Z);
+        p.midi.clear();
+        QString shownTitle;
+        Messages whileOpen;
+        onNextDialog([&](QWidget* dialog) {
+            shownTitle = dialog->windowTitle();
+            whileOpen = p.midi.messages();
+            // The held key comes up while the editor has the keyboard.
+            QTest::keyRelease(dialog->focusWidget(), Qt::Key_Z);
+            play(dialog, edit);
+        });
+        // Shift+F12 with Shift held until the editor is gone, so the chord
+        // modifier is still down when it closes.
+        if (open == QLatin1String("Shift+F12")) {
+            QTest::keyPress(p.focus(), Qt::Key_Shift, Qt::ShiftModifier);
+            QTest::keyClick(p.focus(), Qt::Key_F12, Qt::ShiftModifier);
+        } else {
+            play(&p.window, open);
+        }
+        QCOMPARE(shownTitle, title);
+        QCOMPARE(whileOpen, released);
+        QCOMPARE(p.midi.messages(), released);
+        QVERIFY(!QApplication::activeModalWidget());
+
+        // Back in the main window: modifiers up, the window active again with the
+        // focus on the key receiver.
+        QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QStringLiteral("maj"));
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::activeWindow(), &p.window);
+        QCOMPARE(QApplication::focusWidget(), p.focus());
+        QTest::keyRelease(p.focus(), Qt::Key_Shift);
+        p.midi.clear();
+        QTest::keyPress(p.focus(), Qt::Key_Z);
+        QCOMPARE(p.midi.messages(), nextPress);
+        if (p.piano.playDrums()) {
+            auto* number = p.find<QLabel>(QStringLiteral("lblDrumKeyNumber(0)"));
+            QCOMPARE(number->text(), QStringLiteral("46"));
+            QVERIFY(number->font().bold());
+        }
+    }
+
+    void opensChoosesAndStores_data()
+    {
+        QTest::addColumn<EditorRow>("row");
+        // Opened on the chord or pad asked for; another one chosen is loaded
+        // over the unstored edits.
+        QTest::newRow("no chord played yet") << EditorRow{.editor = "keys", .script = {"ChordType:Major (Normal)",
+            "ChordNote:C", "FirstOctave: 1", "FirstNote:G", "SecondOctave: 2", "SecondNote:C", "ThirdOctave: 2",
+            "ThirdNote:E", "-FourthNoteLabel", "-FourthOctave", "-FourthNote", "FirstNote=0", "SecondOctave=2",
+            "ChordNote=2", "FirstNote:F#/Gb", "SecondOctave: 1"}};
+        QTest::newRow("seventh") << EditorRow{.editor = "keys", .typeOrPad = 2, .script = {"ChordType:Seventh",
+            "FirstNote:G", "SecondOctave: 1", "SecondNote:A#/Bb", "ThirdOctave: 2", "ThirdNote:C", "FourthOctave: 2",
+            "FourthNote:E", "+FourthNoteLabel", "+FourthOctave", "+FourthNote"}};
+        QTest::newRow("guitar D major") << EditorRow{.editor = "guitar", .note = 2, .script = {"FirstString:X",
+            "SecondString:0", "ThirdString:0", "FourthString:2", "FifthString:3", "SixthString:2"}};
+        QTest::newRow("guitar: C minor") << EditorRow{.editor = "guitar", .script = {"FirstString=5", "ChordType=1",
+            "FirstString:3", "SixthString:3"}};
+        QTest::newRow("pad C, then pad Q") << EditorRow{.editor = "drums", .typeOrPad = 2, .script = {"Key:C",
+            "DrumSound:06 - Low Floor Tom", "Intensity:High", "DrumSound=30", "Intensity=1", "Key=22",
+            "DrumSound:00 - Acoustic Bass Drum", "Intensity:Normal"}};
+        // Stored: only the fields the chord has; a pad other than the last.
+        QTest::newRow("minor: three fields whatever the hidden row") << EditorRow{.editor = "keys", .typeOrPad = 1,
+            .script = {"ThirdNote=7", "FourthOctave=2", "FourthNote=5"}, .how = "Modify", .changed = 2 * 12,
+            .stored = "071219"};
+        QTest::newRow("a pad other than the last") << EditorRow{.editor = "drums", .script = {"Key=46", "DrumSound=9",
+            "Intensity=0"}, .how = "Modify", .changed = 2 * chords::kChordTableSize + 46, .stored = "09N"};
+        // Leaving without Modify stores nothing, whichever way.
+        QTest::newRow("keys, CloseWindow") << EditorRow{.editor = "keys", .script = {"FirstNote=3"}, .how = "CloseWindow"};
+        QTest::newRow("guitar, title bar") << EditorRow{.editor = "guitar", .script = {"ThirdString=0"}, .how = "title bar"};
+        QTest::newRow("drums, Esc") << EditorRow{.editor = "drums", .script = {"DrumSound=40"}, .how = "Esc"};
+        // A chord that cannot sound everywhere is refused and named.
+        QTest::newRow("keyboard chord out of range") << EditorRow{.editor = "keys", .chord = "071299", .how = "Enter",
+            .stored = "The chord was not changed: note 3 would not sound at every chord octave (MIDI notes 0 to 127 "
+                      "on octaves 1 to 5)."};
+        QTest::newRow("guitar chord out of range") << EditorRow{.editor = "guitar", .chord = "041216192499",
+            .language = 2, .how = "Enter", .stored = "O acorde não foi alterado: a corda 6 não soaria em todas as "
+                                                     "oitavas do acorde (notas MIDI de 0 a 127 nas oitavas 1 a 5)."};
+    }
+
+    void opensChoosesAndStores()
+    {
+        QFETCH(EditorRow, row);
+        const auto& [editor, typeOrPad, note, chord, language, script, how, changed, stored] = row;
+        Program& p = *shared_;
+        p.piano.setLanguage(language);
+        chords::ChordTables& tables = p.piano.chordArea().tables();
+        if (!chord.isEmpty())
+            editor == QLatin1String("keys") ? tables.setKeyboardChord(0, chord) : tables.setGuitarChord(0, chord);
+        QStringList expected = definitions(p);
+        if (changed >= 0)
+            expected[changed] = stored;
+        const auto dialog = showEditor(p, editor, typeOrPad, note);
+        run(dialog.get(), script);
+        if (how == QLatin1String("Modify") || how == QLatin1String("CloseWindow"))
+            QTest::mouseClick(dialog->findChild<QPushButton*>(how), Qt::LeftButton);
+        else if (how == QLatin1String("title bar"))
+            dialog->close();
+        else if (!how.isEmpty())
+            QTest::keyClick(dialog->focusWidget(), how == QLatin1String("Esc") ? Qt::Key_Escape : Qt::Key_Return);
+        QCOMPARE(definitions(p), expected);
+        const bool refused = how == QLatin1String("Enter");
+        QCOMPARE(dialog->isVisible(), refused || how.isEmpty());
+        QCOMPARE(p.platform.boxes.size(), std::size_t(refused));
+        if (refused) {
+            QCOMPARE(p.platform.boxes[0].icon, MessageIcon::Exclamation);
+            QCOMPARE(QString::fromStdString(p.platform.boxes[0].text), stored);
+        }
+        QCOMPARE(p.piano.drumPads().lastDrumKey(), editor == QLatin1String("drums") ? typeOrPad : 0);
+    }
+
+    void textsAndLayoutInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<QString>("digest");  // of every text shown, in the three languages
+        QTest::newRow("keys") << "keys" << "40665d58b61e7d44";
+        QTest::newRow("guitar") << "guitar" << "cd48e2937c02cdb9";
+        QTest::newRow("drums") << "drums" << "36e152d8353a9ce1";
+    }
+
+    void textsAndLayoutInEveryLanguage()
+    {
+        QFETCH(QString, editor);
+        QFETCH(QString, digest);
+
+        Program& p = *shared_;
+        QStringList texts;
+        for (int language = 1; language <= 3; ++language) {
+            p.piano.setLanguage(language);
+            const auto dialog = showEditor(p, editor, editor == QLatin1String("keys") ? 3 : 0);
+            for (const QString& line : shownTexts(*dialog))
+                texts << QString::number(language) + u'\t' + line;
+            test::verifyNothingCut(*dialog);
+            test::verifyNoOverlap(*dialog);
+        }
+        QVERIFY2(textDigest(texts) == digest.toStdString(),
+                 qPrintable(QString::fromStdString(textDigest(texts)) + u'\n' + texts.join(u'\n')));
+    }
 };
-
-void EditorsTest::changeMadeByKeysIsHeardAtTheNextPress_data()
-{
-    QTest::addColumn<QString>("mode");       // keys in the main window before
-    QTest::addColumn<Qt::Key>("held");       // held as the editor opens
-    QTest::addColumn<Messages>("released");  // what the editor's opening stops
-    QTest::addColumn<QString>("open");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("edit");       // keys in the editor
-    QTest::addColumn<Messages>("nextPress"); // what Z plays afterwards
-
-    // C major becomes C E G in the lowest octave: "000407", on slot 1 at octave 4.
-    QTest::newRow("keyboard chord") << "" << Qt::Key_Z
-                                    << Messages{msg(0x87, 55, 0), msg(0x87, 60, 0), msg(0x87, 64, 0)} << "Shift+F12"
-                                    << "Edit Keyboard Chord" << "Tab Tab Tab Up*7 Tab Up Tab Down*4 Tab Up Tab Down*3 Enter"
-                                    << Messages{msg(0x97, 48, 103), msg(0x97, 52, 103), msg(0x97, 55, 103)};
-    // String 1 of C major not played: five strings from the A string, slot 6 at octave 3.
-    QTest::newRow("guitar chord") << "F4" << Qt::Key_Z
-                                  << Messages{msg(0x8D, 40, 0), msg(0x8D, 48, 0), msg(0x8D, 52, 0), msg(0x8D, 55, 0),
-                                              msg(0x8D, 60, 0), msg(0x8D, 64, 0)}
-                                  << "Shift+F12" << "Edit Guitar Chord" << "Tab Tab Up Enter"
-                                  << Messages{msg(0x9D, 48, 103), msg(0x9D, 52, 103), msg(0x9D, 55, 103),
-                                              msg(0x9D, 60, 103), msg(0x9D, 64, 103)};
-    // Pad Z gets sound 46 (Open Triangle, note 81) at High intensity.
-    QTest::newRow("drum key") << "Shift+F4" << Qt::Key_Z << Messages{msg(0x89, 41, 0)} << "F12" << "Modify Drum Key"
-                              << "Tab Down*40 Tab Down Enter" << Messages{msg(0x99, 81, 127)};
-}
-
-void EditorsTest::changeMadeByKeysIsHeardAtTheNextPress()
-{
-    QFETCH(QString, mode);
-    QFETCH(Qt::Key, held);
-    QFETCH(Messages, released);
-    QFETCH(QString, open);
-    QFETCH(QString, title);
-    QFETCH(QString, edit);
-    QFETCH(Messages, nextPress);
-
-    Program p;
-    installEditors(p.window, p.piano, p.platform);
-    play(&p.window, mode);
-    QTest::keyPress(p.focus(), held);
-    p.midi.clear();
-    QString shownTitle;
-    Messages whileOpen;
-    onNextDialog([&](QDialog* dialog) {
-        shownTitle = dialog->windowTitle();
-        whileOpen = p.midi.messages();
-        // The held key comes up while the editor has the keyboard.
-        QTest::keyRelease(dialog->focusWidget(), held);
-        play(dialog, edit);
-    });
-    openEditor(p, open);
-    QCOMPARE(shownTitle, title);
-    QCOMPARE(whileOpen, released);
-    QCOMPARE(p.midi.messages(), released);
-    QVERIFY(!QApplication::activeModalWidget());
-
-    // Back in the main window: modifiers up, the window active again with the
-    // focus on the key receiver.
-    QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QStringLiteral("maj"));
-    QCoreApplication::processEvents();
-    QCOMPARE(QApplication::activeWindow(), &p.window);
-    QCOMPARE(QApplication::focusWidget(), p.focus());
-    QTest::keyRelease(p.focus(), Qt::Key_Shift);
-    p.midi.clear();
-    QTest::keyPress(p.focus(), Qt::Key_Z);
-    QCOMPARE(p.midi.messages(), nextPress);
-    if (p.piano.playDrums()) {
-        auto* number = p.find<QLabel>(QStringLiteral("lblDrumKeyNumber(0)"));
-        QCOMPARE(number->text(), QStringLiteral("46"));
-        QVERIFY(number->font().bold());
-    }
-}
-
-void EditorsTest::opensOnTheLastChordOrPad_data()
-{
-    QTest::addColumn<QString>("editor");
-    QTest::addColumn<int>("typeOrPad");
-    QTest::addColumn<int>("note");
-    QTest::addColumn<QStringList>("shown");  // "List=entry text"
-    QTest::addColumn<bool>("fourthRow");
-
-    QTest::newRow("no chord played yet") << "keys" << 0 << 0
-        << QStringList{"ChordType=Major (Normal)", "ChordNote=C", "FirstOctave= 1", "FirstNote=G", "SecondOctave= 2",
-                       "SecondNote=C", "ThirdOctave= 2", "ThirdNote=E"} << false;
-    QTest::newRow("seventh") << "keys" << 2 << 0
-        << QStringList{"ChordType=Seventh", "FirstNote=G", "SecondOctave= 1", "SecondNote=A#/Bb", "ThirdOctave= 2",
-                       "ThirdNote=C", "FourthOctave= 2", "FourthNote=E"} << true;
-    QTest::newRow("guitar D major") << "guitar" << 0 << 2
-        << QStringList{"FirstString=X", "SecondString=0", "ThirdString=0", "FourthString=2", "FifthString=3",
-                       "SixthString=2"} << false;
-    QTest::newRow("pad C") << "drums" << 2 << 0
-        << QStringList{"Key=C", "DrumSound=06 - Low Floor Tom", "Intensity=High"} << false;
-}
-
-void EditorsTest::opensOnTheLastChordOrPad()
-{
-    QFETCH(QString, editor);
-    QFETCH(int, typeOrPad);
-    QFETCH(int, note);
-    QFETCH(QStringList, shown);
-    QFETCH(bool, fourthRow);
-
-    Program& p = *shared_;
-    const auto dialog = showEditor(p, editor, typeOrPad, note);
-    verifyShown(dialog.get(), shown);
-    for (const char* name : {"FourthNoteLabel", "FourthOctave", "FourthNote"})
-        if (auto* control = dialog->findChild<QWidget*>(QLatin1String(name)))
-            QCOMPARE(control->isVisible(), fourthRow);
-}
-
-void EditorsTest::choosingAnotherChordReloadsIt_data()
-{
-    QTest::addColumn<QString>("editor");
-    QTest::addColumn<QStringList>("edits");
-    QTest::addColumn<QStringList>("chosen");
-    QTest::addColumn<QStringList>("shown");
-
-    QTest::newRow("keys: D major") << "keys" << QStringList{"FirstNote=0", "SecondOctave=2"}
-        << QStringList{"ChordNote=2"} << QStringList{"FirstNote=F#/Gb", "SecondOctave= 1"};
-    QTest::newRow("guitar: C minor") << "guitar" << QStringList{"FirstString=5"} << QStringList{"ChordType=1"}
-        << QStringList{"FirstString=3", "SixthString=3"};
-    QTest::newRow("drums: pad Q") << "drums" << QStringList{"DrumSound=30", "Intensity=1"} << QStringList{"Key=22"}
-        << QStringList{"DrumSound=00 - Acoustic Bass Drum", "Intensity=Normal"};
-}
-
-void EditorsTest::choosingAnotherChordReloadsIt()
-{
-    QFETCH(QString, editor);
-    QFETCH(QStringList, edits);
-    QFETCH(QStringList, chosen);
-    QFETCH(QStringList, shown);
-
-    Program& p = *shared_;
-    const QStringList before = definitions(p);
-    const auto dialog = showEditor(p, editor);
-    choose(dialog.get(), edits);
-    choose(dialog.get(), chosen);
-    verifyShown(dialog.get(), shown);
-    QCOMPARE(definitions(p), before);
-}
-
-void EditorsTest::storing_data()
-{
-    QTest::addColumn<QString>("editor");
-    QTest::addColumn<int>("typeOrPad");
-    QTest::addColumn<QString>("chord");        // C major stored beforehand, if any
-    QTest::addColumn<QStringList>("choices");
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<int>("changed");          // position in definitions(), -1 for none
-    QTest::addColumn<QString>("stored");       // or the refusal shown
-    QTest::addColumn<int>("language");
-
-    const int pads = 2 * chords::kChordTableSize;
-    QTest::newRow("minor: three fields whatever the hidden row") << "keys" << 1 << "" << QStringList{"ThirdNote=7", "FourthOctave=2", "FourthNote=5"} << "Modify" << 2 * 12 << "071219" << 1;
-    QTest::newRow("a pad other than the last") << "drums" << 0 << "" << QStringList{"Key=46", "DrumSound=9", "Intensity=0"} << "Modify" << pads + 46 << "09N" << 1;
-    const std::array<std::pair<const char*, const char*>, 3> edits{
-        {{"keys", "FirstNote=3"}, {"guitar", "ThirdString=0"}, {"drums", "DrumSound=40"}}};
-    for (const auto& [editor, edit] : edits)
-        for (const char* how : {"CloseWindow", "Esc", "title bar"})
-            QTest::addRow("%s, %s", editor, how) << editor << 0 << "" << QStringList{edit} << how << -1 << "" << 1;
-    QTest::newRow("keyboard chord out of range") << "keys" << 0 << "071299" << QStringList{} << "Enter" << -1
-        << "The chord was not changed: note 3 would not sound at every chord octave (MIDI notes 0 to 127 on "
-           "octaves 1 to 5)." << 1;
-    QTest::newRow("guitar chord out of range") << "guitar" << 0 << "041216192499" << QStringList{} << "Enter" << -1
-        << "O acorde não foi alterado: a corda 6 não soaria em todas as oitavas do acorde (notas MIDI de 0 a 127 "
-           "nas oitavas 1 a 5)." << 2;
-}
-
-void EditorsTest::storing()
-{
-    QFETCH(QString, editor);
-    QFETCH(int, typeOrPad);
-    QFETCH(QString, chord);
-    QFETCH(QStringList, choices);
-    QFETCH(QString, how);
-    QFETCH(int, changed);
-    QFETCH(QString, stored);
-    QFETCH(int, language);
-
-    Program& p = *shared_;
-    p.piano.setLanguage(language);
-    chords::ChordTables& tables = p.piano.chordArea().tables();
-    if (!chord.isEmpty())
-        editor == QLatin1String("keys") ? tables.setKeyboardChord(0, chord) : tables.setGuitarChord(0, chord);
-    QStringList expected = definitions(p);
-    if (changed >= 0)
-        expected[changed] = stored;
-    const auto dialog = showEditor(p, editor, typeOrPad);
-    choose(dialog.get(), choices);
-    if (how == QLatin1String("Modify") || how == QLatin1String("CloseWindow"))
-        QTest::mouseClick(dialog->findChild<QPushButton*>(how), Qt::LeftButton);
-    else if (how == QLatin1String("title bar"))
-        dialog->close();
-    else
-        QTest::keyClick(dialog->focusWidget(), how == QLatin1String("Esc") ? Qt::Key_Escape : Qt::Key_Return);
-    QCOMPARE(definitions(p), expected);
-    const bool refused = how == QLatin1String("Enter");
-    QCOMPARE(dialog->isVisible(), refused);
-    QCOMPARE(p.platform.boxes.size(), std::size_t(refused));
-    if (refused) {
-        QCOMPARE(p.platform.boxes[0].icon, MessageIcon::Exclamation);
-        QCOMPARE(QString::fromStdString(p.platform.boxes[0].text), stored);
-    }
-    QCOMPARE(p.piano.drumPads().lastDrumKey(), editor == QLatin1String("drums") ? typeOrPad : 0);
-}
-
-void EditorsTest::captionsAndLists_data()
-{
-    QTest::addColumn<QString>("editor");
-    QTest::addColumn<int>("language");
-    QTest::addColumn<QString>("control");  // "" for the title, "List#n" for entry n of a list
-    QTest::addColumn<QString>("text");
-
-    const std::array<std::pair<const char*, std::array<const char*, 3>>, 3> titles{{
-        {"keys", {"Edit Keyboard Chord", "Alterar Acorde de Teclado", "Alterar Acorde de Teclado"}},
-        {"guitar", {"Edit Guitar Chord", "Alterar Acorde de Violão", "Alterar Acorde de Guitarra"}},
-        {"drums", {"Modify Drum Key", "Alterar Tecla de Bateria", "Alterar Tecla de Batería"}},
-    }};
-    for (const auto& [editor, texts] : titles)
-        for (int language = 1; language <= 3; ++language)
-            QTest::addRow("%s title %d", editor, language) << editor << language << "" << texts[language - 1];
-    QTest::newRow("title label") << "drums" << 3 << "EditDrumsLabel" << "Alterar Tecla de Batería";
-    QTest::newRow("frame es") << "keys" << 3 << "ChordConfiguration" << "Configuración do Acorde";
-    QTest::newRow("first row pt") << "keys" << 2 << "FisrtNoteLabel" << "Primeira Nota";
-    QTest::newRow("legend en") << "guitar" << 1 << "LegendX" << "X - Don\u00b4t play String";
-    QTest::newRow("legend es") << "guitar" << 3 << "Legend0" << "0 - Tocar la cuerda al aire";
-    QTest::newRow("high pt") << "drums" << 2 << "Intensity#1" << "Alta";
-}
-
-void EditorsTest::captionsAndLists()
-{
-    QFETCH(QString, editor);
-    QFETCH(int, language);
-    QFETCH(QString, control);
-    QFETCH(QString, text);
-
-    Program& p = *shared_;
-    p.piano.setLanguage(language);
-    const auto dialog = showEditor(p, editor);
-    QCOMPARE(test::shownText(*dialog, control), text);
-}
-
-void EditorsTest::tidyInEveryLanguage_data()
-{
-    QTest::addColumn<QString>("editor");
-    QTest::addColumn<int>("language");
-    for (const char* editor : {"keys", "guitar", "drums"})
-        for (int language = 1; language <= 3; ++language)
-            QTest::addRow("%s, language %d", editor, language) << editor << language;
-}
-
-void EditorsTest::tidyInEveryLanguage()
-{
-    QFETCH(QString, editor);
-    QFETCH(int, language);
-
-    Program& p = *shared_;
-    p.piano.setLanguage(language);
-    const auto dialog = showEditor(p, editor, editor == QLatin1String("keys") ? 3 : 0);
-    test::verifyNothingCut(*dialog);
-    test::verifyNoOverlap(*dialog);
-}
 
 QTEST_MAIN(EditorsTest)
 #include "EditorsTest.moc"

@@ -9,19 +9,12 @@
 #include "sound/MidiDeviceDialog.h"
 
 #include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
 #include <QDialog>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
-#include <QTest>
-#include <QTimer>
 
-#include <algorithm>
 #include <map>
 #include <random>
-#include <set>
 #include <utility>
 #include <vector>
 
@@ -58,177 +51,152 @@ std::vector<std::pair<int, Qt::KeyboardModifiers>> keyPool()
     return keys;
 }
 
-Qt::KeyboardModifier modifierOf(int key)
+Qt::KeyboardModifiers modifierOf(int key)
 {
-    switch (key) {
-    case Qt::Key_Shift: return Qt::ShiftModifier;
-    case Qt::Key_Control: return Qt::ControlModifier;
-    case Qt::Key_Alt: return Qt::AltModifier;
-    default: return Qt::NoModifier;
-    }
+    return key == Qt::Key_Shift ? Qt::ShiftModifier
+         : key == Qt::Key_Control ? Qt::ControlModifier
+         : key == Qt::Key_Alt ? Qt::AltModifier : Qt::NoModifier;
 }
-
-// Notes sounding on the device, followed through the messages sent.
-class Sounding {
-public:
-    void follow(const RecordingMidiOutput::Message& m)
-    {
-        const int type = m.status & 0xF0;
-        const int channel = m.status & 0x0F;
-        if (type == 0x90 && m.data2 > 0)
-            notes_.insert({channel, m.data1});
-        else if (type == 0x80 || type == 0x90)
-            notes_.erase({channel, m.data1});
-        else if (type == 0xB0 && (m.data1 == 120 || m.data1 == 123))
-            std::erase_if(notes_, [channel](const auto& note) { return note.first == channel; });
-    }
-    const std::set<std::pair<int, int>>& notes() const { return notes_; }
-
-private:
-    std::set<std::pair<int, int>> notes_;
-};
 
 } // namespace
 
 class RandomEventTest : public QObject {
     Q_OBJECT
 private slots:
-    void restlessPlayingLeavesNothingSounding();
-};
+    void restlessPlayingLeavesNothingSounding()
+    {
+        const quint64 seed = envNumber("CLAVORA_FUZZ_SEED", 20261206);
+        const quint64 count = envNumber("CLAVORA_FUZZ_EVENTS", 100000);
+        qInfo("random events: seed %llu, %llu events", seed, count);
 
-void RandomEventTest::restlessPlayingLeavesNothingSounding()
-{
-    const quint64 seed = envNumber("CLAVORA_FUZZ_SEED", 20261206);
-    const quint64 count = envNumber("CLAVORA_FUZZ_EVENTS", 100000);
-    qInfo("random events: seed %llu, %llu events", seed, count);
+        test::Program p;
+        auto& [midi, platform, port, piano, window] = p;
+        window.setMidiDialog([&](QWidget* owner) {
+            sound::MidiDeviceDialog dialog(port, piano.language(), [&] {
+                piano.defaultMainSettings();
+                piano.chordArea().defaultChordSettings();
+            }, owner);
+            dialog.exec();
+        });
+        installEditors(window, piano, platform);
 
-    test::Program p;
-    auto& [midi, platform, port, piano, window] = p;
-    window.setMidiDialog([&](QWidget* owner) {
-        sound::MidiDeviceDialog dialog(port, piano.language(), [&] {
-            piano.defaultMainSettings();
-            piano.chordArea().defaultChordSettings();
-        }, owner);
-        dialog.exec();
-    });
-    installEditors(window, piano, platform);
+        // Whatever dialog or message box an event opens is closed again from
+        // inside its own event loop.
+        QTimer closer;
+        closer.setInterval(0);
+        QObject::connect(&closer, &QTimer::timeout, [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                if (auto* dialog = qobject_cast<QDialog*>(modal))
+                    dialog->reject();
+                else
+                    modal->close();
+            }
+        });
+        closer.start();
 
-    // Whatever dialog or message box an event opens is closed again from
-    // inside its own event loop.
-    QTimer closer;
-    closer.setInterval(0);
-    QObject::connect(&closer, &QTimer::timeout, [] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            if (auto* dialog = qobject_cast<QDialog*>(modal))
-                dialog->reject();
-            else
-                modal->close();
+        QWidget* focus = p.focus();
+        QVERIFY(focus);
+        const auto keys = keyPool();
+        QList<QAction*> actions;
+        for (QAction* action : window.findChildren<QAction*>())
+            if (!action->objectName().isEmpty() && action->objectName() != QLatin1String("mnuExit") && !action->menu())
+                actions << action;
+        QList<QWidget*> clickable;
+        for (QWidget* w : window.findChildren<QWidget*>()) {
+            const QString name = w->objectName();
+            if (name.startsWith(QLatin1String("Key(")) || name.startsWith(QLatin1String("DrumKey"))
+                || name.startsWith(QLatin1String("ChordModifier(")) || name.startsWith(QLatin1String("lblDrumKeyNumber"))
+                || (qobject_cast<QAbstractButton*>(w) && name != QLatin1String("ExitProgram")))
+                clickable << w;
         }
-    });
-    closer.start();
+        const QList<QScrollBar*> bars = window.findChildren<QScrollBar*>();
 
-    QWidget* focus = window.findChild<QWidget*>(QStringLiteral("Focus"));
-    QVERIFY(focus);
-    const auto keys = keyPool();
-    QList<QAction*> actions;
-    for (QAction* action : window.findChildren<QAction*>())
-        if (!action->objectName().isEmpty() && action->objectName() != QLatin1String("mnuExit") && !action->menu())
-            actions << action;
-    QList<QWidget*> clickable;
-    for (QWidget* w : window.findChildren<QWidget*>()) {
-        const QString name = w->objectName();
-        if (name.startsWith(QLatin1String("Key(")) || name.startsWith(QLatin1String("DrumKey"))
-            || name.startsWith(QLatin1String("ChordModifier(")) || name.startsWith(QLatin1String("lblDrumKeyNumber"))
-            || (qobject_cast<QAbstractButton*>(w) && name != QLatin1String("ExitProgram")))
-            clickable << w;
-    }
-    const QList<QScrollBar*> bars = window.findChildren<QScrollBar*>();
+        std::mt19937_64 random(seed);
+        const auto pick = [&](std::size_t size) { return std::uniform_int_distribution<std::size_t>(0, size - 1)(random); };
+        std::map<int, Qt::KeyboardModifiers> held;  // key -> its keypad flag
+        Qt::KeyboardModifiers modifiers;
+        QWidget* mouseHeld = nullptr;
+        const auto send = [&](QEvent::Type type, int key, Qt::KeyboardModifiers extra, bool repeat) {
+            QKeyEvent event(type, key, modifiers | extra, 0, 0, 0, QString(), repeat);
+            QApplication::sendEvent(focus, &event);
+        };
+        const auto release = [&](int key) {
+            const Qt::KeyboardModifiers extra = held[key];
+            held.erase(key);
+            modifiers &= ~modifierOf(key);
+            send(QEvent::KeyRelease, key, extra, false);
+        };
 
-    std::mt19937_64 random(seed);
-    const auto pick = [&](std::size_t size) { return std::uniform_int_distribution<std::size_t>(0, size - 1)(random); };
-    std::map<int, Qt::KeyboardModifiers> held;  // key -> its keypad flag
-    Qt::KeyboardModifiers modifiers;
-    QWidget* mouseHeld = nullptr;
-    const auto send = [&](QEvent::Type type, int key, Qt::KeyboardModifiers extra, bool repeat) {
-        QKeyEvent event(type, key, modifiers | extra, 0, 0, 0, QString(), repeat);
-        QApplication::sendEvent(focus, &event);
-    };
-    const auto release = [&](int key) {
-        const Qt::KeyboardModifiers extra = held[key];
-        held.erase(key);
-        modifiers &= ~Qt::KeyboardModifiers(modifierOf(key));
-        send(QEvent::KeyRelease, key, extra, false);
-    };
-
-    for (quint64 i = 0; i < count; ++i) {
-        const std::size_t what = pick(100);
-        if (what < 45) {
-            const auto& [key, extra] = keys[pick(keys.size())];
-            if (held.contains(key)) {
-                send(QEvent::KeyPress, key, extra, true);  // auto-repeat
+        for (quint64 i = 0; i < count; ++i) {
+            const std::size_t what = pick(100);
+            if (what < 45) {
+                const auto& [key, extra] = keys[pick(keys.size())];
+                const bool repeat = held.contains(key);
+                if (!repeat) {
+                    held[key] = extra;
+                    modifiers |= modifierOf(key);
+                }
+                send(QEvent::KeyPress, key, extra, repeat);
+            } else if (what < 80) {
+                if (!held.empty())
+                    release(std::next(held.begin(), static_cast<long>(pick(held.size())))->first);
+            } else if (what < 82) {
+                const auto& [key, extra] = keys[pick(keys.size())];
+                if (!held.contains(key))
+                    send(QEvent::KeyRelease, key, extra, false);  // a key never seen pressed
+            } else if (what < 92) {
+                if (mouseHeld) {
+                    QTest::mouseRelease(std::exchange(mouseHeld, nullptr), Qt::LeftButton, {}, QPoint(2, 2));
+                } else if (QWidget* target = clickable[static_cast<qsizetype>(pick(clickable.size()))]; target->isVisible()) {
+                    QTest::mousePress(target, Qt::LeftButton, {}, QPoint(2, 2));
+                    mouseHeld = target;
+                }
+            } else if (what < 95) {
+                if (QAction* action = actions[static_cast<qsizetype>(pick(actions.size()))]; action->isEnabled())
+                    action->trigger();
+            } else if (what < 98) {
+                QScrollBar* bar = bars[static_cast<qsizetype>(pick(bars.size()))];
+                if (bar->isVisible())
+                    bar->setValue(bar->minimum() + static_cast<int>(pick(static_cast<std::size_t>(bar->maximum() - bar->minimum() + 1))));
             } else {
-                held[key] = extra;
-                modifiers |= modifierOf(key);
-                send(QEvent::KeyPress, key, extra, false);
+                // Another program takes the keyboard for a moment.
+                QEvent out(QEvent::WindowDeactivate);
+                QApplication::sendEvent(&window, &out);
+                QEvent in(QEvent::WindowActivate);
+                QApplication::sendEvent(&window, &in);
+                focus->setFocus();
             }
-        } else if (what < 80) {
-            if (!held.empty()) {
-                auto it = held.begin();
-                std::advance(it, static_cast<long>(pick(held.size())));
-                release(it->first);
-            }
-        } else if (what < 82) {
-            const auto& [key, extra] = keys[pick(keys.size())];
-            if (!held.contains(key))
-                send(QEvent::KeyRelease, key, extra, false);  // a key never seen pressed
-        } else if (what < 92) {
-            if (mouseHeld) {
-                QTest::mouseRelease(mouseHeld, Qt::LeftButton, {}, QPoint(2, 2));
-                mouseHeld = nullptr;
-            } else if (QWidget* target = clickable[static_cast<qsizetype>(pick(clickable.size()))]; target->isVisible()) {
-                QTest::mousePress(target, Qt::LeftButton, {}, QPoint(2, 2));
-                mouseHeld = target;
-            }
-        } else if (what < 95) {
-            QAction* action = actions[static_cast<qsizetype>(pick(actions.size()))];
-            if (action->isEnabled())
-                action->trigger();
-        } else if (what < 98) {
-            QScrollBar* bar = bars[static_cast<qsizetype>(pick(bars.size()))];
-            if (bar->isVisible())
-                bar->setValue(bar->minimum() + static_cast<int>(pick(static_cast<std::size_t>(bar->maximum() - bar->minimum() + 1))));
-        } else {
-            // Another program takes the keyboard for a moment.
-            QEvent out(QEvent::WindowDeactivate);
-            QApplication::sendEvent(&window, &out);
-            QEvent in(QEvent::WindowActivate);
-            QApplication::sendEvent(&window, &in);
-            focus->setFocus();
         }
-    }
 
-    // Let go of everything.
-    while (!held.empty())
-        release(held.begin()->first);
-    if (mouseHeld)
-        QTest::mouseRelease(mouseHeld, Qt::LeftButton, {}, QPoint(2, 2));
-    closer.stop();
+        // Let go of everything.
+        while (!held.empty())
+            release(held.begin()->first);
+        if (mouseHeld)
+            QTest::mouseRelease(mouseHeld, Qt::LeftButton, {}, QPoint(2, 2));
+        closer.stop();
 
-    Sounding sounding;
-    for (const auto& m : midi.messages()) {
-        const bool valid = m.status >= 0x80 && m.status <= 0xFF && m.data1 >= 0 && m.data1 <= 127 && m.data2 >= 0
-                        && m.data2 <= 127;
-        if (!valid)
-            QFAIL(qPrintable(QStringLiteral("seed %1: invalid message %2 %3 %4")
-                                 .arg(seed).arg(m.status, 2, 16).arg(m.data1, 2, 16).arg(m.data2, 2, 16)));
-        sounding.follow(m);
+        // Follow the notes sounding on the device through the messages sent.
+        std::set<std::pair<int, int>> sounding;  // channel, note
+        for (const auto& m : midi.messages()) {
+            if (m.status < 0x80 || m.status > 0xFF || m.data1 < 0 || m.data1 > 127 || m.data2 < 0 || m.data2 > 127)
+                QFAIL(qPrintable(QStringLiteral("seed %1: invalid message %2 %3 %4")
+                                     .arg(seed).arg(m.status, 2, 16).arg(m.data1, 2, 16).arg(m.data2, 2, 16)));
+            const int type = m.status & 0xF0;
+            const int channel = m.status & 0x0F;
+            if (type == 0x90 && m.data2 > 0)
+                sounding.insert({channel, m.data1});
+            else if (type == 0x80 || type == 0x90)
+                sounding.erase({channel, m.data1});
+            else if (type == 0xB0 && (m.data1 == 120 || m.data1 == 123))
+                std::erase_if(sounding, [channel](const auto& note) { return note.first == channel; });
+        }
+        QString left;
+        for (const auto& [channel, note] : sounding)
+            left += QStringLiteral(" ch%1/%2").arg(channel).arg(note);
+        QVERIFY2(sounding.empty(), qPrintable(QStringLiteral("seed %1: still sounding:%2").arg(seed).arg(left)));
+        QVERIFY2(midi.messages().size() > count / 10, "the stream played something");
     }
-    QString left;
-    for (const auto& [channel, note] : sounding.notes())
-        left += QStringLiteral(" ch%1/%2").arg(channel).arg(note);
-    QVERIFY2(sounding.notes().empty(), qPrintable(QStringLiteral("seed %1: still sounding:%2").arg(seed).arg(left)));
-    QVERIFY2(midi.messages().size() > count / 10, "the stream played something");
-}
+};
 
 QTEST_MAIN(RandomEventTest)
 #include "RandomEventTest.moc"

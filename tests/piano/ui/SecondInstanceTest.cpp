@@ -18,25 +18,22 @@ TEST(SecondInstance, EndsAtOnceAndShowsNothing)
     QLockFile firstRun(runtime.filePath(QStringLiteral("clavora.lock")));
     ASSERT_TRUE(firstRun.tryLock(0));
 
+    const QString trace = runtime.filePath(QStringLiteral("trace.txt"));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("CLAVORA_SYNTH_SETTINGS"),
                        QStringLiteral("audio.driver=file audio.file.name=") + runtime.filePath(QStringLiteral("a.wav")));
-    const QString trace = runtime.filePath(QStringLiteral("trace.txt"));
     environment.insert(QStringLiteral("CLAVORA_MIDI_TRACE"), trace);
     QProcess second;
     second.setProcessEnvironment(environment);
-
     QElapsedTimer clock;
     clock.start();
     second.start(QStringLiteral(CLAVORA_PROGRAM), {});
     const bool ended = second.waitForFinished(5000);
     const qint64 elapsed = clock.elapsed();
-    if (!ended) {
-        second.kill();
-        second.waitForFinished();
-    }
+    if (!ended)
+        second.kill(), second.waitForFinished();
     ASSERT_TRUE(ended) << "the second run stayed open";
     EXPECT_LT(elapsed, 2000);
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
