@@ -1,5 +1,6 @@
 #pragma once
-// Reads back the WAV files the synthesizer writes.
+// Files the platform tests write, and the WAV files the synthesizer writes
+// read back.
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -8,18 +9,36 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace clavora::test {
 
-// Reads the 16-bit samples of a PCM WAV file, checking that its chunk sizes
-// agree with the file's length (they are written when rendering stops).
+// Writes `contents` into a new file and returns its path.
+inline std::string writeFile(const QString& path, const QByteArray& contents)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+    return path.toStdString();
+}
+
+inline int countOf(const std::string& text, const std::string& word)
+{
+    int count = 0;
+    for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++count;
+    return count;
+}
+
 struct Wav {
     int sampleRate = 0;
     int channels = 0;
     std::vector<qint16> samples;
 };
 
+// Reads the 16-bit samples of a PCM WAV file, checking that its chunk sizes
+// agree with the file's length (they are written when rendering stops).
 inline Wav readWav(const QString& path)
 {
     QFile file(path);
@@ -32,8 +51,7 @@ inline Wav readWav(const QString& path)
     EXPECT_EQ(bytes.left(4), "RIFF");
     EXPECT_EQ(bytes.mid(8, 4), "WAVE");
     EXPECT_EQ(qFromLittleEndian<quint32>(bytes.constData() + 4), quint32(bytes.size() - 8));
-    qsizetype pos = 12;
-    while (pos + 8 <= bytes.size()) {
+    for (qsizetype pos = 12; pos + 8 <= bytes.size();) {
         const QByteArray id = bytes.mid(pos, 4);
         const auto size = qFromLittleEndian<quint32>(bytes.constData() + pos + 4);
         const char* body = bytes.constData() + pos + 8;
