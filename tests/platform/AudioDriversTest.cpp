@@ -1,11 +1,5 @@
-#include "TestFiles.h"
+#include "PlatformTest.h"
 #include "platform/AudioDrivers.h"
-#include "platform/FluidSynthDevice.h"
-
-#include <QElapsedTimer>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 

@@ -1,23 +1,13 @@
-#include "TestFiles.h"
-#include "platform/FluidSynthDevice.h"
-#include "platform/MidiConstants.h"
+#include "PlatformTest.h"
 
-#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QThread>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 
 namespace clavora {
 namespace {
-
-using midi::packShortMessage;
-using testing::internal::CaptureStderr;
-using testing::internal::GetCapturedStderr;
 
 FluidSynthDevice::Config systemConfig(std::string settings)
 {

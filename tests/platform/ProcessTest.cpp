@@ -1,4 +1,5 @@
 // The program as a process: one at a time, and ended cleanly by signals.
+#include "PlatformTest.h"
 #include "ScopedEnvironment.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
@@ -6,10 +7,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 
@@ -48,9 +45,7 @@ TEST_F(SingleInstanceTest, ASecondInstanceIsRefusedHoweverLongTheFirstHasRun)
 TEST_F(SingleInstanceTest, AnUnwritablePlaceFallsBackToTheNextAndNoneAtAllRunsUnguarded)
 {
     // A runtime "folder" that is a file: nobody, root included, writes there.
-    QFile notAFolder(dir.filePath("runtime"));
-    ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
-    notAFolder.close();
+    test::writeFile(dir.filePath("runtime"), "");
     const QStringList paths{dir.filePath("runtime/clavora.lock"), dir.filePath("cache/clavora/clavora.lock")};
     SingleInstance first(paths);
     ASSERT_TRUE(first.tryAcquire());
@@ -70,9 +65,9 @@ TEST_F(SingleInstanceTest, TheLockLivesInTheRuntimeDirectoryOrElseIsTheUsersOwnI
         EXPECT_EQ(SingleInstance::defaultLockPath(), path);
     }
     test::ScopedEnvironment runtime("XDG_RUNTIME_DIR", nullptr);
-    testing::internal::CaptureStderr();
+    CaptureStderr();
     const QString fallback = SingleInstance::defaultLockPath();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "no warning on the terminal";
+    EXPECT_EQ(GetCapturedStderr(), "") << "no warning on the terminal";
     EXPECT_EQ(fallback, QDir::tempPath() + QStringLiteral("/clavora-%1.lock").arg(::getuid()));
 }
 

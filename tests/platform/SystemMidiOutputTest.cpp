@@ -2,67 +2,70 @@
 // back-end needs no sound card), where the device list offers the "Clavora"
 // port after the system's ports and a JACK MIDI client connected to it
 // receives what is played.
+#include "PlatformTest.h"
 #include "ScopedEnvironment.h"
-#include "platform/FluidSynthDevice.h"
 #include "platform/JackServer.h"
-#include "platform/MidiConstants.h"
 #include "platform/SystemMidiOutput.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
 
-#include <gtest/gtest.h>
 #include <jack/jack.h>
 #include <jack/midiport.h>
 
 #include <mutex>
+#include <tuple>
 
 namespace clavora {
 namespace {
 
-using midi::packShortMessage;
 using Bytes = std::vector<std::uint8_t>;
+using Log = std::vector<std::string>;
 
+// System ports that log what they are asked to do ("open 1", "close",
+// "93 3C 64").
 class FakePorts final : public MidiPorts {
 public:
     std::vector<std::string> portNames() override { return names; }
     bool openPort(int index) override
     {
-        if (index < 0 || index >= static_cast<int>(names.size()))
-            return false;
-        open = index;
-        return true;
+        log.push_back("open " + std::to_string(index));
+        open = index >= 0 && index < static_cast<int>(names.size());
+        return open;
     }
     void closePort() override
     {
-        ++closes;
-        open = -1;
+        log.push_back("close");
+        open = false;
     }
     bool sendBytes(const Bytes& bytes) override
     {
-        if (open >= 0)
-            sent.push_back(bytes);
-        return open >= 0;
+        log.push_back(QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()))
+                          .toHex(' ').toUpper().toStdString());
+        return open;
     }
     std::vector<std::string> names;
-    std::vector<Bytes> sent;
-    int open = -1;
-    int closes = 0;
+    Log log;
+    bool open = false;
 };
 
-// The ports given, after a synthesizer that cannot open: no SoundFont.
+std::unique_ptr<FluidSynthDevice> mutedSynth() // cannot open: no SoundFont
+{
+    return std::make_unique<FluidSynthDevice>(FluidSynthDevice::Config{{}, ""});
+}
+
+// The ports given, after the built-in synthesizer.
 struct Fixture {
     explicit Fixture(std::vector<std::string> names)
     {
         auto owned = std::make_unique<FakePorts>();
         owned->names = std::move(names);
         ports = owned.get();
-        output = std::make_unique<SystemMidiOutput>(std::make_unique<FluidSynthDevice>(FluidSynthDevice::Config{{}, ""}),
-                                                    std::move(owned));
+        output = std::make_unique<SystemMidiOutput>(mutedSynth(), std::move(owned));
     }
     FakePorts* ports;
     std::unique_ptr<SystemMidiOutput> output;
@@ -72,8 +75,8 @@ TEST(SystemMidiOutput, ListsTheSynthesizerThenThePortsCutTo32CharactersReadAgain
 {
     Fixture f({"Midi Through:Midi Through Port-0 14:0", "USB Keys:USB Keys MIDI 1 20:0", "Señal Ñandú Piano Eléctrico Uno Dos"});
     SystemMidiOutput& out = *f.output;
-    const std::vector<std::string> listed{"Built-in Synthesizer", "Midi Through:Midi Through Port-0",
-                                          "USB Keys:USB Keys MIDI 1 20:0", "Señal Ñandú Piano Eléctrico Uno ", ""};
+    const Log listed{"Built-in Synthesizer", "Midi Through:Midi Through Port-0", "USB Keys:USB Keys MIDI 1 20:0",
+                     "Señal Ñandú Piano Eléctrico Uno ", ""};
     f.ports->names.push_back("E"); // plugged in after the list was read
     ASSERT_EQ(out.deviceCount(), 4);
     for (int device = 0; device < 5; ++device)
@@ -86,8 +89,7 @@ TEST(SystemMidiOutput, ListsTheSynthesizerThenThePortsCutTo32CharactersReadAgain
     out.refresh();
     EXPECT_EQ(out.deviceCount(), 1);
 
-    SystemMidiOutput alone(std::make_unique<FluidSynthDevice>(FluidSynthDevice::Config{{}, ""}), nullptr);
-    alone.refresh();
+    SystemMidiOutput alone(mutedSynth(), nullptr);
     EXPECT_EQ(alone.deviceCount(), 1);
     EXPECT_EQ(alone.deviceName(0), "Built-in Synthesizer");
     EXPECT_FALSE(alone.open(1));
@@ -96,72 +98,57 @@ TEST(SystemMidiOutput, ListsTheSynthesizerThenThePortsCutTo32CharactersReadAgain
 TEST(SystemMidiOutput, OpensThePortListedEvenIfItMovedClosingTheOneBeforeAndFailsIfItHasGone)
 {
     Fixture f({"A", "B", "C"});
-    SystemMidiOutput& out = *f.output;
-    EXPECT_TRUE(out.open(2));
-    EXPECT_EQ(f.ports->open, 1);
-    EXPECT_TRUE(out.isOpen());
-    EXPECT_TRUE(out.open(1));
-    EXPECT_EQ(f.ports->open, 0);
-    EXPECT_EQ(f.ports->closes, 1);
-    // The built-in synthesizer cannot open here: nothing is left open.
-    EXPECT_FALSE(out.open(0));
-    EXPECT_FALSE(out.isOpen());
-    EXPECT_EQ(f.ports->open, -1);
-    EXPECT_EQ(f.ports->closes, 2);
-
-    // "A" unplugged since the list was read: "C" is now the second port.
-    f.ports->names = {"B", "C"};
-    EXPECT_TRUE(out.open(3));
-    EXPECT_EQ(f.ports->open, 1);
-    out.close();
-    EXPECT_FALSE(out.isOpen());
-    EXPECT_EQ(f.ports->open, -1);
-    // "B" unplugged too.
-    f.ports->names = {"C"};
-    EXPECT_FALSE(out.open(2));
-    EXPECT_FALSE(out.isOpen());
-    EXPECT_FALSE(out.send(packShortMessage(midi::kNoteOn, 60, 100)));
-    EXPECT_FALSE(out.open(4));
-    EXPECT_FALSE(out.open(-1));
-    EXPECT_TRUE(f.ports->sent.empty());
+    const std::tuple<Log, int, bool> steps[] = {
+        {{"A", "B", "C"}, 2, true}, {{"A", "B", "C"}, 1, true},
+        {{"A", "B", "C"}, 0, false}, // the built-in synthesizer cannot open here
+        {{"B", "C"}, 3, true},       // "A" unplugged since the list was read: "C" is now the second port
+        {{"C"}, 2, false},           // "B" unplugged too
+        {{"C"}, 4, false}, {{"C"}, -1, false}};
+    for (const auto& [plugged, device, opens] : steps) {
+        f.ports->names = plugged;
+        EXPECT_EQ(f.output->open(device), opens) << device;
+        EXPECT_EQ(f.output->isOpen(), opens) << device;
+    }
+    EXPECT_FALSE(f.output->send(packShortMessage(midi::kNoteOn, 60, 100)));
+    EXPECT_EQ(f.ports->log, (Log{"open 1", "close", "open 0", "close", "open 1", "close"}));
 }
 
 // Program changes go as two bytes, other messages as three; bytes the
 // device would misread are refused.
 TEST(SystemMidiOutput, SendsWhatTheDeviceReadsRightAndRefusesTheRest)
 {
-    const std::pair<std::uint32_t, Bytes> cases[] = {
-        {packShortMessage(0x93, 0x3C, 0x64), {0x93, 0x3C, 0x64}},
-        {packShortMessage(0x83, 0x3C, 0), {0x83, 0x3C, 0x00}},
-        {packShortMessage(0xC5, 19, 0), {0xC5, 19}},
-        {packShortMessage(0xBF, midi::kAllSoundOff, 0), {0xBF, 120, 0}},
-        {packShortMessage(0x90, 60, 0), {0x90, 60, 0}},
-        {packShortMessage(0xC0, 5, 200), {0xC0, 5}}, // no second data byte to check
-        {packShortMessage(0x90, 0x80, 100), {}},     // a data byte that reads as a status byte
-        {packShortMessage(0x90, 60, 200), {}},
-        {packShortMessage(0x3C, 60, 100), {}},       // not a status byte at all
-        {packShortMessage(0xF0, 60, 100), {}},       // a system message
+    const std::pair<std::uint32_t, const char*> cases[] = {
+        {packShortMessage(0x93, 0x3C, 0x64), "93 3C 64"},
+        {packShortMessage(0x83, 0x3C, 0), "83 3C 00"},
+        {packShortMessage(0xC5, 19, 0), "C5 13"},
+        {packShortMessage(0xBF, midi::kAllSoundOff, 0), "BF 78 00"},
+        {packShortMessage(0x90, 60, 0), "90 3C 00"},
+        {packShortMessage(0xC0, 5, 200), "C0 05"}, // no second data byte to check
+        {packShortMessage(0x90, 0x80, 100), ""},   // a data byte that reads as a status byte
+        {packShortMessage(0x90, 60, 200), ""},
+        {packShortMessage(0x3C, 60, 100), ""},     // not a status byte at all
+        {packShortMessage(0xF0, 60, 100), ""},     // a system message
     };
     Fixture f({"A"});
     EXPECT_FALSE(f.output->send(packShortMessage(0x90, 60, 100))) << "nothing open";
     ASSERT_TRUE(f.output->open(1));
     for (const auto& [message, bytes] : cases) {
-        f.ports->sent.clear();
-        EXPECT_EQ(f.output->send(message), !bytes.empty()) << std::hex << message;
-        EXPECT_EQ(f.ports->sent, bytes.empty() ? std::vector<Bytes>{} : std::vector<Bytes>{bytes}) << std::hex << message;
+        f.ports->log.clear();
+        EXPECT_EQ(f.output->send(message), *bytes != 0) << bytes;
+        EXPECT_EQ(f.ports->log, *bytes ? Log{bytes} : Log{}) << std::hex << message;
     }
 }
 
 TEST(SystemMidiOutput, TheSystemsOwnPortsAreReadQuietly)
 {
-    testing::internal::CaptureStderr();
+    CaptureStderr();
     auto out = std::make_unique<SystemMidiOutput>();
     out->refresh();
     const int count = out->deviceCount();
     const std::string name = out->deviceName(0);
     out->open(count); // the last port, or the synthesizer when there is none
     out.reset();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(GetCapturedStderr(), "");
     EXPECT_GE(count, 1);
     EXPECT_EQ(name, "Built-in Synthesizer");
 }

@@ -1,21 +1,12 @@
-#include "TestFiles.h"
-#include "platform/FluidSynthDevice.h"
-#include "platform/MidiConstants.h"
-#include "platform/RecordingMidiOutput.h"
+#include "PlatformTest.h"
 #include "platform/TakeRecorder.h"
 
-#include <QTemporaryDir>
-
 #include <fluidsynth.h>
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 
 namespace clavora {
 namespace {
-
-using midi::packShortMessage;
 
 // ---- The command line ----
 
