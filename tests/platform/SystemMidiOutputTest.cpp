@@ -123,6 +123,7 @@ TEST(SystemMidiOutput, SendsWhatTheDeviceReadsRightAndRefusesTheRest)
         {packShortMessage(0xC5, 19, 0), "C5 13"},
         {packShortMessage(0xBF, midi::kAllSoundOff, 0), "BF 78 00"},
         {packShortMessage(0x90, 60, 0), "90 3C 00"},
+        {packShortMessage(0x80, 0x7F, 0x7F), "80 7F 7F"}, // the edges of the ranges
         {packShortMessage(0xC0, 5, 200), "C0 05"}, // no second data byte to check
         {packShortMessage(0x90, 0x80, 100), ""},   // a data byte that reads as a status byte
         {packShortMessage(0x90, 60, 200), ""},
