@@ -137,8 +137,9 @@ private slots:
         for (const auto& box : platform.boxes) {
             QCOMPARE(box.icon, clavora::MessageIcon::Exclamation);
             QCOMPARE(box.title, std::string("Warning"));
-            shown << (box.text == MidiDeviceDialog::kOpenSelectedFailedText ? "selected"
-                      : box.text == MidiPort::kOpenFailedText                ? "port" : box.text.c_str());
+            shown << (box.text == "Unable to open selected Device. Opening default Device"             ? "selected"
+                      : box.text == "Unable to access the MIDI Device.\n\nNo sound will be played" ? "port"
+                                                                                                   : box.text.c_str());
         }
         QCOMPARE(shown.join(QLatin1Char(',')), choice.boxes);
         // The next opening selects the choice in force.

@@ -34,29 +34,6 @@ TEST_F(PlayingTest, SilenceSendsAllSoundOffOnEveryChannelInOrder)
     EXPECT_EQ(sent(), expected);
 }
 
-TEST(MidiPortOpen, WarnsOnceWhenDeviceZeroCannotBeOpenedAndThenStaysSilent)
-{
-    RecordingMidiOutput midi;
-    midi.setFailing({0});
-    FakePlatform platform;
-    sound::MidiPort port(midi, platform);
-    Piano piano(port, platform);
-    piano.startUp();
-
-    ASSERT_EQ(platform.boxes.size(), 1u);
-    EXPECT_EQ(platform.boxes[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(platform.boxes[0].title, "Warning");
-    EXPECT_EQ(platform.boxes[0].text, "Unable to access the MIDI Device.\n\nNo sound will be played");
-    // The program carries on: keys and commands work, nothing reaches a device.
-    piano.keyDown('Z', 0);
-    piano.keyUp('Z', 0);
-    piano.keyDown(keys::kRight, 0);
-    piano.silence();
-    EXPECT_EQ(midi.log(), (Log{"open 0"}));
-    EXPECT_NE(port.midiResult(), 0);
-    EXPECT_EQ(platform.boxes.size(), 1u);
-}
-
 // Every label and drum line as the user reads them, the program's own
 // spellings (and the trailing blank of program 31) included.
 TEST(GmNames, EveryLabelAndDrumLineAsDesigned)
