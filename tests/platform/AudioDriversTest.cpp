@@ -1,15 +1,7 @@
+#include "PlatformTest.h"
 #include "platform/AudioDrivers.h"
-#include "platform/FluidSynthDevice.h"
-
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 namespace clavora {
 namespace {
@@ -64,13 +56,7 @@ TEST_P(AudioDriverProbe, GivesUpWithinASecond)
     ::unsetenv("JACK_NO_START_SERVER");
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString notASoundFont = dir.filePath("font.sf2");
-    QFile file(notASoundFont);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("not a SoundFont");
-    file.close();
-
-    FluidSynthDevice synth({{notASoundFont.toStdString()}, GetParam().settings});
+    FluidSynthDevice synth({{test::writeFile(dir.filePath("font.sf2"), "not a SoundFont")}, GetParam().settings});
     QElapsedTimer clock;
     clock.start();
     const bool opened = synth.open();

@@ -1,29 +1,13 @@
-#include "StderrCapture.h"
-#include "WavFile.h"
-#include "platform/FluidSynthDevice.h"
-#include "platform/MidiConstants.h"
+#include "PlatformTest.h"
 
-#include <QByteArray>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
-#include <QtEndian>
-
-#include <gtest/gtest.h>
+#include <QThread>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 namespace clavora {
 namespace {
-
-using midi::packShortMessage;
-using test::StderrCapture;
-using test::readWav;
-using test::Wav;
 
 FluidSynthDevice::Config systemConfig(std::string settings)
 {
@@ -32,45 +16,60 @@ FluidSynthDevice::Config systemConfig(std::string settings)
     return config;
 }
 
-TEST(FluidSynthDevice, BufferLatencyStaysWithinTenMilliseconds)
+TEST(SynthSettingsParser, ReadsPairsSeparatedByBlanksAndSkipsBadOnes)
 {
-    const FluidSynthDevice synth(systemConfig(""));
-    EXPECT_DOUBLE_EQ(synth.bufferLatencyMs(), 3 * 128 * 1000.0 / 48000);
-    EXPECT_LE(synth.bufferLatencyMs(), 10.0);
+    using Settings = std::vector<SynthSetting>;
+    const std::pair<std::string, Settings> cases[] = {
+        {"audio.driver=file audio.file.name=take.wav", {{"audio.driver", "file"}, {"audio.file.name", "take.wav"}}},
+        {"  audio.periods=2 \t  synth.gain=0.5\n", {{"audio.periods", "2"}, {"synth.gain", "0.5"}}},
+        {"", {}},
+        {"   ", {}},
+        {"lonely =value name= audio.periods=4 = ==", {{"audio.periods", "4"}}},
+        {"audio.file.name=a=b.wav", {{"audio.file.name", "a=b.wav"}}}, // only the first "=" separates
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(parseSynthSettings(text), expected) << text;
 }
 
-TEST(FluidSynthDevice, UserSettingsOverrideOursAndBadOnesAreIgnored)
+// Ours is 8 ms; the user's settings override it, bad ones are ignored.
+TEST(FluidSynthDevice, BufferLatency)
 {
+    constexpr double kOurs = 3 * 128 * 1000.0 / 48000;
+    EXPECT_DOUBLE_EQ(FluidSynthDevice(systemConfig("")).bufferLatencyMs(), kOurs);
     const FluidSynthDevice larger(systemConfig("audio.periods=2 audio.period-size=256 synth.sample-rate=44100"));
     EXPECT_DOUBLE_EQ(larger.bufferLatencyMs(), 2 * 256 * 1000.0 / 44100);
-
     const FluidSynthDevice bad(systemConfig("audio.periods=many synth.sample-rate=fast no.such.setting=3 audio.period-size=12x"));
-    EXPECT_DOUBLE_EQ(bad.bufferLatencyMs(), 3 * 128 * 1000.0 / 48000);
+    EXPECT_DOUBLE_EQ(bad.bufferLatencyMs(), kOurs);
 }
 
-TEST(FluidSynthDevice, OpenFailsWithoutSoundFontOrWithAnUnreadableOne)
+TEST(FluidSynthDevice, AnUnusableSoundFontIsNamedOnceAndTheNextInstalledOneServesOrOpenFails)
 {
+    const std::string installed = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
+    if (!QFile::exists(QString::fromStdString(installed)))
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const std::string wav = dir.filePath("out.wav").toStdString();
+    const std::string empty = test::writeFile(dir.filePath("empty.sf2"), "");
+    const std::string text = test::writeFile(dir.filePath("notes.sf2"), "RIFF this is not a SoundFont at all");
+    const std::string missing = dir.filePath("missing.sf2").toStdString();
+    const std::string toFile = "audio.driver=file audio.file.name=" + dir.filePath("out.wav").toStdString();
 
-    FluidSynthDevice none({{dir.filePath("missing.sf2").toStdString()}, "audio.driver=file audio.file.name=" + wav});
+    CaptureStderr();
+    FluidSynthDevice none({{missing}, toFile});
     EXPECT_EQ(none.soundFontPath(), "");
     EXPECT_FALSE(none.open());
     EXPECT_FALSE(none.isOpen());
     EXPECT_FALSE(none.send(packShortMessage(midi::kNoteOn, 60, 100)));
-
-    const QString junk = dir.filePath("junk.sf2");
-    QFile file(junk);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("this is no SoundFont");
-    file.close();
-    FluidSynthDevice broken({{junk.toStdString()}, "audio.driver=file audio.file.name=" + wav});
-    StderrCapture capture;
+    FluidSynthDevice broken({{text}, toFile});
     EXPECT_FALSE(broken.open());
-    const std::string said = capture.finish();
-    EXPECT_NE(said.find("junk.sf2"), std::string::npos) << "the unusable file is named: " << said;
     EXPECT_FALSE(broken.isOpen());
+    const FluidSynthDevice::Config config{{empty, missing, text, installed}, ""};
+    EXPECT_EQ(FluidSynthDevice(config).soundFontPath(), installed);
+    EXPECT_EQ(FluidSynthDevice(config).soundFontPath(), installed);
+    const std::string said = GetCapturedStderr();
+    EXPECT_EQ(test::countOf(said, "empty.sf2"), 1) << said;
+    EXPECT_EQ(test::countOf(said, "notes.sf2"), 1) << said;
+    EXPECT_EQ(test::countOf(said, "missing.sf2"), 0) << "an absent file is not an error: " << said;
 }
 
 TEST(FluidSynthDevice, PlaysANoteIntoTheFileDriver)
@@ -87,14 +86,13 @@ TEST(FluidSynthDevice, PlaysANoteIntoTheFileDriver)
         EXPECT_TRUE(synth.send(packShortMessage(midi::kProgramChange, 0, 0)));
         EXPECT_TRUE(synth.send(packShortMessage(midi::kNoteOn, 60, 127)));
         EXPECT_FALSE(synth.send(packShortMessage(midi::kNoteOn, 200, 127)));
-
         // The file driver renders in real time, from the moment its output
         // opened; let a quarter of a second of the note reach the file.
         const qint64 kWanted = QFileInfo(path).size() + 48000 * 2 * 2 / 4;
         QElapsedTimer waited;
         waited.start();
         while (QFileInfo(path).size() < kWanted && waited.elapsed() < 1500)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            QThread::msleep(10);
         EXPECT_GE(QFileInfo(path).size(), kWanted);
         EXPECT_TRUE(synth.send(packShortMessage(midi::kNoteOff, 60, 0)));
         EXPECT_TRUE(synth.send(packShortMessage(midi::kControlChange, midi::kAllSoundOff, 0)));
@@ -102,14 +100,12 @@ TEST(FluidSynthDevice, PlaysANoteIntoTheFileDriver)
         EXPECT_FALSE(synth.isOpen());
         EXPECT_FALSE(synth.send(packShortMessage(midi::kNoteOn, 60, 127)));
     }
-    const Wav wav = readWav(path);
+    const test::Wav wav = test::readWav(path);
     EXPECT_EQ(wav.sampleRate, 48000);
     EXPECT_EQ(wav.channels, 2);
     ASSERT_FALSE(wav.samples.empty());
-    int peak = 0;
-    for (const qint16 sample : wav.samples)
-        peak = std::max(peak, std::abs(int(sample)));
-    EXPECT_GT(peak, 1000) << "the note is (nearly) silent";
+    const auto [low, high] = std::minmax_element(wav.samples.begin(), wav.samples.end());
+    EXPECT_GT(std::max(-int(*low), int(*high)), 1000) << "the note is (nearly) silent";
 }
 
 TEST(FluidSynthDevice, OpeningTheRealAudioOutputPrintsNothing)
@@ -118,10 +114,10 @@ TEST(FluidSynthDevice, OpeningTheRealAudioOutputPrintsNothing)
     if (synth.soundFontPath().empty())
         GTEST_SKIP() << "no General MIDI SoundFont installed";
     // Whether or not an audio output works here, the libraries keep quiet.
-    StderrCapture capture;
+    CaptureStderr();
     synth.open();
     synth.close();
-    EXPECT_EQ(capture.finish(), "");
+    EXPECT_EQ(GetCapturedStderr(), "");
     EXPECT_FALSE(synth.isOpen());
 }
 

@@ -1,59 +1,62 @@
-#include "StderrCapture.h"
-#include "platform/FluidSynthDevice.h"
-#include "platform/MidiConstants.h"
+// The system's MIDI ports, faked; then a real JACK server (the dummy
+// back-end needs no sound card), where the device list offers the "Clavora"
+// port after the system's ports and a JACK MIDI client connected to it
+// receives what is played.
+#include "PlatformTest.h"
+#include "ScopedEnvironment.h"
+#include "platform/JackServer.h"
 #include "platform/SystemMidiOutput.h"
 
-#include <gtest/gtest.h>
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <rtmidi/RtMidi.h>
+
+#include <tuple>
 
 namespace clavora {
 namespace {
 
-using midi::packShortMessage;
-using test::StderrCapture;
 using Bytes = std::vector<std::uint8_t>;
+using Log = std::vector<std::string>;
 
+// System ports that log what they are asked to do ("open 1", "close",
+// "93 3C 64").
 class FakePorts final : public MidiPorts {
 public:
-    std::vector<std::string> portNames() override
-    {
-        ++reads;
-        return names;
-    }
+    std::vector<std::string> portNames() override { return names; }
     bool openPort(int index) override
     {
-        opened.push_back(index);
-        if (index < 0 || index >= static_cast<int>(names.size()))
-            return false;
-        open = index;
-        return true;
+        log.push_back("open " + std::to_string(index));
+        open = index >= 0 && index < static_cast<int>(names.size());
+        return open;
     }
     void closePort() override
     {
-        ++closes;
-        open = -1;
+        log.push_back("close");
+        open = false;
     }
     bool sendBytes(const Bytes& bytes) override
     {
-        if (open < 0)
-            return false;
-        sent.push_back(bytes);
-        return true;
+        log.push_back(QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()))
+                          .toHex(' ').toUpper().toStdString());
+        return open;
     }
-
     std::vector<std::string> names;
-    std::vector<int> opened;
-    std::vector<Bytes> sent;
-    int open = -1;
-    int closes = 0;
-    int reads = 0;
+    Log log;
+    bool open = false;
 };
 
-// A synthesizer that cannot open: no SoundFont.
-std::unique_ptr<FluidSynthDevice> mutedSynth()
+std::unique_ptr<FluidSynthDevice> mutedSynth() // cannot open: no SoundFont
 {
     return std::make_unique<FluidSynthDevice>(FluidSynthDevice::Config{{}, ""});
 }
 
+// The ports given, after the built-in synthesizer.
 struct Fixture {
     explicit Fixture(std::vector<std::string> names)
     {
@@ -66,138 +69,169 @@ struct Fixture {
     std::unique_ptr<SystemMidiOutput> output;
 };
 
-TEST(SystemMidiOutput, ListsTheSynthesizerThenThePortsWithNamesCutTo32Characters)
+TEST(SystemMidiOutput, ListsTheSynthesizerThenThePortsCutTo32CharactersReadAgainOnlyOnRefresh)
 {
     Fixture f({"Midi Through:Midi Through Port-0 14:0", "USB Keys:USB Keys MIDI 1 20:0", "Señal Ñandú Piano Eléctrico Uno Dos"});
     SystemMidiOutput& out = *f.output;
+    const Log listed{"Built-in Synthesizer", "Midi Through:Midi Through Port-0", "USB Keys:USB Keys MIDI 1 20:0",
+                     "Señal Ñandú Piano Eléctrico Uno ", ""};
+    f.ports->names.push_back("E"); // plugged in after the list was read
     ASSERT_EQ(out.deviceCount(), 4);
-    EXPECT_EQ(out.deviceName(0), "Built-in Synthesizer");
-    EXPECT_EQ(out.deviceName(1), "Midi Through:Midi Through Port-0");
-    EXPECT_EQ(out.deviceName(1).size(), 32u);
-    EXPECT_EQ(out.deviceName(2), "USB Keys:USB Keys MIDI 1 20:0");
-    // Cut by characters, not bytes.
-    EXPECT_EQ(out.deviceName(3), "Señal Ñandú Piano Eléctrico Uno ");
-    EXPECT_EQ(out.deviceName(4), "");
+    for (int device = 0; device < 5; ++device)
+        EXPECT_EQ(out.deviceName(device), listed[std::size_t(device)]) << device; // cut by characters, not bytes
     EXPECT_EQ(out.deviceName(-1), "");
-}
-
-TEST(SystemMidiOutput, ReadsThePortListAgainOnlyOnRefresh)
-{
-    Fixture f({"A"});
-    SystemMidiOutput& out = *f.output;
-    f.ports->names.push_back("B");
-    EXPECT_EQ(out.deviceCount(), 2);
-    EXPECT_EQ(out.deviceName(2), "");
     out.refresh();
-    EXPECT_EQ(out.deviceCount(), 3);
-    EXPECT_EQ(out.deviceName(2), "B");
+    EXPECT_EQ(out.deviceCount(), 5);
+    EXPECT_EQ(out.deviceName(4), "E");
     f.ports->names.clear();
     out.refresh();
     EXPECT_EQ(out.deviceCount(), 1);
+
+    SystemMidiOutput alone(mutedSynth(), nullptr);
+    EXPECT_EQ(alone.deviceCount(), 1);
+    EXPECT_EQ(alone.deviceName(0), "Built-in Synthesizer");
+    EXPECT_FALSE(alone.open(1));
 }
 
-TEST(SystemMidiOutput, OpensThePortListedEvenIfItMovedAndFailsIfItHasGone)
+TEST(SystemMidiOutput, OpensThePortListedEvenIfItMovedClosingTheOneBeforeAndFailsIfItHasGone)
 {
     Fixture f({"A", "B", "C"});
-    SystemMidiOutput& out = *f.output;
-
-    EXPECT_TRUE(out.open(2));
-    EXPECT_EQ(f.ports->open, 1);
-    EXPECT_TRUE(out.isOpen());
-
-    // "A" unplugged since the list was read: "C" is now the second port.
-    f.ports->names = {"B", "C"};
-    EXPECT_TRUE(out.open(3));
-    EXPECT_EQ(f.ports->open, 1);
-
-    // "B" unplugged too.
-    f.ports->names = {"C"};
-    EXPECT_FALSE(out.open(2));
-    EXPECT_FALSE(out.isOpen());
-    EXPECT_EQ(f.ports->open, -1);
-    EXPECT_FALSE(out.send(packShortMessage(midi::kNoteOn, 60, 100)));
-
-    EXPECT_FALSE(out.open(4));
-    EXPECT_FALSE(out.open(-1));
+    const std::tuple<Log, int, bool> steps[] = {
+        {{"A", "B", "C"}, 2, true}, {{"A", "B", "C"}, 1, true},
+        {{"A", "B", "C"}, 0, false}, // the built-in synthesizer cannot open here
+        {{"B", "C"}, 3, true},       // "A" unplugged since the list was read: "C" is now the second port
+        {{"C"}, 2, false},           // "B" unplugged too
+        {{"C"}, 4, false}, {{"C"}, -1, false}};
+    for (const auto& [plugged, device, opens] : steps) {
+        f.ports->names = plugged;
+        EXPECT_EQ(f.output->open(device), opens) << device;
+        EXPECT_EQ(f.output->isOpen(), opens) << device;
+    }
+    EXPECT_FALSE(f.output->send(packShortMessage(midi::kNoteOn, 60, 100)));
+    EXPECT_EQ(f.ports->log, (Log{"open 1", "close", "open 0", "close", "open 1", "close"}));
 }
 
-TEST(SystemMidiOutput, OpeningADeviceClosesTheOneOpenBefore)
+// Program changes go as two bytes, other messages as three; bytes the
+// device would misread are refused.
+TEST(SystemMidiOutput, SendsWhatTheDeviceReadsRightAndRefusesTheRest)
 {
-    Fixture f({"A", "B"});
-    SystemMidiOutput& out = *f.output;
-    ASSERT_TRUE(out.open(1));
-    const int closesBefore = f.ports->closes;
-    ASSERT_TRUE(out.open(2));
-    EXPECT_EQ(f.ports->closes, closesBefore + 1);
-    out.close();
-    EXPECT_FALSE(out.isOpen());
-    EXPECT_EQ(f.ports->open, -1);
-}
-
-TEST(SystemMidiOutput, SendsProgramChangesAsTwoBytesAndOtherMessagesAsThree)
-{
+    const std::pair<std::uint32_t, const char*> cases[] = {
+        {packShortMessage(0x93, 0x3C, 0x64), "93 3C 64"},
+        {packShortMessage(0x83, 0x3C, 0), "83 3C 00"},
+        {packShortMessage(0xC5, 19, 0), "C5 13"},
+        {packShortMessage(0xBF, midi::kAllSoundOff, 0), "BF 78 00"},
+        {packShortMessage(0x90, 60, 0), "90 3C 00"},
+        {packShortMessage(0x80, 0x7F, 0x7F), "80 7F 7F"}, // the edges of the ranges
+        {packShortMessage(0xC0, 5, 200), "C0 05"}, // no second data byte to check
+        {packShortMessage(0x90, 0x80, 100), ""},   // a data byte that reads as a status byte
+        {packShortMessage(0x90, 60, 200), ""},
+        {packShortMessage(0x3C, 60, 100), ""},     // not a status byte at all
+        {packShortMessage(0xF0, 60, 100), ""},     // a system message
+    };
     Fixture f({"A"});
-    SystemMidiOutput& out = *f.output;
-    EXPECT_FALSE(out.send(packShortMessage(0x90, 60, 100))) << "nothing open";
-    ASSERT_TRUE(out.open(1));
-    EXPECT_TRUE(out.send(packShortMessage(0x93, 0x3C, 0x64)));
-    EXPECT_TRUE(out.send(packShortMessage(0x83, 0x3C, 0)));
-    EXPECT_TRUE(out.send(packShortMessage(0xC5, 19, 0)));
-    EXPECT_TRUE(out.send(packShortMessage(0xBF, midi::kAllSoundOff, 0)));
-    EXPECT_TRUE(out.send(packShortMessage(0x90, 60, 0)));
-    EXPECT_EQ(f.ports->sent, (std::vector<Bytes>{
-        {0x93, 0x3C, 0x64}, {0x83, 0x3C, 0x00}, {0xC5, 19}, {0xBF, 120, 0}, {0x90, 60, 0}}));
-}
-
-TEST(SystemMidiOutput, RefusesBytesTheDeviceWouldMisread)
-{
-    Fixture f({"A"});
-    SystemMidiOutput& out = *f.output;
-    ASSERT_TRUE(out.open(1));
-    // A data byte with the top bit set would read as a new status byte.
-    EXPECT_FALSE(out.send(packShortMessage(0x90, 0x80, 100)));
-    EXPECT_FALSE(out.send(packShortMessage(0x90, 60, 200)));
-    // Not a status byte at all, or a system message.
-    EXPECT_FALSE(out.send(packShortMessage(0x3C, 60, 100)));
-    EXPECT_FALSE(out.send(packShortMessage(0xF0, 60, 100)));
-    EXPECT_TRUE(f.ports->sent.empty());
-    // A program change carries no second data byte to check.
-    EXPECT_TRUE(out.send(packShortMessage(0xC0, 5, 200)));
-    EXPECT_EQ(f.ports->sent, (std::vector<Bytes>{{0xC0, 5}}));
-}
-
-TEST(SystemMidiOutput, BuiltInSynthesizerThatCannotOpenLeavesNothingOpen)
-{
-    Fixture f({"A"});
-    SystemMidiOutput& out = *f.output;
-    ASSERT_TRUE(out.open(1));
-    EXPECT_FALSE(out.open(0));
-    EXPECT_FALSE(out.isOpen());
-    EXPECT_EQ(f.ports->open, -1);
-    EXPECT_FALSE(out.send(packShortMessage(0x90, 60, 100)));
-}
-
-TEST(SystemMidiOutput, WithoutPortsOnlyTheSynthesizerIsListed)
-{
-    SystemMidiOutput out(mutedSynth(), nullptr);
-    out.refresh();
-    EXPECT_EQ(out.deviceCount(), 1);
-    EXPECT_EQ(out.deviceName(0), "Built-in Synthesizer");
-    EXPECT_FALSE(out.open(1));
+    EXPECT_FALSE(f.output->send(packShortMessage(0x90, 60, 100))) << "nothing open";
+    ASSERT_TRUE(f.output->open(1));
+    for (const auto& [message, bytes] : cases) {
+        f.ports->log.clear();
+        EXPECT_EQ(f.output->send(message), *bytes != 0) << bytes;
+        EXPECT_EQ(f.ports->log, *bytes ? Log{bytes} : Log{}) << std::hex << message;
+    }
 }
 
 TEST(SystemMidiOutput, TheSystemsOwnPortsAreReadQuietly)
 {
-    StderrCapture capture;
+    CaptureStderr();
     auto out = std::make_unique<SystemMidiOutput>();
     out->refresh();
     const int count = out->deviceCount();
     const std::string name = out->deviceName(0);
     out->open(count); // the last port, or the synthesizer when there is none
     out.reset();
-    EXPECT_EQ(capture.finish(), "");
+    EXPECT_EQ(GetCapturedStderr(), "");
     EXPECT_GE(count, 1);
     EXPECT_EQ(name, "Built-in Synthesizer");
+}
+
+// Waits at most `ms` for a condition that another thread or process makes true.
+template <typename Condition>
+bool within(int ms, Condition condition)
+{
+    for (const QDeadlineTimer deadline(ms); !condition(); QThread::msleep(5))
+        if (deadline.hasExpired())
+            return false;
+    return true;
+}
+
+// Everything a JACK MIDI input has received so far.
+std::vector<Bytes> heard(RtMidiIn& in, std::vector<Bytes>& received)
+{
+    for (Bytes message; in.getMessage(&message), !message.empty();)
+        received.push_back(message);
+    return received;
+}
+
+// Where the "Clavora" port is among the JACK ports that can be read, or -1.
+int clavoraPortOf(RtMidiIn& in)
+{
+    for (unsigned int port = 0; port < in.getPortCount(); ++port)
+        if (in.getPortName(port) == "Clavora:Clavora")
+            return int(port);
+    return -1;
+}
+
+TEST(JackPort, AClientRecordsWhatIsPlayedIntoTheClavoraPort)
+{
+    const QString jackd = QStandardPaths::findExecutable(QStringLiteral("jackd"));
+    if (jackd.isEmpty())
+        GTEST_SKIP() << "jackd is not installed";
+    const QString name = QStringLiteral("clavora-test-%1").arg(QCoreApplication::applicationPid());
+    test::ScopedEnvironment server("JACK_DEFAULT_SERVER", name.toUtf8().constData());
+    test::ScopedEnvironment noReservation("JACK_NO_AUDIO_RESERVATION", "1");
+    QProcess jack;
+    jack.start(jackd, {"-n", name, "-d", "dummy", "-r", "48000", "-p", "256"});
+    ASSERT_TRUE(jack.waitForStarted());
+    ASSERT_TRUE(within(5000, jackServerRuns)) << "the dummy JACK server did not come up";
+    {
+        RtMidiIn recorder(RtMidi::UNIX_JACK, "clavora-test");
+        recorder.openVirtualPort("in");
+        SystemMidiOutput output(std::make_unique<FluidSynthDevice>(FluidSynthDevice::Config{}), MidiPorts::createSystem());
+
+        // The synthesizer, the JACK port of the recorder, then our own port last.
+        ASSERT_EQ(output.deviceCount(), 3);
+        EXPECT_EQ(output.deviceName(1), "clavora-test:in");
+        EXPECT_EQ(output.deviceName(2), SystemMidiOutput::kVirtualName);
+        ASSERT_TRUE(output.open(2));
+        RtMidiIn listener(RtMidi::UNIX_JACK, "clavora-listener");
+        ASSERT_GE(clavoraPortOf(listener), 0);
+        listener.openPort(unsigned(clavoraPortOf(listener)));
+        EXPECT_TRUE(output.send(midi::packShortMessage(0x90, 0x3C, 0x7F)));
+        EXPECT_TRUE(output.send(midi::packShortMessage(0xC5, 0x13, 0x00)));
+        EXPECT_TRUE(output.send(midi::packShortMessage(0x80, 0x3C, 0x00)));
+        std::vector<Bytes> received;
+        ASSERT_TRUE(within(1000, [&] { return heard(listener, received).size() >= 3; }));
+        EXPECT_EQ(received, (std::vector<Bytes>{{0x90, 0x3C, 0x7F}, {0xC5, 0x13}, {0x80, 0x3C, 0x00}}));
+
+        // Closing removes the port; the recorder's own port can be played too.
+        output.close();
+        EXPECT_TRUE(within(1000, [&] { return clavoraPortOf(listener) < 0; }));
+        ASSERT_TRUE(output.open(1));
+        EXPECT_TRUE(output.send(midi::packShortMessage(0x91, 0x40, 0x50)));
+        received.clear();
+        ASSERT_TRUE(within(1000, [&] { return !heard(recorder, received).empty(); }));
+        EXPECT_EQ(received, (std::vector<Bytes>{{0x91, 0x40, 0x50}}));
+    }
+    jack.terminate();
+    jack.waitForFinished(3000);
+}
+
+TEST(JackServerProbe, NoServerIsToldQuicklyAndNoneIsStarted)
+{
+    test::ScopedEnvironment server("JACK_DEFAULT_SERVER", "clavora-nobody-here");
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(jackServerRuns());
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_FALSE(jackServerRuns()) << "the first question started no server";
 }
 
 } // namespace

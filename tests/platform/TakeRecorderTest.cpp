@@ -1,24 +1,12 @@
-#include "WavFile.h"
-#include "platform/FluidSynthDevice.h"
-#include "platform/MidiConstants.h"
-#include "platform/RecordingMidiOutput.h"
+#include "PlatformTest.h"
 #include "platform/TakeRecorder.h"
-
-#include <QTemporaryDir>
 
 #include <fluidsynth.h>
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <memory>
-#include <string>
-#include <vector>
 
 namespace clavora {
 namespace {
-
-using midi::packShortMessage;
 
 // ---- The command line ----
 
@@ -68,8 +56,7 @@ const std::vector<TimedMessage> kTake{
 
 class TakeRecorderTest : public ::testing::Test {
 protected:
-    // Records `take` through a recorder over a device that opens (or not),
-    // ending the take at `end` when it is given.
+    // Records `take` through a recorder over a device that opens (or not).
     std::unique_ptr<TakeRecorder> record(const QString& path, const std::vector<TimedMessage>& take,
                                          bool deviceWorks)
     {
@@ -114,10 +101,10 @@ std::vector<TimedMessage> playedBack(const QString& path)
         if (fluid_midi_event_get_type(event) < midi::kNoteOff)
             return FLUID_OK; // the player's own tempo event
         const int status = fluid_midi_event_get_type(event) + fluid_midi_event_get_channel(event);
-        const int data1 = fluid_midi_event_get_control(event); // key, control or program
-        const int data2 = fluid_midi_event_get_value(event);   // velocity or value
-        const double ms = fluid_player_get_current_tick(p->player) * 1.0; // one tick per millisecond
-        p->messages.push_back({ms, packShortMessage(status, data1, (status & 0xF0) == 0xC0 ? 0 : data2)});
+        // The key, control or program, then the velocity or value; one tick per millisecond.
+        p->messages.push_back({double(fluid_player_get_current_tick(p->player)),
+                               packShortMessage(status, fluid_midi_event_get_control(event),
+                                                (status & 0xF0) == 0xC0 ? 0 : fluid_midi_event_get_value(event))});
         return FLUID_OK;
     }, &played);
     EXPECT_EQ(fluid_player_add(player, path.toStdString().c_str()), FLUID_OK);

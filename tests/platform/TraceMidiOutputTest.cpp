@@ -1,18 +1,21 @@
-#include "platform/MidiConstants.h"
-#include "platform/RecordingMidiOutput.h"
+// A trace of every MIDI message, which fails without taking the program
+// down: a path that cannot be opened, a reader that went away, a named pipe
+// nobody reads.
+#include "PlatformTest.h"
 #include "platform/TraceMidiOutput.h"
 
-#include <QElapsedTimer>
-#include <QFile>
 #include <QLocale>
-#include <QTemporaryDir>
 
-#include <gtest/gtest.h>
+#include <csignal>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace clavora {
 namespace {
 
-using midi::packShortMessage;
+using test::countOf;
 
 QStringList linesOf(const QString& path)
 {
@@ -27,10 +30,7 @@ TEST(TraceMidiOutput, WritesWhatTheOpenDeviceTakes)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("trace.txt");
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("12.500 90 40 50\n");
-    old.close();
+    test::writeFile(path, "12.500 90 40 50\n");
     QElapsedTimer start;
     start.start();
     RecordingMidiOutput device{{"First", "Second"}};
@@ -59,21 +59,6 @@ TEST(TraceMidiOutput, WritesWhatTheOpenDeviceTakes)
     EXPECT_EQ(device.log(), (std::vector<std::string>{"open 0", "open 1", "BF 78 00", "8A 0B 00", "close"}));
 }
 
-TEST(TraceMidiOutput, WithoutAFileEverythingStillReachesTheDevice)
-{
-    auto owned = std::make_unique<RecordingMidiOutput>(std::vector<std::string>{"Only"});
-    RecordingMidiOutput& inner = *owned;
-    TraceMidiOutput trace(std::move(owned), QStringLiteral("/proc/no/such/dir/trace.txt"), QElapsedTimer());
-    EXPECT_FALSE(trace.isTracing());
-    EXPECT_EQ(trace.deviceCount(), 1);
-    EXPECT_EQ(trace.deviceName(0), "Only");
-    ASSERT_TRUE(trace.open(0));
-    EXPECT_TRUE(trace.isOpen());
-    EXPECT_TRUE(trace.send(packShortMessage(0x91, 61, 99)));
-    trace.close();
-    EXPECT_EQ(inner.log(), (std::vector<std::string>{"open 0", "91 3D 63", "close"}));
-}
-
 TEST(TraceMidiOutput, LinesHaveThreeDecimalsAndUpperCaseHexWhateverTheLocale)
 {
     const QLocale previous;
@@ -82,6 +67,72 @@ TEST(TraceMidiOutput, LinesHaveThreeDecimalsAndUpperCaseHexWhateverTheLocale)
     EXPECT_EQ(TraceMidiOutput::formatLine(0, packShortMessage(0xBF, 0x78, 0x00)), "0.000 BF 78 00");
     EXPECT_EQ(TraceMidiOutput::formatLine(123456.0, packShortMessage(0xCA, 0x0A, 0x00)), "123456.000 CA 0A 00");
     QLocale::setDefault(previous);
+}
+
+const std::uint32_t kNoteOn = packShortMessage(0x90, 0x3C, 0x7F);
+
+class TraceIntoAPipe : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(device.open(0));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    }
+    QTemporaryDir dir;
+    QString fifo = dir.filePath("trace.fifo");
+    RecordingMidiOutput device{{"Synth"}};
+    QElapsedTimer start;
+};
+
+TEST_F(TraceIntoAPipe, ATraceWhoseReaderWentAwayEndsWithOneLineAndPlayingGoesOn)
+{
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    // As in the program, where SIGPIPE is ignored once signals are handled.
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    CaptureStderr();
+    TraceMidiOutput trace(device, fifo, start);
+    EXPECT_TRUE(trace.isTracing());
+    EXPECT_TRUE(trace.send(kNoteOn));
+    char line[64] = {};
+    EXPECT_GT(::read(reader, line, sizeof line - 1), 0);
+    ::close(reader); // head has read its line and left
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(trace.send(kNoteOn)) << "the device still gets every message";
+    EXPECT_FALSE(trace.isTracing());
+    const std::string said = GetCapturedStderr();
+    std::signal(SIGPIPE, previous);
+    EXPECT_EQ(countOf(said, "clavora: MIDI trace"), 1) << said;
+    EXPECT_NE(said.find("ended"), std::string::npos) << said;
+    EXPECT_EQ(device.messages().size(), 4U);
+}
+
+// A trace that cannot be opened (a named pipe nobody reads among them) does
+// not hold up the start and is named once; the device gets everything.
+TEST_F(TraceIntoAPipe, APathThatCannotBeOpenedIsNamedOnceAndEverythingStillReachesTheDevice)
+{
+    for (const QString& path : {fifo, QStringLiteral("/proc/no/such/dir/trace.txt")}) {
+        auto owned = std::make_unique<RecordingMidiOutput>(std::vector<std::string>{"Only"});
+        RecordingMidiOutput& inner = *owned;
+        CaptureStderr();
+        QElapsedTimer clock;
+        clock.start();
+        TraceMidiOutput trace(std::move(owned), path, start);
+        EXPECT_LT(clock.elapsed(), 1000);
+        EXPECT_FALSE(trace.isTracing());
+        EXPECT_EQ(trace.deviceCount(), 1);
+        EXPECT_EQ(trace.deviceName(0), "Only");
+        EXPECT_TRUE(trace.open(0));
+        EXPECT_TRUE(trace.isOpen());
+        EXPECT_TRUE(trace.send(packShortMessage(0x91, 61, 99)));
+        EXPECT_TRUE(trace.send(packShortMessage(0x81, 61, 0)));
+        trace.close();
+        const std::string said = GetCapturedStderr();
+        EXPECT_EQ(countOf(said, "clavora: MIDI trace " + path.toStdString()), 1) << said;
+        EXPECT_EQ(countOf(said, "clavora: MIDI trace"), 1) << said;
+        EXPECT_EQ(inner.log(), (std::vector<std::string>{"open 0", "91 3D 63", "81 3D 00", "close"}));
+    }
 }
 
 } // namespace

@@ -43,132 +43,109 @@ QPushButton* button(QDialog& dialog, const QString& name)
     return clavora::test::child<QPushButton>(dialog, name);
 }
 
-// "text=item value" for every entry of the list.
-QStringList entries(QComboBox* list)
+// "text=item value" for every entry of the list, joined by commas.
+QString entries(QComboBox* list)
 {
     QStringList texts;
     for (int i = 0; i < list->count(); ++i)
         texts << list->itemText(i) + QLatin1Char('=') + list->itemData(i).toString();
-    return texts;
+    return texts.join(QLatin1Char(','));
 }
 
-QStringList toStrings(const std::vector<std::string>& items)
-{
-    QStringList list;
-    for (const std::string& item : items)
-        list << QString::fromStdString(item);
-    return list;
-}
-
-QStringList items(const QString& list)
-{
-    return list.split(QLatin1Char(','), Qt::SkipEmptyParts);
-}
-
-const QString kSelectedFailed = QString::fromLatin1(MidiDeviceDialog::kOpenSelectedFailedText);
-const QString kOpenFailed = QString::fromLatin1(MidiPort::kOpenFailedText);
 constexpr int kKeep = -9; // leave the list as the dialog opened
 
+// Start-up has opened device 0; the dialog opens with `current` in force,
+// the user picks a list `position` (or leaves it) and presses a button.
+// Lists are written "a,b,c"; boxes are named "selected" or "port".
+struct Choice {
+    QString devices, failing, press, log, boxes;
+    int current, position, selected, resets, after;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Choice)
 
 class MidiDeviceDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Start-up has opened device 0; the dialog opens with `current` in
-    // force, the user picks a list position (or leaves it) and presses a
-    // button. The settings reset (one program change here) must reach the
-    // new device. Lists are written "a,b,c".
+    // The settings reset (one program change here) must reach the new device.
     void choosingADevice_data()
     {
-        for (const char* column : {"devices", "failing", "press", "log", "boxes"})
-            QTest::addColumn<QString>(column);
-        for (const char* column : {"current", "position", "selected", "resets", "after"})
-            QTest::addColumn<int>(column);
-        const char* const two = "Synth,Port";
-        const char* const three = "Synth,Port A,Port B";
-        const char* const fallback = "close,open 1,close,open 0,C0 00 00";
-        auto row = [](const char* name) -> QTestData& { return QTest::newRow(name); };
+        QTest::addColumn<Choice>("choice");
+        const QString two = "Synth,Port";
+        const QString three = "Synth,Port A,Port B";
+        const QString fallback = "close,open 1,close,open 0,C0 00 00";
         // devices, failing, press, log, boxes; current, position, selected, resets, after
-        row("one device: nothing to choose") << "Only" << "" << "OK" << "" << "" << -1 << 0 << 1 << 0 << -1;
-        row("another device") << two << "" << "OK" << "close,open 1,C0 00 00" << "" << -1 << 2 << 0 << 1 << 1;
-        row("the default reopens device 0") << two << "" << "OK" << "close,open 0,C0 00 00" << "" << 0 << 0 << 1 << 1
-                                            << -1;
-        row("a device that fails falls back") << two << "1" << "OK" << fallback << "selected" << -1 << 2 << 0 << 2 << -1;
-        row("device 0 fails too") << two << "0,1" << "OK" << "close,open 1,close,open 0" << "selected,port" << -1 << 2
-                                  << 0 << 2 << -1;
-        row("default in force") << three << "" << "OK" << "" << "" << -1 << kKeep << 0 << 0 << -1;
-        row("device 0 in force") << three << "" << "OK" << "" << "" << 0 << kKeep << 1 << 0 << 0;
-        row("device 2 in force") << three << "" << "OK" << "" << "" << 2 << kKeep << 3 << 0 << 2;
-        row("Cancel") << two << "" << "Cancel" << "" << "" << -1 << 2 << 0 << 0 << -1;
-        row("the device in force has gone") << two << "" << "OK" << "close,open -2,close,open 0,C0 00 00" << "selected"
-                                            << 2 << kKeep << -1 << 2 << -1;
-        row("no device at all") << "" << "" << "OK" << "" << "port" << -1 << kKeep << 0 << 0 << -1;
+        QTest::newRow("one device: nothing to choose") << Choice{"Only", "", "OK", "", "", -1, 0, 1, 0, -1};
+        QTest::newRow("another device") << Choice{two, "", "OK", "close,open 1,C0 00 00", "", -1, 2, 0, 1, 1};
+        QTest::newRow("the default reopens device 0") << Choice{two, "", "OK", "close,open 0,C0 00 00", "", 0, 0, 1, 1, -1};
+        QTest::newRow("a device that fails falls back") << Choice{two, "1", "OK", fallback, "selected", -1, 2, 0, 2, -1};
+        QTest::newRow("device 0 fails too")
+            << Choice{two, "0,1", "OK", "close,open 1,close,open 0", "selected,port", -1, 2, 0, 2, -1};
+        QTest::newRow("default in force") << Choice{three, "", "OK", "", "", -1, kKeep, 0, 0, -1};
+        QTest::newRow("device 0 in force") << Choice{three, "", "OK", "", "", 0, kKeep, 1, 0, 0};
+        QTest::newRow("device 2 in force") << Choice{three, "", "OK", "", "", 2, kKeep, 3, 0, 2};
+        QTest::newRow("Cancel") << Choice{two, "", "Cancel", "", "", -1, 2, 0, 0, -1};
+        QTest::newRow("the device in force has gone")
+            << Choice{two, "", "OK", "close,open -2,close,open 0,C0 00 00", "selected", 2, kKeep, -1, 2, -1};
+        QTest::newRow("no device at all") << Choice{"", "", "OK", "", "port", -1, kKeep, 0, 0, -1};
     }
     void choosingADevice()
     {
-        QFETCH(QString, devices);
-        QFETCH(QString, failing);
-        QFETCH(QString, log);
-        QFETCH(QString, boxes);
-        QFETCH(QString, press);
-        QFETCH(int, current);
-        QFETCH(int, position);
-        QFETCH(int, selected);
-        QFETCH(int, resets);
-        QFETCH(int, after);
-
+        QFETCH(Choice, choice);
+        const QStringList devices = choice.devices.split(QLatin1Char(','), Qt::SkipEmptyParts);
         std::vector<std::string> names;
-        for (const QString& name : items(devices))
+        QStringList listed{"(Default)=-1"};
+        for (const QString& name : devices) {
+            listed << name + QLatin1Char('=') + QString::number(names.size());
             names.push_back(name.toStdString());
+        }
         RecordingMidiOutput output(names);
         clavora::test::FakePlatform platform;
         MidiPort port(output, platform);
         port.openMidiOut();
         output.clear();
         std::set<int> refusing;
-        for (const QString& device : items(failing))
+        for (const QString& device : choice.failing.split(QLatin1Char(','), Qt::SkipEmptyParts))
             refusing.insert(device.toInt());
         output.setFailing(refusing);
-        port.setCurrentMidiDevice(current);
-        int resetCount = 0;
+        port.setCurrentMidiDevice(choice.current);
+        int resets = 0;
         auto reset = [&] {
-            ++resetCount;
+            ++resets;
             port.sendShortMessage(clavora::midi::kProgramChange, 0, 0);
         };
-
         {
             MidiDeviceDialog dialog(port, 1, reset);
-            QStringList listed{"(Default)=-1"};
-            for (int d = 0; d < int(names.size()); ++d)
-                listed << items(devices)[d] + QLatin1Char('=') + QString::number(d);
-            QCOMPARE(entries(deviceList(dialog)), listed);
-            QCOMPARE(deviceList(dialog)->currentIndex(), selected);
+            QCOMPARE(entries(deviceList(dialog)), listed.join(QLatin1Char(',')));
+            QCOMPARE(deviceList(dialog)->currentIndex(), choice.selected);
             QCOMPARE(deviceList(dialog)->isEnabled(), names.size() != 1);
-            if (position != kKeep)
-                deviceList(dialog)->setCurrentIndex(position); // even on a disabled list
-            button(dialog, press)->click();
-            QCOMPARE(dialog.result(), int(press == QLatin1String("OK") ? QDialog::Accepted : QDialog::Rejected));
+            if (choice.position != kKeep)
+                deviceList(dialog)->setCurrentIndex(choice.position); // even on a disabled list
+            button(dialog, choice.press)->click();
+            QCOMPARE(dialog.result(), int(choice.press == QLatin1String("OK") ? QDialog::Accepted : QDialog::Rejected));
         }
-        QCOMPARE(toStrings(output.log()), items(log));
-        QCOMPARE(resetCount, resets);
-        QCOMPARE(port.currentMidiDevice(), after);
+        QStringList sent;
+        for (const std::string& entry : output.log())
+            sent << QString::fromStdString(entry);
+        QCOMPARE(sent.join(QLatin1Char(',')), choice.log);
+        QCOMPARE(resets, choice.resets);
+        QCOMPARE(port.currentMidiDevice(), choice.after);
         QStringList shown;
         for (const auto& box : platform.boxes) {
             QCOMPARE(box.icon, clavora::MessageIcon::Exclamation);
             QCOMPARE(box.title, std::string("Warning"));
-            shown << QString::fromStdString(box.text);
+            shown << (box.text == "Unable to open selected Device. Opening default Device"             ? "selected"
+                      : box.text == "Unable to access the MIDI Device.\n\nNo sound will be played" ? "port"
+                                                                                                   : box.text.c_str());
         }
-        QStringList expectedBoxes;
-        for (const QString& box : items(boxes))
-            expectedBoxes << (box == QLatin1String("selected") ? kSelectedFailed : kOpenFailed);
-        QCOMPARE(shown, expectedBoxes);
-
+        QCOMPARE(shown.join(QLatin1Char(',')), choice.boxes);
         // The next opening selects the choice in force.
-        if (names.size() != 1) {
-            MidiDeviceDialog again(port, 1, reset);
-            QCOMPARE(deviceList(again)->currentIndex(), after + 1);
-        }
+        MidiDeviceDialog again(port, 1, reset);
+        if (names.size() != 1)
+            QCOMPARE(deviceList(again)->currentIndex(), choice.after + 1);
     }
 
     // The list is read afresh at every opening, through the trace as well.
@@ -176,16 +153,15 @@ private slots:
     {
         RefreshingOutput output;
         QTemporaryDir dir;
-        QVERIFY(dir.isValid());
         clavora::TraceMidiOutput traced(output, dir.filePath(QStringLiteral("trace.txt")), QElapsedTimer());
         clavora::test::FakePlatform platform;
         MidiPort port(traced, platform);
         output.plugged = {"Synth", "Port A"};
         MidiDeviceDialog first(port, 1, {});
-        QCOMPARE(entries(deviceList(first)), QStringList({"(Default)=-1", "Synth=0", "Port A=1"}));
+        QCOMPARE(entries(deviceList(first)), QStringLiteral("(Default)=-1,Synth=0,Port A=1"));
         output.plugged = {"Synth", "Port B", "Port C"};
         MidiDeviceDialog second(port, 1, {});
-        QCOMPARE(entries(deviceList(second)), QStringList({"(Default)=-1", "Synth=0", "Port B=1", "Port C=2"}));
+        QCOMPARE(entries(deviceList(second)), QStringLiteral("(Default)=-1,Synth=0,Port B=1,Port C=2"));
     }
 
     void textsAndLayout_data()

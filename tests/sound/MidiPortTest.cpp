@@ -1,34 +1,20 @@
 #include "PlayingFixture.h"
-#include "platform/MidiConstants.h"
-
-#include <cstdint>
+#include "TextDigest.h"
+#include "sound/GmNames.h"
 
 namespace clavora::test {
 namespace {
 
-// A port on device 0 of a recording output, as after start-up.
-class MidiPortTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        port.openMidiOut();
-        midi.clear();
-    }
-    RecordingMidiOutput midi;
-    FakePlatform platform;
-    sound::MidiPort port{midi, platform};
-};
-
-TEST_F(MidiPortTest, SendsDataOneInsideTheMidiRangeOnlyAndKeepsVelocityZero)
+// On device 0 as after start-up.
+TEST_F(PlayingTest, MidiPortSendsDataOneInsideTheMidiRangeOnlyAndKeepsVelocityZero)
 {
-    EXPECT_EQ(midi::packShortMessage(0x90, 127, 100), 6586256u);
     port.sendShortMessage(0x90, 128, 100);
     port.sendShortMessage(0x90, -1, 100);
     port.sendShortMessage(0x90, 0, 100);
     port.sendShortMessage(0x90, 127, 100);
     port.sendShortMessage(0x93, 60, 0); // a slot volume of 0: still a note-on
     port.sendShortMessage(0xC7, 50, 0);
-    EXPECT_EQ(midi.log(), (Log{"90 00 64", "90 7F 64", "93 3C 00", "C7 32 00"}));
+    EXPECT_EQ(sent(), (Log{"90 00 64", "90 7F 64", "93 3C 00", "C7 32 00"}));
 }
 
 TEST(MidiPort, MapsSlotsToChannelsAndNeverToTheDrumChannel)
@@ -48,27 +34,28 @@ TEST_F(PlayingTest, SilenceSendsAllSoundOffOnEveryChannelInOrder)
     EXPECT_EQ(sent(), expected);
 }
 
-TEST(MidiPortOpen, WarnsOnceWhenDeviceZeroCannotBeOpenedAndThenStaysSilent)
+// Every label and drum line as the user reads them, the program's own
+// spellings (and the trailing blank of program 31) included.
+TEST(GmNames, EveryLabelAndDrumLineAsDesigned)
 {
-    RecordingMidiOutput midi;
-    midi.setFailing({0});
-    FakePlatform platform;
-    sound::MidiPort port(midi, platform);
-    Piano piano(port, platform);
-    piano.startUp();
+    QStringList labels;
+    for (int program = 0; program < sound::kInstrumentCount; ++program)
+        labels << sound::instrumentLabel(program);
+    QStringList drums;
+    for (int number = 0; number < sound::kDrumNameCount; ++number)
+        drums << sound::drumNameLine(number);
+    EXPECT_EQ(textDigest(labels), "35c3f320ee224521") << labels.join('\n').toStdString();
+    EXPECT_EQ(textDigest(drums), "4c0ebaa7ba51fecd") << drums.join('\n').toStdString();
+    EXPECT_EQ(sound::instrumentLabel(31), "031 - Guitar Harmonics ");
+    EXPECT_EQ(sound::drumName(46), "Open Triangle");
+}
 
-    ASSERT_EQ(platform.boxes.size(), 1u);
-    EXPECT_EQ(platform.boxes[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(platform.boxes[0].title, "Warning");
-    EXPECT_EQ(platform.boxes[0].text, "Unable to access the MIDI Device.\n\nNo sound will be played");
-    // The program carries on: keys and commands work, nothing reaches a device.
-    piano.keyDown('Z', 0);
-    piano.keyUp('Z', 0);
-    piano.keyDown(keys::kRight, 0);
-    piano.silence();
-    EXPECT_EQ(midi.log(), (Log{"open 0"}));
-    EXPECT_NE(port.midiResult(), 0);
-    EXPECT_EQ(platform.boxes.size(), 1u);
+TEST(GmNames, NumbersOutsideTheTablesHaveNoName)
+{
+    for (int program : {-1, sound::kInstrumentCount})
+        EXPECT_TRUE(sound::instrumentName(program).isEmpty()) << program;
+    for (int number : {-1, sound::kDrumNameCount})
+        EXPECT_TRUE(sound::drumName(number).isEmpty()) << number;
 }
 
 } // namespace

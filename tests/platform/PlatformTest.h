@@ -1,0 +1,81 @@
+#pragma once
+// What the platform tests share: the files they write, the WAV files the
+// synthesizer writes read back, and what the program prints on stderr.
+#include "platform/FluidSynthDevice.h"
+#include "platform/MidiConstants.h"
+#include "platform/RecordingMidiOutput.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace clavora {
+using midi::packShortMessage;
+using testing::internal::CaptureStderr;
+using testing::internal::GetCapturedStderr;
+}
+
+namespace clavora::test {
+
+// Writes `contents` into a new file and returns its path.
+inline std::string writeFile(const QString& path, const QByteArray& contents)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+    return path.toStdString();
+}
+
+inline int countOf(const std::string& text, const std::string& word)
+{
+    int count = 0;
+    for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++count;
+    return count;
+}
+
+struct Wav {
+    int sampleRate = 0;
+    int channels = 0;
+    std::vector<qint16> samples;
+};
+
+// Reads the 16-bit samples of a PCM WAV file, checking that its chunk sizes
+// agree with the file's length (they are written when rendering stops).
+inline Wav readWav(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const qsizetype fmt = bytes.indexOf("fmt ", 12) + 8;
+    const qsizetype data = bytes.indexOf("data", 12) + 8;
+    Wav wav;
+    EXPECT_GE(bytes.size(), 44);
+    EXPECT_TRUE(fmt > 8 && data > 8) << "no format or data chunk";
+    if (bytes.size() < 44 || fmt <= 8 || data <= 8)
+        return wav;
+    const auto word = [&](qsizetype at) { return qFromLittleEndian<quint32>(bytes.constData() + at); };
+    const auto half = [&](qsizetype at) { return qFromLittleEndian<quint16>(bytes.constData() + at); };
+    EXPECT_EQ(bytes.left(4), "RIFF");
+    EXPECT_EQ(bytes.mid(8, 4), "WAVE");
+    EXPECT_EQ(word(4), quint32(bytes.size() - 8));
+    EXPECT_EQ(half(fmt), 1); // PCM
+    EXPECT_EQ(half(fmt + 14), 16);
+    EXPECT_EQ(data + qsizetype(word(data - 4)), bytes.size());
+    wav.channels = half(fmt + 2);
+    wav.sampleRate = static_cast<int>(word(fmt + 4));
+    for (qsizetype at = data; at + 1 < bytes.size(); at += 2)
+        wav.samples.push_back(static_cast<qint16>(half(at)));
+    return wav;
+}
+
+} // namespace clavora::test

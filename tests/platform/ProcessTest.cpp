@@ -1,0 +1,103 @@
+// The program as a process: one at a time, and ended cleanly by signals.
+#include "PlatformTest.h"
+#include "ScopedEnvironment.h"
+#include "platform/QuitOnSignal.h"
+#include "platform/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+
+#include <csignal>
+
+#include <unistd.h>
+
+namespace clavora {
+namespace {
+
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QTemporaryDir dir;
+    QString path = dir.filePath("clavora.lock");
+};
+
+TEST_F(SingleInstanceTest, ASecondInstanceIsRefusedHoweverLongTheFirstHasRun)
+{
+    {
+        SingleInstance first(path);
+        ASSERT_TRUE(first.tryAcquire());
+        EXPECT_TRUE(first.tryAcquire()) << "asking again keeps the lock";
+        QFile lock(path);
+        ASSERT_TRUE(lock.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        lock.close();
+        SingleInstance second(path);
+        EXPECT_FALSE(second.tryAcquire());
+    }
+    EXPECT_FALSE(QFile::exists(path)) << "the lock goes with its holder";
+    SingleInstance third(path);
+    EXPECT_TRUE(third.tryAcquire());
+}
+
+// The lock lives in the runtime folder; where that cannot be written, in the
+// next place given, still guarding; where nothing can, the program runs.
+TEST_F(SingleInstanceTest, AnUnwritablePlaceFallsBackToTheNextAndNoneAtAllRunsUnguarded)
+{
+    // A runtime "folder" that is a file: nobody, root included, writes there.
+    test::writeFile(dir.filePath("runtime"), "");
+    const QStringList paths{dir.filePath("runtime/clavora.lock"), dir.filePath("cache/clavora/clavora.lock")};
+    SingleInstance first(paths);
+    ASSERT_TRUE(first.tryAcquire());
+    EXPECT_EQ(first.lockPath(), paths.at(1));
+    SingleInstance second(paths);
+    EXPECT_FALSE(second.tryAcquire()) << "the second start is refused in the fallback place too";
+
+    SingleInstance unguarded(QStringList{"/proc/clavora-a/clavora.lock", "/proc/clavora-b/clavora.lock"});
+    EXPECT_TRUE(unguarded.tryAcquire());
+    EXPECT_TRUE(unguarded.lockPath().isEmpty());
+}
+
+TEST_F(SingleInstanceTest, TheLockLivesInTheRuntimeDirectoryOrElseIsTheUsersOwnInTheTemporaryOne)
+{
+    {
+        test::ScopedEnvironment runtime("XDG_RUNTIME_DIR", dir.path().toLocal8Bit().constData());
+        EXPECT_EQ(SingleInstance::defaultLockPath(), path);
+    }
+    test::ScopedEnvironment runtime("XDG_RUNTIME_DIR", nullptr);
+    CaptureStderr();
+    const QString fallback = SingleInstance::defaultLockPath();
+    EXPECT_EQ(GetCapturedStderr(), "") << "no warning on the terminal";
+    EXPECT_EQ(fallback, QDir::tempPath() + QStringLiteral("/clavora-%1.lock").arg(::getuid()));
+}
+
+TEST(Signals, HandledOnceInstalledButIgnoredHangupStaysIgnored)
+{
+    int argc = 1;
+    char name[] = "test";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    const auto previousHup = std::signal(SIGHUP, SIG_IGN); // as under nohup
+    auto handler = [](int number) {
+        struct sigaction now = {};
+        ::sigaction(number, nullptr, &now);
+        return now.sa_handler;
+    };
+    {
+        QuitOnSignal quit;
+        EXPECT_EQ(handler(SIGHUP), SIG_IGN);
+        EXPECT_NE(handler(SIGTERM), SIG_DFL);
+        EXPECT_EQ(handler(SIGPIPE), SIG_IGN);
+        bool signalled = false;
+        QObject::connect(&quit, &QuitOnSignal::signalled, [&] { signalled = true; });
+        ::raise(SIGTERM);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(signalled);
+    }
+    EXPECT_EQ(handler(SIGHUP), SIG_IGN) << "the ignored hang-up is left as found";
+    std::signal(SIGHUP, previousHup);
+    std::signal(SIGPIPE, SIG_DFL);
+}
+
+} // namespace
+} // namespace clavora
