@@ -1,220 +1,143 @@
+// The piano's key commands and the main area, played as scripts of key
+// strokes with the exact MIDI each one sends.
 #include "PlayingFixture.h"
 
 #include <cstdio>
-#include <ostream>
-#include <string>
-#include <utility>
 
 namespace clavora::test {
 namespace {
 
 using namespace keys;
 
-class KeyDispatch : public PlayingTest {
-protected:
-    // Every value a key command can change, to check that one changed nothing.
-    std::vector<int> state()
-    {
-        std::vector<int> values;
-        for (VoiceArea* area : {&mainArea(), &chordSlots()}) {
-            for (Setting* s : {&area->instrument(), &area->octave(), &area->volume(), &area->channel(), &area->voices()})
-                values.push_back(s->value());
-        }
-        values.push_back(static_cast<int>(chords().mode()));
-        values.push_back(chords().splitPoint());
-        values.push_back(chords().choosingSplitPoint());
-        values.push_back(piano.playDrums());
-        values.push_back(drums().volume().value());
-        return values;
-    }
-};
+class KeyCommands : public Scenes {};
+TEST_P(KeyCommands, SendExactly) { play(); }
 
-enum class What { Instrument, Octave, Volume, Channel, Voices };
-
-struct StepCase {
-    const char* name;
-    bool chordArea;
-    What what;
-    int start;
-    int code;
-    int mask;
-    int result;
-    Log midi;
-
-    friend void PrintTo(const StepCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class SettingKey : public KeyDispatch, public ::testing::WithParamInterface<StepCase> {};
+const std::string kChordSlot1 = "050 - Synth Strings 1|Octave 4|Volume 103|Channel 1|";
 
 // Each setting key steps its own setting by its own amount, stops at the
-// limits, and passes the new value on to the current slot.
-TEST_P(SettingKey, StepsItsSettingWithinTheLimits)
-{
-    const StepCase& c = GetParam();
-    VoiceArea& area = c.chordArea ? chordSlots() : mainArea();
-    Setting* const settings[] = {&area.instrument(), &area.octave(), &area.volume(), &area.channel(), &area.voices()};
-    Setting& setting = *settings[static_cast<int>(c.what)];
-    setting.setValue(c.start);
-    midi.clear();
-    const int other = (c.chordArea ? mainArea() : chordSlots()).instrument().value();
+// limits and passes the new value on to the selected slot. An arrow sends the
+// program only when it moves; Shift+arrow clamps and always sends it.
+INSTANTIATE_TEST_SUITE_P(
+    Settings, KeyCommands,
+    ::testing::Values(
+        Scene{"ArrowsStopAtProgramZero", {}, {type(kLeft), type(kRight), type(kRight), type(kLeft)},
+              {"C0 01 00", "C0 02 00", "C0 01 00"}},
+        Scene{"ShiftArrowsStepByTenUpTo127", keypad("118"),
+              {shift(kRight), type(kRight), shift(kRight), shift(kLeft), type(kLeft)},
+              {"C0 7F 00", "C0 7F 00", "C0 75 00", "C0 74 00"}},
+        Scene{"ShiftLeftStopsAtZero", keypad("015"), times(3, shift(kLeft)), {"C0 05 00", "C0 00 00", "C0 00 00"}},
+        Scene{"OctaveStopsAtFive", {}, {type(kUp), type(kUp), hit(kComma)}, {"90 48 7F", "80 48 00"}},
+        Scene{"OctaveStopsAtOne", {}, times(4, type(kDown)) + Steps{hit(kComma)}, {"90 18 7F", "80 18 00"}},
+        Scene{"ShiftF5F6StepTheVolumeByEightDownToZero", times(15, shift(kF(5))),
+              {shift(kF(5)), hit(kComma), shift(kF(6)), hit(kComma)},
+              {"90 3C 00", "80 3C 00", "90 3C 08", "80 3C 00"}},
+        Scene{"VolumeStopsAt127", times(16, shift(kF(5))) + times(15, shift(kF(6))), {shift(kF(6)), hit(kComma)},
+              {"90 3C 7F", "80 3C 00"}},
+        Scene{"ChannelStopsAtOne", {}, {type(kF(5)), hit(kComma)}, {"90 3C 7F", "80 3C 00"}},
+        Scene{"ChannelStopsAtSeven", times(6, type(kF(6))), {type(kF(6)), hit(kComma)}, {"96 3C 7F", "86 3C 00"}},
+        Scene{"VoicesStopAtOne", {}, {type(kF(7)), type(kF(8)), hit(kComma)},
+              {"90 3C 7F", "91 3C 7F", "80 3C 00", "81 3C 00"}},
+        Scene{"VoicesStopAtSeven", times(7, type(kF(8))), {}, {},
+              "000 - Acoustic Grand Piano|Octave 4|Volume 127|Channel 1|Voices 7"},
+        Scene{"CtrlArrowsStepTheChordInstrument", {},
+              {ctrl(kRight), ctrl(kLeft), ctrl(kLeft), shiftCtrl(kRight), shiftCtrl(kLeft)},
+              {"C7 33 00", "C7 32 00", "C7 31 00", "C7 3B 00", "C7 31 00"}},
+        Scene{"CtrlUpDownStepTheChordOctaveUpToFive", {}, {ctrl(kUp), ctrl(kUp), hit('Z'), ctrl(kDown), hit('Z')},
+              {"97 43 67", "97 48 67", "97 4C 67", "87 43 00", "87 48 00", "87 4C 00",
+               "97 37 67", "97 3C 67", "97 40 67", "87 37 00", "87 3C 00", "87 40 00"}},
+        Scene{"ShiftF9StepsTheChordVolume", {}, {shift(kF(9)), down('Z')}, {"97 37 5F", "97 3C 5F", "97 40 5F"}},
+        Scene{"ChordVolumeStopsAt127", times(13, shift(kF(9))) + times(15, shift(kF(10))), {shift(kF(10)), down('Z')},
+              {"97 37 7F", "97 3C 7F", "97 40 7F"}},
+        Scene{"F9F10StepTheChordChannelFromOne", {}, {type(kF(9)), type(kF(10))}, {"C8 59 00", "C8 59 00"}},
+        Scene{"F11F12StepTheChordVoicesFromOne", {type(kF(11)), type(kF(12)), type(kF(12))}, {type(kF(11))}, {}, {},
+              kChordSlot1 + "Voices 2"},
+        Scene{"KeypadTakesThreeDigits", {}, keypad("042"), {"C0 2A 00"}},
+        Scene{"KeypadTheCurrentProgramSendsNothing", {}, keypad("000"), {}},
+        Scene{"CtrlKeypadHasItsOwnDigitsForTheChordArea", {}, keypad("0") + keypad("042", kCtrlMask) + keypad("12"),
+              {"C7 2A 00", "C0 0C 00"}, "012 - Marimba|Octave 4|Volume 127|Channel 1|Voices 1",
+              "042 - Cello|Octave 4|Volume 103|Channel 1|Voices 1"},
+        Scene{"CtrlAloneIsSilentAndAltStillPlays", {}, {down(kCtrl, kCtrlMask), up(kCtrl), down(kComma, kAltMask)},
+              {"90 3C 7F"}},
+        Scene{"HoldingAPlayingKeySendsOneNoteOnButAnArrowRepeats", {type(kF(2))},
+              times(5, down('Z')) + Steps{up('Z')} + times(3, down(kRight)),
+              {"90 30 7F", "80 30 00", "C0 01 00", "C0 02 00", "C0 03 00"}}),
+    sceneName);
 
-    withModifiers(c.code, c.mask);
-    EXPECT_EQ(setting.value(), c.result);
-    EXPECT_EQ(sent(), c.midi);
-    const int slot = area.channel().value();
-    const int slotValues[] = {area.slotInstrument(slot), area.slotOctave(slot), area.slotVolume(slot)};
-    if (c.what <= What::Volume) {
-        EXPECT_EQ(slotValues[static_cast<int>(c.what)], c.result);
-    }
-    EXPECT_EQ((c.chordArea ? mainArea() : chordSlots()).instrument().value(), other);
-}
-
-constexpr int kShiftCtrl = kShiftMask | kCtrlMask;
-using W = What;
+const Step kComma12 = down(kComma);  // key 12, the first of the main area
+const Steps kSlot3{type(kF(6)), type(kF(6))};
 
 INSTANTIATE_TEST_SUITE_P(
-    MainAndChordAreas, SettingKey,
+    MainArea, KeyCommands,
     ::testing::Values(
-        StepCase{"LeftAtZero", false, W::Instrument, 0, kLeft, 0, 0, {}},
-        StepCase{"Right", false, W::Instrument, 1, kRight, 0, 2, {"C0 02 00"}},
-        StepCase{"Left", false, W::Instrument, 2, kLeft, 0, 1, {"C0 01 00"}},
-        StepCase{"RightAtTop", false, W::Instrument, 127, kRight, 0, 127, {}},
-        StepCase{"ShiftRight", false, W::Instrument, 100, kRight, kShiftMask, 110, {"C0 6E 00"}},
-        StepCase{"ShiftRightPastTop", false, W::Instrument, 118, kRight, kShiftMask, 127, {"C0 7F 00"}},
-        StepCase{"ShiftLeft", false, W::Instrument, 15, kLeft, kShiftMask, 5, {"C0 05 00"}},
-        StepCase{"ShiftLeftPastZero", false, W::Instrument, 9, kLeft, kShiftMask, 0, {"C0 00 00"}},
-        StepCase{"Up", false, W::Octave, 4, kUp, 0, 5, {}},
-        StepCase{"UpAtTop", false, W::Octave, 5, kUp, 0, 5, {}},
-        StepCase{"DownAtBottom", false, W::Octave, 1, kDown, 0, 1, {}},
-        StepCase{"ShiftF5", false, W::Volume, 127, kF(5), kShiftMask, 119, {}},
-        StepCase{"ShiftF5PastZero", false, W::Volume, 7, kF(5), kShiftMask, 0, {}},
-        StepCase{"ShiftF6", false, W::Volume, 0, kF(6), kShiftMask, 8, {}},
-        StepCase{"ShiftF6PastTop", false, W::Volume, 121, kF(6), kShiftMask, 127, {}},
-        StepCase{"F5AtOne", false, W::Channel, 1, kF(5), 0, 1, {}},
-        StepCase{"F6AtSeven", false, W::Channel, 7, kF(6), 0, 7, {}},
-        StepCase{"F8", false, W::Voices, 1, kF(8), 0, 2, {}},
-        StepCase{"F8AtSeven", false, W::Voices, 7, kF(8), 0, 7, {}},
-        StepCase{"F7AtOne", false, W::Voices, 1, kF(7), 0, 1, {}},
-        StepCase{"CtrlRight", true, W::Instrument, 50, kRight, kCtrlMask, 51, {"C7 33 00"}},
-        StepCase{"CtrlLeft", true, W::Instrument, 50, kLeft, kCtrlMask, 49, {"C7 31 00"}},
-        StepCase{"ShiftCtrlRight", true, W::Instrument, 49, kRight, kShiftCtrl, 59, {"C7 3B 00"}},
-        StepCase{"ShiftCtrlLeft", true, W::Instrument, 49, kLeft, kShiftCtrl, 39, {"C7 27 00"}},
-        StepCase{"CtrlUpAtTop", true, W::Octave, 5, kUp, kCtrlMask, 5, {}},
-        StepCase{"CtrlDown", true, W::Octave, 5, kDown, kCtrlMask, 4, {}},
-        StepCase{"ShiftF9", true, W::Volume, 103, kF(9), kShiftMask, 95, {}},
-        StepCase{"ShiftF10PastTop", true, W::Volume, 125, kF(10), kShiftMask, 127, {}},
-        StepCase{"F10", true, W::Channel, 1, kF(10), 0, 2, {"C8 59 00", "C8 59 00"}},
-        StepCase{"F9AtOne", true, W::Channel, 1, kF(9), 0, 1, {}},
-        StepCase{"F12", true, W::Voices, 1, kF(12), 0, 2, {}},
-        StepCase{"F11", true, W::Voices, 3, kF(11), 0, 2, {}}),
-    [](const ::testing::TestParamInfo<StepCase>& info) { return std::string(info.param.name); });
+        Scene{"LayeredSlotsSoundTheirOwnOctavesOnConsecutiveChannels", {type(kF(6)), type(kF(8)), type(kF(8))},
+              {kComma12, up(kComma)}, {"91 3C 7F", "92 30 7F", "93 3C 7F", "81 3C 00", "82 30 00", "83 3C 00"}},
+        // Channel 4 with 7 voices: slots 4..7 only; 5 * 12 + 43 = 103 on slot 4.
+        Scene{"SlotsAboveSevenAreSkipped", times(3, type(kF(6))) + times(6, type(kF(8))) + Steps{type(kUp)},
+              {press(43)}, {"93 67 7F", "94 5B 7F", "95 43 7F", "96 5B 7F"}},
+        // Slot 2 now plays program 0 like slot 1: the Instrument value does
+        // not move, yet selecting slot 1 sends its program.
+        Scene{"SelectingASlotAlwaysSendsItsProgram", Steps{type(kF(6))} + keypad("000"), {type(kF(5))}, {"C0 00 00"}},
+        Scene{"SelectingASlotShowsItsStoredValues", {type(kF(6))}, {type(kF(6))}, {"C2 31 00", "C2 31 00"},
+              "049 - String Ensemble 2|Octave 3|Volume 127|Channel 3|Voices 1"},
+        // Only the instrument sends; the new values are what the next press plays.
+        Scene{"EachSettingChangesTheSelectedSlot", kSlot3,
+              {type(kRight), type(kDown), shift(kF(5)), type(kF(8))}, {"C2 32 00"},
+              "050 - Synth Strings 1|Octave 2|Volume 119|Channel 3|Voices 2"},
+        Scene{"OtherSlotsKeepTheirValues", kSlot3 + Steps{type(kRight), type(kDown), shift(kF(5)), type(kF(8))},
+              {kComma12}, {"92 24 77", "93 3C 7F"}},
+        Scene{"ResetRestoresEverySlot", {type(kF(6)), type(kRight), type(kUp), type(kF(8)), shiftCtrl(kF(8))},
+              {kComma12, type(kF(6))}, {"90 3C 7F", "C1 30 00", "C1 30 00"},
+              "048 - String Ensemble 1|Octave 4|Volume 127|Channel 2|Voices 1"},
+        // A press while held does not sound again; a release always sends.
+        Scene{"PressWhileHeldAndSecondReleaseSendNothing", {type(kF(2))},
+              {press(20), press(20), release(20), release(20)}, {"90 44 7F", "80 44 00"}},
+        Scene{"AKeyNotSeenPressedReleasesNothing", {}, {up(kComma), up('Z'), shift(kF(4)), up('Z')}, {}}),
+    sceneName);
 
-struct KeypadCase {
-    const char* name;
-    std::vector<std::pair<std::string, int>> typed;  // digits and the mask they are typed with
-    int mainProgram;
-    int chordProgram;
-    int beeps;
-    Log midi;
-
-    friend void PrintTo(const KeypadCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class KeypadEntry : public KeyDispatch, public ::testing::WithParamInterface<KeypadCase> {};
-
-// The keypad takes a program number in three digits; Ctrl+keypad has its own
-// digits for the chord area.
-TEST_P(KeypadEntry, TypesAProgramNumberInThreeDigits)
+TEST_F(PlayingTest, KeypadBeepsAtANumberAbove127AndStartsAgain)
 {
-    const KeypadCase& c = GetParam();
-    for (const auto& [digits, mask] : c.typed)
-        typeKeypad(digits, mask);
-    EXPECT_EQ(sent(), c.midi);
-    EXPECT_EQ(mainArea().instrument().value(), c.mainProgram);
-    EXPECT_EQ(mainArea().slotInstrument(1), c.mainProgram);
-    EXPECT_EQ(chordSlots().instrument().value(), c.chordProgram);
-    EXPECT_EQ(platform.beeps, c.beeps);
+    run(keypad("130") + keypad("999", kCtrlMask));
+    EXPECT_EQ(platform.beeps, 2);
+    run(keypad("127"));
+    EXPECT_EQ(sent(), (Log{"C0 7F 00"}));
+    EXPECT_EQ(chordSlots().instrument().value(), 50);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Numbers, KeypadEntry,
-    ::testing::Values(
-        KeypadCase{"ThreeDigits", {{"042", 0}}, 42, 50, 0, {"C0 2A 00"}},
-        KeypadCase{"TwoDigitsWait", {{"04", 0}}, 0, 50, 0, {}},
-        KeypadCase{"TheCurrentProgram", {{"000", 0}}, 0, 50, 0, {}},
-        KeypadCase{"TooLargeBeeps", {{"130", 0}}, 0, 50, 1, {}},
-        KeypadCase{"AfterABeepStartsAgain", {{"130", 0}, {"127", 0}}, 127, 50, 1, {"C0 7F 00"}},
-        KeypadCase{"CtrlForTheChordArea", {{"0", 0}, {"042", kCtrlMask}, {"12", 0}}, 12, 42, 0,
-                   {"C7 2A 00", "C0 0C 00"}},
-        KeypadCase{"CtrlTooLargeBeeps", {{"999", kCtrlMask}}, 0, 50, 1, {}}),
-    [](const ::testing::TestParamInfo<KeypadCase>& info) { return std::string(info.param.name); });
-
-TEST_F(KeyDispatch, CtrlAloneIsSilentAndAltStillPlays)
+TEST_F(PlayingTest, KeysOutsideTheirTableDoNothing)
 {
-    piano.keyDown(kCtrl, kCtrlMask);
-    EXPECT_TRUE(sent().empty());
-    piano.keyUp(kCtrl, 0);
-    piano.keyDown(kComma, kAltMask);
-    EXPECT_EQ(sent(), (Log{"90 3C 7F"}));
-}
-
-TEST_F(KeyDispatch, HoldingAPlayingKeySendsOneNoteOnButHoldingAnArrowRepeats)
-{
-    tap(kF(2));  // one-key mode, no chord area: Z is a main key
-    midi.clear();
-    for (int i = 0; i < 5; ++i)
-        piano.keyDown('Z', 0);
-    piano.keyUp('Z', 0);
-    for (int i = 0; i < 3; ++i)
-        piano.keyDown(kRight, 0);
-    EXPECT_EQ(sent(), (Log{"90 30 7F", "80 30 00", "C0 01 00", "C0 02 00", "C0 03 00"}));
-}
-
-TEST_F(KeyDispatch, KeysOutsideTheirTableDoNothing)
-{
-    const auto before = state();
-    tapShift(kF(7));
-    tap(kF13);
-    tapShift(kUp);
-    tapShift(kF(11));
-    tapCtrl(kF(5));  // Ctrl with a function key: no command and no note
-    tapShiftCtrl(kUp);
-    tapShiftCtrl(kF(1));
-    tapShift(kKeypad0 + 5);
-    piano.keyDown(kF(6), kAltMask);
+    const auto state = [this] {
+        return labels(mainArea()) + labels(chordSlots()) + drums().volume().label().toStdString()
+             + std::to_string(int(chords().mode()) * 1000 + chords().splitPoint() * 10 + chords().choosingSplitPoint())
+             + std::to_string(piano.playDrums());
+    };
+    const std::string before = state();
+    run({shift(kF(7)), hit(kF13), shift(kUp), shift(kF(11)), ctrl(kF(5)), shiftCtrl(kUp), shiftCtrl(kF(1)),
+         shift(kKeypad0 + 5), down(kF(6), kAltMask)});
     EXPECT_TRUE(sent().empty());
     EXPECT_EQ(state(), before);
     EXPECT_EQ(platform.beeps, 0);
     EXPECT_TRUE(platform.boxes.empty());
 }
 
-TEST_F(KeyDispatch, DialogKeysAskTheWindowForTheirDialogs)
+TEST_F(PlayingTest, DialogKeysAskTheWindowForTheirDialogs)
 {
     int requests = 0;
     QObject::connect(&piano, &Piano::helpRequested, [&] { requests += 1; });
     QObject::connect(&piano, &Piano::languageDialogRequested, [&] { requests += 10; });
     QObject::connect(&piano, &Piano::editChordRequested, [&] { requests += 100; });
     QObject::connect(&piano, &Piano::drumEditorRequested, [&] { requests += 1000; });
-    tap(kF(1));
-    tapShift(kF(1));
-    tapShift(kF(12));  // three-key mode: the chord editor
-    tap(kF(2));
-    tapShift(kF(12));  // one-key mode has no chord editor
-    tapShift(kF(4));   // drums mode has its own dispatch
-    tap(kF(12));
-    tap(kF(1));
-    tapShift(kF(1));
+    // Three-key mode has a chord editor, one-key mode none; drums mode has
+    // its own dispatch.
+    run({hit(kF(1)), shift(kF(1)), shift(kF(12)), hit(kF(2)), shift(kF(12)), shift(kF(4)), hit(kF(12)), hit(kF(1)),
+         shift(kF(1))});
     EXPECT_EQ(requests, 1122);
 }
 
-TEST_F(KeyDispatch, EscSilencesAndCancelsAPendingSplitChoiceButKeepsHeldKeys)
+TEST_F(PlayingTest, EscSilencesAndCancelsAPendingSplitChoiceButKeepsHeldKeys)
 {
-    piano.keyDown(kComma, 0);
-    tap(kF(2));
-    tapShift(kF(2));
+    run({down(kComma), hit(kF(2)), shift(kF(2))});
     midi.clear();
-
-    tap(kEscape);
+    run({hit(kEscape)});
     Log silence;
     for (int channel = 0; channel < 16; ++channel) {
         char text[12];
@@ -223,11 +146,8 @@ TEST_F(KeyDispatch, EscSilencesAndCancelsAPendingSplitChoiceButKeepsHeldKeys)
     }
     EXPECT_EQ(sent(), silence);
     EXPECT_FALSE(chords().choosingSplitPoint());
-
     midi.clear();
-    piano.keyDown(kComma, 0);  // auto-repeat of the held key
-    piano.keyUp(kComma, 0);
-    piano.keyDown('Y', 0);
+    run({down(kComma), up(kComma), down('Y')});  // auto-repeat of the held key, then a main key
     EXPECT_EQ(chords().chosenSplitPoint(), 0);
     EXPECT_EQ(sent(), (Log{"80 3C 00", "90 4A 7F"}));
 }
