@@ -80,8 +80,6 @@ TEST(ChordModel, LeadingNumberRule)
 
 TEST(ChordModel, GuitarChordTextAndFretsBothWays)
 {
-    EXPECT_EQ(makeGuitarChord(0, 3, 2, 0, 1, 0), "041216192428");
-    EXPECT_EQ(makeGuitarChord(-1, -1, -1, -1, -1, -1), "-1-1-1-1-1-1");
     EXPECT_EQ(makeGuitarChord(9, 9, 9, 9, 9, 9), "131823283237");
     // Every fret the editor can write survives the round trip on every string.
     for (int fret = -1; fret <= 9; ++fret) {

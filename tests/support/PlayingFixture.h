@@ -95,8 +95,8 @@ protected:
     void SetUp() override
     {
         piano.startUp();
+        startUpLog = midi.log();
         midi.clear();
-        platform.pauses.clear();
     }
 
     // What was sent since the last clear, as "90 3C 7F" entries.
@@ -138,6 +138,7 @@ protected:
     FakePlatform platform;
     sound::MidiPort port{midi, platform};
     Piano piano{port, platform};
+    Log startUpLog;  // what the start-up sent
 };
 
 // A script played on the started piano: `before` brings it into a state
