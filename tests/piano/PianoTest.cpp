@@ -167,9 +167,9 @@ TEST_F(PlayingTest, KeypadBeepsAtANumberAbove127AndStartsAgain)
 
 TEST_F(PlayingTest, KeysOutsideTheirTableDoNothing)
 {
-    // A mode, the split or drums would also send program changes.
     const auto state = [this] {
-        return labels(mainArea()) + labels(chordSlots()) + drums().volume().label().toStdString();
+        return labels(mainArea()) + labels(chordSlots()) + drums().volume().label().toStdString()
+             + std::to_string(int(chords().mode()) * 100 + chords().splitPoint()) + std::to_string(piano.playDrums());
     };
     const std::string before = state();
     run({shift(kF(7)), hit(kF13), shift(kUp), shift(kF(11)), ctrl(kF(5)), shiftCtrl(kUp), shiftCtrl(kF(1)),
