@@ -142,10 +142,12 @@ INSTANTIATE_TEST_SUITE_P(
         Scene{"SelectingASlotAlwaysSendsItsProgram", Steps{type(kF(6))} + keypad("000"), {type(kF(5))}, {"C0 00 00"}},
         Scene{"SelectingASlotShowsItsStoredValues", {type(kF(6))}, {type(kF(6))}, {"C2 31 00", "C2 31 00"},
               "049 - String Ensemble 2|Octave 3|Volume 127|Channel 3|Voices 1"},
-        // Only the instrument sends; the next press plays the new values on
-        // the selected slot and the old ones on the others.
+        // Only the instrument sends; the slot keeps the new values when another
+        // is selected and back, the next press plays them on it and the old
+        // ones on the others.
         Scene{"EachSettingChangesTheSelectedSlotOnly", {type(kF(6)), type(kF(6))},
-              {type(kRight), type(kDown), shift(kF(5)), type(kF(8)), kComma12}, {"C2 32 00", "92 24 77", "93 3C 7F"},
+              {type(kRight), type(kDown), shift(kF(5)), type(kF(8)), type(kF(5)), type(kF(6)), kComma12},
+              {"C2 32 00", "C1 30 00", "C1 30 00", "C2 32 00", "C2 32 00", "92 24 77", "93 3C 7F"},
               "050 - Synth Strings 1|Octave 2|Volume 119|Channel 3|Voices 2"},
         Scene{"ResetRestoresEverySlot", {type(kF(6)), type(kRight), type(kUp), type(kF(8)), shiftCtrl(kF(8))},
               {kComma12, type(kF(6))}, {"90 3C 7F", "C1 30 00", "C1 30 00"},
