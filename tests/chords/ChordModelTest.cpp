@@ -1,11 +1,29 @@
+// The chord vocabulary, the chord tables and the editors' form.
 #include "TextDigest.h"
-#include "chords/ChordModel.h"
+#include "chords/ChordEditing.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 using namespace clavora::chords;
 
 namespace {
+
+ChordTables defaultTables()
+{
+    ChordTables tables;
+    tables.loadDefaults();
+    return tables;
+}
+
+constexpr int kX = kStringNotPlayed;
+
+// The text built, or the field refused, as "text/field".
+std::string outcome(const BuiltChord& built)
+{
+    return built.text.toStdString() + "/" + std::to_string(built.refusedField);
+}
 
 // The frets of a guitar chord as the user writes them: one digit per
 // string, x for a string that is not played.
@@ -20,20 +38,24 @@ QString fretsOf(QStringView chord)
 }
 
 // Suffix, note count and English name of every type, the note names and both
-// default tables, letter for letter.
+// default tables, letter for letter; nothing outside them.
 TEST(ChordModel, VocabularyAndDefaultTablesAsDesigned)
 {
     QStringList types;
-    for (int t = 0; t < kChordTypeCount; ++t)
+    for (int t = -1; t <= kChordTypeCount; ++t)
         types << QStringLiteral("%1\t%2\t%3\t%4\t%5")
                      .arg(t, 2, 10, QLatin1Char('0'))
                      .arg(chordSuffix(t))
                      .arg(chordNoteCount(t))
                      .arg(chordTypeEnglishName(t), noteName(t));
+    EXPECT_EQ(types.takeFirst(), "-1\t\t3\t\t");
+    EXPECT_EQ(types.takeLast(), "12\t\t3\t\t");
     EXPECT_EQ(clavora::test::textDigest(types), "23d848a6f3dc6d0a") << types.join('\n').toStdString();
     EXPECT_EQ(loadChordSuffixes().join(' '), "maj m 7 m7 maj7 sus4 aug dim 9 m9 6 m6");
 
     ChordTables tables;
+    EXPECT_TRUE(tables.keyboardChord(0).isEmpty());
+    EXPECT_EQ(tables.keyboardChordNote(0, 0, 1), 0);
     tables.loadDefaults();
     QStringList chords;
     for (int index = 0; index < kChordCount; ++index)
@@ -48,16 +70,6 @@ TEST(ChordModel, VocabularyAndDefaultTablesAsDesigned)
     EXPECT_TRUE(tables.guitarChord(kChordCount).isEmpty());
 }
 
-TEST(ChordModel, LookUpsOutsideTheVocabularyGiveNothing)
-{
-    for (int t : {-1, 12}) {
-        EXPECT_TRUE(chordSuffix(t).isEmpty());
-        EXPECT_TRUE(chordTypeEnglishName(t).isEmpty());
-        EXPECT_TRUE(noteName(t).isEmpty());
-        EXPECT_EQ(chordNoteCount(t), 3);
-    }
-}
-
 TEST(ChordModel, LeadingNumberRule)
 {
     const std::pair<const char16_t*, int> rows[] = {{u"07", 7}, {u"35", 35}, {u"-1", -1}, {u"00", 0}, {u"1x", 1},
@@ -68,8 +80,6 @@ TEST(ChordModel, LeadingNumberRule)
 
 TEST(ChordModel, GuitarChordTextAndFretsBothWays)
 {
-    EXPECT_EQ(makeGuitarChord(0, 3, 2, 0, 1, 0), "041216192428");
-    EXPECT_EQ(makeGuitarChord(-1, -1, -1, -1, -1, -1), "-1-1-1-1-1-1");
     EXPECT_EQ(makeGuitarChord(9, 9, 9, 9, 9, 9), "131823283237");
     // Every fret the editor can write survives the round trip on every string.
     for (int fret = -1; fret <= 9; ++fret) {
@@ -86,10 +96,10 @@ TEST(ChordModel, GuitarChordTextAndFretsBothWays)
 
 // Field n of a keyboard chord: 1..3 read their own field, any other n the
 // fourth; string s of a guitar chord: 1..5 their own, any other the sixth.
-TEST(ChordModel, FieldsReadByNoteAndString)
+// The editors replace single entries inside the table.
+TEST(ChordModel, FieldsReadByNoteAndStringAndReplacedOneByOne)
 {
-    ChordTables tables;
-    tables.loadDefaults();
+    ChordTables tables = defaultTables();
     const int keyboard[][4] = {{0, 0, 1, 7}, {0, 0, 3, 16}, {0, 0, 4, 0}, {9, 9, 1, 0}, {9, 9, 4, 11},
                                {9, 3, 0, 16}, {9, 3, 7, 16}, {-1, 0, 1, 0}, {0, 12, 1, 0}};
     for (const auto& [note, type, n, value] : keyboard)
@@ -98,21 +108,13 @@ TEST(ChordModel, FieldsReadByNoteAndString)
                              {0, 0, 8, 28}, {0, -1, 1, 0}, {1, 12, 1, 0}};
     for (const auto& [note, type, s, value] : guitar)
         EXPECT_EQ(tables.guitarStringPitch(note, type, s), value) << note << " " << type << " " << s;
-}
 
-TEST(ChordModel, EditorsReplaceSingleEntriesInsideTheTable)
-{
-    ChordTables tables;
-    EXPECT_TRUE(tables.keyboardChord(0).isEmpty());
-    EXPECT_EQ(tables.keyboardChordNote(0, 0, 1), 0);
-    tables.loadDefaults();
     ASSERT_TRUE(tables.setKeyboardChord(0, "00041135"));
     EXPECT_EQ(tables.keyboardChordNote(0, 0, 4), 35);
     ASSERT_TRUE(tables.setGuitarChord(chordTableIndex(11, 10), "-12328333728"));
     EXPECT_EQ(tables.guitarStringPitch(11, 10, 2), 23);
     EXPECT_EQ(tables.keyboardChord(1), "081317"); // neighbours untouched
     EXPECT_EQ(fretsOf(tables.guitarChord(chordTableIndex(10, 10))), "113333");
-
     for (int index : {-1, kChordTableSize}) {
         EXPECT_FALSE(tables.setKeyboardChord(index, "071216"));
         EXPECT_FALSE(tables.setGuitarChord(index, "041216192428"));
@@ -120,6 +122,67 @@ TEST(ChordModel, EditorsReplaceSingleEntriesInsideTheTable)
         EXPECT_TRUE(tables.guitarChord(index).isEmpty());
     }
     EXPECT_TRUE(tables.setKeyboardChord(kChordCount, "071216"));
+}
+
+// --- The editors' form ------------------------------------------------------
+
+TEST(ChordEditing, LoadsShowTheStoredFields)
+{
+    const ChordTables tables = defaultTables();
+    // The fourth row of a three-note chord is hidden and keeps what it held.
+    const KeyboardGrid held{{{2, 2}, {2, 2}, {2, 2}, {2, 11}}};
+    EXPECT_EQ(loadKeyboardGrid(tables, 0, 0, held), (KeyboardGrid{{{0, 7}, {1, 0}, {1, 4}, {2, 11}}}));  // "071216"
+    EXPECT_EQ(loadKeyboardGrid(tables, 0, 2, held), (KeyboardGrid{{{0, 7}, {0, 10}, {1, 0}, {1, 4}}}));  // "07101216"
+    EXPECT_EQ(loadKeyboardGrid(tables, 9, 9, held), (KeyboardGrid{{{0, 0}, {0, 7}, {0, 9}, {0, 11}}}));  // "00070911"
+    EXPECT_EQ(loadKeyboardGrid(tables, 11, 7, held), (KeyboardGrid{{{0, 11}, {1, 2}, {1, 5}, {2, 11}}})); // "111417"
+    EXPECT_EQ(loadKeyboardGrid(tables, 8, 8, held), (KeyboardGrid{{{0, 8}, {1, 0}, {1, 6}, {1, 10}}}));  // "08121822"
+    EXPECT_EQ(loadGuitarFrets(tables, 0, 0), (GuitarFrets{0, 3, 2, 0, 1, 0}));   // C major
+    EXPECT_EQ(loadGuitarFrets(tables, 2, 0), (GuitarFrets{kX, 0, 0, 2, 3, 2}));  // D major
+    EXPECT_EQ(loadGuitarFrets(tables, 1, 0), (GuitarFrets{4, 4, 6, 6, 6, kX}));  // C#/Db major: string 6 not played
+    EXPECT_EQ(loadGuitarFrets(tables, 4, 6), (GuitarFrets{0, 3, 2, 1, 1, kX}));  // E augmented
+}
+
+TEST(ChordEditing, KeyboardGridGivesTheTextOrTheRefusedRow)
+{
+    // Three-note types ignore the fourth row; rows keep their order.
+    EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 4}, {0, 7}, {2, 11}}}, 0)), "000407/0");
+    EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 4}, {0, 7}, {2, 11}}}, 9)), "00040735/0");
+    EXPECT_EQ(outcome(buildKeyboardChord({{{2, 11}, {0, 0}, {1, 6}, {0, 0}}}, 1)), "350018/0");
+    EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 0}, {5, 7}, {0, 0}}}, 2)), "00006700/0");  // octave 5's highest
+    EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 0}, {5, 8}, {0, 0}}}, 2)), "/3");  // above note 127
+    EXPECT_EQ(outcome(buildKeyboardChord({{{-1, 4}, {0, 0}, {0, 0}, {0, 0}}}, 0)), "/1");  // no octave selected
+    EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 0}, {0, 0}, {1, -1}}}, 4)), "/4");  // no note selected
+    EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 12}, {0, 0}, {0, 0}}}, 0)), "/2");  // beyond the names
+}
+
+TEST(ChordEditing, GuitarFretsGiveTheTextOrTheRefusedString)
+{
+    EXPECT_EQ(outcome(buildGuitarChord({kX, 3, 2, 0, 1, 0})), "-11216192428/0");
+    EXPECT_EQ(outcome(buildGuitarChord({0, 3, 2, 0, 1, 9})), "041216192437/0");
+    EXPECT_EQ(outcome(buildGuitarChord({kX, kX, kX, kX, kX, kX})), "-1-1-1-1-1-1/0");
+    EXPECT_EQ(outcome(buildGuitarChord({0, 0, 0, 0, 0, 39})), "040914192367/0");  // the highest fret on string 6
+    EXPECT_EQ(outcome(buildGuitarChord({0, 0, 0, 0, 0, 40})), "/6");              // above note 127
+    EXPECT_EQ(outcome(buildGuitarChord({-2, 0, 0, 0, 0, 0})), "/1");              // no entry selected
+    // Fret -5 on the D string would be written "09" and read back as fret -5 of
+    // another note; it is refused rather than stored as something else.
+    EXPECT_EQ(outcome(buildGuitarChord({0, 0, -5, 0, 0, 0})), "/3");
+}
+
+TEST(ChordEditing, StoringWritesOnlyTheChosenChordAndOnlyWhenAccepted)
+{
+    ChordTables tables = defaultTables();
+    const ChordTables before = defaultTables();
+    EXPECT_TRUE(storeKeyboardChord(tables, 0, 0, {{{0, 0}, {0, 4}, {0, 7}, {0, 0}}}).accepted());
+    EXPECT_FALSE(storeKeyboardChord(tables, 5, 3, {{{0, 0}, {9, 0}, {0, 7}, {0, 0}}}).accepted());
+    EXPECT_TRUE(storeGuitarChord(tables, 11, 11, {kX, 3, 2, 0, 1, 0}).accepted());
+    EXPECT_FALSE(storeGuitarChord(tables, 0, 0, {kX, 3, 2, 0, 1, 50}).accepted());
+    for (int index = 0; index < kChordTableSize; ++index) {
+        EXPECT_EQ(tables.keyboardChord(index), index == chordTableIndex(0, 0) ? "000407" : before.keyboardChord(index))
+            << index;
+        EXPECT_EQ(tables.guitarChord(index),
+                  index == chordTableIndex(11, 11) ? "-11216192428" : before.guitarChord(index))
+            << index;
+    }
 }
 
 } // namespace

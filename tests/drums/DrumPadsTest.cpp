@@ -1,37 +1,33 @@
 #include "PlayingFixture.h"
-#include "keys/Setting.h"
-
-#include <ostream>
-#include <string>
-#include <vector>
 
 namespace clavora::test {
 namespace {
 
 using namespace keys;
 
-class DrumsMode : public PlayingTest {
+// Scenes in drums mode.
+class DrumsMode : public Scenes {
 protected:
     void SetUp() override
     {
-        PlayingTest::SetUp();
-        tapShift(kF(4));
-        ASSERT_TRUE(piano.playDrums());
+        Scenes::SetUp();
+        run({shift(kF(4))});
         midi.clear();
     }
-
-    // Sound number and intensity of every pad.
-    std::vector<int> drumMap()
-    {
-        std::vector<int> map;
-        for (int pad = 0; pad < DrumPads::kPadCount; ++pad)
-            map.push_back(drums().soundNumber(pad) * 2 + drums().isHigh(pad));
-        return map;
-    }
 };
+TEST_P(DrumsMode, SendExactly) { play(); }
 
-TEST_F(DrumsMode, EveryPadOfTheDefaultMapSoundsItsNote)
+// Shift+Ctrl+F12 restores the default map, keeping the volume and the last
+// pad; every pad then sounds its note, normal pads at the volume less 48,
+// high ones at the volume.
+TEST_F(DrumsMode, ResetRestoresTheDefaultMapOfEveryPad)
 {
+    for (int pad = 0; pad < DrumPads::kPadCount; ++pad)
+        drums().setSound(pad, (drums().soundNumber(pad) + 1) % 47, !drums().isHigh(pad));
+    run({hit('M'), hit(kF(5)), shiftCtrl(kF(12))});
+    EXPECT_EQ(drums().lastDrumKey(), 6);
+    EXPECT_EQ(drums().numberText(0) + drums().numberText(6), "0608");
+
     const int codes[] = {90, 88, 67, 86, 66, 78, 77, 188, 190, 191, 65, 83, 68, 70, 71, 72,
                          74, 75, 76, 186, 222, 13, 81, 87, 69, 82, 84, 89, 85, 73, 79, 80,
                          219, 221, 49, 50, 51, 52, 53, 54, 55, 56, 57, 48, 189, 187, 8};
@@ -42,182 +38,80 @@ TEST_F(DrumsMode, EveryPadOfTheDefaultMapSoundsItsNote)
                          1, 1, 0, 0, 1, 1, 0, 1, 0, 1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1, 1};
     for (int pad = 0; pad < DrumPads::kPadCount; ++pad) {
         midi.clear();
-        piano.keyDown(codes[pad], 0);
-        piano.keyUp(codes[pad], 0);
-        // Normal pads play at the volume less 48, high ones at the volume.
+        run({hit(codes[pad])});
         const std::vector<RecordingMidiOutput::Message> expected{
-            {0, 0x99, notes[pad], high[pad] ? 127 : 79}, {0, 0x89, notes[pad], 0}};
+            {0, 0x99, notes[pad], high[pad] ? 126 : 78}, {0, 0x89, notes[pad], 0}};
         EXPECT_EQ(midi.messages(), expected) << pad;
         EXPECT_EQ(drums().lastDrumKey(), pad);
     }
-}
-
-TEST_F(DrumsMode, AHeldPadIsNotRetriggered)
-{
-    for (int i = 0; i < 4; ++i)
-        piano.keyDown('X', 0);
-    piano.keyUp('X', 0);
-    piano.keyDown('X', 0);
-    EXPECT_EQ(sent(), (Log{"99 29 4F", "89 29 00", "99 29 4F"}));
-}
-
-// A command typed with its modifiers.
-struct Stroke {
-    int code;
-    int mask = 0;
-};
-
-struct SoundCase {
-    const char* name;
-    int pad;  // the key of the pad played first, which becomes the last pad
-    const char* digits;
-    std::vector<Stroke> strokes;
-    int sound;
-    bool high;
-    const char* text;
-
-    friend void PrintTo(const SoundCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class PadSound : public DrumsMode, public ::testing::WithParamInterface<SoundCase> {};
-
-// The keypad, the arrows and Up/Down edit the last pad's sound, within the
-// drum sounds, without playing anything.
-TEST_P(PadSound, EditsTheLastPadsSound)
-{
-    const SoundCase& c = GetParam();
-    tap(c.pad);
-    const int pad = drums().lastDrumKey();
     midi.clear();
-    typeKeypad(c.digits);
-    for (const Stroke& stroke : c.strokes)
-        withModifiers(stroke.code, stroke.mask);
-    EXPECT_EQ(drums().soundNumber(pad), c.sound);
-    EXPECT_EQ(drums().isHigh(pad), c.high);
-    EXPECT_EQ(drums().numberText(pad), c.text);
-    EXPECT_TRUE(sent().empty());
+    run({hit(kEscape)});  // Esc still silences in drums mode
+    EXPECT_EQ(sent().size(), 16u);
+    EXPECT_EQ(sent().front(), "B0 78 00");
+}
+
+constexpr int kShiftCtrl = kShiftMask | kCtrlMask;
+
+// Each key held (with an auto-repeat), tapped and tapped with Shift.
+Steps heldTappedAndShifted(std::initializer_list<int> codes)
+{
+    Steps steps;
+    for (const int code : codes)
+        steps = steps + Steps{down(code), hit(code), shift(code)};
+    return steps;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Edits, PadSound,
+    Pads, DrumsMode,
     ::testing::Values(
-        SoundCase{"Typed", 'Z', "09", {}, 9, false, "09"},
-        SoundCase{"TypedNoDrum", 'Z', "55", {}, 6, false, "06"},
-        SoundCase{"Right", 'Z', "00", {{kRight}}, 1, false, "01"},
-        SoundCase{"Left", 'Z', "46", {{kLeft}}, 45, false, "45"},
-        SoundCase{"RightAtTop", 'Z', "46", {{kRight}}, 46, false, "46"},
-        SoundCase{"LeftAtZero", 'Z', "00", {{kLeft}}, 0, false, "00"},
-        SoundCase{"ShiftRight", 'Z', "12", {{kRight, kShiftMask}}, 20, false, "20"},
-        SoundCase{"ShiftRightPastTop", 'Z', "40", {{kRight, kShiftMask}}, 46, false, "46"},
-        SoundCase{"ShiftLeft", 'Z', "20", {{kLeft, kShiftMask}}, 12, false, "12"},
-        SoundCase{"ShiftLeftPastZero", 'Z', "05", {{kLeft, kShiftMask}}, 0, false, "00"},
-        SoundCase{"Up", 'Z', "", {{kUp}}, 6, true, "06"},
-        SoundCase{"Down", 'C', "", {{kDown}}, 6, false, "06"}),
-    [](const ::testing::TestParamInfo<SoundCase>& info) { return std::string(info.param.name); });
-
-TEST_F(DrumsMode, AnEditedPadPlaysItsNewSoundAndTheOthersKeepTheirs)
-{
-    tap('Z');
-    typeKeypad("0");
-    tap('C');  // other keys leave the entry alone; C is now the last pad
-    typeKeypad("9");
-    tap(kDown);
-    midi.clear();
-    piano.keyDown('C', 0);
-    piano.keyDown('Z', 0);
-    EXPECT_EQ(sent(), (Log{"99 2C 4F", "99 29 4F"}));
-
-    // Normal pads lose 48 from the volume and never go below 0.
-    drums().volume().setValue(40);
-    piano.keyDown('X', 0);
-    piano.keyDown('V', 0);
-    EXPECT_EQ(sent(), (Log{"99 2C 4F", "99 29 4F", "99 29 00", "99 29 28"}));
-}
-
-struct VolumeCase {
-    int start;
-    Stroke stroke;
-    int result;
-};
-
-class DrumVolume : public DrumsMode, public ::testing::WithParamInterface<VolumeCase> {};
-
-TEST_P(DrumVolume, StepsAndClamps)
-{
-    const VolumeCase& c = GetParam();
-    drums().volume().setValue(c.start);
-    withModifiers(c.stroke.code, c.stroke.mask);
-    EXPECT_EQ(drums().volume().value(), c.result);
-    EXPECT_TRUE(sent().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Steps, DrumVolume,
-                         ::testing::Values(VolumeCase{127, {kF(6)}, 127}, VolumeCase{127, {kF(5)}, 126},
-                                           VolumeCase{0, {kF(5)}, 0}, VolumeCase{0, {kF(6)}, 1},
-                                           VolumeCase{127, {kF(5), kShiftMask}, 119},
-                                           VolumeCase{7, {kF(5), kShiftMask}, 0},
-                                           VolumeCase{121, {kF(6), kShiftMask}, 127}));
-
-TEST_F(DrumsMode, ResetRestoresTheDefaultMapButNotVolumeOrLastPad)
-{
-    const auto defaults = drumMap();
-    for (int pad = 0; pad < DrumPads::kPadCount; ++pad)
-        drums().setSound(pad, (drums().soundNumber(pad) + 1) % 47, !drums().isHigh(pad));
-    tap('M');
-    tap(kF(5));
-    ASSERT_NE(drumMap(), defaults);
-
-    tapShiftCtrl(kF(12));
-    EXPECT_EQ(drumMap(), defaults);
-    EXPECT_EQ(drums().volume().value(), 126);
-    EXPECT_EQ(drums().lastDrumKey(), 6);
-    EXPECT_TRUE(piano.playDrums());
-}
-
-TEST_F(DrumsMode, NavigationKeysOfTheDrumRowsDoNothing)
-{
-    tap('V');
-    midi.clear();
-    for (const int code : {kInsert, kHome, kPageUp, kDelete, kEnd, kPageDown}) {
-        piano.keyDown(code, 0);  // held: auto-repeat
-        tap(code);
-        tapShift(code);
-    }
-    EXPECT_TRUE(sent().empty());
-    EXPECT_EQ(drums().lastDrumKey(), 3);
-}
-
-TEST_F(DrumsMode, ShiftCtrlSilencesPadsButShiftCtrlOrAltAloneDoNot)
-{
-    piano.keyDown(kShift, kShiftMask);
-    piano.keyDown(kCtrl, kShiftMask | kCtrlMask);
-    piano.keyDown('Z', kShiftMask | kCtrlMask);
-    piano.keyDown(kEscape, kShiftMask | kCtrlMask);
-    piano.keyUp('Z', kShiftMask | kCtrlMask);  // no pad was pressed: none stops
-    EXPECT_TRUE(sent().empty());
-    piano.keyUp(kCtrl, kShiftMask);
-
-    piano.keyDown('X', kShiftMask);
-    piano.keyDown('B', kCtrlMask);
-    piano.keyDown('N', kAltMask);
-    EXPECT_EQ(sent(), (Log{"99 29 4F", "99 2B 4F", "99 2B 4F"}));
-}
-
-TEST_F(DrumsMode, EscSilencesAndPianoCommandsAreOff)
-{
-    tap(kEscape);
-    EXPECT_EQ(sent().size(), 16u);
-    EXPECT_EQ(sent().front(), "B0 78 00");
-    midi.clear();
-
-    tap(kF(2));       // not a drums command
-    tapCtrl(kRight);  // Ctrl+arrow: no command, no pad
-    tap(kF(8));
-    EXPECT_TRUE(sent().empty());
-    EXPECT_EQ(chords().mode(), ChordArea::Mode::ThreeKeys);
-    EXPECT_EQ(chordSlots().instrument().value(), 50);
-    EXPECT_EQ(mainArea().voices().value(), 1);
-}
+        // The keypad, the arrows and Up/Down edit the last pad's sound, within
+        // the drum sounds, without playing anything.
+        Scene{"KeypadTypesTheSound", {hit('Z')}, keypad("09") + Steps{hit('Z')}, {"99 2C 4F", "89 2C 00"}},
+        Scene{"KeypadIgnoresANumberThatIsNoDrum", {hit('Z')}, keypad("55") + Steps{hit('Z')}, {"99 29 4F", "89 29 00"}},
+        Scene{"ArrowsStopAtZero", {hit('Z')}, keypad("00") + Steps{type(kLeft), type(kRight), hit('Z')},
+              {"99 24 4F", "89 24 00"}},
+        Scene{"ArrowsStopAt46", {hit('Z')}, keypad("46") + Steps{type(kRight), type(kLeft), hit('Z')},
+              {"99 50 4F", "89 50 00"}},
+        Scene{"ShiftRightStepsByEight", {hit('Z')}, keypad("12") + Steps{shift(kRight), hit('Z')},
+              {"99 37 4F", "89 37 00"}},
+        Scene{"ShiftRightStopsAt46", {hit('Z')}, keypad("40") + Steps{shift(kRight), hit('Z')},
+              {"99 51 4F", "89 51 00"}},
+        Scene{"ShiftLeftStepsByEight", {hit('Z')}, keypad("20") + Steps{shift(kLeft), hit('Z')},
+              {"99 2F 4F", "89 2F 00"}},
+        Scene{"ShiftLeftStopsAtZero", {hit('Z')}, keypad("05") + Steps{shift(kLeft), hit('Z')},
+              {"99 23 4F", "89 23 00"}},
+        Scene{"UpMakesThePadHigh", {hit('Z')}, {type(kUp), hit('Z')}, {"99 29 7F", "89 29 00"}},
+        Scene{"DownMakesThePadNormal", {hit('C')}, {type(kDown), hit('C')}, {"99 29 4F", "89 29 00"}},
+        Scene{"AHeldPadIsNotRetriggered", {}, times(4, down('X')) + Steps{up('X'), down('X')},
+              {"99 29 4F", "89 29 00", "99 29 4F"}},
+        // The keypad and Up/Down edit the last pad's sound without playing;
+        // the other keys leave the entry alone; the other pads keep theirs.
+        Scene{"AnEditedPadPlaysItsNewSoundAndTheOthersKeepTheirs",
+              Steps{hit('Z')} + keypad("0") + Steps{hit('C')} + keypad("9") + Steps{type(kDown)},
+              {down('C'), down('Z')}, {"99 2C 4F", "99 29 4F"}},
+        // Normal pads lose 48 from the volume and never go below 0.
+        Scene{"NormalPadsStopAtVelocityZero", times(87, type(kF(5))), {hit('X'), hit('V'), type(kF(5)), hit('X')},
+              {"99 29 00", "89 29 00", "99 29 28", "89 29 00", "99 29 00", "89 29 00"}},
+        // F5 and F6 step the drums volume by one, with Shift by eight, within 0..127.
+        Scene{"F5F6StepTheVolumeWithinTheLimits", {},
+              {type(kF(6)), hit('V'), type(kF(5)), hit('V'), shift(kF(5)), hit('V')},
+              {"99 29 7F", "89 29 00", "99 29 7E", "89 29 00", "99 29 76", "89 29 00"}},
+        Scene{"VolumeStopsAtZero", times(15, shift(kF(5))),
+              {shift(kF(5)), hit('V'), type(kF(5)), type(kF(6)), hit('V')},
+              {"99 29 00", "89 29 00", "99 29 01", "89 29 00"}},
+        Scene{"ShiftF6StopsAt127", times(16, shift(kF(5))) + times(15, shift(kF(6))), {shift(kF(6)), hit('V')},
+              {"99 29 7F", "89 29 00"}},
+        Scene{"NavigationKeysOfTheDrumRowsDoNothing", {},
+              heldTappedAndShifted({kInsert, kHome, kPageUp, kDelete, kEnd, kPageDown}), {}},
+        Scene{"ShiftCtrlSilencesPadsButShiftCtrlOrAltAloneDoNot", {},
+              {down(kShift, kShiftMask), down(kCtrl, kShiftCtrl), down('Z', kShiftCtrl), down(kEscape, kShiftCtrl),
+               up('Z', kShiftCtrl), up(kCtrl, kShiftMask), down('X', kShiftMask), down('B', kCtrlMask),
+               down('N', kAltMask)},
+              {"99 29 4F", "99 2B 4F", "99 2B 4F"}},
+        Scene{"PianoCommandsAreOff", {}, {hit(kF(2)), ctrl(kRight), hit(kF(8)), down('Z')}, {"99 29 4F"},
+              "000 - Acoustic Grand Piano|Octave 4|Volume 127|Channel 1|Voices 1",
+              "050 - Synth Strings 1|Octave 4|Volume 103|Channel 1|Voices 1"}),
+    sceneName);
 
 } // namespace
 } // namespace clavora::test

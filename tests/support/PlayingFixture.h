@@ -1,5 +1,6 @@
 #pragma once
-// A started piano on a recording MIDI device, driven by virtual-key codes.
+// A started piano on a recording MIDI device, driven by virtual-key codes
+// through scripts of what the user does.
 #include "FakePlatform.h"
 #include "chords/ChordArea.h"
 #include "drums/DrumPads.h"
@@ -9,9 +10,11 @@
 #include "platform/RecordingMidiOutput.h"
 #include "sound/MidiPort.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -33,50 +36,97 @@ inline Log joined(std::initializer_list<Log> parts)
     return all;
 }
 
+// The note-offs that stop exactly the note-ons of `log`, in the same order.
+inline Log noteOffsOf(const Log& log)
+{
+    Log offs;
+    for (const std::string& entry : log) {
+        if (entry[0] == '9')
+            offs.push_back("8" + entry.substr(1, 5) + "00");
+    }
+    return offs;
+}
+
+// One thing the user does: a key typed with Shift and/or Ctrl held (the
+// modifier keys go down first, each reporting the mask that includes
+// itself, and up last); a key tapped, held down or let go reporting the mask
+// given without the modifier keys; an on-screen key pressed or released.
+struct Step {
+    enum Kind { Type, Tap, Down, Up, Press, Release } kind;
+    int code;
+    int mask = 0;
+};
+using Steps = std::vector<Step>;
+inline Step type(int code, int mask = 0) { return {Step::Type, code, mask}; }
+inline Step shift(int code) { return {Step::Type, code, keys::kShiftMask}; }
+inline Step ctrl(int code) { return {Step::Type, code, keys::kCtrlMask}; }
+inline Step shiftCtrl(int code) { return {Step::Type, code, keys::kShiftMask | keys::kCtrlMask}; }
+inline Step hit(int code, int mask = 0) { return {Step::Tap, code, mask}; }
+inline Step down(int code, int mask = 0) { return {Step::Down, code, mask}; }
+inline Step up(int code, int mask = 0) { return {Step::Up, code, mask}; }
+inline Step press(int key) { return {Step::Press, key}; }
+inline Step release(int key) { return {Step::Release, key}; }
+inline Steps times(int count, Step step) { return Steps(static_cast<std::size_t>(count), step); }
+inline Steps operator+(Steps a, const Steps& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+// A number typed on the keypad, each key reporting `mask`.
+inline Steps keypad(const std::string& digits, int mask = 0)
+{
+    Steps steps;
+    for (const char digit : digits)
+        steps.push_back(hit(keys::kKeypad0 + (digit - '0'), mask));
+    return steps;
+}
+
+// The Instrument, Octave, Volume, Channel and Voices labels of an area.
+inline std::string labels(VoiceArea& area)
+{
+    return QStringList{area.instrument().label(), area.octave().label(), area.volume().label(),
+                       area.channel().label(), area.voices().label()}
+        .join('|')
+        .toStdString();
+}
+
 class PlayingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         piano.startUp();
+        startUpLog = midi.log();
         midi.clear();
-        platform.pauses.clear();
     }
 
     // What was sent since the last clear, as "90 3C 7F" entries.
     const Log& sent() const { return midi.log(); }
 
-    // One press and release of a key with the modifier mask given. The
-    // modifier keys themselves are not pressed: use the helpers below.
-    void tap(int code, int mask = 0)
+    void run(const Steps& steps)
     {
-        piano.keyDown(code, mask);
-        piano.keyUp(code, mask);
-    }
-    void tapShift(int code) { withModifiers(code, keys::kShiftMask); }
-    void tapCtrl(int code) { withModifiers(code, keys::kCtrlMask); }
-    void tapShiftCtrl(int code) { withModifiers(code, keys::kShiftMask | keys::kCtrlMask); }
-
-    // Holds Shift and/or Ctrl as a user does: modifier keys down first (each
-    // reporting the mask that includes itself), the key, then the modifiers up.
-    void withModifiers(int code, int mask)
-    {
-        int held = 0;
-        if (mask & keys::kShiftMask)
-            piano.keyDown(keys::kShift, held |= keys::kShiftMask);
-        if (mask & keys::kCtrlMask)
-            piano.keyDown(keys::kCtrl, held |= keys::kCtrlMask);
-        tap(code, held);
-        if (mask & keys::kCtrlMask)
-            piano.keyUp(keys::kCtrl, held &= ~keys::kCtrlMask);
-        if (mask & keys::kShiftMask)
-            piano.keyUp(keys::kShift, held &= ~keys::kShiftMask);
-    }
-
-    // Types a number on the keypad, digit by digit.
-    void typeKeypad(const std::string& digits, int mask = 0)
-    {
-        for (const char digit : digits)
-            tap(keys::kKeypad0 + (digit - '0'), mask);
+        using namespace keys;
+        for (const Step& s : steps) {
+            int held = 0;
+            switch (s.kind) {
+            case Step::Type:
+                if (s.mask & kShiftMask)
+                    piano.keyDown(kShift, held |= kShiftMask);
+                if (s.mask & kCtrlMask)
+                    piano.keyDown(kCtrl, held |= kCtrlMask);
+                piano.keyDown(s.code, held);
+                piano.keyUp(s.code, held);
+                if (s.mask & kCtrlMask)
+                    piano.keyUp(kCtrl, held &= ~kCtrlMask);
+                if (s.mask & kShiftMask)
+                    piano.keyUp(kShift, held &= ~kShiftMask);
+                break;
+            case Step::Tap: piano.keyDown(s.code, s.mask); piano.keyUp(s.code, s.mask); break;
+            case Step::Down: piano.keyDown(s.code, s.mask); break;
+            case Step::Up: piano.keyUp(s.code, s.mask); break;
+            case Step::Press: piano.pressKey(s.code); break;
+            case Step::Release: piano.releaseKey(s.code); break;
+            }
+        }
     }
 
     VoiceArea& mainArea() { return piano.mainArea(); }
@@ -88,6 +138,42 @@ protected:
     FakePlatform platform;
     sound::MidiPort port{midi, platform};
     Piano piano{port, platform};
+    Log startUpLog;  // what the start-up sent
 };
+
+// A script played on the started piano: `before` brings it into a state
+// (what that sends is not checked), then `steps` must send exactly `sent`,
+// pauses included as "pause 20"; the labels of the main and chord areas are checked when given.
+struct Scene {
+    const char* name;
+    Steps before;
+    Steps steps;
+    Log sent;
+    std::string mainLabels = {};
+    std::string chordLabels = {};
+
+    friend void PrintTo(const Scene& scene, std::ostream* out) { *out << scene.name; }
+};
+
+class Scenes : public PlayingTest, public ::testing::WithParamInterface<Scene> {
+protected:
+    void play()
+    {
+        const Scene& scene = GetParam();
+        run(scene.before);
+        midi.clear();
+        platform.onPause = [this](int ms) { midi.note("pause " + std::to_string(ms)); };
+        run(scene.steps);
+        EXPECT_EQ(sent(), scene.sent);
+        if (!scene.mainLabels.empty()) {
+            EXPECT_EQ(labels(mainArea()), scene.mainLabels);
+        }
+        if (!scene.chordLabels.empty()) {
+            EXPECT_EQ(labels(chordSlots()), scene.chordLabels);
+        }
+    }
+};
+
+inline std::string sceneName(const ::testing::TestParamInfo<Scene>& info) { return info.param.name; }
 
 } // namespace clavora::test
