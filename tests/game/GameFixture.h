@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <deque>
-#include <map>
+#include <string_view>
 #include <memory>
 #include <random>
 #include <string>
@@ -26,11 +26,8 @@ struct EventLog final : game::GameEvents {
     void ScoreChanged() override { lines.push_back("ScoreChanged"); }
     void LineCleared() override { lines.push_back("LineCleared"); }
     void LevelUp() override { lines.push_back("LevelUp"); }
-    void GameOver(bool byUser, bool completed) override
-    {
-        lines.push_back(std::string("GameOver") + (byUser ? " user" : "") + (completed ? " completed" : ""));
-    }
-    int count(const std::string& line) const { return static_cast<int>(std::count(lines.begin(), lines.end(), line)); }
+    void GameOver(bool user, bool done) override { lines.push_back(std::string("GameOver") + (user ? " user" : "") + (done ? " completed" : "")); }
+    int count(const std::string& line) const { return int(std::ranges::count(lines, line)); }
 
     bool moves = true;
     std::vector<std::string> lines;
@@ -67,11 +64,10 @@ protected:
     void press(const std::string& keys)
     {
         using G = game::Game;
-        static const std::map<char, void (G::*)()> kKeys{
-            {'L', &G::MoveCurrentPieceLeft}, {'R', &G::MoveCurrentPieceRight}, {'U', &G::RotateCurrentPieceClockwise},
-            {'C', &G::RotateCurrentPieceCounterclockwise}, {'D', &G::DropPiece}, {'G', &G::EnableGodMode}};
+        static constexpr void (G::*kKeys[])() = {&G::MoveCurrentPieceLeft, &G::MoveCurrentPieceRight, &G::RotateCurrentPieceClockwise,
+                                                 &G::RotateCurrentPieceCounterclockwise, &G::DropPiece, &G::EnableGodMode};
         for (char k : keys)
-            (game.get()->*kKeys.at(k))();
+            (game.get()->*kKeys[std::string_view("LRUCDG").find(k)])();
     }
     Step keys(const std::string& k) { return [this, k] { press(k); }; }
     // From an empty floor, fills and clears `rows` rows at once with straight

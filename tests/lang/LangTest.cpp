@@ -18,28 +18,19 @@ using clavora::countryCodeForTerritory;
 using T = QLocale::Territory;
 
 // One line per control (or area word): its key and its three texts.
-QStringList linesOf(std::span<const CaptionEntry> table)
+QStringList linesOf(std::size_t count, const std::function<QString(std::size_t, int)>& text)
 {
     QStringList lines;
-    for (const CaptionEntry& entry : table) {
-        QStringList cells{QString::fromUtf8(entry.objectName.data(), qsizetype(entry.objectName.size()))};
-        for (int language = English; language <= kLanguageCount; ++language)
-            cells << captionText(entry, language);
-        lines << cells.join(QLatin1Char('\t'));
-    }
+    for (std::size_t row = 0; row < count; ++row)
+        lines << QStringList{text(row, 0), text(row, English), text(row, Portuguese), text(row, Spanish)}.join(QLatin1Char('\t'));
     return lines;
 }
-
-QStringList areaWordLines()
+QStringList linesOf(std::span<const CaptionEntry> table)
 {
-    QStringList lines;
-    for (int word = 0; word <= int(AreaWord::SplitPrompt); ++word) {
-        QStringList cells{QString::number(word)};
-        for (int language = English; language <= kLanguageCount; ++language)
-            cells << areaWord(language, AreaWord(word));
-        lines << cells.join(QLatin1Char('\t'));
-    }
-    return lines;
+    return linesOf(table.size(), [&](std::size_t row, int language) {
+        const std::string_view name = table[row].objectName;
+        return language ? captionText(table[row], language) : QString::fromUtf8(name.data(), qsizetype(name.size()));
+    });
 }
 
 // Every text of every table, letter for letter in all three languages.
@@ -48,36 +39,30 @@ TEST(Captions, EveryTableReadsAsDesigned)
     const std::pair<QStringList, const char*> tables[] = {
         {linesOf(mainWindowCaptions()), "68f9df24e0935d05"}, {linesOf(languageDialogCaptions()), "57f16b7dd851885d"},
         {linesOf(midiDialogCaptions()), "4364fc80fd004f65"}, {linesOf(helpWindowCaptions()), "b973961663f1d5e8"},
-        {linesOf(aboutBoxCaptions()), "f34aa721443e3865"}, {areaWordLines(), "d998c5a8ede07766"}};
+        {linesOf(aboutBoxCaptions()), "f34aa721443e3865"}, {linesOf(std::size_t(AreaWord::SplitPrompt) + 1, [](std::size_t word, int language) {
+             return language ? areaWord(language, AreaWord(word)) : QString::number(word); }), "d998c5a8ede07766"}};
     for (const auto& [lines, digest] : tables)
         EXPECT_EQ(clavora::test::textDigest(lines), digest) << lines.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST(Captions, LookUpByLanguageAndNameAndValueLabels)
 {
-    EXPECT_EQ(caption(Portuguese, "View"), QStringLiteral("E&xibir"));
-    EXPECT_EQ(caption(Spanish, "View"), QStringLiteral("&Ver"));
-    EXPECT_EQ(caption(helpWindowCaptions(), English, "NoteKeys").left(6), QStringLiteral("Note :"));
+    EXPECT_EQ(caption(Portuguese, "View") + caption(helpWindowCaptions(), Spanish, "frmHelp"), QStringLiteral("E&xibirAyuda"));
     // Outside 1..3, or for a name the table lacks, the control keeps its own text.
     for (int language : {0, 4, -1})
         EXPECT_TRUE(caption(language, "View").isNull()) << language;
     EXPECT_TRUE(caption(English, "NoSuchControl").isNull());
     // A value label reads word, blank, value; outside 1..3 in English.
-    EXPECT_EQ(valueLabel(Spanish, AreaWord::Volume, 100), QStringLiteral("Volumen 100"));
-    EXPECT_EQ(valueLabel(Portuguese, AreaWord::Octave, 3), QStringLiteral("Oitava 3"));
-    EXPECT_EQ(valueLabel(0, AreaWord::Channel, 0), QStringLiteral("Channel 0"));
-    EXPECT_EQ(valueLabel(4, AreaWord::Voices, 7), QStringLiteral("Voices 7"));
+    EXPECT_EQ(valueLabel(0, AreaWord::Channel, 0) + valueLabel(4, AreaWord::Voices, 7), QStringLiteral("Channel 0Voices 7"));
 }
 
 // A locale name gives its calling code, and the code its language.
 TEST(LanguageDetection, FromTheLocaleName)
 {
     struct Row { const char* locale; int code, language; };
-    for (const Row& r : {Row{"pt_BR", 55, Portuguese}, {"pt_PT.UTF-8", 351, Portuguese}, {"pt_AO", 244, Portuguese},
-                         {"es_ES@euro", 34, Spanish}, {"es_MX", 52, Spanish}, {"es_AR.UTF-8", 54, Spanish},
-                         {"es_PR", 1787, Spanish}, {"es_DO", 1809, Spanish}, {"es_US", 1, English}, {"en_GB", 44, English},
-                         {"de_DE.ISO-8859-15@euro", 49, English}, {"C", 0, English}, {"C.UTF-8", 0, English},
-                         {"POSIX", 0, English}, {"", 0, English}, {"xx_YY", 0, English}}) {
+    for (const Row& r : {Row{"pt_BR", 55, Portuguese}, {"pt_PT.UTF-8", 351, Portuguese}, {"es_ES@euro", 34, Spanish},
+                         {"es_PR", 1787, Spanish}, {"es_US", 1, English}, {"de_DE.ISO-8859-15@euro", 49, English},
+                         {"C.UTF-8", 0, English}, {"POSIX", 0, English}, {"", 0, English}, {"xx_YY", 0, English}}) {
         EXPECT_EQ(clavora::countryCodeForLocaleName(QString::fromLatin1(r.locale)), r.code) << r.locale;
         clavora::test::FakePlatform platform;
         platform.country = r.code;
@@ -103,9 +88,6 @@ TEST(LanguageDetection, EveryListedCodeAndNoOther)
     EXPECT_EQ(listed.join(QLatin1Char(' ')).toStdString(),
               "34:3 51:3 52:3 53:3 54:3 55:2 56:3 57:3 58:3 92:3 238:2 239:2 244:2 245:2 258:2 351:2 502:3 503:3 504:3 "
               "505:3 506:3 591:3 593:3 595:3 598:3 670:2 1787:3 1809:3");
-    for (T t : {T::AnyTerritory, T::World, T::Europe, T::LatinAmerica, T(int(QLocale::LastTerritory) + 1)})
-        EXPECT_EQ(countryCodeForTerritory(t), 0) << int(t);
-    EXPECT_EQ(countryCodeForTerritory(T::Zimbabwe), 263);
 }
 
 // LC_ALL comes first, then LC_MESSAGES, then LANG; the C locale names no country.

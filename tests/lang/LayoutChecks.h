@@ -16,10 +16,9 @@ namespace clavora::test {
 template <typename Control>
 Control* child(QWidget& window, const QString& name)
 {
-    auto* found = window.findChild<Control*>(name);
-    if (!found)
-        qFatal("no control %s", qPrintable(name));
-    return found;
+    if (auto* found = window.findChild<Control*>(name))
+        return found;
+    qFatal("no control %s", qPrintable(name));
 }
 
 // Every visible text of a shown window has the room it asks for and lies
