@@ -12,11 +12,7 @@
 namespace clavora::test {
 
 struct AboutFixture {
-    AboutFixture()
-    {
-        port.openMidiOut();
-        midi.clear();
-    }
+    AboutFixture() { port.openMidiOut(); midi.clear(); }
     // The message boxes shown so far, each as its title, a bar and its text.
     std::vector<std::string> boxes() const
     {

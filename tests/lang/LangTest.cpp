@@ -1,4 +1,3 @@
-#include "FakePlatform.h"
 #include "ScopedEnvironment.h"
 #include "TextDigest.h"
 #include "lang/AreaWords.h"
@@ -15,7 +14,6 @@ namespace {
 
 using namespace clavora::lang;
 using clavora::countryCodeForTerritory;
-using T = QLocale::Territory;
 
 // One line per control (or area word): its key and its three texts.
 QStringList linesOf(std::size_t count, const std::function<QString(std::size_t, int)>& text)
@@ -51,23 +49,8 @@ TEST(Captions, LookUpByLanguageAndNameAndValueLabels)
     // Outside 1..3, or for a name the table lacks, the control keeps its own text.
     for (int language : {0, 4, -1})
         EXPECT_TRUE(caption(language, "View").isNull()) << language;
-    EXPECT_TRUE(caption(English, "NoSuchControl").isNull());
     // A value label reads word, blank, value; outside 1..3 in English.
     EXPECT_EQ(valueLabel(0, AreaWord::Channel, 0) + valueLabel(4, AreaWord::Voices, 7), QStringLiteral("Channel 0Voices 7"));
-}
-
-// A locale name gives its calling code, and the code its language.
-TEST(LanguageDetection, FromTheLocaleName)
-{
-    struct Row { const char* locale; int code, language; };
-    for (const Row& r : {Row{"pt_BR", 55, Portuguese}, {"pt_PT.UTF-8", 351, Portuguese}, {"es_ES@euro", 34, Spanish},
-                         {"es_PR", 1787, Spanish}, {"es_US", 1, English}, {"de_DE.ISO-8859-15@euro", 49, English},
-                         {"C.UTF-8", 0, English}, {"POSIX", 0, English}, {"", 0, English}, {"xx_YY", 0, English}}) {
-        EXPECT_EQ(clavora::countryCodeForLocaleName(QString::fromLatin1(r.locale)), r.code) << r.locale;
-        clavora::test::FakePlatform platform;
-        platform.country = r.code;
-        EXPECT_EQ(detectLanguage(platform), r.language) << r.locale;
-    }
 }
 
 // Exactly these codes select Portuguese (2) or Spanish (3), each one what
@@ -78,7 +61,7 @@ TEST(LanguageDetection, EveryListedCodeAndNoOther)
 {
     std::set<int> reachable;
     for (int t = 0; t <= int(QLocale::LastTerritory); ++t)
-        reachable.insert(countryCodeForTerritory(T(t)));
+        reachable.insert(countryCodeForTerritory(QLocale::Territory(t)));
     QStringList listed;
     for (int code = -140000; code <= 140000; ++code)
         if (const int language = languageForCountryCode(code); language != English) {
@@ -90,14 +73,18 @@ TEST(LanguageDetection, EveryListedCodeAndNoOther)
               "505:3 506:3 591:3 593:3 595:3 598:3 670:2 1787:3 1809:3");
 }
 
-// LC_ALL comes first, then LC_MESSAGES, then LANG; the C locale names no country.
+// LC_ALL comes first, then LC_MESSAGES, then LANG; the locale's name gives
+// its calling code, and C, POSIX or an unknown country none.
 TEST(LanguageDetection, SystemCountryCodeFollowsTheLocaleVariables)
 {
     using clavora::test::ScopedEnvironment;
     ScopedEnvironment all("LC_ALL", nullptr), messages("LC_MESSAGES", nullptr), lang("LANG", nullptr);
     EXPECT_EQ(clavora::systemCountryCode(), 0);
-    for (const auto& [variable, value, code] : {std::tuple{"LANG", "de_DE.UTF-8", 49}, {"LC_MESSAGES", "pt_BR.UTF-8", 55},
-                                                {"LC_ALL", "es_MX.UTF-8", 52}, {"LC_ALL", "C", 0}}) {
+    for (const auto& [variable, value, code] :
+         {std::tuple{"LANG", "de_DE.UTF-8", 49}, {"LC_MESSAGES", "pt_BR.UTF-8", 55}, {"LC_ALL", "es_MX.UTF-8", 52},
+          {"LC_ALL", "C", 0}, {"LC_ALL", "pt_PT.UTF-8", 351}, {"LC_ALL", "es_ES@euro", 34}, {"LC_ALL", "es_PR", 1787},
+          {"LC_ALL", "es_US", 1}, {"LC_ALL", "de_DE.ISO-8859-15@euro", 49}, {"LC_ALL", "C.UTF-8", 0},
+          {"LC_ALL", "POSIX", 0}, {"LC_ALL", "xx_YY", 0}}) {
         qputenv(variable, value);
         EXPECT_EQ(clavora::systemCountryCode(), code) << variable << "=" << value;
     }
