@@ -10,13 +10,7 @@ namespace {
 
 // ---- The command line ----
 
-struct ArgumentsCase {
-    const char* name;
-    QStringList arguments;
-    QString path;
-    QStringList rest;
-    bool error;
-};
+struct ArgumentsCase { const char* name; QStringList arguments; QString path; QStringList rest; bool error; };
 
 class RecordArgumentsTest : public ::testing::TestWithParam<ArgumentsCase> {};
 
@@ -31,7 +25,6 @@ TEST_P(RecordArgumentsTest, TakesTheOptionOutWhereverItStands)
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, RecordArgumentsTest, ::testing::Values(
-    ArgumentsCase{"Nothing", {}, "", {}, false},
     ArgumentsCase{"StealthAlone", {"/STEALTH", "My", "title"}, "", {"/STEALTH", "My", "title"}, false},
     ArgumentsCase{"RecordFirst", {"--record", "take.mid", "/stealth", "Notes"}, "take.mid", {"/stealth", "Notes"}, false},
     ArgumentsCase{"RecordAfterStealth", {"/STEALTH", "A", "--record", "b.WAV", "C"}, "b.WAV", {"/STEALTH", "A", "C"}, false},
@@ -56,6 +49,7 @@ const std::vector<TimedMessage> kTake{
 
 class TakeRecorderTest : public ::testing::Test {
 protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     // Records `take` through a recorder over a device that opens (or not).
     std::unique_ptr<TakeRecorder> record(const QString& path, const std::vector<TimedMessage>& take,
                                          bool deviceWorks)
@@ -86,10 +80,7 @@ protected:
 // that its ticks are read exactly, and collects what it plays.
 std::vector<TimedMessage> playedBack(const QString& path)
 {
-    struct Played {
-        fluid_player_t* player;
-        std::vector<TimedMessage> messages;
-    };
+    struct Played { fluid_player_t* player; std::vector<TimedMessage> messages; };
     fluid_settings_t* settings = new_fluid_settings();
     fluid_settings_setstr(settings, "player.timing-source", "sample");
     fluid_settings_setnum(settings, "synth.sample-rate", 48000);
@@ -122,7 +113,6 @@ std::vector<TimedMessage> playedBack(const QString& path)
 
 TEST_F(TakeRecorderTest, MidiFileReadsBackWithTheSameMessagesAtTheSameTimesFinishedOrNot)
 {
-    ASSERT_TRUE(dir.isValid());
     for (const bool finished : {false, true}) {
         SCOPED_TRACE(finished ? "finished" : "cut off");
         const QString path = dir.filePath(finished ? "finished.mid" : "cut.mid");
@@ -146,7 +136,6 @@ TEST_F(TakeRecorderTest, WavFileHasItsNotesWithinOnePeriodOfTheirTimesAndLastsTh
 {
     if (FluidSynthDevice(FluidSynthDevice::Config::fromEnvironment()).soundFontPath().empty())
         GTEST_SKIP() << "no General MIDI SoundFont installed";
-    ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("take.wav");
     // Sharp notes, each cut off well before the next.
     std::vector<TimedMessage> take{{0, packShortMessage(midi::kProgramChange, 115, 0)}};
