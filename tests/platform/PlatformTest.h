@@ -5,16 +5,13 @@
 #include "platform/MidiConstants.h"
 #include "platform/RecordingMidiOutput.h"
 
-#include <QByteArray>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QString>
 #include <QTemporaryDir>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 

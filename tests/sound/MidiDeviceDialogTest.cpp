@@ -7,7 +7,6 @@
 #include "sound/MidiDeviceDialog.h"
 #include "sound/MidiPort.h"
 
-#include <QComboBox>
 #include <QTemporaryDir>
 
 using namespace clavora;
@@ -131,10 +130,8 @@ private slots:
     void textsAndLayout_data()
     {
         QTest::addColumn<int>("language");
-        QTest::newRow("unknown reads English") << 0;
-        QTest::newRow("English") << 1;
-        QTest::newRow("Portuguese") << 2;
-        QTest::newRow("Spanish") << 3;
+        for (const int language : {0, 1, 2, 3}) // 0: unknown, read in English
+            QTest::addRow("language %d", language) << language;
     }
     // The list is read afresh at every opening, through the trace as well.
     void textsAndLayout()
