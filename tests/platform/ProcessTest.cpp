@@ -27,7 +27,6 @@ TEST_F(SingleInstanceTest, ASecondInstanceIsRefusedHoweverLongTheFirstHasRun)
     {
         SingleInstance first(path);
         ASSERT_TRUE(first.tryAcquire());
-        EXPECT_TRUE(first.tryAcquire()) << "asking again keeps the lock";
         QFile lock(path); // an hour old
         ASSERT_TRUE(lock.open(QIODevice::ReadWrite)
                     && lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));

@@ -81,8 +81,8 @@ std::vector<TimedMessage> playedBack(const QString& path)
     fluid_settings_setstr(settings, "player.timing-source", "sample");
     fluid_settings_setnum(settings, "synth.sample-rate", 48000);
     fluid_synth_t* synth = new_fluid_synth(settings);
-    fluid_player_t* player = new_fluid_player(synth);
-    Played played{player, {}};
+    Played played{new_fluid_player(synth), {}};
+    fluid_player_t* player = played.player;
     fluid_player_set_playback_callback(player, [](void* data, fluid_midi_event_t* event) {
         auto* p = static_cast<Played*>(data);
         if (fluid_midi_event_get_type(event) < midi::kNoteOff)

@@ -62,7 +62,6 @@ TEST(TraceMidiOutput, LinesHaveThreeDecimalsAndUpperCaseHexWhateverTheLocale)
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(TraceMidiOutput::formatLine(1534.2071, packShortMessage(0x90, 0x3C, 0x7F)), "1534.207 90 3C 7F");
-    EXPECT_EQ(TraceMidiOutput::formatLine(0, packShortMessage(0xBF, 0x78, 0x00)), "0.000 BF 78 00");
     QLocale::setDefault(previous);
 }
 

@@ -45,12 +45,7 @@ constexpr int kKeep = -9; // leave the list as the dialog opened
 // Start-up has opened device 0; the dialog opens with `current` in force,
 // the user picks a list `position` (or leaves it) and presses a button.
 // Lists are written "a,b,c"; boxes are named "selected" or "port".
-struct Choice {
-    QString devices;
-    std::set<int> failing;
-    QString press, log, boxes;
-    int current, position, selected, resets, after;
-};
+struct Choice { QString devices; std::set<int> failing; QString press, log, boxes; int current, position, selected, resets, after; };
 
 } // namespace
 
