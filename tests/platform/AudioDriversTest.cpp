@@ -10,13 +10,9 @@ using Names = std::vector<std::string>;
 
 // The drivers of Debian's FluidSynth.
 const Names kDebianDrivers{"alsa", "file", "jack", "oss", "pulseaudio", "sdl2"};
+const AudioFacts kPipeWire{.pulseServer = true, .pipewireServer = true, .alsaDevices = true};
 
-struct OrderCase {
-    const char* name;
-    Names available;
-    AudioFacts facts;
-    Names expected;
-};
+struct OrderCase { const char* name; Names available; AudioFacts facts; Names expected; };
 
 class AudioDriverOrder : public ::testing::TestWithParam<OrderCase> {};
 
@@ -27,25 +23,18 @@ TEST_P(AudioDriverOrder, TriesWhatCanWorkFirstAndNeverStartsAServer)
 
 INSTANTIATE_TEST_SUITE_P(Systems, AudioDriverOrder, ::testing::Values(
     OrderCase{"NoSoundAtAll", kDebianDrivers, {}, {"jack", "alsa"}},
-    OrderCase{"DesktopWithPulse", kDebianDrivers, {.pulseServer = true, .alsaDevices = true},
-              {"pulseaudio", "alsa", "jack"}},
+    OrderCase{"DesktopWithPulse", kDebianDrivers, {.pulseServer = true, .alsaDevices = true}, {"pulseaudio", "alsa", "jack"}},
     OrderCase{"JackServerAndCard", kDebianDrivers, {.jackServer = true, .alsaDevices = true}, {"jack", "alsa"}},
-    OrderCase{"PipeWireWithItsPulseSocket", kDebianDrivers,
-              {.pulseServer = true, .pipewireServer = true, .alsaDevices = true}, {"pulseaudio", "alsa", "jack"}},
-    OrderCase{"PipeWireDriverPresent", {"alsa", "pipewire", "pulseaudio"},
-              {.pulseServer = true, .pipewireServer = true, .alsaDevices = true}, {"pipewire", "pulseaudio", "alsa"}},
+    OrderCase{"PipeWireWithItsPulseSocket", kDebianDrivers, kPipeWire, {"pulseaudio", "alsa", "jack"}},
+    OrderCase{"PipeWireDriverPresent", {"alsa", "pipewire", "pulseaudio"}, kPipeWire, {"pipewire", "pulseaudio", "alsa"}},
     OrderCase{"OssOnly", kDebianDrivers, {.ossDevice = true}, {"oss", "jack", "alsa"}},
-    OrderCase{"ServerRunsButItsDriverIsMissing", {"alsa", "file"}, {.pulseServer = true, .jackServer = true},
-              {"alsa"}},
+    OrderCase{"ServerRunsButItsDriverIsMissing", {"alsa", "file"}, {.pulseServer = true, .jackServer = true}, {"alsa"}},
     OrderCase{"OnlyTheFileDriver", {"file", "sdl2"}, {.pulseServer = true, .alsaDevices = true}, {}}),
     [](const ::testing::TestParamInfo<OrderCase>& info) { return std::string(info.param.name); });
 
 // An open of the synthesizer must give up quickly when no output works, and
 // load nothing before one does: the SoundFont here is not even one.
-struct ProbeCase {
-    const char* name;
-    const char* settings;
-};
+struct ProbeCase { const char* name; const char* settings; };
 
 class AudioDriverProbe : public ::testing::TestWithParam<ProbeCase> {};
 
@@ -59,11 +48,10 @@ TEST_P(AudioDriverProbe, GivesUpWithinASecond)
     FluidSynthDevice synth({{test::writeFile(dir.filePath("font.sf2"), "not a SoundFont")}, GetParam().settings});
     QElapsedTimer clock;
     clock.start();
-    const bool opened = synth.open();
-    EXPECT_LT(clock.elapsed(), 1000);
     // Were an output to open here (a JACK server someone runs), the file
     // still is no SoundFont.
-    EXPECT_FALSE(opened);
+    EXPECT_FALSE(synth.open());
+    EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_NE(std::getenv("JACK_NO_START_SERVER"), nullptr);
 }
 
@@ -71,7 +59,6 @@ INSTANTIATE_TEST_SUITE_P(Drivers, AudioDriverProbe, ::testing::Values(
     ProbeCase{"WhicheverWorks", ""},
     ProbeCase{"MissingDriver", "audio.driver=pipewire"},
     ProbeCase{"FailingAlsa", "audio.driver=alsa audio.alsa.device=hw:9"},
-    ProbeCase{"FailingOss", "audio.driver=oss audio.oss.device=/nonexistent/dsp"},
     ProbeCase{"JackWithoutServer", "audio.driver=jack"}),
     [](const ::testing::TestParamInfo<ProbeCase>& info) { return std::string(info.param.name); });
 

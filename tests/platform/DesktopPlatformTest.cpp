@@ -1,7 +1,5 @@
 #include "platform/DesktopPlatform.h"
 
-#include <QElapsedTimer>
-#include <QTimer>
 #include <QtTest>
 
 class DesktopPlatformTest : public QObject {

@@ -1,10 +1,5 @@
 #include "PlatformTest.h"
 
-#include <QFileInfo>
-#include <QThread>
-
-#include <algorithm>
-#include <cstdlib>
 
 namespace clavora {
 namespace {
@@ -22,8 +17,7 @@ TEST(SynthSettingsParser, ReadsPairsSeparatedByBlanksAndSkipsBadOnes)
     const std::pair<std::string, Settings> cases[] = {
         {"audio.driver=file audio.file.name=take.wav", {{"audio.driver", "file"}, {"audio.file.name", "take.wav"}}},
         {"  audio.periods=2 \t  synth.gain=0.5\n", {{"audio.periods", "2"}, {"synth.gain", "0.5"}}},
-        {"", {}},
-        {"   ", {}},
+        {"", {}}, {"   ", {}},
         {"lonely =value name= audio.periods=4 = ==", {{"audio.periods", "4"}}},
         {"audio.file.name=a=b.wav", {{"audio.file.name", "a=b.wav"}}}, // only the first "=" separates
     };
@@ -36,10 +30,10 @@ TEST(FluidSynthDevice, BufferLatency)
 {
     constexpr double kOurs = 3 * 128 * 1000.0 / 48000;
     EXPECT_DOUBLE_EQ(FluidSynthDevice(systemConfig("")).bufferLatencyMs(), kOurs);
-    const FluidSynthDevice larger(systemConfig("audio.periods=2 audio.period-size=256 synth.sample-rate=44100"));
-    EXPECT_DOUBLE_EQ(larger.bufferLatencyMs(), 2 * 256 * 1000.0 / 44100);
-    const FluidSynthDevice bad(systemConfig("audio.periods=many synth.sample-rate=fast no.such.setting=3 audio.period-size=12x"));
-    EXPECT_DOUBLE_EQ(bad.bufferLatencyMs(), kOurs);
+    EXPECT_DOUBLE_EQ(FluidSynthDevice(systemConfig("audio.periods=2 audio.period-size=256 synth.sample-rate=44100"))
+                         .bufferLatencyMs(), 2 * 256 * 1000.0 / 44100);
+    EXPECT_DOUBLE_EQ(FluidSynthDevice(systemConfig("audio.periods=many synth.sample-rate=fast no.such.setting=3 "
+                                                   "audio.period-size=12x")).bufferLatencyMs(), kOurs);
 }
 
 TEST(FluidSynthDevice, AnUnusableSoundFontIsNamedOnceAndTheNextInstalledOneServesOrOpenFails)
@@ -72,40 +66,22 @@ TEST(FluidSynthDevice, AnUnusableSoundFontIsNamedOnceAndTheNextInstalledOneServe
     EXPECT_EQ(test::countOf(said, "missing.sf2"), 0) << "an absent file is not an error: " << said;
 }
 
-TEST(FluidSynthDevice, PlaysANoteIntoTheFileDriver)
+// What the notes sound like is checked where a take is rendered to a file.
+TEST(FluidSynthDevice, OpensAnAudioOutputTakesMessagesAndCloses)
 {
     if (FluidSynthDevice(systemConfig("")).soundFontPath().empty())
         GTEST_SKIP() << "no General MIDI SoundFont installed";
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath("take.wav");
-    {
-        FluidSynthDevice synth(systemConfig("audio.driver=file audio.file.name=" + path.toStdString()));
-        ASSERT_TRUE(synth.open());
-        EXPECT_TRUE(synth.isOpen());
-        EXPECT_TRUE(synth.send(packShortMessage(midi::kProgramChange, 0, 0)));
-        EXPECT_TRUE(synth.send(packShortMessage(midi::kNoteOn, 60, 127)));
-        EXPECT_FALSE(synth.send(packShortMessage(midi::kNoteOn, 200, 127)));
-        // The file driver renders in real time, from the moment its output
-        // opened; let a quarter of a second of the note reach the file.
-        const qint64 kWanted = QFileInfo(path).size() + 48000 * 2 * 2 / 4;
-        QElapsedTimer waited;
-        waited.start();
-        while (QFileInfo(path).size() < kWanted && waited.elapsed() < 1500)
-            QThread::msleep(10);
-        EXPECT_GE(QFileInfo(path).size(), kWanted);
-        EXPECT_TRUE(synth.send(packShortMessage(midi::kNoteOff, 60, 0)));
-        EXPECT_TRUE(synth.send(packShortMessage(midi::kControlChange, midi::kAllSoundOff, 0)));
-        synth.close();
-        EXPECT_FALSE(synth.isOpen());
-        EXPECT_FALSE(synth.send(packShortMessage(midi::kNoteOn, 60, 127)));
-    }
-    const test::Wav wav = test::readWav(path);
-    EXPECT_EQ(wav.sampleRate, 48000);
-    EXPECT_EQ(wav.channels, 2);
-    ASSERT_FALSE(wav.samples.empty());
-    const auto [low, high] = std::minmax_element(wav.samples.begin(), wav.samples.end());
-    EXPECT_GT(std::max(-int(*low), int(*high)), 1000) << "the note is (nearly) silent";
+    FluidSynthDevice synth(systemConfig("audio.driver=file audio.file.name=" + dir.filePath("take.wav").toStdString()));
+    ASSERT_TRUE(synth.open());
+    EXPECT_TRUE(synth.isOpen());
+    EXPECT_TRUE(synth.send(packShortMessage(midi::kProgramChange, 0, 0)));
+    EXPECT_TRUE(synth.send(packShortMessage(midi::kNoteOn, 60, 127)));
+    EXPECT_FALSE(synth.send(packShortMessage(midi::kNoteOn, 200, 127)));
+    EXPECT_TRUE(synth.send(packShortMessage(midi::kControlChange, midi::kAllSoundOff, 0)));
+    synth.close();
+    EXPECT_FALSE(synth.isOpen());
+    EXPECT_FALSE(synth.send(packShortMessage(midi::kNoteOn, 60, 127)));
 }
 
 TEST(FluidSynthDevice, OpeningTheRealAudioOutputPrintsNothing)
