@@ -10,20 +10,12 @@ using namespace clavora::chords;
 
 namespace {
 
-ChordTables defaultTables()
-{
-    ChordTables tables;
-    tables.loadDefaults();
-    return tables;
-}
+ChordTables defaultTables() { ChordTables tables; tables.loadDefaults(); return tables; }
 
 constexpr int kX = kStringNotPlayed;
 
 // The text built, or the field refused, as "text/field".
-std::string outcome(const BuiltChord& built)
-{
-    return built.text.toStdString() + "/" + std::to_string(built.refusedField);
-}
+std::string outcome(const BuiltChord& b) { return b.text.toStdString() + "/" + std::to_string(b.refusedField); }
 
 // The frets of a guitar chord as the user writes them: one digit per
 // string, x for a string that is not played.
@@ -133,13 +125,9 @@ TEST(ChordEditing, LoadsShowTheStoredFields)
     const KeyboardGrid held{{{2, 2}, {2, 2}, {2, 2}, {2, 11}}};
     EXPECT_EQ(loadKeyboardGrid(tables, 0, 0, held), (KeyboardGrid{{{0, 7}, {1, 0}, {1, 4}, {2, 11}}}));  // "071216"
     EXPECT_EQ(loadKeyboardGrid(tables, 0, 2, held), (KeyboardGrid{{{0, 7}, {0, 10}, {1, 0}, {1, 4}}}));  // "07101216"
-    EXPECT_EQ(loadKeyboardGrid(tables, 9, 9, held), (KeyboardGrid{{{0, 0}, {0, 7}, {0, 9}, {0, 11}}}));  // "00070911"
     EXPECT_EQ(loadKeyboardGrid(tables, 11, 7, held), (KeyboardGrid{{{0, 11}, {1, 2}, {1, 5}, {2, 11}}})); // "111417"
-    EXPECT_EQ(loadKeyboardGrid(tables, 8, 8, held), (KeyboardGrid{{{0, 8}, {1, 0}, {1, 6}, {1, 10}}}));  // "08121822"
     EXPECT_EQ(loadGuitarFrets(tables, 0, 0), (GuitarFrets{0, 3, 2, 0, 1, 0}));   // C major
-    EXPECT_EQ(loadGuitarFrets(tables, 2, 0), (GuitarFrets{kX, 0, 0, 2, 3, 2}));  // D major
     EXPECT_EQ(loadGuitarFrets(tables, 1, 0), (GuitarFrets{4, 4, 6, 6, 6, kX}));  // C#/Db major: string 6 not played
-    EXPECT_EQ(loadGuitarFrets(tables, 4, 6), (GuitarFrets{0, 3, 2, 1, 1, kX}));  // E augmented
 }
 
 TEST(ChordEditing, KeyboardGridGivesTheTextOrTheRefusedRow)
@@ -159,7 +147,6 @@ TEST(ChordEditing, GuitarFretsGiveTheTextOrTheRefusedString)
 {
     EXPECT_EQ(outcome(buildGuitarChord({kX, 3, 2, 0, 1, 0})), "-11216192428/0");
     EXPECT_EQ(outcome(buildGuitarChord({0, 3, 2, 0, 1, 9})), "041216192437/0");
-    EXPECT_EQ(outcome(buildGuitarChord({kX, kX, kX, kX, kX, kX})), "-1-1-1-1-1-1/0");
     EXPECT_EQ(outcome(buildGuitarChord({0, 0, 0, 0, 0, 39})), "040914192367/0");  // the highest fret on string 6
     EXPECT_EQ(outcome(buildGuitarChord({0, 0, 0, 0, 0, 40})), "/6");              // above note 127
     EXPECT_EQ(outcome(buildGuitarChord({-2, 0, 0, 0, 0, 0})), "/1");              // no entry selected

@@ -8,12 +8,7 @@ using namespace keys;
 // Scenes in drums mode.
 class DrumsMode : public Scenes {
 protected:
-    void SetUp() override
-    {
-        Scenes::SetUp();
-        run({shift(kF(4))});
-        midi.clear();
-    }
+    void SetUp() override { Scenes::SetUp(), run({shift(kF(4))}), midi.clear(); }
 };
 TEST_P(DrumsMode, SendExactly) { play(); }
 
@@ -31,17 +26,16 @@ TEST_F(DrumsMode, ResetRestoresTheDefaultMapOfEveryPad)
     const int codes[] = {90, 88, 67, 86, 66, 78, 77, 188, 190, 191, 65, 83, 68, 70, 71, 72,
                          74, 75, 76, 186, 222, 13, 81, 87, 69, 82, 84, 89, 85, 73, 79, 80,
                          219, 221, 49, 50, 51, 52, 53, 54, 55, 56, 57, 48, 189, 187, 8};
-    const int notes[] = {41, 41, 41, 41, 43, 43, 43, 43, 44, 44, 38, 38, 38, 38, 40, 40,
-                         40, 40, 42, 42, 49, 57, 35, 35, 35, 35, 36, 36, 36, 36, 46, 46,
-                         51, 51, 45, 45, 45, 45, 48, 48, 48, 48, 50, 50, 50, 50, 55};
-    const bool high[] = {0, 0, 1, 1, 0, 0, 1, 1, 0, 1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 1, 1, 1, 0, 0,
-                         1, 1, 0, 0, 1, 1, 0, 1, 0, 1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1, 1};
+    // Each pad's note and velocity in hex, normal pads at 4E, high ones at 7E.
+    const std::string heard[] = {"294E 294E 297E 297E 2B4E 2B4E 2B7E 2B7E 2C4E 2C7E 264E 264E 267E 267E 284E 284E",
+                                 "287E 287E 2A4E 2A7E 317E 397E 234E 234E 237E 237E 244E 244E 247E 247E 2E4E 2E7E",
+                                 "334E 337E 2D4E 2D4E 2D7E 2D7E 304E 304E 307E 307E 324E 324E 327E 327E 377E"};
     for (int pad = 0; pad < DrumPads::kPadCount; ++pad) {
         midi.clear();
         run({hit(codes[pad])});
-        const std::vector<RecordingMidiOutput::Message> expected{
-            {0, 0x99, notes[pad], high[pad] ? 126 : 78}, {0, 0x89, notes[pad], 0}};
-        EXPECT_EQ(midi.messages(), expected) << pad;
+        const std::string note = heard[pad / 16].substr(pad % 16 * 5, 4);
+        EXPECT_EQ(sent(), (Log{"99 " + note.substr(0, 2) + " " + note.substr(2), "89 " + note.substr(0, 2) + " 00"}))
+            << pad;
         EXPECT_EQ(drums().lastDrumKey(), pad);
     }
     midi.clear();
@@ -76,8 +70,6 @@ INSTANTIATE_TEST_SUITE_P(
               {"99 37 4F", "89 37 00"}},
         Scene{"ShiftRightStopsAt46", {hit('Z')}, keypad("40") + Steps{shift(kRight), hit('Z')},
               {"99 51 4F", "89 51 00"}},
-        Scene{"ShiftLeftStepsByEight", {hit('Z')}, keypad("20") + Steps{shift(kLeft), hit('Z')},
-              {"99 2F 4F", "89 2F 00"}},
         Scene{"ShiftLeftStopsAtZero", {hit('Z')}, keypad("05") + Steps{shift(kLeft), hit('Z')},
               {"99 23 4F", "89 23 00"}},
         Scene{"UpMakesThePadHigh", {hit('Z')}, {type(kUp), hit('Z')}, {"99 29 7F", "89 29 00"}},

@@ -11,11 +11,7 @@ namespace clavora::test {
 // Records what the logic asks of the platform; never sleeps or shows a box.
 class FakePlatform final : public Platform {
 public:
-    struct Box {
-        MessageIcon icon;
-        std::string title;
-        std::string text;
-    };
+    struct Box { MessageIcon icon; std::string title, text; };
 
     void pause(int milliseconds) override
     {
@@ -39,8 +35,6 @@ public:
     void messageBox(MessageIcon icon, const std::string& title, const std::string& text) override
     {
         boxes.push_back({icon, title, text});
-        if (onMessageBox)
-            onMessageBox();
     }
     void beep() override { ++beeps; }
     int countryCode() override { return country; }
@@ -48,16 +42,13 @@ public:
     std::vector<int> pauses;
     std::vector<int> waits; // waits that keep the windows painting
     std::vector<Box> boxes;
-    int beeps = 0;
-    int country = 0;
+    int beeps = 0, country = 0;
     std::uint32_t ticks = 0;
     std::function<void(int)> onPause;
-    std::function<void()> onMessageBox;
     std::function<void(int)> onWait; // runs while a wait is in progress
 
 private:
-    bool waiting_ = false;
-    bool cancelled_ = false;
+    bool waiting_ = false, cancelled_ = false;
 };
 
 } // namespace clavora::test

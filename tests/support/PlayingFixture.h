@@ -23,10 +23,7 @@ namespace clavora::test {
 using Log = std::vector<std::string>;
 
 // The log entries of `count` copies of one message, e.g. repeated("C1 30 00", 3).
-inline Log repeated(const std::string& entry, int count)
-{
-    return Log(static_cast<std::size_t>(count), entry);
-}
+inline Log repeated(const std::string& entry, int count) { return Log(static_cast<std::size_t>(count), entry); }
 
 inline Log joined(std::initializer_list<Log> parts)
 {
@@ -40,10 +37,9 @@ inline Log joined(std::initializer_list<Log> parts)
 inline Log noteOffsOf(const Log& log)
 {
     Log offs;
-    for (const std::string& entry : log) {
+    for (const std::string& entry : log)
         if (entry[0] == '9')
             offs.push_back("8" + entry.substr(1, 5) + "00");
-    }
     return offs;
 }
 
@@ -51,11 +47,7 @@ inline Log noteOffsOf(const Log& log)
 // modifier keys go down first, each reporting the mask that includes
 // itself, and up last); a key tapped, held down or let go reporting the mask
 // given without the modifier keys; an on-screen key pressed or released.
-struct Step {
-    enum Kind { Type, Tap, Down, Up, Press, Release } kind;
-    int code;
-    int mask = 0;
-};
+struct Step { enum Kind { Type, Tap, Down, Up, Press, Release } kind; int code; int mask = 0; };
 using Steps = std::vector<Step>;
 inline Step type(int code, int mask = 0) { return {Step::Type, code, mask}; }
 inline Step shift(int code) { return {Step::Type, code, keys::kShiftMask}; }
@@ -67,11 +59,7 @@ inline Step up(int code, int mask = 0) { return {Step::Up, code, mask}; }
 inline Step press(int key) { return {Step::Press, key}; }
 inline Step release(int key) { return {Step::Release, key}; }
 inline Steps times(int count, Step step) { return Steps(static_cast<std::size_t>(count), step); }
-inline Steps operator+(Steps a, const Steps& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+inline Steps operator+(Steps a, const Steps& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
 // A number typed on the keypad, each key reporting `mask`.
 inline Steps keypad(const std::string& digits, int mask = 0)
 {
@@ -84,20 +72,14 @@ inline Steps keypad(const std::string& digits, int mask = 0)
 // The Instrument, Octave, Volume, Channel and Voices labels of an area.
 inline std::string labels(VoiceArea& area)
 {
-    return QStringList{area.instrument().label(), area.octave().label(), area.volume().label(),
-                       area.channel().label(), area.voices().label()}
-        .join('|')
-        .toStdString();
+    const QStringList shown{area.instrument().label(), area.octave().label(), area.volume().label(),
+                            area.channel().label(), area.voices().label()};
+    return shown.join('|').toStdString();
 }
 
 class PlayingTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        piano.startUp();
-        startUpLog = midi.log();
-        midi.clear();
-    }
+    void SetUp() override { piano.startUp(), startUpLog = midi.log(), midi.clear(); }
 
     // What was sent since the last clear, as "90 3C 7F" entries.
     const Log& sent() const { return midi.log(); }
@@ -146,12 +128,9 @@ protected:
 // pauses included as "pause 20"; the labels of the main and chord areas are checked when given.
 struct Scene {
     const char* name;
-    Steps before;
-    Steps steps;
+    Steps before, steps;
     Log sent;
-    std::string mainLabels = {};
-    std::string chordLabels = {};
-
+    std::string mainLabels = {}, chordLabels = {};
     friend void PrintTo(const Scene& scene, std::ostream* out) { *out << scene.name; }
 };
 
@@ -165,12 +144,10 @@ protected:
         platform.onPause = [this](int ms) { midi.note("pause " + std::to_string(ms)); };
         run(scene.steps);
         EXPECT_EQ(sent(), scene.sent);
-        if (!scene.mainLabels.empty()) {
+        if (!scene.mainLabels.empty())
             EXPECT_EQ(labels(mainArea()), scene.mainLabels);
-        }
-        if (!scene.chordLabels.empty()) {
+        if (!scene.chordLabels.empty())
             EXPECT_EQ(labels(chordSlots()), scene.chordLabels);
-        }
     }
 };
 
