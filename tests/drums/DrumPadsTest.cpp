@@ -8,7 +8,7 @@ using namespace keys;
 // Scenes in drums mode.
 class DrumsMode : public Scenes {
 protected:
-    void SetUp() override { Scenes::SetUp(), run({shift(kF(4))}), midi.clear(); }
+    void SetUp() override { Scenes::SetUp(); run({shift(kF(4))}); midi.clear(); }
 };
 TEST_P(DrumsMode, SendExactly) { play(); }
 
@@ -36,7 +36,6 @@ TEST_F(DrumsMode, ResetRestoresTheDefaultMapOfEveryPad)
         const std::string note = heard[pad / 16].substr(pad % 16 * 5, 4);
         EXPECT_EQ(sent(), (Log{"99 " + note.substr(0, 2) + " " + note.substr(2), "89 " + note.substr(0, 2) + " 00"}))
             << pad;
-        EXPECT_EQ(drums().lastDrumKey(), pad);
     }
     midi.clear();
     run({hit(kEscape)});  // Esc still silences in drums mode
@@ -44,16 +43,8 @@ TEST_F(DrumsMode, ResetRestoresTheDefaultMapOfEveryPad)
     EXPECT_EQ(sent().front(), "B0 78 00");
 }
 
-constexpr int kShiftCtrl = kShiftMask | kCtrlMask;
-
 // Each key held (with an auto-repeat), tapped and tapped with Shift.
-Steps heldTappedAndShifted(std::initializer_list<int> codes)
-{
-    Steps steps;
-    for (const int code : codes)
-        steps = steps + Steps{down(code), hit(code), shift(code)};
-    return steps;
-}
+Steps heldTappedAndShifted(int code) { return Steps{down(code), hit(code), shift(code)}; }
 
 INSTANTIATE_TEST_SUITE_P(
     Pads, DrumsMode,
@@ -94,7 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
         Scene{"ShiftF6StopsAt127", times(16, shift(kF(5))) + times(15, shift(kF(6))), {shift(kF(6)), hit('V')},
               {"99 29 7F", "89 29 00"}},
         Scene{"NavigationKeysOfTheDrumRowsDoNothing", {},
-              heldTappedAndShifted({kInsert, kHome, kPageUp, kDelete, kEnd, kPageDown}), {}},
+              heldTappedAndShifted(kInsert) + heldTappedAndShifted(kHome) + heldTappedAndShifted(kPageUp)
+                  + heldTappedAndShifted(kDelete) + heldTappedAndShifted(kEnd) + heldTappedAndShifted(kPageDown), {}},
         Scene{"ShiftCtrlSilencesPadsButShiftCtrlOrAltAloneDoNot", {},
               {down(kShift, kShiftMask), down(kCtrl, kShiftCtrl), down('Z', kShiftCtrl), down(kEscape, kShiftCtrl),
                up('Z', kShiftCtrl), up(kCtrl, kShiftMask), down('X', kShiftMask), down('B', kCtrlMask),

@@ -39,9 +39,6 @@ TEST_F(PlayingTest, StartUpSendsEveryProgramChangeInOrder)
     EXPECT_EQ(chords().mode(), ChordArea::Mode::ThreeKeys);
     EXPECT_EQ(chords().splitPoint(), 12);
     EXPECT_FALSE(piano.playDrums());
-    EXPECT_EQ(port.currentMidiDevice(), sound::MidiPort::kDefaultDevice);
-    piano.shutDown();
-    EXPECT_EQ(sent(), (Log{"close"}));  // no All Sound Off on the way out
 }
 
 // Main Instrument, Octave, Volume, Channel, Voices; chord Instrument,
@@ -72,8 +69,6 @@ TEST(StartUp, LabelsSpeakTheLanguageOfTheCountry)
 class KeyCommands : public Scenes {};
 TEST_P(KeyCommands, SendExactly) { play(); }
 
-const std::string kChordSlot1 = "050 - Synth Strings 1|Octave 4|Volume 103|Channel 1|";
-
 // Each setting key steps its own setting by its own amount, stops at the
 // limits and passes the new value on to the selected slot. An arrow sends the
 // program only when it moves; Shift+arrow clamps and always sends it.
@@ -85,7 +80,6 @@ INSTANTIATE_TEST_SUITE_P(
         Scene{"ShiftArrowsStepByTenUpTo127", keypad("118"),
               {shift(kRight), type(kRight), shift(kRight), shift(kLeft), type(kLeft)},
               {"C0 7F 00", "C0 7F 00", "C0 75 00", "C0 74 00"}},
-        Scene{"ShiftLeftStopsAtZero", keypad("015"), times(3, shift(kLeft)), {"C0 05 00", "C0 00 00", "C0 00 00"}},
         Scene{"OctaveStopsAtFive", {}, {type(kUp), type(kUp), hit(kComma)}, {"90 48 7F", "80 48 00"}},
         Scene{"OctaveStopsAtOne", {}, times(4, type(kDown)) + Steps{hit(kComma)}, {"90 18 7F", "80 18 00"}},
         Scene{"ShiftF5F6StepTheVolumeByEightDownToZero", times(15, shift(kF(5))),
@@ -93,9 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
               {"90 3C 00", "80 3C 00", "90 3C 08", "80 3C 00"}},
         Scene{"VolumeStopsAt127", times(16, shift(kF(5))) + times(15, shift(kF(6))), {shift(kF(6)), hit(kComma)},
               {"90 3C 7F", "80 3C 00"}},
-        Scene{"ChannelStopsAtOne", {}, {type(kF(5)), hit(kComma)}, {"90 3C 7F", "80 3C 00"}},
         Scene{"ChannelStopsAtSeven", times(6, type(kF(6))), {type(kF(6)), hit(kComma)}, {"96 3C 7F", "86 3C 00"}},
-        Scene{"VoicesStopAtOne", {}, {type(kF(7)), type(kF(8)), hit(kComma)},
+        Scene{"ChannelAndVoicesStopAtOne", {}, {type(kF(5)), type(kF(7)), type(kF(8)), hit(kComma)},
               {"90 3C 7F", "91 3C 7F", "80 3C 00", "81 3C 00"}},
         Scene{"VoicesStopAtSeven", times(7, type(kF(8))), {}, {},
               "000 - Acoustic Grand Piano|Octave 4|Volume 127|Channel 1|Voices 7"},
@@ -110,9 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
               {"97 37 7F", "97 3C 7F", "97 40 7F"}},
         Scene{"F9F10StepTheChordChannelFromOne", {}, {type(kF(9)), type(kF(10))}, {"C8 59 00", "C8 59 00"}},
         Scene{"F11F12StepTheChordVoicesFromOne", {type(kF(11)), type(kF(12)), type(kF(12))}, {type(kF(11))}, {}, {},
-              kChordSlot1 + "Voices 2"},
-        Scene{"KeypadTakesThreeDigits", {}, keypad("042"), {"C0 2A 00"}},
-        Scene{"KeypadTheCurrentProgramSendsNothing", {}, keypad("000"), {}},
+              "050 - Synth Strings 1|Octave 4|Volume 103|Channel 1|Voices 2"},
+        Scene{"KeypadTakesThreeDigitsTheCurrentOneSendsNothing", {}, keypad("000") + keypad("042"), {"C0 2A 00"}},
         Scene{"CtrlKeypadHasItsOwnDigitsForTheChordArea", {}, keypad("0") + keypad("042", kCtrlMask) + keypad("12"),
               {"C7 2A 00", "C0 0C 00"}, "012 - Marimba|Octave 4|Volume 127|Channel 1|Voices 1",
               "042 - Cello|Octave 4|Volume 103|Channel 1|Voices 1"},
@@ -196,7 +188,6 @@ TEST_F(PlayingTest, EscSilencesAndCancelsAPendingSplitChoiceButKeepsHeldKeys)
     for (int channel = 0; channel < 16; ++channel)
         silence.push_back(QString::asprintf("B%X 78 00", channel).toStdString());
     EXPECT_EQ(sent(), silence);
-    EXPECT_FALSE(chords().choosingSplitPoint());
     midi.clear();
     run({down(kComma), up(kComma), down('Y')});  // auto-repeat of the held key, then a main key
     EXPECT_EQ(chords().chosenSplitPoint(), 0);
@@ -205,8 +196,8 @@ TEST_F(PlayingTest, EscSilencesAndCancelsAPendingSplitChoiceButKeepsHeldKeys)
 
 // --- Held keys ---------------------------------------------------------------
 
-// A key held while `change` is typed, with an auto-repeat after it; then
-// its release, its next press and that release.
+// Key k held while the steps c are typed, with an auto-repeat after them;
+// then its release, its next press and that release.
 Steps heldThrough(int k, const Steps& c) { return Steps{down(k)} + c + Steps{down(k), up(k), down(k), up(k)}; }
 
 // Whatever changes while a key is held, its release stops what its press
@@ -264,7 +255,6 @@ TEST_F(PlayingTest, LosingTheKeyboardLetsGoOfItsKeysPadsAndModifiers)
     piano.keyboardLost();
     EXPECT_EQ(sent(), joined({noteOffsOf(Log(started.begin(), started.end() - 1)), {"89 23 00"}}));
     EXPECT_EQ(chords().chordTypeText(), "maj");  // every modifier let go
-    EXPECT_FALSE(drums().isPressed(22));
 
     // The releases arrive elsewhere; the next presses play.
     midi.clear();

@@ -44,8 +44,7 @@ public:
     std::vector<Box> boxes;
     int beeps = 0, country = 0;
     std::uint32_t ticks = 0;
-    std::function<void(int)> onPause;
-    std::function<void(int)> onWait; // runs while a wait is in progress
+    std::function<void(int)> onPause, onWait; // onWait runs while a wait is in progress
 
 private:
     bool waiting_ = false, cancelled_ = false;

@@ -25,13 +25,10 @@ using Log = std::vector<std::string>;
 // The log entries of `count` copies of one message, e.g. repeated("C1 30 00", 3).
 inline Log repeated(const std::string& entry, int count) { return Log(static_cast<std::size_t>(count), entry); }
 
-inline Log joined(std::initializer_list<Log> parts)
-{
-    Log all;
-    for (const Log& part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
+// Log and Steps put one after the other.
+template <class T>
+std::vector<T> operator+(std::vector<T> a, const std::vector<T>& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+inline Log joined(std::initializer_list<Log> parts) { Log all; for (const Log& p : parts) all = all + p; return all; }
 
 // The note-offs that stop exactly the note-ons of `log`, in the same order.
 inline Log noteOffsOf(const Log& log)
@@ -52,14 +49,14 @@ using Steps = std::vector<Step>;
 inline Step type(int code, int mask = 0) { return {Step::Type, code, mask}; }
 inline Step shift(int code) { return {Step::Type, code, keys::kShiftMask}; }
 inline Step ctrl(int code) { return {Step::Type, code, keys::kCtrlMask}; }
-inline Step shiftCtrl(int code) { return {Step::Type, code, keys::kShiftMask | keys::kCtrlMask}; }
+constexpr int kShiftCtrl = keys::kShiftMask | keys::kCtrlMask;
+inline Step shiftCtrl(int code) { return {Step::Type, code, kShiftCtrl}; }
 inline Step hit(int code, int mask = 0) { return {Step::Tap, code, mask}; }
 inline Step down(int code, int mask = 0) { return {Step::Down, code, mask}; }
 inline Step up(int code, int mask = 0) { return {Step::Up, code, mask}; }
 inline Step press(int key) { return {Step::Press, key}; }
 inline Step release(int key) { return {Step::Release, key}; }
 inline Steps times(int count, Step step) { return Steps(static_cast<std::size_t>(count), step); }
-inline Steps operator+(Steps a, const Steps& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
 // A number typed on the keypad, each key reporting `mask`.
 inline Steps keypad(const std::string& digits, int mask = 0)
 {
@@ -79,7 +76,7 @@ inline std::string labels(VoiceArea& area)
 
 class PlayingTest : public ::testing::Test {
 protected:
-    void SetUp() override { piano.startUp(), startUpLog = midi.log(), midi.clear(); }
+    void SetUp() override { piano.startUp(); startUpLog = midi.log(); midi.clear(); }
 
     // What was sent since the last clear, as "90 3C 7F" entries.
     const Log& sent() const { return midi.log(); }
