@@ -32,10 +32,10 @@ TEST_F(PlayingTest, StartUpSendsEveryProgramChangeInOrder)
     EXPECT_TRUE(platform.boxes.empty());
     EXPECT_TRUE(platform.pauses.empty());
     // The octaves and volumes of the main slots, the rest of the defaults.
-    std::string slots;
+    std::string seen;
     for (int slot = 1; slot <= 7; ++slot)
-        slots += std::to_string(mainArea().slotOctave(slot)) + "/" + std::to_string(mainArea().slotVolume(slot)) + " ";
-    EXPECT_EQ(slots, "4/127 4/127 3/127 4/127 4/127 2/127 4/127 ");
+        seen += std::to_string(mainArea().slotOctave(slot)) + "/" + std::to_string(mainArea().slotVolume(slot)) + " ";
+    EXPECT_EQ(seen, "4/127 4/127 3/127 4/127 4/127 2/127 4/127 ");
     EXPECT_EQ(chords().mode(), ChordArea::Mode::ThreeKeys);
     EXPECT_EQ(chords().splitPoint(), 12);
     EXPECT_FALSE(piano.playDrums());

@@ -141,10 +141,8 @@ protected:
         platform.onPause = [this](int ms) { midi.note("pause " + std::to_string(ms)); };
         run(scene.steps);
         EXPECT_EQ(sent(), scene.sent);
-        if (!scene.mainLabels.empty())
-            EXPECT_EQ(labels(mainArea()), scene.mainLabels);
-        if (!scene.chordLabels.empty())
-            EXPECT_EQ(labels(chordSlots()), scene.chordLabels);
+        if (!scene.mainLabels.empty()) { EXPECT_EQ(labels(mainArea()), scene.mainLabels); }
+        if (!scene.chordLabels.empty()) { EXPECT_EQ(labels(chordSlots()), scene.chordLabels); }
     }
 };
 
