@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 
@@ -19,12 +20,11 @@
 namespace clavora::test {
 
 using Message = RecordingMidiOutput::Message;
+using Messages = std::vector<Message>;
 
-struct WindowProgram {
-    explicit WindowProgram(const QString& commandLine = {}, std::set<int> failing = {})
-        : port(midi, platform)
-        , piano(port, platform)
-        , window(piano, platform)
+struct Program {
+    explicit Program(const QString& commandLine = {}, std::set<int> failing = {})
+        : port(midi, platform), piano(port, platform), window(piano, platform)
     {
         midi.setFailing(std::move(failing));
         piano.startUp();
@@ -36,16 +36,15 @@ struct WindowProgram {
     }
 
     QWidget* focus() const { return window.findChild<QWidget*>(QStringLiteral("Focus")); }
+    // The window's control (or action) of that name; the test stops without one.
     template <typename T = QWidget>
     T* find(const QString& name) const
     {
-        T* widget = window.findChild<T*>(name);
-        if (!widget)
-            qFatal("no control named %s", qPrintable(name));
-        return widget;
+        if (T* found = window.findChild<T*>(name))
+            return found;
+        qFatal("no control named %s", qPrintable(name));
     }
-
-    QAction* action(const char* name) const { return window.findChild<QAction*>(QLatin1String(name)); }
+    QString text(const char* label) const { return find<QLabel>(QLatin1String(label))->text(); }
 
     // A key event as X11 reports it: native scan code, Qt key, auto-repeat
     // flag and the server's timestamp.
@@ -64,13 +63,7 @@ struct WindowProgram {
     PianoWindow window;
 };
 
-// The window tests' usual name for it.
-using Program = WindowProgram;
-
-inline Message msg(int status, int data1, int data2)
-{
-    return {0, status, data1, data2};
-}
+inline Message msg(int status, int data1, int data2) { return {0, status, data1, data2}; }
 
 // Runs `inside` on the modal window the next command opens, made active;
 // whatever happens in it, the window does not stay open.
