@@ -21,9 +21,6 @@
 
 using namespace clavora;
 using namespace clavora::test;
-using Messages = std::vector<Message>;
-
-Q_DECLARE_METATYPE(Messages)
 
 namespace {
 
@@ -32,10 +29,8 @@ namespace {
 // Shift around the key; "*n" repeats it.
 void play(QWidget* window, const QString& script)
 {
-    static const QHash<QString, Qt::Key> names{
-        {"Tab", Qt::Key_Tab}, {"Up", Qt::Key_Up}, {"Down", Qt::Key_Down}, {"Enter", Qt::Key_Return},
-        {"F4", Qt::Key_F4},   {"F12", Qt::Key_F12}, {"Z", Qt::Key_Z},
-    };
+    static const QHash<QString, Qt::Key> names{{"Tab", Qt::Key_Tab}, {"Up", Qt::Key_Up}, {"Down", Qt::Key_Down},
+        {"Enter", Qt::Key_Return}, {"F4", Qt::Key_F4}, {"F12", Qt::Key_F12}};
     for (QString token : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const bool shift = token.startsWith(QLatin1String("Shift+"));
         token.remove(QLatin1String("Shift+"));
@@ -57,15 +52,15 @@ void play(QWidget* window, const QString& script)
 std::unique_ptr<QDialog> showEditor(Program& p, const QString& editor, int typeOrPad = 0, int note = 0)
 {
     chords::ChordTables& tables = p.piano.chordArea().tables();
-    std::unique_ptr<QDialog> dialog;
-    if (editor == QLatin1String("keys")) {
-        dialog = std::make_unique<chords::ChordKeysDialog>(tables, typeOrPad, note, p.piano.language(), p.platform);
-    } else if (editor == QLatin1String("guitar")) {
-        dialog = std::make_unique<chords::ChordGuitarDialog>(tables, typeOrPad, note, p.piano.language(), p.platform);
-    } else {
+    if (editor == QLatin1String("drums"))
         p.piano.drumPads().setLastDrumKey(typeOrPad);
+    std::unique_ptr<QDialog> dialog;
+    if (editor == QLatin1String("keys"))
+        dialog = std::make_unique<chords::ChordKeysDialog>(tables, typeOrPad, note, p.piano.language(), p.platform);
+    else if (editor == QLatin1String("guitar"))
+        dialog = std::make_unique<chords::ChordGuitarDialog>(tables, typeOrPad, note, p.piano.language(), p.platform);
+    else
         dialog = std::make_unique<DrumKeyDialog>(p.piano.drumPads(), p.piano.language());
-    }
     dialog->show();
     dialog->activateWindow();
     static_cast<void>(QTest::qWaitForWindowActive(dialog.get()));
@@ -127,21 +122,23 @@ QStringList shownTexts(QWidget& window)
     return lines;
 }
 
-// An editor opened on a chord or pad, a script run on it, then left.
+// An editor opened on a chord or pad (C major stored beforehand, if any), a
+// script run on it (see run()), then left (how, "" for not at all); what it
+// stored at a position of definitions() (-1 for nothing), or the refusal shown.
 struct EditorRow {
-    QString editor = {};
-    int typeOrPad = 0, note = 0;
-    QString chord = {};        // C major stored beforehand, if any
-    int language = 1;
-    QStringList script = {};   // see run()
-    QString how = {};          // how the editor is left, "" for not at all
-    int changed = -1;          // position in definitions(), -1 for none
-    QString stored = {};       // or the refusal shown
+    QString editor = {}; int typeOrPad = 0, note = 0; QString chord = {}; int language = 1;
+    QStringList script = {}; QString how = {}; int changed = -1; QString stored = {};
 };
+
+// Keys played in the main window (mode) and to open an editor with Z held,
+// what the opening stops, the editor's title, the keys played in it, and
+// what Z plays afterwards.
+struct KeysRow { QString mode, open; Messages released; QString title, edit; Messages nextPress; };
 
 } // namespace
 
 Q_DECLARE_METATYPE(EditorRow)
+Q_DECLARE_METATYPE(KeysRow)
 
 class EditorsTest : public QObject {
     Q_OBJECT
@@ -162,38 +159,24 @@ private slots:
 
     void changeMadeByKeysIsHeardAtTheNextPress_data()
     {
-        QTest::addColumn<QString>("mode");       // keys in the main window before
-        QTest::addColumn<Messages>("released");  // what the editor's opening stops, Z being held
-        QTest::addColumn<QString>("open");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("edit");       // keys in the editor
-        QTest::addColumn<Messages>("nextPress"); // what Z plays afterwards
-
+        QTest::addColumn<KeysRow>("row");
         // C major becomes C E G in the lowest octave: "000407", on slot 1 at octave 4.
-        QTest::newRow("keyboard chord") << "" << Messages{msg(0x87, 55, 0), msg(0x87, 60, 0), msg(0x87, 64, 0)}
-                                        << "Shift+F12" << "Edit Keyboard Chord"
-                                        << "Tab Tab Tab Up*7 Tab Up Tab Down*4 Tab Up Tab Down*3 Enter"
-                                        << Messages{msg(0x97, 48, 103), msg(0x97, 52, 103), msg(0x97, 55, 103)};
+        QTest::newRow("keyboard chord") << KeysRow{"", "Shift+F12", {msg(0x87, 55, 0), msg(0x87, 60, 0), msg(0x87, 64, 0)},
+            "Edit Keyboard Chord", "Tab Tab Tab Up*7 Tab Up Tab Down*4 Tab Up Tab Down*3 Enter",
+            {msg(0x97, 48, 103), msg(0x97, 52, 103), msg(0x97, 55, 103)}};
         // String 1 of C major not played: five strings from the A string, slot 6 at octave 3.
-        QTest::newRow("guitar chord") << "F4" << Messages{msg(0x8D, 40, 0), msg(0x8D, 48, 0), msg(0x8D, 52, 0),
-                                                          msg(0x8D, 55, 0), msg(0x8D, 60, 0), msg(0x8D, 64, 0)}
-                                      << "Shift+F12" << "Edit Guitar Chord" << "Tab Tab Up Enter"
-                                      << Messages{msg(0x9D, 48, 103), msg(0x9D, 52, 103), msg(0x9D, 55, 103),
-                                                  msg(0x9D, 60, 103), msg(0x9D, 64, 103)};
+        QTest::newRow("guitar chord") << KeysRow{"F4", "Shift+F12", {msg(0x8D, 40, 0), msg(0x8D, 48, 0), msg(0x8D, 52, 0),
+            msg(0x8D, 55, 0), msg(0x8D, 60, 0), msg(0x8D, 64, 0)}, "Edit Guitar Chord", "Tab Tab Up Enter",
+            {msg(0x9D, 48, 103), msg(0x9D, 52, 103), msg(0x9D, 55, 103), msg(0x9D, 60, 103), msg(0x9D, 64, 103)}};
         // Pad Z gets sound 46 (Open Triangle, note 81) at High intensity.
-        QTest::newRow("drum key") << "Shift+F4" << Messages{msg(0x89, 41, 0)} << "F12" << "Modify Drum Key"
-                                  << "Tab Down*40 Tab Down Enter" << Messages{msg(0x99, 81, 127)};
+        QTest::newRow("drum key") << KeysRow{"Shift+F4", "F12", {msg(0x89, 41, 0)}, "Modify Drum Key",
+            "Tab Down*40 Tab Down Enter", {msg(0x99, 81, 127)}};
     }
 
     void changeMadeByKeysIsHeardAtTheNextPress()
     {
-        QFETCH(QString, mode);
-        QFETCH(Messages, released);
-        QFETCH(QString, open);
-        QFETCH(QString, title);
-        QFETCH(QString, edit);
-        QFETCH(Messages, nextPress);
-
+        QFETCH(KeysRow, row);
+        const auto& [mode, open, released, title, edit, nextPress] = row;
         Program p;
         installEditors(p.window, p.piano, p.platform);
         play(&p.window, mode);
@@ -223,7 +206,7 @@ private slots:
 
         // Back in the main window: modifiers up, the window active again with the
         // focus on the key receiver.
-        QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QStringLiteral("maj"));
+        QCOMPARE(p.text("ChordType"), QStringLiteral("maj"));
         QCoreApplication::processEvents();
         QCOMPARE(QApplication::activeWindow(), &p.window);
         QCOMPARE(QApplication::focusWidget(), p.focus());
@@ -232,9 +215,8 @@ private slots:
         QTest::keyPress(p.focus(), Qt::Key_Z);
         QCOMPARE(p.midi.messages(), nextPress);
         if (p.piano.playDrums()) {
-            auto* number = p.find<QLabel>(QStringLiteral("lblDrumKeyNumber(0)"));
-            QCOMPARE(number->text(), QStringLiteral("46"));
-            QVERIFY(number->font().bold());
+            QCOMPARE(p.text("lblDrumKeyNumber(0)"), QStringLiteral("46"));
+            QVERIFY(p.find<QLabel>(QStringLiteral("lblDrumKeyNumber(0)"))->font().bold());
         }
     }
 

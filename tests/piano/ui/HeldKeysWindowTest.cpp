@@ -13,7 +13,6 @@
 
 using namespace clavora;
 using namespace clavora::test;
-using Messages = std::vector<Message>;
 
 namespace {
 
@@ -28,20 +27,13 @@ void drainEvents()
 }
 
 // A chord editor that is only a modal window.
-void plainChordEditor(Program& p)
-{
-    p.window.setChordEditor([](QWidget* owner) { QDialog(owner).exec(); });
-}
+void plainChordEditor(Program& p) { p.window.setChordEditor([](QWidget* owner) { QDialog(owner).exec(); }); }
 
-// Events: P/R press/release at a timestamp, r/p flagged as auto-repeat, D the
-// queue drained, v/^ the key physically going down/up.
-struct RepeatRow {
-    bool deferred;  // releases held back until the queue is drained
-    bool probe;     // the key's physical state can be asked for
-    int qtKey;
-    QString events;
-    Messages expected;
-};
+// Releases held back until the queue is drained (deferred) or not; the key's
+// physical state can be asked for (probe) or not. Events: P/R press/release at
+// a timestamp, r/p flagged as auto-repeat, D the queue drained, v/^ the key
+// physically going down/up.
+struct RepeatRow { bool deferred, probe; int qtKey; QString events; Messages expected; };
 
 } // namespace
 
@@ -54,18 +46,14 @@ private slots:
     {
         QTest::addColumn<RepeatRow>("row");
         const Messages once{msg(0x90, 0x3C, 0x7F), msg(0x80, 0x3C, 0x00)}, twice{once[0], once[1], once[0], once[1]};
-        QTest::newRow("repeats flagged") << RepeatRow{false, false, Qt::Key_Comma, "v P0 r40 p40 r80 p80 ^ R200", once};
-        QTest::newRow("unflagged pairs in one batch") << RepeatRow{true, true, Qt::Key_Comma,
-                                                                   "v P0 R40 P40 R80 P80 D ^ R200 D", once};
-        QTest::newRow("partner press a drain late") << RepeatRow{true, true, Qt::Key_Comma,
-                                                                 "v P0 D R40 D P40 R80 D D P80 ^ R200 D", once};
-        QTest::newRow("no probe, pairs in one batch") << RepeatRow{true, false, Qt::Key_Comma,
-                                                                   "v P0 R40 P40 D R80 P80 ^ R200 D", once};
-        QTest::newRow("release waits for the drain") << RepeatRow{true, true, Qt::Key_Comma, "v P0 ^ R60", {once[0]}};
-        QTest::newRow("double tap in one batch") << RepeatRow{true, true, Qt::Key_Comma, "v P0 ^ R60 v P90 ^ R150 D",
-                                                              twice};
-        QTest::newRow("double tap across drains") << RepeatRow{true, true, Qt::Key_Comma,
-                                                               "v P0 ^ R60 D v P90 ^ R150 D", twice};
+        const int comma = Qt::Key_Comma;
+        QTest::newRow("repeats flagged") << RepeatRow{false, false, comma, "v P0 r40 p40 r80 p80 ^ R200", once};
+        QTest::newRow("unflagged pairs in one batch") << RepeatRow{true, true, comma, "v P0 R40 P40 R80 P80 D ^ R200 D", once};
+        QTest::newRow("partner press a drain late") << RepeatRow{true, true, comma, "v P0 D R40 D P40 R80 D D P80 ^ R200 D", once};
+        QTest::newRow("no probe, pairs in one batch") << RepeatRow{true, false, comma, "v P0 R40 P40 D R80 P80 ^ R200 D", once};
+        QTest::newRow("release waits for the drain") << RepeatRow{true, true, comma, "v P0 ^ R60", {once[0]}};
+        QTest::newRow("double tap in one batch") << RepeatRow{true, true, comma, "v P0 ^ R60 v P90 ^ R150 D", twice};
+        QTest::newRow("double tap across drains") << RepeatRow{true, true, comma, "v P0 ^ R60 D v P90 ^ R150 D", twice};
         QTest::newRow("held arrow keeps stepping") << RepeatRow{true, true, Qt::Key_Right,
             "v P0 R40 P40 D R80 P80 ^ R200 D", {msg(0xC0, 1, 0), msg(0xC0, 2, 0), msg(0xC0, 3, 0)}};
     }
@@ -146,9 +134,9 @@ private slots:
         // Everything held stopped while the keyboard was away, nothing more.
         QCOMPARE(stoppedInside, stopping);
         QCOMPARE(p.midi.messages(), stopping);
-        QVERIFY(!p.find<PianoKeyWidget>(QStringLiteral("Key(0)"))->isShownPressed());
-        QVERIFY(!p.find<PianoKeyWidget>(QStringLiteral("Key(12)"))->isShownPressed());
-        QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QStringLiteral("maj"));
+        for (const char* key : {"Key(0)", "Key(12)"})
+            QVERIFY(!p.find<PianoKeyWidget>(QLatin1String(key))->isShownPressed());
+        QCOMPARE(p.text("ChordType"), QStringLiteral("maj"));
         QCOMPARE(QApplication::focusWidget(), p.focus());
 
         // A release arriving late stops nothing; the next presses play.
@@ -164,15 +152,14 @@ private slots:
     {
         for (const bool held : {true, false}) {
             Program p;
-            p.window.keyReceiver()->setKeyProbe([held](std::uint32_t code) {
-            return std::optional<bool>(held && code == 66);  // the Caps Lock key's X key code
-        });
+            // 66 is the Caps Lock key's X key code.
+            p.window.keyReceiver()->setKeyProbe([held](std::uint32_t code) { return std::optional<bool>(held && code == 66); });
             QTest::keyPress(p.focus(), Qt::Key_CapsLock);
             QWidget other;
             activate(other);
-            QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QStringLiteral("maj"));
+            QCOMPARE(p.text("ChordType"), QStringLiteral("maj"));
             activate(p.window);
-            QCOMPARE(p.find<QLabel>(QStringLiteral("ChordType"))->text(), QLatin1String(held ? "maj7" : "maj"));
+            QCOMPARE(p.text("ChordType"), QLatin1String(held ? "maj7" : "maj"));
             QCOMPARE(p.piano.chordArea().isModifierDown(ChordArea::CapsModifier), held);
         }
     }
