@@ -234,8 +234,6 @@ private slots:
             "FourthNote:E", "+FourthNoteLabel", "+FourthOctave", "+FourthNote"}};
         QTest::newRow("guitar D major") << EditorRow{.editor = "guitar", .note = 2, .script = {"FirstString:X",
             "SecondString:0", "ThirdString:0", "FourthString:2", "FifthString:3", "SixthString:2"}};
-        QTest::newRow("guitar: C minor") << EditorRow{.editor = "guitar", .script = {"FirstString=5", "ChordType=1",
-            "FirstString:3", "SixthString:3"}};
         QTest::newRow("pad C, then pad Q") << EditorRow{.editor = "drums", .typeOrPad = 2, .script = {"Key:C",
             "DrumSound:06 - Low Floor Tom", "Intensity:High", "DrumSound=30", "Intensity=1", "Key=22",
             "DrumSound:00 - Acoustic Bass Drum", "Intensity:Normal"}};

@@ -20,10 +20,8 @@ namespace {
 // events are all handled; no real time passes.
 void drainEvents()
 {
-    for (int i = 0; i < 3; ++i) {
-        QTimer::singleShot(0, [] {});
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
+    for (int i = 0; i < 3; ++i)
+        QTimer::singleShot(0, [] {}), QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 // A chord editor that is only a modal window.
@@ -88,16 +86,13 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::newRow("another program") << "window";
         QTest::newRow("menu") << "menu";
-        QTest::newRow("help (F1)") << "F1";
-        QTest::newRow("language dialog (Shift+F1)") << "Shift+F1";
-        QTest::newRow("chord editor (Shift+F12)") << "Shift+F12";
+        QTest::newRow("a dialog (help, F1)") << "F1";
     }
 
     void losingTheKeyboardLetsGoOfHeldKeys()
     {
         QFETCH(QString, how);
         Program p;
-        plainChordEditor(p);
         // Space held (ninth chords), Z and the comma held.
         for (Qt::Key key : {Qt::Key_Space, Qt::Key_Z, Qt::Key_Comma})
             QTest::keyPress(p.focus(), key);
@@ -126,8 +121,7 @@ private slots:
             menu->close();
         } else {
             onNextDialog(whileAway);
-            QTest::keyClick(p.focus(), how.endsWith(QLatin1String("F12")) ? Qt::Key_F12 : Qt::Key_F1,
-                            how.startsWith(QLatin1String("Shift")) ? Qt::ShiftModifier : Qt::NoModifier);
+            QTest::keyClick(p.focus(), Qt::Key_F1);
             QVERIFY(QTest::qWaitForWindowActive(&p.window));
         }
 

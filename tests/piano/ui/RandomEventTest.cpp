@@ -10,7 +10,7 @@
 
 #include <QAbstractButton>
 #include <QDialog>
-#include <QMenu>
+#include <QRegularExpression>
 #include <QScrollBar>
 
 #include <map>
@@ -36,10 +36,8 @@ std::vector<std::pair<int, Qt::KeyboardModifiers>> keyPool()
     std::vector<std::pair<int, Qt::KeyboardModifiers>> keys;
     for (int k = Qt::Key_A; k <= Qt::Key_Z; ++k)
         keys.emplace_back(k, Qt::NoModifier);
-    for (int k = Qt::Key_0; k <= Qt::Key_9; ++k) {
-        keys.emplace_back(k, Qt::NoModifier);
-        keys.emplace_back(k, Qt::KeypadModifier);
-    }
+    for (int k = Qt::Key_0; k <= Qt::Key_9; ++k)
+        keys.insert(keys.end(), {{k, Qt::NoModifier}, {k, Qt::KeypadModifier}});
     for (int k = Qt::Key_F1; k <= Qt::Key_F12; ++k)
         keys.emplace_back(k, Qt::NoModifier);
     for (int k : {Qt::Key_Comma, Qt::Key_Period, Qt::Key_Semicolon, Qt::Key_Slash, Qt::Key_Minus, Qt::Key_Equal,
@@ -53,8 +51,7 @@ std::vector<std::pair<int, Qt::KeyboardModifiers>> keyPool()
 
 Qt::KeyboardModifiers modifierOf(int key)
 {
-    return key == Qt::Key_Shift ? Qt::ShiftModifier
-         : key == Qt::Key_Control ? Qt::ControlModifier
+    return key == Qt::Key_Shift ? Qt::ShiftModifier : key == Qt::Key_Control ? Qt::ControlModifier
          : key == Qt::Key_Alt ? Qt::AltModifier : Qt::NoModifier;
 }
 
@@ -83,19 +80,15 @@ private slots:
         // Whatever dialog or message box an event opens is closed again from
         // inside its own event loop.
         QTimer closer;
-        closer.setInterval(0);
         QObject::connect(&closer, &QTimer::timeout, [] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                if (auto* dialog = qobject_cast<QDialog*>(modal))
-                    dialog->reject();
-                else
-                    modal->close();
-            }
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                dialog->reject();
+            else if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
         });
-        closer.start();
+        closer.start(0);
 
         QWidget* focus = p.focus();
-        QVERIFY(focus);
         const auto keys = keyPool();
         QList<QAction*> actions;
         for (QAction* action : window.findChildren<QAction*>())
@@ -104,8 +97,7 @@ private slots:
         QList<QWidget*> clickable;
         for (QWidget* w : window.findChildren<QWidget*>()) {
             const QString name = w->objectName();
-            if (name.startsWith(QLatin1String("Key(")) || name.startsWith(QLatin1String("DrumKey"))
-                || name.startsWith(QLatin1String("ChordModifier(")) || name.startsWith(QLatin1String("lblDrumKeyNumber"))
+            if (name.contains(QRegularExpression(QStringLiteral("^(Key\\(|DrumKey|ChordModifier\\(|lblDrumKeyNumber)")))
                 || (qobject_cast<QAbstractButton*>(w) && name != QLatin1String("ExitProgram")))
                 clickable << w;
         }
@@ -160,9 +152,8 @@ private slots:
                     bar->setValue(bar->minimum() + static_cast<int>(pick(static_cast<std::size_t>(bar->maximum() - bar->minimum() + 1))));
             } else {
                 // Another program takes the keyboard for a moment.
-                QEvent out(QEvent::WindowDeactivate);
+                QEvent out(QEvent::WindowDeactivate), in(QEvent::WindowActivate);
                 QApplication::sendEvent(&window, &out);
-                QEvent in(QEvent::WindowActivate);
                 QApplication::sendEvent(&window, &in);
                 focus->setFocus();
             }
@@ -178,11 +169,10 @@ private slots:
         // Follow the notes sounding on the device through the messages sent.
         std::set<std::pair<int, int>> sounding;  // channel, note
         for (const auto& m : midi.messages()) {
-            if (m.status < 0x80 || m.status > 0xFF || m.data1 < 0 || m.data1 > 127 || m.data2 < 0 || m.data2 > 127)
-                QFAIL(qPrintable(QStringLiteral("seed %1: invalid message %2 %3 %4")
-                                     .arg(seed).arg(m.status, 2, 16).arg(m.data1, 2, 16).arg(m.data2, 2, 16)));
-            const int type = m.status & 0xF0;
-            const int channel = m.status & 0x0F;
+            QVERIFY2(m.status >= 0x80 && m.status <= 0xFF && m.data1 >= 0 && m.data1 <= 127 && m.data2 >= 0 && m.data2 <= 127,
+                     qPrintable(QStringLiteral("seed %1: invalid message %2 %3 %4").arg(seed).arg(m.status, 2, 16)
+                                   .arg(m.data1, 2, 16).arg(m.data2, 2, 16)));
+            const int type = m.status & 0xF0, channel = m.status & 0x0F;
             if (type == 0x90 && m.data2 > 0)
                 sounding.insert({channel, m.data1});
             else if (type == 0x80 || type == 0x90)
