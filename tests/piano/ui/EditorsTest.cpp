@@ -25,7 +25,7 @@ using namespace clavora::test;
 namespace {
 
 // Presses the keys of a script such as "Shift+F4 Tab Down*3 Enter" on a
-// widget, each time on the widget's window's focus control. "Shift+" holds
+// widget, each time on the widget's window's focus control. "Shift+" presses
 // Shift around the key; "*n" repeats it.
 void play(QWidget* window, const QString& script)
 {
@@ -36,14 +36,9 @@ void play(QWidget* window, const QString& script)
         token.remove(QLatin1String("Shift+"));
         const QStringList parts = token.split(QLatin1Char('*'));
         QVERIFY2(names.contains(parts[0]), qPrintable(parts[0]));
-        for (int i = 0; i < (parts.size() > 1 ? parts[1].toInt() : 1); ++i) {
-            QWidget* target = window->focusWidget() ? window->focusWidget() : window;
-            if (shift)
-                QTest::keyPress(target, Qt::Key_Shift, Qt::ShiftModifier);
-            QTest::keyClick(target, names[parts[0]], shift ? Qt::ShiftModifier : Qt::NoModifier);
-            if (shift)
-                QTest::keyRelease(target, Qt::Key_Shift);
-        }
+        for (int i = 0; i < (parts.size() > 1 ? parts[1].toInt() : 1); ++i)
+            QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, names[parts[0]],
+                            shift ? Qt::ShiftModifier : Qt::NoModifier);
     }
 }
 
