@@ -15,7 +15,6 @@
 #include <QTimer>
 
 #include <functional>
-#include <set>
 
 namespace clavora::test {
 
@@ -23,10 +22,9 @@ using Message = RecordingMidiOutput::Message;
 using Messages = std::vector<Message>;
 
 struct Program {
-    explicit Program(const QString& commandLine = {}, std::set<int> failing = {})
+    explicit Program(const QString& commandLine = {})
         : port(midi, platform), piano(port, platform), window(piano, platform)
     {
-        midi.setFailing(std::move(failing));
         piano.startUp();
         window.startUp(commandLine);
         window.show();

@@ -14,7 +14,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
-#include <QLabel>
+#include <QKeySequence>
 #include <QPushButton>
 
 #include <memory>
@@ -24,21 +24,17 @@ using namespace clavora::test;
 
 namespace {
 
-// Presses the keys of a script such as "Shift+F4 Tab Down*3 Enter" on a
+// Presses the keys of a script such as "Shift+F4 Tab Down*3 Return" on a
 // widget, each time on the widget's window's focus control. "Shift+" presses
 // Shift around the key; "*n" repeats it.
 void play(QWidget* window, const QString& script)
 {
-    static const QHash<QString, Qt::Key> names{{"Tab", Qt::Key_Tab}, {"Up", Qt::Key_Up}, {"Down", Qt::Key_Down},
-        {"Enter", Qt::Key_Return}, {"F4", Qt::Key_F4}, {"F12", Qt::Key_F12}};
-    for (QString token : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const bool shift = token.startsWith(QLatin1String("Shift+"));
-        token.remove(QLatin1String("Shift+"));
+    for (const QString& token : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QStringList parts = token.split(QLatin1Char('*'));
-        QVERIFY2(names.contains(parts[0]), qPrintable(parts[0]));
+        const QKeyCombination key = QKeySequence(parts[0])[0];
+        QVERIFY2(key.key() != Qt::Key_unknown && QKeySequence(parts[0]).count() == 1, qPrintable(parts[0]));
         for (int i = 0; i < (parts.size() > 1 ? parts[1].toInt() : 1); ++i)
-            QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, names[parts[0]],
-                            shift ? Qt::ShiftModifier : Qt::NoModifier);
+            QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, key.key(), key.keyboardModifiers());
     }
 }
 
@@ -46,14 +42,13 @@ void play(QWidget* window, const QString& script)
 // "drums", on chord type and root (or on a pad), shown and active.
 std::unique_ptr<QDialog> showEditor(Program& p, const QString& editor, int typeOrPad = 0, int note = 0)
 {
-    chords::ChordTables& tables = p.piano.chordArea().tables();
     if (editor == QLatin1String("drums"))
         p.piano.drumPads().setLastDrumKey(typeOrPad);
     std::unique_ptr<QDialog> dialog;
     if (editor == QLatin1String("keys"))
-        dialog = std::make_unique<chords::ChordKeysDialog>(tables, typeOrPad, note, p.piano.language(), p.platform);
+        dialog = std::make_unique<chords::ChordKeysDialog>(p.piano.chordArea().tables(), typeOrPad, note, p.piano.language(), p.platform);
     else if (editor == QLatin1String("guitar"))
-        dialog = std::make_unique<chords::ChordGuitarDialog>(tables, typeOrPad, note, p.piano.language(), p.platform);
+        dialog = std::make_unique<chords::ChordGuitarDialog>(p.piano.chordArea().tables(), typeOrPad, note, p.piano.language(), p.platform);
     else
         dialog = std::make_unique<DrumKeyDialog>(p.piano.drumPads(), p.piano.language());
     dialog->show();
@@ -121,8 +116,8 @@ QStringList shownTexts(QWidget& window)
 // script run on it (see run()), then left (how, "" for not at all); what it
 // stored at a position of definitions() (-1 for nothing), or the refusal shown.
 struct EditorRow {
-    QString editor = {}; int typeOrPad = 0, note = 0; QString chord = {}; int language = 1;
-    QStringList script = {}; QString how = {}; int changed = -1; QString stored = {};
+    QString editor = {}; int typeOrPad = 0, note = 0; QString chord = {}; int language = 1; QStringList script = {};
+    QString how = {}; int changed = -1; QString stored = {};
 };
 
 // Keys played in the main window (mode) and to open an editor with Z held,
@@ -157,15 +152,15 @@ private slots:
         QTest::addColumn<KeysRow>("row");
         // C major becomes C E G in the lowest octave: "000407", on slot 1 at octave 4.
         QTest::newRow("keyboard chord") << KeysRow{"", "Shift+F12", {msg(0x87, 55, 0), msg(0x87, 60, 0), msg(0x87, 64, 0)},
-            "Edit Keyboard Chord", "Tab Tab Tab Up*7 Tab Up Tab Down*4 Tab Up Tab Down*3 Enter",
+            "Edit Keyboard Chord", "Tab Tab Tab Up*7 Tab Up Tab Down*4 Tab Up Tab Down*3 Return",
             {msg(0x97, 48, 103), msg(0x97, 52, 103), msg(0x97, 55, 103)}};
         // String 1 of C major not played: five strings from the A string, slot 6 at octave 3.
         QTest::newRow("guitar chord") << KeysRow{"F4", "Shift+F12", {msg(0x8D, 40, 0), msg(0x8D, 48, 0), msg(0x8D, 52, 0),
-            msg(0x8D, 55, 0), msg(0x8D, 60, 0), msg(0x8D, 64, 0)}, "Edit Guitar Chord", "Tab Tab Up Enter",
+            msg(0x8D, 55, 0), msg(0x8D, 60, 0), msg(0x8D, 64, 0)}, "Edit Guitar Chord", "Tab Tab Up Return",
             {msg(0x9D, 48, 103), msg(0x9D, 52, 103), msg(0x9D, 55, 103), msg(0x9D, 60, 103), msg(0x9D, 64, 103)}};
         // Pad Z gets sound 46 (Open Triangle, note 81) at High intensity.
         QTest::newRow("drum key") << KeysRow{"Shift+F4", "F12", {msg(0x89, 41, 0)}, "Modify Drum Key",
-            "Tab Down*40 Tab Down Enter", {msg(0x99, 81, 127)}};
+            "Tab Down*40 Tab Down Return", {msg(0x99, 81, 127)}};
     }
 
     void changeMadeByKeysIsHeardAtTheNextPress()
@@ -197,7 +192,6 @@ private slots:
         QCOMPARE(shownTitle, title);
         QCOMPARE(whileOpen, released);
         QCOMPARE(p.midi.messages(), released);
-        QVERIFY(!QApplication::activeModalWidget());
 
         // Back in the main window: modifiers up, the window active again with the
         // focus on the key receiver.
@@ -227,8 +221,6 @@ private slots:
         QTest::newRow("seventh") << EditorRow{.editor = "keys", .typeOrPad = 2, .script = {"ChordType:Seventh",
             "FirstNote:G", "SecondOctave: 1", "SecondNote:A#/Bb", "ThirdOctave: 2", "ThirdNote:C", "FourthOctave: 2",
             "FourthNote:E", "+FourthNoteLabel", "+FourthOctave", "+FourthNote"}};
-        QTest::newRow("guitar D major") << EditorRow{.editor = "guitar", .note = 2, .script = {"FirstString:X",
-            "SecondString:0", "ThirdString:0", "FourthString:2", "FifthString:3", "SixthString:2"}};
         QTest::newRow("pad C, then pad Q") << EditorRow{.editor = "drums", .typeOrPad = 2, .script = {"Key:C",
             "DrumSound:06 - Low Floor Tom", "Intensity:High", "DrumSound=30", "Intensity=1", "Key=22",
             "DrumSound:00 - Acoustic Bass Drum", "Intensity:Normal"}};

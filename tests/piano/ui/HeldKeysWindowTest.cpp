@@ -8,7 +8,6 @@
 
 #include <QAbstractButton>
 #include <QDialog>
-#include <QLabel>
 #include <QMenu>
 
 using namespace clavora;
@@ -23,9 +22,6 @@ void drainEvents()
     for (int i = 0; i < 3; ++i)
         QTimer::singleShot(0, [] {}), QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
-
-// A chord editor that is only a modal window.
-void plainChordEditor(Program& p) { p.window.setChordEditor([](QWidget* owner) { QDialog(owner).exec(); }); }
 
 // Releases held back until the queue is drained (deferred) or not; the key's
 // physical state can be asked for (probe) or not. Events: P/R press/release at
@@ -142,7 +138,7 @@ private slots:
                                               msg(0x90, 0x3C, 0x7F)}));
     }
 
-    void mouseKeepsItsOwnPress()
+    void mouseKeepsItsOwnPressAndExitStopsEverything()
     {
         Program p;
         auto* key = p.find<PianoKeyWidget>(QStringLiteral("Key(12)"));
@@ -160,18 +156,16 @@ private slots:
         // A dialog opening takes the mouse's release away: the key stops then.
         p.piano.setPlayDrums(false);
         activate(p.window);
-        plainChordEditor(p);
+        p.window.setChordEditor([](QWidget* owner) { QDialog(owner).exec(); });  // an editor that is only a modal window
         p.midi.clear();
         QTest::mousePress(p.find<PianoKeyWidget>(QStringLiteral("Key(40)")), Qt::LeftButton);
         Messages inside;
         onNextDialog([&](QWidget*) { inside = p.midi.messages(); });
         QTest::keyClick(p.focus(), Qt::Key_F12, Qt::ShiftModifier);
         QCOMPARE(inside, (Messages{msg(0x90, 88, 0x7F), msg(0x80, 88, 0x00)}));
-    }
 
-    void exitStopsHeldNotesBeforeClosing()
-    {
-        Program p;
+        // Exit stops what is held, then closes the device.
+        QVERIFY(QTest::qWaitForWindowActive(&p.window));
         QTest::keyPress(p.focus(), Qt::Key_Comma);
         QTest::mousePress(p.find<PianoKeyWidget>(QStringLiteral("Key(43)")), Qt::LeftButton);
         p.midi.clear();
