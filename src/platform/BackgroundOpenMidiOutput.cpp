@@ -54,7 +54,11 @@ bool BackgroundOpenMidiOutput::open(int device)
 {
     aheadDevice_ = -1;
     finishOpening();
-    return inner_->open(device);
+    if (!inner_->open(device))
+        return false;
+    while (inner_->loadDeferred()) {
+    }
+    return true;
 }
 
 void BackgroundOpenMidiOutput::close()
@@ -127,12 +131,24 @@ void BackgroundOpenMidiOutput::startWorker(int device)
     worker_ = std::thread([this, device, generation] {
         const bool opened = inner_->open(device);
         std::unique_lock lock(mutex_);
-        while (opened && !held_.empty()) {
-            const std::uint32_t message = held_.front();
-            held_.pop_front();
+        const auto deliverHeld = [&] {
+            while (opened && !held_.empty()) {
+                const std::uint32_t message = held_.front();
+                held_.pop_front();
+                lock.unlock();
+                inner_->send(message);
+                lock.lock();
+            }
+        };
+        deliverHeld();
+        // What the device put off loading is loaded now, a piece at a time;
+        // what is sent meanwhile is still held, and delivered in between.
+        bool loading = opened;
+        while (loading) {
             lock.unlock();
-            inner_->send(message);
+            loading = inner_->loadDeferred();
             lock.lock();
+            deliverHeld();
         }
         held_.clear();
         opened_ = opened;

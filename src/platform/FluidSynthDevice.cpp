@@ -10,6 +10,7 @@
 #include <array>
 #include <charconv>
 #include <chrono>
+#include <deque>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -262,7 +263,36 @@ struct FluidSynthDevice::Engine {
     SettingsPtr settings;
     SynthPtr synth;
     DriverPtr driver;
+    // What the open put off: the percussion channel's default kit and the
+    // program changes sent since, in order.
+    bool drumKitPending = false;
+    std::deque<std::uint32_t> deferred;
 };
+
+namespace {
+
+int channelOf(std::uint32_t message)
+{
+    return midi::statusOf(message) & midi::kChannelMask;
+}
+
+bool isProgramChange(std::uint32_t message)
+{
+    return (midi::statusOf(message) & midi::kStatusTypeMask) == midi::kProgramChange;
+}
+
+// Every channel takes its default instrument, as a SoundFont loaded with
+// its presets reset would give it, except the percussion channel, whose kit
+// is put off.
+void selectDefaultPrograms(fluid_synth_t* synth)
+{
+    for (int channel = 0; channel < midi::kChannelCount; ++channel) {
+        if (channel != midi::kDrumChannel)
+            fluid_synth_program_change(synth, channel, 0);
+    }
+}
+
+} // namespace
 
 FluidSynthDevice::FluidSynthDevice(Config config)
     : config_(std::move(config))
@@ -320,10 +350,55 @@ bool FluidSynthDevice::open()
     // The SoundFont is only worth its memory once there is an output to
     // hear it through.
     engine->driver = openAudioDriver(engine->settings.get(), engine->synth.get(), driverChosen);
-    if (!engine->driver || fluid_synth_sfload(engine->synth.get(), soundFont.c_str(), 1) == FLUID_FAILED)
+    if (!engine->driver || fluid_synth_sfload(engine->synth.get(), soundFont.c_str(), 0) == FLUID_FAILED)
         return false;
+    selectDefaultPrograms(engine->synth.get());
+    engine->drumKitPending = true;
     engine_ = std::move(engine);
     return true;
+}
+
+void FluidSynthDevice::loadPutOff(int channel)
+{
+    if (channel == midi::kDrumChannel && engine_->drumKitPending) {
+        engine_->drumKitPending = false;
+        fluid_synth_program_change(engine_->synth.get(), midi::kDrumChannel, 0);
+    }
+    auto& deferred = engine_->deferred;
+    for (auto it = deferred.begin(); it != deferred.end();) {
+        if (channelOf(*it) == channel) {
+            playMessage(engine_->synth.get(), *it);
+            it = deferred.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+bool FluidSynthDevice::loadDeferred()
+{
+    if (!engine_)
+        return false;
+    // The program changes first, as sent; the drum kit last.
+    const int channel = engine_->deferred.empty() ? midi::kDrumChannel : channelOf(engine_->deferred.front());
+    loadPutOff(channel);
+    return isLoading();
+}
+
+int FluidSynthDevice::programOf(int channel) const
+{
+    int soundFont = 0;
+    int bank = 0;
+    int program = -1;
+    if (!engine_ || fluid_synth_get_program(engine_->synth.get(), channel, &soundFont, &bank, &program) != FLUID_OK)
+        return -1;
+    // SoundFonts are numbered from 1: none means nothing was ever chosen.
+    return soundFont == 0 ? -1 : program;
+}
+
+bool FluidSynthDevice::isLoading() const
+{
+    return engine_ && (engine_->drumKitPending || !engine_->deferred.empty());
 }
 
 void FluidSynthDevice::close()
@@ -341,7 +416,16 @@ bool FluidSynthDevice::isOpen() const
 
 bool FluidSynthDevice::send(std::uint32_t message)
 {
-    return engine_ && playMessage(engine_->synth.get(), message);
+    if (!engine_)
+        return false;
+    if (isLoading()) {
+        if (isProgramChange(message)) {
+            engine_->deferred.push_back(message);
+            return true;
+        }
+        loadPutOff(channelOf(message));
+    }
+    return playMessage(engine_->synth.get(), message);
 }
 
 double FluidSynthDevice::bufferLatencyMs() const

@@ -65,7 +65,18 @@ public:
     // left open, when there is no SoundFont or no audio output works. The
     // audio drivers are tried best first and given up within a second; no
     // sound server is started.
+    //
+    // Loading an instrument takes time, so until loadDeferred() has loaded
+    // everything, the open device puts some of it off: the drum kit, and
+    // each program change, which waits for the next message on its channel
+    // or for loadDeferred(), whichever comes first. Every channel thus hears
+    // its messages in the order sent, and a note played at once is not kept
+    // waiting for the instruments of other channels.
     bool open();
+    bool loadDeferred();
+    // The program a channel plays with now, -1 when none has been loaded
+    // for it yet.
+    int programOf(int channel) const;
     // Stops the audio output (a file being rendered is complete afterwards)
     // and frees the synthesizer.
     void close();
@@ -92,6 +103,10 @@ public:
 
 private:
     struct Engine;
+
+    // Loads what was put off for the channel: its drum kit, its program changes.
+    void loadPutOff(int channel);
+    bool isLoading() const;
 
     Config config_;
     std::unique_ptr<Engine> engine_;

@@ -33,6 +33,11 @@ public:
     // Waits for an open started by beginOpen to end, calling its `done`
     // now if it has not been called yet.
     virtual void finishOpening() {}
+    // Does one more piece of the loading the device put off when it opened
+    // (instruments not needed yet), so that the first notes are not kept
+    // waiting for it. False when nothing is left. Messages take the same
+    // effect whether this is called or not: what they need is loaded first.
+    virtual bool loadDeferred() { return false; }
 };
 
 // An output with no devices: every open fails and every send is dropped.

@@ -347,4 +347,9 @@ bool SystemMidiOutput::send(std::uint32_t message)
     return ports_->sendBytes(bytes);
 }
 
+bool SystemMidiOutput::loadDeferred()
+{
+    return openDevice_ == kSynthDevice && synth_->loadDeferred();
+}
+
 } // namespace clavora

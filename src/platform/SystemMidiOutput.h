@@ -69,6 +69,7 @@ public:
     void close() override;
     bool isOpen() const override;
     bool send(std::uint32_t message) override;
+    bool loadDeferred() override;
 
     FluidSynthDevice& synthesizer() { return *synth_; }
 

@@ -150,7 +150,7 @@ std::optional<TakeRecorder::Format> TakeRecorder::formatOf(const QString& path)
 
 TakeRecorder::TakeRecorder(std::unique_ptr<MidiOutput> inner, const QString& path, std::function<double()> now,
                            FluidSynthDevice::Config synth)
-    : inner_(std::move(inner))
+    : ForwardingMidiOutput(std::move(inner))
     , path_(path)
     , now_(std::move(now))
     , synth_(std::move(synth))
@@ -197,24 +197,9 @@ bool TakeRecorder::finish()
     return finishedWell_;
 }
 
-int TakeRecorder::deviceCount() const
-{
-    return inner_->deviceCount();
-}
-
-std::string TakeRecorder::deviceName(int device) const
-{
-    return inner_->deviceName(device);
-}
-
-void TakeRecorder::refresh()
-{
-    inner_->refresh();
-}
-
 bool TakeRecorder::open(int device)
 {
-    const bool opened = inner_->open(device);
+    const bool opened = inner().open(device);
     recordingOnly_ = !opened && device == 0 && isRecording();
     return opened || recordingOnly_;
 }
@@ -223,21 +208,21 @@ void TakeRecorder::close()
 {
     if (isOpen())
         closedAt_ = now_();
-    inner_->close();
+    inner().close();
     recordingOnly_ = false;
 }
 
 bool TakeRecorder::isOpen() const
 {
-    return inner_->isOpen() || recordingOnly_;
+    return inner().isOpen() || recordingOnly_;
 }
 
 bool TakeRecorder::send(std::uint32_t message)
 {
     if (!isOpen())
-        return inner_->send(message);
+        return inner().send(message);
     const double time = now_();
-    const bool sent = recordingOnly_ ? !shortMessageBytes(message).empty() : inner_->send(message);
+    const bool sent = recordingOnly_ ? !shortMessageBytes(message).empty() : inner().send(message);
     if (isRecording()) {
         if (midiFile_)
             midiFile_->add(time, message);

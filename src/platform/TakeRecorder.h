@@ -1,7 +1,7 @@
 #pragma once
 // Recording what is played: `clavora --record take.mid` or `--record take.wav`.
 #include "FluidSynthDevice.h"
-#include "MidiOutput.h"
+#include "ForwardingMidiOutput.h"
 
 #include <QString>
 #include <QStringList>
@@ -64,7 +64,7 @@ private:
 // open device, into a MIDI file or, through the synthesizer's offline
 // renderer, a WAV file. With nothing to play through, device 0 still opens
 // to record alone.
-class TakeRecorder final : public MidiOutput {
+class TakeRecorder final : public ForwardingMidiOutput {
 public:
     enum class Format { MidiFile, Wave };
     // By the file's suffix: .mid or .midi, .wav.
@@ -87,16 +87,12 @@ public:
     // True when device 0 is open for recording only.
     bool isRecordingOnly() const { return recordingOnly_; }
 
-    int deviceCount() const override;
-    std::string deviceName(int device) const override;
-    void refresh() override;
     bool open(int device) override;
     void close() override;
     bool isOpen() const override;
     bool send(std::uint32_t message) override;
 
 private:
-    std::unique_ptr<MidiOutput> inner_;
     QString path_;
     Format format_ = Format::MidiFile;
     std::function<double()> now_;

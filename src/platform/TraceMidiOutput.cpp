@@ -12,12 +12,6 @@
 
 namespace clavora {
 
-TraceMidiOutput::TraceMidiOutput(std::unique_ptr<MidiOutput> inner, const QString& path, QElapsedTimer start)
-    : TraceMidiOutput(*inner, path, start)
-{
-    owned_ = std::move(inner);
-}
-
 namespace {
 
 // One line on the terminal about the trace; the program goes on without it.
@@ -28,17 +22,30 @@ void complain(const QString& path, const char* what, int error)
 
 } // namespace
 
-TraceMidiOutput::TraceMidiOutput(MidiOutput& inner, const QString& path, QElapsedTimer start)
-    : inner_(inner)
+TraceMidiOutput::TraceMidiOutput(std::unique_ptr<MidiOutput> inner, const QString& path, QElapsedTimer start)
+    : ForwardingMidiOutput(std::move(inner))
     , path_(path)
     , start_(start)
 {
+    openFile();
+}
+
+TraceMidiOutput::TraceMidiOutput(MidiOutput& inner, const QString& path, QElapsedTimer start)
+    : ForwardingMidiOutput(inner)
+    , path_(path)
+    , start_(start)
+{
+    openFile();
+}
+
+void TraceMidiOutput::openFile()
+{
     // Opened without waiting, so a named pipe nobody reads cannot hold up
     // the start; writes then wait as usual for a slow reader.
-    const int fd = ::open(QFile::encodeName(path).constData(),
+    const int fd = ::open(QFile::encodeName(path_).constData(),
                           O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) {
-        complain(path, "cannot be opened", errno);
+        complain(path_, "cannot be opened", errno);
         return;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -67,42 +74,12 @@ std::string TraceMidiOutput::formatLine(double milliseconds, std::uint32_t messa
         .toStdString();
 }
 
-int TraceMidiOutput::deviceCount() const
-{
-    return inner_.deviceCount();
-}
-
-std::string TraceMidiOutput::deviceName(int device) const
-{
-    return inner_.deviceName(device);
-}
-
-void TraceMidiOutput::refresh()
-{
-    inner_.refresh();
-}
-
-bool TraceMidiOutput::open(int device)
-{
-    return inner_.open(device);
-}
-
-void TraceMidiOutput::close()
-{
-    inner_.close();
-}
-
-bool TraceMidiOutput::isOpen() const
-{
-    return inner_.isOpen();
-}
-
 bool TraceMidiOutput::send(std::uint32_t message)
 {
-    if (!inner_.isOpen())
-        return inner_.send(message);
+    if (!inner().isOpen())
+        return inner().send(message);
     const double milliseconds = static_cast<double>(start_.nsecsElapsed()) / 1e6;
-    const bool sent = inner_.send(message);
+    const bool sent = inner().send(message);
     if (file_) {
         const std::string line = formatLine(milliseconds, message) + '\n';
         errno = 0;

@@ -2,7 +2,7 @@
 // A MIDI output that writes every message it hands to the open device into
 // a text file, one line each: "1534.207 90 3C 7F" (milliseconds since the
 // start instant, then status, data 1 and data 2 in hexadecimal).
-#include "MidiOutput.h"
+#include "ForwardingMidiOutput.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -15,7 +15,7 @@ class QFile;
 
 namespace clavora {
 
-class TraceMidiOutput final : public MidiOutput {
+class TraceMidiOutput final : public ForwardingMidiOutput {
 public:
     // Lines are appended to the file at `path`; `start` is the instant the
     // times count from. When the file cannot be opened, or a write fails
@@ -28,22 +28,15 @@ public:
     TraceMidiOutput& operator=(const TraceMidiOutput&) = delete;
 
     bool isTracing() const;
-    MidiOutput& inner() { return inner_; }
 
     // One line of the trace, without the line end.
     static std::string formatLine(double milliseconds, std::uint32_t message);
 
-    int deviceCount() const override;
-    std::string deviceName(int device) const override;
-    void refresh() override;
-    bool open(int device) override;
-    void close() override;
-    bool isOpen() const override;
     bool send(std::uint32_t message) override;
 
 private:
-    std::unique_ptr<MidiOutput> owned_;
-    MidiOutput& inner_;
+    void openFile();
+
     QString path_;
     std::unique_ptr<QFile> file_;
     QElapsedTimer start_;
