@@ -41,21 +41,24 @@ int main(int argc, char* argv[])
     QElapsedTimer launch;
     launch.start();
 
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Clavora"));
-    QApplication::setApplicationVersion(QStringLiteral("2.6"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("example.clavora.Clavora"));
-
+    // The built-in synthesizer starts opening first of all, so that it gets
+    // ready while the windows are built; the application object comes after.
+    QCoreApplication::setApplicationName(QStringLiteral("Clavora"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.6"));
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
     // "--record FILE" is taken out before the rest of the command line is read.
-    const clavora::RecordArguments record = clavora::takeRecordArguments(QApplication::arguments().mid(1));
+    const clavora::RecordArguments record = clavora::takeRecordArguments(arguments);
     if (!record.error.isEmpty()) {
         complain(record.error);
         return 2;
     }
 
-    // Stopped from outside, the program ends as by Exit: the window closes,
-    // and with it the MIDI output, and the take is finished.
-    clavora::QuitOnSignal quitOnSignal;
+    // Stopped from outside, the program ends as by Exit (the window closes,
+    // and with it the MIDI output, and the take is finished); until the
+    // application object is there to do it, the signals wait.
+    clavora::QuitOnSignal::holdSignals();
 
     // A second instance ends at once and shows nothing.
     clavora::SingleInstance instance(clavora::SingleInstance::defaultLockPaths());
@@ -80,10 +83,13 @@ int main(int argc, char* argv[])
     const QString tracePath = qEnvironmentVariable("CLAVORA_MIDI_TRACE");
     if (!tracePath.isEmpty())
         output = std::make_unique<clavora::TraceMidiOutput>(std::move(output), tracePath, launch);
-    // The built-in synthesizer opens beside the window, starting now.
     auto background = std::make_unique<clavora::BackgroundOpenMidiOutput>(std::move(output));
     background->openAhead(0);
     output = std::move(background);
+
+    QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.clavora.Clavora"));
+    clavora::QuitOnSignal quitOnSignal;
 
     clavora::DesktopPlatform platform;
     clavora::sound::MidiPort port(*output, platform);
@@ -132,7 +138,8 @@ int main(int argc, char* argv[])
     }
 
     piano.startUp();
-    window.startUp(record.rest.join(QLatin1Char(' ')));
+    // The rest of the command line, without the options Qt took for itself.
+    window.startUp(clavora::takeRecordArguments(QApplication::arguments().mid(1)).rest.join(QLatin1Char(' ')));
     window.show();
 
     const int result = QApplication::exec();

@@ -4,6 +4,7 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -20,13 +21,44 @@ extern "C" void onSignal(int)
     [[maybe_unused]] const auto written = ::write(pipeEnds[0], &byte, 1);
 }
 
+sigset_t quitSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (int signal : kQuitSignals)
+        sigaddset(&set, signal);
+    return set;
+}
+
+// A reader that goes away (a trace piped into head) makes writes fail
+// instead of ending the program.
+void ignoreBrokenPipes()
+{
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
 } // namespace
+
+void QuitOnSignal::holdSignals()
+{
+    ignoreBrokenPipes();
+    const sigset_t held = quitSignals();
+    ::pthread_sigmask(SIG_BLOCK, &held, nullptr);
+}
 
 QuitOnSignal::QuitOnSignal(QObject* parent)
     : QObject(parent)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, pipeEnds) != 0)
-        return;
+    ignoreBrokenPipes();
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, pipeEnds) == 0)
+        handleSignals();
+    // Signals that came while they were held are handled now.
+    const sigset_t held = quitSignals();
+    ::pthread_sigmask(SIG_UNBLOCK, &held, nullptr);
+}
+
+void QuitOnSignal::handleSignals()
+{
     notifier_ = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
@@ -46,9 +78,6 @@ QuitOnSignal::QuitOnSignal(QObject* parent)
         ::sigaction(signal, &action, nullptr);
         handled_.push_back(signal);
     }
-    // A reader that goes away (a trace piped into head) makes writes fail
-    // instead of ending the program.
-    ::signal(SIGPIPE, SIG_IGN);
 }
 
 QuitOnSignal::~QuitOnSignal()
