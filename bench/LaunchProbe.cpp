@@ -31,6 +31,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::atomic<long long> heardAt{0};
+std::atomic<bool> portsChanged{false};
 jack_port_t* inputs[2] = {nullptr, nullptr};
 
 long long nowNs()
@@ -122,6 +123,9 @@ int main(int argc, char* argv[])
         inputs[0] = jack_port_register(jack, "in_1", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
         inputs[1] = jack_port_register(jack, "in_2", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
         jack_set_process_callback(jack, onAudio, nullptr);
+        // Outputs are connected when ports come, not by polling the server,
+        // which would slow down the very client being timed.
+        jack_set_port_registration_callback(jack, [](jack_port_id_t, int, void*) { portsChanged = true; }, nullptr);
         jack_activate(jack);
     }
 
@@ -152,7 +156,7 @@ int main(int argc, char* argv[])
             }
             std::free(event);
         }
-        if (jack)
+        if (jack && portsChanged.exchange(false))
             connectOutputs(jack);
         if (releaseAt && (heardAt.load() || nowNs() > releaseAt)) {
             xcb_test_fake_input(x, XCB_KEY_RELEASE, static_cast<uint8_t>(keycode), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
