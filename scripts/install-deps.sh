@@ -3,7 +3,7 @@
 # Does nothing when they are all present; uses sudo when not run as root.
 set -e
 
-PACKAGES="cmake g++ make pkg-config
+PACKAGES="cmake g++ make pkg-config lld
 qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6
 libfluidsynth-dev fluid-soundfont-gm librtmidi-dev libjack-jackd2-dev jackd2 libxcb-xkb-dev
 libx11-dev libxtst-dev
