@@ -67,21 +67,37 @@ TEST(FluidSynthDevice, AnUnusableSoundFontIsNamedOnceAndTheNextInstalledOneServe
 }
 
 // What the notes sound like is checked where a take is rendered to a file.
-TEST(FluidSynthDevice, OpensAnAudioOutputTakesMessagesAndCloses)
+TEST(FluidSynthDevice, OpensPuttingOffWhatTheFirstNotesDoNotNeedTakesMessagesAndCloses)
 {
     if (FluidSynthDevice(systemConfig("")).soundFontPath().empty())
         GTEST_SKIP() << "no General MIDI SoundFont installed";
     QTemporaryDir dir;
     FluidSynthDevice synth(systemConfig("audio.driver=file audio.file.name=" + dir.filePath("take.wav").toStdString()));
+    const auto programs = [&] { return std::vector{synth.programOf(1), synth.programOf(2), synth.programOf(9)}; };
     ASSERT_TRUE(synth.open());
     EXPECT_TRUE(synth.isOpen());
-    EXPECT_TRUE(synth.send(packShortMessage(midi::kProgramChange, 0, 0)));
-    EXPECT_TRUE(synth.send(packShortMessage(midi::kNoteOn, 60, 127)));
+    // A program change waits for its channel's next message, the drum kit
+    // for the percussion channel's; what is left, for loadDeferred().
+    EXPECT_TRUE(synth.send(packShortMessage(midi::kProgramChange | 1, 48, 0)));
+    EXPECT_TRUE(synth.send(packShortMessage(midi::kProgramChange | 2, 49, 0)));
+    EXPECT_EQ(programs(), (std::vector{0, 0, -1}));
+    EXPECT_TRUE(synth.send(packShortMessage(midi::kNoteOn | 1, 60, 127)));
+    EXPECT_EQ(programs(), (std::vector{48, 0, -1}));
+    EXPECT_TRUE(synth.loadDeferred());
+    EXPECT_EQ(programs(), (std::vector{48, 49, -1}));
+    EXPECT_FALSE(synth.loadDeferred());
+    EXPECT_EQ(programs(), (std::vector{48, 49, 0}));
+    EXPECT_TRUE(synth.send(packShortMessage(midi::kProgramChange | 2, 50, 0)));
+    EXPECT_EQ(synth.programOf(2), 50) << "nothing is put off once all is loaded";
     EXPECT_FALSE(synth.send(packShortMessage(midi::kNoteOn, 200, 127)));
     EXPECT_TRUE(synth.send(packShortMessage(midi::kControlChange, midi::kAllSoundOff, 0)));
     synth.close();
     EXPECT_FALSE(synth.isOpen());
     EXPECT_FALSE(synth.send(packShortMessage(midi::kNoteOn, 60, 127)));
+    ASSERT_TRUE(synth.open());
+    EXPECT_TRUE(synth.send(packShortMessage(midi::kNoteOn | midi::kDrumChannel, 36, 100)));
+    EXPECT_EQ(programs(), (std::vector{0, 0, 0})) << "a drum note loads the kit first";
+    EXPECT_FALSE(synth.loadDeferred());
 }
 
 TEST(FluidSynthDevice, OpeningTheRealAudioOutputPrintsNothing)

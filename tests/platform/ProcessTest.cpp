@@ -66,7 +66,7 @@ TEST_F(SingleInstanceTest, WithoutARuntimeDirectoryTheLockIsTheUsersOwnInTheTemp
     EXPECT_EQ(fallback, QDir::tempPath() + QStringLiteral("/clavora-%1.lock").arg(::getuid()));
 }
 
-TEST(Signals, HandledOnceInstalledButIgnoredHangupStaysIgnored)
+TEST(Signals, HeldUntilHandledButIgnoredHangupStaysIgnored)
 {
     int argc = 1;
     char name[] = "test", *argv[] = {name, nullptr};
@@ -76,6 +76,9 @@ TEST(Signals, HandledOnceInstalledButIgnoredHangupStaysIgnored)
         struct sigaction now = {};
         return ::sigaction(number, nullptr, &now), now.sa_handler;
     };
+    // A signal that comes before the guard is in place waits for it.
+    QuitOnSignal::holdSignals();
+    ::raise(SIGTERM);
     {
         QuitOnSignal quit;
         EXPECT_EQ(handler(SIGHUP), SIG_IGN);
@@ -83,7 +86,6 @@ TEST(Signals, HandledOnceInstalledButIgnoredHangupStaysIgnored)
         EXPECT_EQ(handler(SIGPIPE), SIG_IGN);
         bool signalled = false;
         QObject::connect(&quit, &QuitOnSignal::signalled, [&] { signalled = true; });
-        ::raise(SIGTERM);
         QCoreApplication::processEvents();
         EXPECT_TRUE(signalled);
     }
