@@ -5,6 +5,13 @@
 #include "platform/JackServer.h"
 #include "platform/SystemMidiOutput.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+#include <rtmidi/RtMidi.h>
+
 #include <tuple>
 
 namespace clavora {
@@ -140,6 +147,50 @@ TEST(SystemMidiOutput, TheSystemsOwnPortsAreReadQuietlyAndQuickly)
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_FALSE(jackServerRuns()) << "no server was started";
     EXPECT_GE(count, 1);
+}
+
+// A real JACK server (its dummy back-end needs no sound card): what is played
+// into our own port reaches the JACK MIDI client connected to it.
+TEST(JackPort, AClientRecordsWhatIsPlayedIntoTheClavoraPort)
+{
+    const QString jackd = QStandardPaths::findExecutable(QStringLiteral("jackd"));
+    if (jackd.isEmpty())
+        GTEST_SKIP() << "jackd is not installed";
+    const QString name = QStringLiteral("clavora-test-%1").arg(QCoreApplication::applicationPid());
+    test::ScopedEnvironment server("JACK_DEFAULT_SERVER", name.toUtf8().constData());
+    test::ScopedEnvironment noReservation("JACK_NO_AUDIO_RESERVATION", "1");
+    const auto within = [](int ms, auto condition) {
+        for (const QDeadlineTimer deadline(ms); !condition(); QThread::msleep(5))
+            if (deadline.hasExpired())
+                return false;
+        return true;
+    };
+    QProcess jack;
+    jack.start(jackd, {"-n", name, "-d", "dummy", "-r", "48000", "-p", "256"});
+    ASSERT_TRUE(jack.waitForStarted() && within(5000, jackServerRuns)) << "the dummy JACK server did not come up";
+    {
+        SystemMidiOutput output(std::make_unique<FluidSynthDevice>(FluidSynthDevice::Config{}), MidiPorts::createSystem());
+        const int ours = output.deviceCount() - 1;
+        ASSERT_EQ(output.deviceName(ours), SystemMidiOutput::kVirtualName);
+        ASSERT_TRUE(output.open(ours));
+        RtMidiIn listener(RtMidi::UNIX_JACK, "clavora-listener");
+        unsigned int port = 0;
+        while (port < listener.getPortCount() && listener.getPortName(port) != "Clavora:Clavora")
+            ++port;
+        ASSERT_LT(port, listener.getPortCount()) << "no port Clavora:Clavora";
+        listener.openPort(port);
+        for (const std::uint32_t message : {0x7F3C90u, 0x13C5u, 0x3C80u})
+            EXPECT_TRUE(output.send(message));
+        std::vector<Bytes> heard;
+        ASSERT_TRUE(within(1000, [&] {
+            for (Bytes message; listener.getMessage(&message), !message.empty();)
+                heard.push_back(message);
+            return heard.size() >= 3;
+        }));
+        EXPECT_EQ(heard, (std::vector<Bytes>{{0x90, 0x3C, 0x7F}, {0xC5, 0x13}, {0x80, 0x3C, 0x00}}));
+    }
+    jack.terminate();
+    jack.waitForFinished(3000);
 }
 
 } // namespace

@@ -138,6 +138,21 @@ private slots:
                                               msg(0x90, 0x3C, 0x7F)}));
     }
 
+    void capsLockFollowsTheKeyWhenTheWindowIsBack()
+    {
+        for (const bool held : {true, false}) {
+            Program p;
+            // 66 is the Caps Lock key's X key code.
+            p.window.keyReceiver()->setKeyProbe([held](std::uint32_t code) { return std::optional<bool>(held && code == 66); });
+            QTest::keyPress(p.focus(), Qt::Key_CapsLock);
+            QWidget other;
+            activate(other);
+            QCOMPARE(p.text("ChordType"), QStringLiteral("maj"));
+            activate(p.window);
+            QCOMPARE(p.text("ChordType"), QLatin1String(held ? "maj7" : "maj"));
+        }
+    }
+
     void mouseKeepsItsOwnPressAndExitStopsEverything()
     {
         Program p;
