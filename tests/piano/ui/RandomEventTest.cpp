@@ -13,7 +13,6 @@
 #include <QMenu>
 #include <QScrollBar>
 
-#include <map>
 #include <random>
 #include <set>
 #include <utility>
@@ -102,35 +101,37 @@ private slots:
 
         std::mt19937_64 random(seed);
         const auto pick = [&](std::size_t size) { return std::uniform_int_distribution<std::size_t>(0, size - 1)(random); };
-        std::map<int, Qt::KeyboardModifiers> held;  // key -> its keypad flag
+        // Keys held, with their keypad flag: a keypad digit is a key of its own.
+        using Key = std::pair<int, Qt::KeyboardModifiers::Int>;
+        std::set<Key> held;
         Qt::KeyboardModifiers modifiers;
         QWidget* mouseHeld = nullptr;
         const auto send = [&](QEvent::Type type, int key, Qt::KeyboardModifiers extra, bool repeat) {
             QKeyEvent event(type, key, modifiers | extra, 0, 0, 0, QString(), repeat);
             QApplication::sendEvent(focus, &event);
         };
-        const auto release = [&](int key) {
-            const Qt::KeyboardModifiers extra = held.extract(key).mapped();
-            modifiers &= ~modifierOf(key);
-            send(QEvent::KeyRelease, key, extra, false);
+        const auto release = [&](Key key) {
+            held.erase(key);
+            modifiers &= ~modifierOf(key.first);
+            send(QEvent::KeyRelease, key.first, Qt::KeyboardModifiers(key.second), false);
         };
 
         for (quint64 i = 0; i < count; ++i) {
             const std::size_t what = pick(100);
             if (what < 45) {
                 const auto& [key, extra] = keys[pick(keys.size())];
-                const bool repeat = held.contains(key);
+                const bool repeat = held.contains({key, extra.toInt()});
                 if (!repeat) {
-                    held[key] = extra;
+                    held.insert({key, extra.toInt()});
                     modifiers |= modifierOf(key);
                 }
                 send(QEvent::KeyPress, key, extra, repeat);
             } else if (what < 80) {
                 if (!held.empty())
-                    release(std::next(held.begin(), static_cast<long>(pick(held.size())))->first);
+                    release(*std::next(held.begin(), static_cast<long>(pick(held.size()))));
             } else if (what < 82) {
                 const auto& [key, extra] = keys[pick(keys.size())];
-                if (!held.contains(key))
+                if (!held.contains({key, extra.toInt()}))
                     send(QEvent::KeyRelease, key, extra, false);  // a key never seen pressed
             } else if (what < 92) {
                 if (mouseHeld) {
@@ -157,7 +158,7 @@ private slots:
 
         // Let go of everything.
         while (!held.empty())
-            release(held.begin()->first);
+            release(*held.begin());
         if (mouseHeld)
             QTest::mouseRelease(mouseHeld, Qt::LeftButton, {}, QPoint(2, 2));
         closer.stop();
