@@ -34,6 +34,19 @@ TEST(Piece, DrawsEveryOrientationAndRefusesOthers)
             drawn += piece.Matrix().Text("#", ".", "/") + " ";
         }
         EXPECT_EQ(drawn, kShapes[type]) << "type " << type;
+        EXPECT_THROW(piece.RotateTo(count), std::out_of_range);
+        EXPECT_THROW((void)piece.SolidBlockPositionInGameMatrix(4, 0), std::out_of_range);
+        EXPECT_THROW((void)piece.SolidBlockPositionInGameMatrix(0, -1), std::out_of_range);
+    }
+}
+
+// A cell outside the grid's store is refused, never read or written past its end.
+TEST(Matrix, RefusesCellsOutsideItsStore)
+{
+    Matrix matrix;
+    for (const auto& [col, row] : {std::pair{-1, 0}, {0, -1}, {101, 0}, {0, 101}}) {
+        EXPECT_THROW(matrix.SetBlockType(std::int16_t(col), std::int16_t(row), 1), std::out_of_range);
+        EXPECT_THROW((void)matrix.GetBlockType(std::int16_t(col), std::int16_t(row)), std::out_of_range);
     }
 }
 
