@@ -181,15 +181,22 @@ INSTANTIATE_TEST_SUITE_P(
                     PlaceCase{3, "URRRRRRU", 8, 1}, PlaceCase{6, "GUDUDUDUDU", 3, 0, "....#...../....#...../"},
                     PlaceCase{3, "D", 3, 0, "...###..../.....#..../"}, PlaceCase{6, "D", 3, 0, "........../...####.../"}));
 
-// Once over, the game refuses every move: the grid stays and no event comes.
-TEST_F(GameFixture, MovesChangeNothingOnceTheGameIsOver)
+// Paused, the game refuses every move until it is resumed; over, it stays over.
+TEST_F(GameFixture, MovesChangeNothingWhilePausedOrOver)
 {
-    seed = seedForFirstPiece(6);
-    playA({[&] { game->EndGame(); }});
-    const auto before = std::tuple(grid(), log.lines.size());
-    press("LRUCD");
-    EXPECT_EQ(std::tuple(grid(), log.lines.size()), before);
-    EXPECT_EQ(log.lines.back(), "GameOver user");
+    for (const bool over : {false, true}) {
+        seed = seedForFirstPiece(6);
+        playA({[&] { if (over) game->EndGame(); }});
+        const auto before = std::tuple(grid(), log.lines.size());
+        press("LRUCD");
+        EXPECT_EQ(std::tuple(grid(), log.lines.size()), before);
+        EXPECT_EQ(log.lines.back() == "GameOver user", over);
+        steps.push_back(keys("L"));
+        game->ResumeGame();
+        EXPECT_EQ(game->CurrentPiece().Position().X, over ? 3 : 2);
+        EXPECT_EQ(log.lines.size() > std::get<1>(before), !over);
+        EXPECT_FALSE(game->AcceptMoves());
+    }
 }
 
 } // namespace
