@@ -159,7 +159,7 @@ DriverPtr openAudioDriver(fluid_settings_t* settings, fluid_synth_t* synth, bool
 bool playMessage(fluid_synth_t* synth, std::uint32_t message)
 {
     const int status = midi::statusOf(message);
-    const int channel = status & midi::kChannelMask;
+    const int channel = midi::channelOf(message);
     const int data1 = midi::data1Of(message);
     const int data2 = midi::data2Of(message);
     int result = FLUID_FAILED;
@@ -271,11 +271,6 @@ struct FluidSynthDevice::Engine {
 
 namespace {
 
-int channelOf(std::uint32_t message)
-{
-    return midi::statusOf(message) & midi::kChannelMask;
-}
-
 bool isProgramChange(std::uint32_t message)
 {
     return (midi::statusOf(message) & midi::kStatusTypeMask) == midi::kProgramChange;
@@ -366,7 +361,7 @@ void FluidSynthDevice::loadPutOff(int channel)
     }
     auto& deferred = engine_->deferred;
     for (auto it = deferred.begin(); it != deferred.end();) {
-        if (channelOf(*it) == channel) {
+        if (midi::channelOf(*it) == channel) {
             playMessage(engine_->synth.get(), *it);
             it = deferred.erase(it);
         } else {
@@ -380,7 +375,7 @@ bool FluidSynthDevice::loadDeferred()
     if (!engine_)
         return false;
     // The program changes first, as sent; the drum kit last.
-    const int channel = engine_->deferred.empty() ? midi::kDrumChannel : channelOf(engine_->deferred.front());
+    const int channel = engine_->deferred.empty() ? midi::kDrumChannel : midi::channelOf(engine_->deferred.front());
     loadPutOff(channel);
     return isLoading();
 }
@@ -423,7 +418,7 @@ bool FluidSynthDevice::send(std::uint32_t message)
             engine_->deferred.push_back(message);
             return true;
         }
-        loadPutOff(channelOf(message));
+        loadPutOff(midi::channelOf(message));
     }
     return playMessage(engine_->synth.get(), message);
 }

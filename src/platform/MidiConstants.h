@@ -32,6 +32,7 @@ constexpr std::uint32_t packShortMessage(int status, int data1, int data2)
 constexpr int statusOf(std::uint32_t packed) { return static_cast<int>(packed & 0xFF); }
 constexpr int data1Of(std::uint32_t packed) { return static_cast<int>((packed >> 8) & 0xFF); }
 constexpr int data2Of(std::uint32_t packed) { return static_cast<int>((packed >> 16) & 0xFF); }
+constexpr int channelOf(std::uint32_t packed) { return statusOf(packed) & kChannelMask; }
 
 // Number of bytes a message with this status byte carries on the wire.
 constexpr int messageLength(int status)
