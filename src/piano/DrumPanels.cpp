@@ -88,9 +88,8 @@ void PianoWindow::buildDrumPanels(QWidget* client)
             const int left = row.left + (pad - row.first) * kPadStep;
             auto* key = new PressArea(pads);
             key->setObjectName(QStringLiteral("DrumKey(%1)").arg(pad));
-            key->setFrameShape(QFrame::Box);
             key->setAutoFillBackground(true);
-            key->setStyleSheet(QStringLiteral("background: white; color: black;"));
+            showPadLook(key, false);
             t.place(key, left, row.top, kPadSize, kPadSize);
             auto* cap = new QLabel(DrumPads::capOf(pad), key);
             cap->setObjectName(QStringLiteral("lblDrumKey(%1)").arg(pad));

@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPalette>
 
 #include <functional>
 
@@ -40,6 +41,20 @@ inline QFrame* raisedPlate(QWidget* parent, const char* name)
     plate->setLineWidth(2);
     plate->setAutoFillBackground(true);
     return plate;
+}
+
+// A drum pad's look: a released pad is a white box with black text; a held
+// pad stands out raised in the desktop's button colours.
+inline void showPadLook(QLabel* pad, bool pressed)
+{
+    pad->setFrameShape(pressed ? QFrame::Panel : QFrame::Box);
+    pad->setFrameShadow(pressed ? QFrame::Raised : QFrame::Plain);
+    pad->setLineWidth(pressed ? 2 : 1);
+    const QPalette desktop = pad->parentWidget()->palette();
+    QPalette look = desktop;
+    look.setColor(QPalette::Window, pressed ? desktop.color(QPalette::Button) : QColor(Qt::white));
+    look.setColor(QPalette::WindowText, pressed ? desktop.color(QPalette::ButtonText) : QColor(Qt::black));
+    pad->setPalette(look);
 }
 
 inline QWidget* panel(QWidget* parent, const char* name)

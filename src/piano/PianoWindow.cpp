@@ -160,13 +160,7 @@ void PianoWindow::connectPiano()
     DrumPads& drums = piano_.drumPads();
     connect(&drums, &DrumPads::padNumberChanged, this, &PianoWindow::refreshDrumNumber);
     connect(&drums, &DrumPads::padLookChanged, this, [this](int pad, bool pressed) {
-        QLabel* frame = drumKeys_[static_cast<std::size_t>(pad)];
-        frame->setFrameShape(pressed ? QFrame::Panel : QFrame::Box);
-        frame->setFrameShadow(pressed ? QFrame::Raised : QFrame::Plain);
-        frame->setLineWidth(pressed ? 2 : 1);
-        // Released pads are white; a held pad takes the desktop's button face.
-        frame->setStyleSheet(pressed ? QStringLiteral("background: palette(button); color: palette(button-text);")
-                                     : QStringLiteral("background: white; color: black;"));
+        parts::showPadLook(drumKeys_[static_cast<std::size_t>(pad)], pressed);
     });
 }
 

@@ -230,8 +230,14 @@ private slots:
         QTest::keyRelease(p.focus(), Qt::Key_Z);
         p.midi.clear();
         auto* pad = p.find(QStringLiteral("DrumKey(2)"));
+        // A released pad is white with black text; a held one takes the desktop's button colours.
+        const auto look = [&] { return std::pair(pad->palette().color(QPalette::Window), pad->palette().color(QPalette::WindowText)); };
+        const QPalette desktop = pad->parentWidget()->palette();
+        QCOMPARE(look(), std::pair(QColor(Qt::white), QColor(Qt::black)));
         QTest::mousePress(pad, Qt::LeftButton, {}, pad->rect().center());
+        QCOMPARE(look(), std::pair(desktop.color(QPalette::Button), desktop.color(QPalette::ButtonText)));
         QTest::mouseRelease(pad, Qt::LeftButton, {}, pad->rect().center());
+        QCOMPARE(look(), std::pair(QColor(Qt::white), QColor(Qt::black)));
         QCOMPARE(p.midi.messages(), (Messages{msg(0x99, 0x29, 0x7F), msg(0x89, 0x29, 0)}));
         QCOMPARE(QApplication::focusWidget(), p.focus());
         // Keypad 0 then 9: the last pad now plays the Pedal Hi-Hat.
