@@ -14,12 +14,16 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <set>
+#include <system_error>
 #include <mutex>
 #include <iostream>
+#include <thread>
 
 #if defined(__unix__)
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -287,6 +291,31 @@ void selectDefaultPrograms(fluid_synth_t* synth)
     }
 }
 
+// Nice value of the threads that build the synthesizer and load the
+// SoundFont.
+constexpr int kBulkWorkNice = 10;
+
+// Does bulk work on a thread of its own that gives way to the rest of the
+// program, so that a window being built meanwhile does not wait for it. The
+// audio driver is started outside it: its thread keeps the priority it gets.
+void giveWay(const std::function<void()>& work)
+{
+    std::thread helper;
+    try {
+        helper = std::thread([&work] {
+#if defined(__linux__)
+            ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kBulkWorkNice);
+#endif
+            work();
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the work is done here, at full priority.
+        work();
+        return;
+    }
+    helper.join();
+}
+
 } // namespace
 
 FluidSynthDevice::FluidSynthDevice(Config config)
@@ -339,15 +368,31 @@ bool FluidSynthDevice::open()
         [](const SynthSetting& s) { return s.name == kDriverSetting; });
     const bool driverChosen = chosen != overrides.rend()
         && fluid_settings_str_equal(engine->settings.get(), kDriverSetting, chosen->value.c_str());
-    engine->synth.reset(new_fluid_synth(engine->settings.get()));
+    // The synthesizer is built giving way, unless it starts rendering threads
+    // of its own, which must not inherit a lower priority.
+    const auto buildSynth = [&engine] { engine->synth.reset(new_fluid_synth(engine->settings.get())); };
+    int cores = 1;
+    fluid_settings_getint(engine->settings.get(), "synth.cpu-cores", &cores);
+    if (cores > 1)
+        buildSynth();
+    else
+        giveWay(buildSynth);
     if (!engine->synth)
         return false;
     // The SoundFont is only worth its memory once there is an output to
     // hear it through.
     engine->driver = openAudioDriver(engine->settings.get(), engine->synth.get(), driverChosen);
-    if (!engine->driver || fluid_synth_sfload(engine->synth.get(), soundFont.c_str(), 0) == FLUID_FAILED)
+    if (!engine->driver)
         return false;
-    selectDefaultPrograms(engine->synth.get());
+    bool loaded = false;
+    giveWay([&] {
+        fluid_synth_t* synth = engine->synth.get();
+        loaded = fluid_synth_sfload(synth, soundFont.c_str(), 0) != FLUID_FAILED;
+        if (loaded)
+            selectDefaultPrograms(synth);
+    });
+    if (!loaded)
+        return false;
     engine->drumKitPending = true;
     engine_ = std::move(engine);
     return true;

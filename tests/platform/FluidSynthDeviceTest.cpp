@@ -1,5 +1,10 @@
 #include "PlatformTest.h"
 
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
 
 namespace clavora {
 namespace {
@@ -66,6 +71,23 @@ TEST(FluidSynthDevice, AnUnusableSoundFontIsNamedOnceAndTheNextInstalledOneServe
     EXPECT_EQ(test::countOf(said, "missing.sf2"), 0) << "an absent file is not an error: " << said;
 }
 
+// The nice value of every thread of this process.
+std::multiset<int> threadNiceness()
+{
+    std::multiset<int> values;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream stat(task.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        std::istringstream fields(line.substr(line.rfind(')') + 2)); // after the name
+        std::string field;
+        for (int i = 3; i <= 19 && fields >> field; ++i) {
+        }
+        values.insert(std::stoi(field)); // field 19
+    }
+    return values;
+}
+
 // What the notes sound like is checked where a take is rendered to a file.
 TEST(FluidSynthDevice, OpensPuttingOffWhatTheFirstNotesDoNotNeedTakesMessagesAndCloses)
 {
@@ -74,7 +96,12 @@ TEST(FluidSynthDevice, OpensPuttingOffWhatTheFirstNotesDoNotNeedTakesMessagesAnd
     QTemporaryDir dir;
     FluidSynthDevice synth(systemConfig("audio.driver=file audio.file.name=" + dir.filePath("take.wav").toStdString()));
     const auto programs = [&] { return std::vector{synth.programOf(1), synth.programOf(2), synth.programOf(9)}; };
+    const std::multiset<int> niceBefore = threadNiceness();
     ASSERT_TRUE(synth.open());
+    // The loading gave way to the rest of the program on a thread of its
+    // own: neither the caller nor the driver's thread is left less urgent.
+    EXPECT_EQ(*threadNiceness().rbegin(), *niceBefore.rbegin());
+    EXPECT_GT(threadNiceness().size(), niceBefore.size()) << "the file driver runs a thread";
     EXPECT_TRUE(synth.isOpen());
     // A program change waits for its channel's next message, the drum kit
     // for the percussion channel's; what is left, for loadDeferred().
