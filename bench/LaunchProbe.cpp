@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -129,11 +130,13 @@ int main(int argc, char* argv[])
         jack_activate(jack);
     }
 
+    // posix_spawn does not copy this process's memory the way fork() does,
+    // so launching costs the same whether or not the probe is a JACK client.
     const long long launched = nowNs();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execvp(argv[first + 1], argv + first + 1);
-        _exit(127);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[first + 1], nullptr, nullptr, argv + first + 1, environ) != 0) {
+        std::fprintf(stderr, "cannot start %s\n", argv[first + 1]);
+        return 1;
     }
 
     long long mappedAt = 0;

@@ -33,9 +33,10 @@ jackd -d dummy -r 48000 -p 128 >/dev/null 2>&1 &
 jack=$!
 sleep 2
 for i in $(seq "$RUNS"); do
-    # X keycode 24 is Q: a note of the main area.
+    # X keycode 24 is Q: a note of the main area. Both programs are launched
+    # alike, by a probe that listens on the JACK server and presses the key.
     run clavora-jack --key 24 --settle 1500 -- "$CLAVORA"
-    [ -n "$vmpk" ] && run vmpk-jack --settle 1500 -- "$vmpk"
+    [ -n "$vmpk" ] && run vmpk-jack --key 24 --settle 1500 -- "$vmpk"
 done
 kill $jack; wait $jack 2>/dev/null || true
 echo "== medians"
