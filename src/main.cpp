@@ -11,6 +11,7 @@
 #include "platform/FluidSynthDevice.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
+#include "platform/StandardError.h"
 #include "platform/SystemMidiOutput.h"
 #include "platform/TakeRecorder.h"
 #include "platform/TraceMidiOutput.h"
@@ -24,14 +25,13 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 
 namespace {
 
 void complain(const QString& text)
 {
-    std::fprintf(stderr, "clavora: %s\n", qPrintable(text));
+    clavora::writeToStandardError(QStringLiteral("clavora: %1\n").arg(text).toLocal8Bit().toStdString());
 }
 
 } // namespace
@@ -40,6 +40,7 @@ int main(int argc, char* argv[])
 {
     QElapsedTimer launch;
     launch.start();
+    clavora::routeQtMessagesToStandardError();
 
     // The built-in synthesizer starts opening first of all, so that it gets
     // ready while the windows are built; the application object comes after.

@@ -1,6 +1,7 @@
 #include "FluidSynthDevice.h"
 #include "AudioDrivers.h"
 #include "MidiConstants.h"
+#include "StandardError.h"
 
 #include <QString>
 
@@ -219,37 +220,6 @@ std::vector<SynthSetting> parseSynthSettings(std::string_view text)
     return result;
 }
 
-StderrSilence::StderrSilence()
-{
-#if defined(__unix__)
-    std::fflush(stderr);
-    std::cerr.flush();
-    saved_ = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
-    if (saved_ < 0)
-        return;
-    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (null < 0) {
-        ::close(saved_);
-        saved_ = -1;
-        return;
-    }
-    ::dup2(null, STDERR_FILENO);
-    ::close(null);
-#endif
-}
-
-StderrSilence::~StderrSilence()
-{
-#if defined(__unix__)
-    if (saved_ < 0)
-        return;
-    std::fflush(stderr);
-    std::cerr.flush();
-    ::dup2(saved_, STDERR_FILENO);
-    ::close(saved_);
-#endif
-}
-
 FluidSynthDevice::Config FluidSynthDevice::Config::fromEnvironment()
 {
     Config config;
@@ -344,7 +314,7 @@ std::string FluidSynthDevice::soundFontPath() const
         static std::set<std::string> named;
         const std::lock_guard lock(mutex);
         if (named.insert(path).second)
-            std::fprintf(stderr, "clavora: \"%s\" is not a readable SoundFont; trying the next one\n", path.c_str());
+            writeToStandardError("clavora: \"" + path + "\" is not a readable SoundFont; trying the next one\n");
     }
     return {};
 }

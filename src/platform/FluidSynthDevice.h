@@ -21,20 +21,6 @@ struct SynthSetting {
 // with an empty name or value, are skipped.
 std::vector<SynthSetting> parseSynthSettings(std::string_view text);
 
-// While alive, whatever is written to the standard error stream (file
-// descriptor 2) is discarded. The audio and MIDI libraries print their
-// complaints there directly when no hardware is present.
-class StderrSilence {
-public:
-    StderrSilence();
-    ~StderrSilence();
-    StderrSilence(const StderrSilence&) = delete;
-    StderrSilence& operator=(const StderrSilence&) = delete;
-
-private:
-    int saved_ = -1;
-};
-
 // A message and the time it was played, in milliseconds from the start of
 // a take.
 struct TimedMessage {

@@ -1,5 +1,5 @@
 #include "JackServer.h"
-#include "FluidSynthDevice.h"
+#include "StandardError.h"
 
 #include <jack/jack.h>
 

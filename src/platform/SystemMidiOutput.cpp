@@ -1,5 +1,6 @@
 #include "SystemMidiOutput.h"
 #include "FluidSynthDevice.h"
+#include "StandardError.h"
 #include "JackServer.h"
 #include "MidiConstants.h"
 

@@ -1,4 +1,5 @@
 #include "TraceMidiOutput.h"
+#include "StandardError.h"
 #include "MidiConstants.h"
 
 #include <QFile>
@@ -17,7 +18,10 @@ namespace {
 // One line on the terminal about the trace; the program goes on without it.
 void complain(const QString& path, const char* what, int error)
 {
-    std::fprintf(stderr, "clavora: MIDI trace %s: %s: %s\n", qPrintable(path), what, std::strerror(error));
+    writeToStandardError(QStringLiteral("clavora: MIDI trace %1: %2: %3\n")
+                             .arg(path, QLatin1String(what), QString::fromLocal8Bit(std::strerror(error)))
+                             .toLocal8Bit()
+                             .toStdString());
 }
 
 } // namespace

@@ -3,12 +3,15 @@
 #include "ScopedEnvironment.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
+#include "platform/StandardError.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 
 #include <csignal>
+#include <cstdio>
+#include <thread>
 
 #include <unistd.h>
 
@@ -92,6 +95,26 @@ TEST(Signals, HeldUntilHandledButIgnoredHangupStaysIgnored)
     EXPECT_EQ(handler(SIGHUP), SIG_IGN) << "the ignored hang-up is left as found";
     std::signal(SIGHUP, previousHup);
     std::signal(SIGPIPE, SIG_DFL);
+}
+
+// The libraries are silenced while devices open, on any thread and in
+// silences that overlap; our own messages and Qt's reach the terminal.
+TEST(StandardError, SilencedForTheLibrariesButNotForOurOwnMessagesOrQts)
+{
+    routeQtMessagesToStandardError();
+    CaptureStderr();
+    auto first = std::make_unique<StderrSilence>();
+    std::fputs("library\n", stderr);
+    std::thread([&first] {
+        const StderrSilence second;
+        first.reset(); // ends while the second lasts
+        std::fputs("library again\n", stderr);
+        writeToStandardError("ours\n");
+        qWarning("Qt's");
+    }).join();
+    std::fputs("after\n", stderr);
+    EXPECT_EQ(GetCapturedStderr(), "ours\nQt's\nafter\n");
+    qInstallMessageHandler(nullptr);
 }
 
 } // namespace
