@@ -270,5 +270,32 @@ TEST_F(PlayingTest, ShutDownStopsEveryHeldNoteBeforeClosing)
     EXPECT_EQ(sent(), joined({noteOffsOf(kCMajorStrings), {"80 5B 00", "close"}}));
 }
 
+// Keys are taken by where they sit on the keyboard, as the X server names
+// them; the keypad and events without a key code go by the Qt key.
+TEST(KeyCodes, VirtualKeysByPositionKeypadAndQtKey)
+{
+    constexpr Qt::KeyboardModifiers keypad = Qt::KeypadModifier;
+    const std::tuple<ScanCodes, std::uint32_t, int, Qt::KeyboardModifiers, int> rows[] = {
+        {ScanCodes::Xkb, 52, Qt::Key_W, {}, 'Z'},           // French layout: W sits in the Z place
+        {ScanCodes::None, 52, Qt::Key_W, {}, 'W'},          // a platform whose codes are not X's
+        {ScanCodes::Xkb, 0, Qt::Key_Q, {}, 'Q'},            // no code: the Qt key
+        {ScanCodes::Xkb, 108, Qt::Key_AltGr, {}, kAlt},     // right Alt
+        {ScanCodes::Xkb, 105, Qt::Key_Control, {}, kCtrl},  // right Ctrl
+        {ScanCodes::Xkb, 94, Qt::Key_Less, {}, 226},        // the ISO key beside left Shift
+        {ScanCodes::Xkb, 191, Qt::Key_F13, {}, kF13},
+        {ScanCodes::Xkb, 250, Qt::Key_Exclam, {}, '1'},     // a code we do not know: the Qt key, unshifted
+        {ScanCodes::None, 0, Qt::Key_Question, {}, kSlash},
+        {ScanCodes::None, 0, Qt::Key_Menu, {}, 0},
+        {ScanCodes::Xkb, 87, Qt::Key_1, keypad, kKeypad0 + 1}, // Num Lock on: a digit
+        {ScanCodes::Xkb, 87, Qt::Key_End, keypad, kEnd},       // Num Lock off: navigation
+        {ScanCodes::Xkb, 63, Qt::Key_Asterisk, keypad, 106},
+    };
+    for (const auto& [scanCodes, native, qtKey, modifiers, expected] : rows)
+        EXPECT_EQ(virtualKey(scanCodes, native, qtKey, modifiers), expected) << native << " " << qtKey;
+    EXPECT_EQ(std::tuple(nativeScanCodeOf('Z'), nativeScanCodeOf(kAlt), nativeScanCodeOf(0)), std::tuple(52u, 64u, 0u));
+    EXPECT_EQ(std::tuple(scanCodesOf("xcb"), scanCodesOf("wayland-egl"), scanCodesOf("offscreen"), scanCodesOf(nullptr)),
+              std::tuple(ScanCodes::Xkb, ScanCodes::Xkb, ScanCodes::None, ScanCodes::None));
+}
+
 } // namespace
 } // namespace clavora::test
