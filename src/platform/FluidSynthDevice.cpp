@@ -13,17 +13,14 @@
 #include <chrono>
 #include <deque>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <set>
 #include <system_error>
 #include <mutex>
-#include <iostream>
 #include <thread>
 
 #if defined(__unix__)
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #endif
