@@ -242,6 +242,11 @@ TEST_F(PlayingTest, MouseAndKeyboardHoldTheSameKeyIndependently)
     piano.releaseKey(12, Hand::Mouse);
     EXPECT_EQ(sent(), (Log{"90 3C 7F", "80 3C 00"}));
     EXPECT_FALSE(piano.isKeyPressed(12));
+    for (const int outside : {-1, kKeyCount}) { // no such key: nothing happens
+        piano.pressKey(outside, Hand::Mouse);
+        piano.releaseKey(outside, Hand::Mouse);
+    }
+    EXPECT_EQ(sent(), (Log{"90 3C 7F", "80 3C 00"}));
 }
 
 TEST_F(PlayingTest, LosingTheKeyboardLetsGoOfItsKeysPadsAndModifiers)
@@ -283,6 +288,9 @@ TEST(KeyCodes, VirtualKeysByPositionKeypadAndQtKey)
         {ScanCodes::Xkb, 105, Qt::Key_Control, {}, kCtrl},  // right Ctrl
         {ScanCodes::Xkb, 94, Qt::Key_Less, {}, 226},        // the ISO key beside left Shift
         {ScanCodes::Xkb, 191, Qt::Key_F13, {}, kF13},
+        {ScanCodes::Xkb, 49, Qt::Key_AsciiCircum, {}, 192}, // German layout: ^ left of 1
+        {ScanCodes::Xkb, 65, Qt::Key_unknown, {}, kSpace},   // known by position alone
+        {ScanCodes::None, 0, Qt::Key_Percent, {}, '5'},
         {ScanCodes::Xkb, 250, Qt::Key_Exclam, {}, '1'},     // a code we do not know: the Qt key, unshifted
         {ScanCodes::None, 0, Qt::Key_Question, {}, kSlash},
         {ScanCodes::None, 0, Qt::Key_Menu, {}, 0},

@@ -179,15 +179,30 @@ TEST(JackPort, AClientRecordsWhatIsPlayedIntoTheClavoraPort)
             ++port;
         ASSERT_LT(port, listener.getPortCount()) << "no port Clavora:Clavora";
         listener.openPort(port);
+        const auto hears = [&within](RtMidiIn& in, std::vector<Bytes> expected) {
+            std::vector<Bytes> heard;
+            EXPECT_TRUE(within(1000, [&] {
+                for (Bytes message; in.getMessage(&message), !message.empty();)
+                    heard.push_back(message);
+                return heard.size() >= expected.size();
+            }));
+            EXPECT_EQ(heard, expected);
+        };
         for (const std::uint32_t message : {0x7F3C90u, 0x13C5u, 0x3C80u})
             EXPECT_TRUE(output.send(message));
-        std::vector<Bytes> heard;
-        ASSERT_TRUE(within(1000, [&] {
-            for (Bytes message; listener.getMessage(&message), !message.empty();)
-                heard.push_back(message);
-            return heard.size() >= 3;
-        }));
-        EXPECT_EQ(heard, (std::vector<Bytes>{{0x90, 0x3C, 0x7F}, {0xC5, 0x13}, {0x80, 0x3C, 0x00}}));
+        hears(listener, {{0x90, 0x3C, 0x7F}, {0xC5, 0x13}, {0x80, 0x3C, 0x00}});
+
+        // Another program's port, chosen from the list.
+        RtMidiIn other(RtMidi::UNIX_JACK, "clavora-other");
+        other.openVirtualPort("in");
+        output.refresh();
+        int device = 1;
+        while (device < output.deviceCount() && output.deviceName(device).find("clavora-other") == std::string::npos)
+            ++device;
+        ASSERT_LT(device, output.deviceCount()) << "no port of clavora-other";
+        ASSERT_TRUE(output.open(device));
+        EXPECT_TRUE(output.send(0x403C90u));
+        hears(other, {{0x90, 0x3C, 0x40}});
     }
     jack.terminate();
     jack.waitForFinished(3000);

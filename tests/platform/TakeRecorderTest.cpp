@@ -149,6 +149,8 @@ TEST_F(TakeRecorderTest, WavFileHasItsNotesWithinOnePeriodOfTheirTimesAndLastsTh
     auto recorder = record(path, take, false);
     EXPECT_TRUE(recorder->isRecordingOnly());
     now = 1000;
+    recorder->close(); // as the window does when it closes
+    EXPECT_FALSE(recorder->isOpen());
     ASSERT_TRUE(recorder->finish());
 
     const test::Wav wav = test::readWav(path);
