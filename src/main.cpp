@@ -31,7 +31,7 @@ namespace {
 
 void complain(const QString& text)
 {
-    clavora::writeToStandardError(QStringLiteral("clavora: %1\n").arg(text).toLocal8Bit().toStdString());
+    clavora::writeToStandardError(QStringLiteral("clavora: %1\n").arg(text));
 }
 
 } // namespace

@@ -85,12 +85,18 @@ void writeToStandardError(std::string_view text)
 #endif
 }
 
+void writeToStandardError(const QString& text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    writeToStandardError(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
 void routeQtMessagesToStandardError()
 {
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
         const QString line = qFormatLogMessage(type, context, text);
         if (!line.isEmpty())
-            writeToStandardError((line + QLatin1Char('\n')).toLocal8Bit().toStdString());
+            writeToStandardError(line + QLatin1Char('\n'));
     });
 }
 

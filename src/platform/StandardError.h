@@ -4,6 +4,8 @@
 // no hardware is present.
 #include <string_view>
 
+class QString;
+
 namespace clavora {
 
 // While any is alive, whatever is written to the standard error stream (file
@@ -20,6 +22,12 @@ public:
 // Writes one of the program's own messages where the standard error stream
 // leads, also while the libraries are silenced.
 void writeToStandardError(std::string_view text);
+// The same for text in Qt's strings, in the locale's encoding.
+void writeToStandardError(const QString& text);
+inline void writeToStandardError(const char* text)
+{
+    writeToStandardError(std::string_view(text));
+}
 
 // Qt's warnings and errors, a fatal one included, are written the same way.
 // The synthesizer opens while the window is built, and what Qt has to say

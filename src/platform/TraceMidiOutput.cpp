@@ -19,9 +19,7 @@ namespace {
 void complain(const QString& path, const char* what, int error)
 {
     writeToStandardError(QStringLiteral("clavora: MIDI trace %1: %2: %3\n")
-                             .arg(path, QLatin1String(what), QString::fromLocal8Bit(std::strerror(error)))
-                             .toLocal8Bit()
-                             .toStdString());
+                             .arg(path, QLatin1String(what), QString::fromLocal8Bit(std::strerror(error))));
 }
 
 } // namespace
