@@ -8,7 +8,7 @@ PREFIX ?= /usr/local
 # Compiler cache when the machine has one.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build run test check test-sanitize fuzz install bench clean
+.PHONY: all deps configure build run test check test-sanitize fuzz install bench clean format format-check
 
 all: build
 
@@ -24,7 +24,7 @@ build: configure
 run: build
 	./$(BUILD_DIR)/clavora
 
-test: build
+test: build format-check
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 test-sanitize: deps
@@ -39,6 +39,18 @@ check: test test-sanitize
 fuzz: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen CLAVORA_FUZZ_EVENTS=1000000 \
 		CLAVORA_FUZZ_SEED=$$(od -An -N4 -tu4 /dev/urandom | tr -d ' ') ./tests/piano/ui/random_event_test -maxwarnings 1
+
+# Every C++ file of the project is formatted by .clang-format: `make format`
+# formats them, `make format-check` (part of `make test`) lists the ones that
+# are not.
+FORMATTED = git ls-files -- '*.cpp' '*.h'
+
+format: deps
+	@$(FORMATTED) | xargs clang-format -i
+
+format-check: deps
+	@bad=$$($(FORMATTED) | while read -r f; do clang-format --dry-run -Werror "$$f" >/dev/null 2>&1 || echo "$$f"; done); \
+	if [ -n "$$bad" ]; then echo "Not formatted (run make format):"; echo "$$bad"; exit 1; fi
 
 install: build
 	cmake --install $(BUILD_DIR)

@@ -1,11 +1,11 @@
 // Pushes key-down and key-up events through the main window's key receiver
 // into a counting device and reports the cost per event.
 #include "FakePlatform.h"
+#include "keys/Setting.h"
+#include "keys/VoiceArea.h"
 #include "piano/KeyReceiver.h"
 #include "piano/Piano.h"
 #include "piano/PianoWindow.h"
-#include "keys/Setting.h"
-#include "keys/VoiceArea.h"
 #include "platform/MidiOutput.h"
 #include "sound/MidiPort.h"
 
@@ -25,7 +25,7 @@ public:
     int deviceCount() const override { return 1; }
     std::string deviceName(int) const override { return "Counter"; }
     bool open(int) override { return true; }
-    void close() override {}
+    void close() override { }
     bool isOpen() const override { return true; }
     bool send(std::uint32_t) override
     {
@@ -49,7 +49,7 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     CountingOutput output;
-    clavora::test::FakePlatform platform;  // pauses of guitar strums cost nothing
+    clavora::test::FakePlatform platform; // pauses of guitar strums cost nothing
     clavora::sound::MidiPort port(output, platform);
     clavora::Piano piano(port, platform);
     clavora::PianoWindow window(piano, platform);
@@ -60,8 +60,8 @@ int main(int argc, char* argv[])
 
     // Keys across both areas: chord keys (three-key chords), main keys,
     // with one and with three voices sounding.
-    const std::vector<Qt::Key> keys{Qt::Key_Z, Qt::Key_X, Qt::Key_Comma, Qt::Key_Q, Qt::Key_2, Qt::Key_P,
-                                    Qt::Key_BracketRight, Qt::Key_M};
+    const std::vector<Qt::Key> keys {
+        Qt::Key_Z, Qt::Key_X, Qt::Key_Comma, Qt::Key_Q, Qt::Key_2, Qt::Key_P, Qt::Key_BracketRight, Qt::Key_M};
     constexpr int kRounds = 2000;
     std::vector<double> costs;
     costs.reserve(kRounds * keys.size() * 2);
@@ -80,7 +80,7 @@ int main(int argc, char* argv[])
         }
     }
     std::printf("key events: %zu, MIDI messages: %ld\n", costs.size(), output.count - before);
-    std::printf("cost per event: median %.2f us, 99th percentile %.2f us, max %.2f us\n",
-                percentile(costs, 0.5), percentile(costs, 0.99), percentile(costs, 1.0));
+    std::printf("cost per event: median %.2f us, 99th percentile %.2f us, max %.2f us\n", percentile(costs, 0.5),
+        percentile(costs, 0.99), percentile(costs, 1.0));
     return 0;
 }

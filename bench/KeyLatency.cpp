@@ -31,7 +31,10 @@ using Clock = std::chrono::steady_clock;
 // Lines of the trace as they arrive.
 class Trace {
 public:
-    explicit Trace(int fd) : fd_(fd) {}
+    explicit Trace(int fd)
+        : fd_(fd)
+    {
+    }
     // Waits for a line containing `text`, at most `limit`; false on time-out.
     bool waitFor(const char* text, std::chrono::milliseconds limit)
     {
@@ -62,7 +65,7 @@ private:
 Window findWindow(Display* display, Window window, const char* name)
 {
     char* title = nullptr;
-    XWindowAttributes attributes{};
+    XWindowAttributes attributes {};
     if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable
         && XFetchName(display, window, &title) && title) {
         const bool found = std::strcmp(title, name) == 0;
@@ -158,8 +161,9 @@ int main(int argc, char* argv[])
     if (latencies.empty())
         return 1;
     std::sort(latencies.begin(), latencies.end());
-    const auto at = [&](double q) { return latencies[static_cast<std::size_t>(q * static_cast<double>(latencies.size() - 1))]; };
+    const auto at
+        = [&](double q) { return latencies[static_cast<std::size_t>(q * static_cast<double>(latencies.size() - 1))]; };
     std::printf("key to MIDI through X11: %zu presses, median %.0f us, 90th percentile %.0f us, worst %.0f us\n",
-                latencies.size(), at(0.5), at(0.9), latencies.back());
+        latencies.size(), at(0.5), at(0.9), latencies.back());
     return 0;
 }

@@ -31,8 +31,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::atomic<long long> heardAt{0};
-std::atomic<bool> portsChanged{false};
+std::atomic<long long> heardAt {0};
+std::atomic<bool> portsChanged {false};
 jack_port_t* inputs[2] = {nullptr, nullptr};
 
 long long nowNs()
@@ -126,7 +126,8 @@ int main(int argc, char* argv[])
         jack_set_process_callback(jack, onAudio, nullptr);
         // Outputs are connected when ports come, not by polling the server,
         // which would slow down the very client being timed.
-        jack_set_port_registration_callback(jack, [](jack_port_id_t, int, void*) { portsChanged = true; }, nullptr);
+        jack_set_port_registration_callback(
+            jack, [](jack_port_id_t, int, void*) { portsChanged = true; }, nullptr);
         jack_activate(jack);
     }
 
@@ -152,7 +153,8 @@ int main(int argc, char* argv[])
                 const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
                 if (keycode) {
                     xcb_set_input_focus(x, XCB_INPUT_FOCUS_POINTER_ROOT, map->window, XCB_CURRENT_TIME);
-                    xcb_test_fake_input(x, XCB_KEY_PRESS, static_cast<uint8_t>(keycode), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+                    xcb_test_fake_input(
+                        x, XCB_KEY_PRESS, static_cast<uint8_t>(keycode), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
                     xcb_flush(x);
                     releaseAt = mappedAt + 3'000'000'000LL;
                 }
@@ -188,6 +190,6 @@ int main(int argc, char* argv[])
 
     const auto ms = [&](long long at) { return at ? (at - launched) / 1e6 : -1.0; };
     std::printf("window_ms=%.1f second_ms=%.1f sound_ms=%.1f rss_mb=%.1f\n", ms(mappedAt), ms(secondAt),
-                ms(heardAt.load()), rss);
+        ms(heardAt.load()), rss);
     return 0;
 }

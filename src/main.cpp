@@ -1,9 +1,10 @@
 // Clavora: wires the platform back-ends, the playing logic and the windows.
 #include "about/AboutDialog.h"
 #include "about/SecretWords.h"
+#include "chords/ChordArea.h"
 #include "game/GameWindow.h"
-#include "piano/KeyReceiver.h"
 #include "piano/Editors.h"
+#include "piano/KeyReceiver.h"
 #include "piano/Piano.h"
 #include "piano/PianoWindow.h"
 #include "platform/BackgroundOpenMidiOutput.h"
@@ -16,7 +17,6 @@
 #include "platform/TakeRecorder.h"
 #include "platform/TraceMidiOutput.h"
 #include "platform/X11Keyboard.h"
-#include "chords/ChordArea.h"
 #include "sound/MidiDeviceDialog.h"
 #include "sound/MidiPort.h"
 
@@ -71,7 +71,8 @@ int main(int argc, char* argv[])
     if (!record.path.isEmpty()) {
         // The take lasts from the launch of the program to its end.
         const double age = clavora::processAgeMs() - static_cast<double>(launch.nsecsElapsed()) / 1e6;
-        auto take = std::make_unique<clavora::TakeRecorder>(std::move(output), record.path,
+        auto take = std::make_unique<clavora::TakeRecorder>(
+            std::move(output), record.path,
             [launch, age] { return std::max(0.0, age) + static_cast<double>(launch.nsecsElapsed()) / 1e6; },
             clavora::FluidSynthDevice::Config::fromEnvironment());
         if (!take->isRecording()) {
@@ -98,10 +99,13 @@ int main(int argc, char* argv[])
     clavora::PianoWindow window(piano, platform);
     platform.setMessageOwner(&window);
     window.setMidiDialog([&](QWidget* owner) {
-        clavora::sound::MidiDeviceDialog dialog(port, piano.language(), [&] {
-            piano.defaultMainSettings();
-            piano.chordArea().defaultChordSettings();
-        }, owner);
+        clavora::sound::MidiDeviceDialog dialog(
+            port, piano.language(),
+            [&] {
+                piano.defaultMainSettings();
+                piano.chordArea().defaultChordSettings();
+            },
+            owner);
         dialog.exec();
     });
     clavora::installEditors(window, piano, platform);

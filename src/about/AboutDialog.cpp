@@ -64,8 +64,8 @@ QString showPictureFile(const char* kind, int show)
 int shiftStateOf(Qt::KeyboardModifiers modifiers)
 {
     return (modifiers.testFlag(Qt::ShiftModifier) ? kShiftBit : 0)
-         | (modifiers.testFlag(Qt::ControlModifier) ? kCtrlBit : 0)
-         | (modifiers.testFlag(Qt::AltModifier) ? kAltBit : 0);
+        | (modifiers.testFlag(Qt::ControlModifier) ? kCtrlBit : 0)
+        | (modifiers.testFlag(Qt::AltModifier) ? kAltBit : 0);
 }
 
 QLabel* makeLabel(const char* name, QWidget* parent)
@@ -78,8 +78,8 @@ QLabel* makeLabel(const char* name, QWidget* parent)
 
 } // namespace
 
-AboutDialog::AboutDialog(TypedWords& words, sound::MidiPort& port, Platform& platform, int language,
-                         GameOpener openGame, QWidget* parent)
+AboutDialog::AboutDialog(
+    TypedWords& words, sound::MidiPort& port, Platform& platform, int language, GameOpener openGame, QWidget* parent)
     : QDialog(parent)
     , shows_(new AboutShows(words, port, platform, language, this))
     , openGame_(std::move(openGame))
@@ -131,8 +131,8 @@ void AboutDialog::buildControls()
     for (QLabel* label : {website, email})
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     email->setText(emailAddress());
-    const std::pair<QLabel*, QRect> lines[] = {{freeware, kFreeware}, {author_, kAuthor}, {website, kWebsite},
-                                               {email, kEMail}};
+    const std::pair<QLabel*, QRect> lines[]
+        = {{freeware, kFreeware}, {author_, kAuthor}, {website, kWebsite}, {email, kEMail}};
     for (const auto& [label, rect] : lines)
         t.place(label, rect.x(), rect.y(), rect.width(), rect.height());
 
@@ -167,7 +167,8 @@ void AboutDialog::buildControls()
         return picture;
     };
     for (int show = 1; show <= kShowCount; ++show) {
-        showIconPictures_.push_back(hiddenPicture(QStringLiteral("ShowIconPicture%1").arg(show), showPictureFile("icon", show)));
+        showIconPictures_.push_back(
+            hiddenPicture(QStringLiteral("ShowIconPicture%1").arg(show), showPictureFile("icon", show)));
         showAuthorPictures_.push_back(
             hiddenPicture(QStringLiteral("ShowAuthorPicture%1").arg(show), showPictureFile("author", show)));
     }
@@ -187,7 +188,8 @@ void AboutDialog::applyAboutTexts(int language)
         const QString text = lang::captionText(entry, language);
         if (text.isNull())
             continue;
-        const QString name = QString::fromLatin1(entry.objectName.data(), static_cast<qsizetype>(entry.objectName.size()));
+        const QString name
+            = QString::fromLatin1(entry.objectName.data(), static_cast<qsizetype>(entry.objectName.size()));
         if (name == objectName())
             setWindowTitle(text);
         else if (name == author_->objectName())

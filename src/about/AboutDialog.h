@@ -30,8 +30,8 @@ public:
     // Opens the hidden game modally over the About box.
     using GameOpener = std::function<void(QWidget* owner)>;
 
-    AboutDialog(TypedWords& words, sound::MidiPort& port, Platform& platform, int language,
-                GameOpener openGame, QWidget* parent = nullptr);
+    AboutDialog(TypedWords& words, sound::MidiPort& port, Platform& platform, int language, GameOpener openGame,
+        QWidget* parent = nullptr);
     ~AboutDialog() override;
 
     AboutShows& shows() { return *shows_; }

@@ -136,8 +136,7 @@ void AboutShows::showJokePage()
 
 void AboutShows::showVersionLine()
 {
-    platform_.messageBox(MessageIcon::Information, versionLineTitle().toStdString(),
-                         versionLineText().toStdString());
+    platform_.messageBox(MessageIcon::Information, versionLineTitle().toStdString(), versionLineText().toStdString());
 }
 
 void AboutShows::showJokeSite()

@@ -26,8 +26,7 @@ constexpr int kJokeSitePicture = 23;
 class AboutShows : public QObject {
     Q_OBJECT
 public:
-    AboutShows(TypedWords& words, sound::MidiPort& port, Platform& platform, int language,
-               QObject* parent = nullptr);
+    AboutShows(TypedWords& words, sound::MidiPort& port, Platform& platform, int language, QObject* parent = nullptr);
     ~AboutShows() override;
 
     // A character typed into the window: the secret words.

@@ -69,8 +69,8 @@ const char* const kJokePhrases[] = {
     "Gargalhada.example: the page that never ends its welcome.",
     "Enjoy your stay at Gargalhada.example. Mind the puns.",
 };
-constexpr std::array<int, 26> kJokeOrder = {0, 1, 2, 0, 3, 4, 5, 0, 6, 7, 8, 8, 8,
-                                            9, 10, 0, 11, 12, 12, 3, 13, 1, 11, 12, 0, 13};
+constexpr std::array<int, 26> kJokeOrder
+    = {0, 1, 2, 0, 3, 4, 5, 0, 6, 7, 8, 8, 8, 9, 10, 0, 11, 12, 12, 3, 13, 1, 11, 12, 0, 13};
 
 } // namespace
 

@@ -40,9 +40,7 @@ std::vector<Reaction> TypedWords::type(QChar character)
     std::vector<Reaction> reactions;
     for (const SecretWord& word : kSecretWords) {
         if (std::any_of(word.spellings.begin(), word.spellings.end(),
-                        [this](std::string_view spelling) {
-                            return !spelling.empty() && endsWith(buffer_, spelling);
-                        }))
+                [this](std::string_view spelling) { return !spelling.empty() && endsWith(buffer_, spelling); }))
             reactions.push_back(word.reaction);
     }
     return reactions;

@@ -40,8 +40,8 @@ std::vector<Tune> loadTuneBook()
 
 int Tune::totalMilliseconds() const
 {
-    return std::accumulate(notes.begin(), notes.end(), 0,
-                           [](int sum, const TuneNote& note) { return sum + note.milliseconds; });
+    return std::accumulate(
+        notes.begin(), notes.end(), 0, [](int sum, const TuneNote& note) { return sum + note.milliseconds; });
 }
 
 int noteNumber(const QString& name)

@@ -14,7 +14,7 @@ constexpr int kShowsPerLanguage = 7;
 constexpr int kShowCount = 21;
 
 struct TuneNote {
-    int note;         // MIDI note number
+    int note; // MIDI note number
     int milliseconds; // how long it sounds; the next note follows at once
 };
 

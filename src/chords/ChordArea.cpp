@@ -1,7 +1,7 @@
 #include "ChordArea.h"
 
-#include "lang/AreaWords.h"
 #include "keys/VoiceArea.h"
+#include "lang/AreaWords.h"
 #include "platform/MidiConstants.h"
 #include "platform/Platform.h"
 #include "sound/MidiPort.h"
@@ -13,7 +13,7 @@ namespace {
 constexpr int kChordChannelOffset = 7;
 constexpr int kChordAreaSplit = 12;
 
-constexpr SlotDefaults kChordDefaults{
+constexpr SlotDefaults kChordDefaults {
     {50, 89, 48, 52, 32, 24, 26},
     {4, 4, 4, 4, 3, 3, 3},
     103,
@@ -32,7 +32,7 @@ int slotOfMode(ChordArea::Mode mode)
     }
 }
 
-constexpr std::array<int, ChordArea::kModifierCount> kModifierWeights{1, 2, 4, 8};
+constexpr std::array<int, ChordArea::kModifierCount> kModifierWeights {1, 2, 4, 8};
 
 } // namespace
 
@@ -82,9 +82,8 @@ StartedNotes ChordArea::press(int key)
     StartedNotes started;
     switch (mode_) {
     case Mode::OneKey:
-        slots_->forEachSoundingSlot([&](int channel, int octave, int velocity) {
-            noteOn(channel, octave * 12 + key, velocity, started);
-        });
+        slots_->forEachSoundingSlot(
+            [&](int channel, int octave, int velocity) { noteOn(channel, octave * 12 + key, velocity, started); });
         break;
     case Mode::ThreeKeys:
         playKeyboardChord(key, currentChordType_, started);
@@ -201,8 +200,8 @@ void ChordArea::sameAsMainSettings(const VoiceArea& main)
 
 void ChordArea::split()
 {
-    platform_.messageBox(MessageIcon::Information, "Split Point",
-                         lang::areaWord(language_, lang::AreaWord::SplitPrompt).toStdString());
+    platform_.messageBox(
+        MessageIcon::Information, "Split Point", lang::areaWord(language_, lang::AreaWord::SplitPrompt).toStdString());
     choosingSplitPoint_ = true;
     emit focusRequested();
 }

@@ -26,7 +26,7 @@ public:
     enum Modifier { ShiftModifier = 0, CtrlModifier = 1, CapsModifier = 2, SpaceModifier = 3 };
     static constexpr int kModifierCount = 4;
     static constexpr int kChordKeyCount = 12;
-    static constexpr int kStrumPause = 20;  // milliseconds between strings
+    static constexpr int kStrumPause = 20; // milliseconds between strings
 
     ChordArea(sound::MidiPort& port, Platform& platform, const int& language, QObject* parent = nullptr);
     ~ChordArea() override;
@@ -73,7 +73,6 @@ public:
     // The chord-edit command: shown in the two chord-playing modes.
     bool canEditChord() const { return mode_ == Mode::ThreeKeys || mode_ == Mode::Guitar; }
 
-
 signals:
     void modeChanged(ChordArea::Mode mode);
     void modifierChanged(int modifier, bool down);
@@ -97,7 +96,7 @@ private:
     int chosenSplitPoint_ = 0;
     bool choosingSplitPoint_ = false;
     int currentChordType_ = 0;
-    std::array<int, kModifierCount> modifierDown_{};
+    std::array<int, kModifierCount> modifierDown_ {};
     int lastChordType_ = 0;
     int lastChordKey_ = 0;
 };

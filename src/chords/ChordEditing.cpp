@@ -55,7 +55,7 @@ BuiltChord storeKeyboardChord(ChordTables& tables, int note, int type, const Key
 
 GuitarFrets loadGuitarFrets(const ChordTables& tables, int note, int type)
 {
-    GuitarFrets frets{};
+    GuitarFrets frets {};
     const QString chord = tables.guitarChord(chordTableIndex(note, type));
     for (int s = 1; s <= kGuitarStringCount; ++s)
         frets[static_cast<std::size_t>(s - 1)] = guitarStringFret(chord, s);

@@ -12,8 +12,8 @@
 
 namespace clavora::chords {
 
-constexpr int kEditorOctaveCount = 3;  // octave entries " 1", " 2", " 3"
-constexpr int kEditorFretCount = 10;   // fret entries "0" .. "9"
+constexpr int kEditorOctaveCount = 3; // octave entries " 1", " 2", " 3"
+constexpr int kEditorFretCount = 10; // fret entries "0" .. "9"
 // Highest octave of a chord voice slot (they run 1..5); a stored chord must
 // sound at every one of them.
 constexpr int kHighestChordOctave = 5;
@@ -27,7 +27,7 @@ struct GridRow {
     bool operator==(const GridRow&) const = default;
 };
 using KeyboardGrid = std::array<GridRow, kMaxKeyboardNotes>;
-using GuitarFrets = std::array<int, kGuitarStringCount>;  // kStringNotPlayed for "X"
+using GuitarFrets = std::array<int, kGuitarStringCount>; // kStringNotPlayed for "X"
 
 // The outcome of building a chord text: the text, or the first row or
 // string (1-based) whose note could not be stored.

@@ -23,14 +23,14 @@ namespace clavora::chords {
 namespace {
 
 // Design positions in twips: left, top, width, height.
-constexpr QRect kIcon{120, 120, 480, 480};
-constexpr QRect kTitle{720, 210, 4500, 330};
-constexpr QRect kTypeLabel{120, 780, 2460, 240};
-constexpr QRect kType{120, 1020, 2460, 330};
-constexpr QRect kNoteLabel{2700, 780, 1500, 240};
-constexpr QRect kNote{2700, 1020, 1500, 330};
-constexpr QRect kModify{4440, 1020, 1215, 375};
-constexpr QRect kClose{4440, 1500, 1215, 375};
+constexpr QRect kIcon {120, 120, 480, 480};
+constexpr QRect kTitle {720, 210, 4500, 330};
+constexpr QRect kTypeLabel {120, 780, 2460, 240};
+constexpr QRect kType {120, 1020, 2460, 330};
+constexpr QRect kNoteLabel {2700, 780, 1500, 240};
+constexpr QRect kNote {2700, 1020, 1500, 330};
+constexpr QRect kModify {4440, 1020, 1215, 375};
+constexpr QRect kClose {4440, 1500, 1215, 375};
 constexpr int kWidth = 5775;
 constexpr int kMargin = 120;
 
@@ -42,8 +42,7 @@ void placeToFit(const Twips& t, QWidget* widget, QRect design)
 } // namespace
 
 ChordEditorDialog::ChordEditorDialog(const char* name, std::span<const lang::CaptionEntry> captions,
-                                     ChordTables& tables, int lastType, int lastKey, int language,
-                                     Platform& platform, QWidget* parent)
+    ChordTables& tables, int lastType, int lastKey, int language, Platform& platform, QWidget* parent)
     : QDialog(parent)
     , captions_(captions)
     , tables_(tables)
@@ -59,7 +58,8 @@ ChordEditorDialog::ChordEditorDialog(const char* name, std::span<const lang::Cap
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("EditChordIcon"));
-    icon->setPixmap(QIcon(QStringLiteral(":/editors/icons/edit-chord.svg")).pixmap(t(kIcon.width()), t(kIcon.height())));
+    icon->setPixmap(
+        QIcon(QStringLiteral(":/editors/icons/edit-chord.svg")).pixmap(t(kIcon.width()), t(kIcon.height())));
     t.place(icon, kIcon.x(), kIcon.y(), kIcon.width(), kIcon.height());
     QLabel* title = makeLabel(this, "EditChordLabel", kTitle);
     QFont bold = title->font();
@@ -113,7 +113,7 @@ void ChordEditorDialog::finish(const QList<QWidget*>& definitionControls, int he
     for (QLabel* label : findChildren<QLabel*>())
         label->resize(label->size().expandedTo(label->sizeHint()));
 
-    QList<QWidget*> order{type_, note_};
+    QList<QWidget*> order {type_, note_};
     order << definitionControls << modify_ << close_;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);

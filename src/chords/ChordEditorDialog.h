@@ -31,8 +31,8 @@ public:
 protected:
     // Builds the shared controls. Subclasses build their definition controls
     // and then call finish().
-    ChordEditorDialog(const char* name, std::span<const lang::CaptionEntry> captions, ChordTables& tables,
-                      int lastType, int lastKey, int language, Platform& platform, QWidget* parent);
+    ChordEditorDialog(const char* name, std::span<const lang::CaptionEntry> captions, ChordTables& tables, int lastType,
+        int lastKey, int language, Platform& platform, QWidget* parent);
 
     // Captions, tab order through the definition controls, window size,
     // then the last chord played selected and shown.

@@ -13,23 +13,23 @@ namespace {
 
 // Design positions in twips; the strings inside the frame, the legend's
 // texts inside the legend.
-constexpr QRect kFrame{120, 1560, 4080, 1275};
-constexpr QRect kStringsLabel{120, 270, 1500, 240};
-constexpr QRect kFirstString{120, 540, 600, 330};
-constexpr QRect kFirstStringName{120, 900, 600, 240};
+constexpr QRect kFrame {120, 1560, 4080, 1275};
+constexpr QRect kStringsLabel {120, 270, 1500, 240};
+constexpr QRect kFirstString {120, 540, 600, 330};
+constexpr QRect kFirstStringName {120, 900, 600, 240};
 constexpr int kStringStep = 660;
-constexpr QRect kLegend{120, 2955, 4080, 870};
-constexpr QRect kLegendX{120, 270, 3840, 240};
-constexpr QRect kLegend0{120, 540, 3840, 240};
+constexpr QRect kLegend {120, 2955, 4080, 870};
+constexpr QRect kLegendX {120, 270, 3840, 240};
+constexpr QRect kLegend0 {120, 540, 3840, 240};
 
-constexpr std::array<const char*, kGuitarStringCount> kStringLists{"FirstString", "SecondString", "ThirdString",
-                                                                   "FourthString", "FifthString", "SixthString"};
+constexpr std::array<const char*, kGuitarStringCount> kStringLists {
+    "FirstString", "SecondString", "ThirdString", "FourthString", "FifthString", "SixthString"};
 
 // "X", then the frets "0" .. "9": position 0 is a string not played,
 // position f + 1 is fret f.
 QStringList stringEntries()
 {
-    QStringList entries{QStringLiteral("X")};
+    QStringList entries {QStringLiteral("X")};
     for (int fret = 0; fret < kEditorFretCount; ++fret)
         entries << QString::number(fret);
     return entries;
@@ -37,10 +37,10 @@ QStringList stringEntries()
 
 } // namespace
 
-ChordGuitarDialog::ChordGuitarDialog(ChordTables& tables, int lastType, int lastKey, int language,
-                                     Platform& platform, QWidget* parent)
-    : ChordEditorDialog("frmChordGuitar", lang::chordGuitarEditorCaptions(), tables, lastType, lastKey, language,
-                        platform, parent)
+ChordGuitarDialog::ChordGuitarDialog(
+    ChordTables& tables, int lastType, int lastKey, int language, Platform& platform, QWidget* parent)
+    : ChordEditorDialog(
+        "frmChordGuitar", lang::chordGuitarEditorCaptions(), tables, lastType, lastKey, language, platform, parent)
 {
     const Twips t = Twips::forWidget(this);
     auto* container = new QWidget(this);
@@ -86,7 +86,7 @@ void ChordGuitarDialog::showChord()
 
 BuiltChord ChordGuitarDialog::storeChord()
 {
-    GuitarFrets frets{};
+    GuitarFrets frets {};
     for (std::size_t i = 0; i < frets.size(); ++i)
         frets[i] = strings_[i]->currentIndex() - 1;
     return storeGuitarChord(tables(), selectedNote(), selectedType(), frets);

@@ -10,15 +10,15 @@ namespace clavora::chords {
 class ChordGuitarDialog : public ChordEditorDialog {
     Q_OBJECT
 public:
-    ChordGuitarDialog(ChordTables& tables, int lastType, int lastKey, int language, Platform& platform,
-                      QWidget* parent = nullptr);
+    ChordGuitarDialog(
+        ChordTables& tables, int lastType, int lastKey, int language, Platform& platform, QWidget* parent = nullptr);
 
 protected:
     void showChord() override;
     BuiltChord storeChord() override;
 
 private:
-    std::array<QComboBox*, kGuitarStringCount> strings_{};
+    std::array<QComboBox*, kGuitarStringCount> strings_ {};
 };
 
 } // namespace clavora::chords

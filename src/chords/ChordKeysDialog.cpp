@@ -14,20 +14,20 @@ namespace clavora::chords {
 namespace {
 
 // Design positions in twips; the grid's inside the frame.
-constexpr QRect kFrame{120, 1560, 4080, 2160};
-constexpr QRect kOctaveLabel{1560, 270, 900, 240};
-constexpr QRect kNoteLabel{2580, 270, 1320, 240};
+constexpr QRect kFrame {120, 1560, 4080, 2160};
+constexpr QRect kOctaveLabel {1560, 270, 900, 240};
+constexpr QRect kNoteLabel {2580, 270, 1320, 240};
 constexpr int kFirstRowTop = 540;
 constexpr int kRowStep = 390;
-constexpr QRect kRowLabel{120, 45, 1380, 240};  // tops relative to the row
-constexpr QRect kRowOctave{1560, 0, 900, 330};
-constexpr QRect kRowNote{2580, 0, 1320, 330};
+constexpr QRect kRowLabel {120, 45, 1380, 240}; // tops relative to the row
+constexpr QRect kRowOctave {1560, 0, 900, 330};
+constexpr QRect kRowNote {2580, 0, 1320, 330};
 
-constexpr std::array<const char*, kMaxKeyboardNotes> kRowLabels{"FisrtNoteLabel", "SecondNoteLabel", "ThirdNoteLabel",
-                                                                 "FourthNoteLabel"};
-constexpr std::array<const char*, kMaxKeyboardNotes> kOctaveLists{"FirstOctave", "SecondOctave", "ThirdOctave",
-                                                                  "FourthOctave"};
-constexpr std::array<const char*, kMaxKeyboardNotes> kNoteLists{"FirstNote", "SecondNote", "ThirdNote", "FourthNote"};
+constexpr std::array<const char*, kMaxKeyboardNotes> kRowLabels {
+    "FisrtNoteLabel", "SecondNoteLabel", "ThirdNoteLabel", "FourthNoteLabel"};
+constexpr std::array<const char*, kMaxKeyboardNotes> kOctaveLists {
+    "FirstOctave", "SecondOctave", "ThirdOctave", "FourthOctave"};
+constexpr std::array<const char*, kMaxKeyboardNotes> kNoteLists {"FirstNote", "SecondNote", "ThirdNote", "FourthNote"};
 
 QRect inRow(QRect design, int row)
 {
@@ -45,10 +45,10 @@ QStringList octaveEntries()
 
 } // namespace
 
-ChordKeysDialog::ChordKeysDialog(ChordTables& tables, int lastType, int lastKey, int language, Platform& platform,
-                                 QWidget* parent)
-    : ChordEditorDialog("frmChordKeys", lang::chordKeysEditorCaptions(), tables, lastType, lastKey, language,
-                        platform, parent)
+ChordKeysDialog::ChordKeysDialog(
+    ChordTables& tables, int lastType, int lastKey, int language, Platform& platform, QWidget* parent)
+    : ChordEditorDialog(
+        "frmChordKeys", lang::chordKeysEditorCaptions(), tables, lastType, lastKey, language, platform, parent)
 {
     auto* frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("ChordConfiguration"));

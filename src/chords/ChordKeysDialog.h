@@ -10,8 +10,8 @@ namespace clavora::chords {
 class ChordKeysDialog : public ChordEditorDialog {
     Q_OBJECT
 public:
-    ChordKeysDialog(ChordTables& tables, int lastType, int lastKey, int language, Platform& platform,
-                    QWidget* parent = nullptr);
+    ChordKeysDialog(
+        ChordTables& tables, int lastType, int lastKey, int language, Platform& platform, QWidget* parent = nullptr);
 
 protected:
     void showChord() override;
@@ -20,9 +20,9 @@ protected:
 private:
     KeyboardGrid grid() const;
 
-    std::array<QComboBox*, kMaxKeyboardNotes> octaves_{};
-    std::array<QComboBox*, kMaxKeyboardNotes> notes_{};
-    std::array<QLabel*, kMaxKeyboardNotes> rowLabels_{};
+    std::array<QComboBox*, kMaxKeyboardNotes> octaves_ {};
+    std::array<QComboBox*, kMaxKeyboardNotes> notes_ {};
+    std::array<QLabel*, kMaxKeyboardNotes> rowLabels_ {};
 };
 
 } // namespace clavora::chords

@@ -8,11 +8,10 @@ namespace clavora::chords {
 
 namespace {
 
-struct ChordType
-{
-    const char *suffix;
+struct ChordType {
+    const char* suffix;
     int keyboardNotes;
-    const char *englishName;
+    const char* englishName;
 };
 
 constexpr std::array<ChordType, kChordTypeCount> kChordTypes = {{
@@ -30,8 +29,19 @@ constexpr std::array<ChordType, kChordTypeCount> kChordTypes = {{
     {"m6", 4, "Minor Sixth"},
 }};
 
-constexpr std::array<const char *, kNoteCount> kNoteNames = {
-    "C", "C#/Db", "D", "D#/Eb", "E", "F", "F#/Gb", "G", "G#/Ab", "A", "A#/Bb", "B",
+constexpr std::array<const char*, kNoteCount> kNoteNames = {
+    "C",
+    "C#/Db",
+    "D",
+    "D#/Eb",
+    "E",
+    "F",
+    "F#/Gb",
+    "G",
+    "G#/Ab",
+    "A",
+    "A#/Bb",
+    "B",
 };
 
 // Open strings E A D G B E, in semitones above the chord octave's C.
@@ -40,7 +50,10 @@ constexpr std::array<int, kGuitarStringCount> kOpenStringPitch = {4, 9, 14, 19, 
 constexpr char kNotPlayedMark = 'x';
 constexpr QStringView kNotPlayedField = u"-1";
 
-bool isValidType(int type) { return type >= 0 && type < kChordTypeCount; }
+bool isValidType(int type)
+{
+    return type >= 0 && type < kChordTypeCount;
+}
 
 // Characters [pos, pos + kFieldWidth) of text, shortened or empty past its end.
 QStringView fieldAt(QStringView text, qsizetype pos)
@@ -58,13 +71,13 @@ qsizetype fieldStart(int field, int lastField)
     return static_cast<qsizetype>(used - 1) * kFieldWidth;
 }
 
-const QString &entryAt(const std::array<QString, kChordTableSize> &table, int index)
+const QString& entryAt(const std::array<QString, kChordTableSize>& table, int index)
 {
     static const QString empty;
     return isValidChordTableIndex(index) ? table[static_cast<std::size_t>(index)] : empty;
 }
 
-bool setEntry(std::array<QString, kChordTableSize> &table, int index, const QString &chord)
+bool setEntry(std::array<QString, kChordTableSize>& table, int index, const QString& chord)
 {
     if (!isValidChordTableIndex(index))
         return false;
@@ -81,8 +94,7 @@ QString chordSuffix(int type)
 
 QString chordTypeEnglishName(int type)
 {
-    return isValidType(type) ? QString::fromLatin1(kChordTypes[static_cast<std::size_t>(type)].englishName)
-                             : QString();
+    return isValidType(type) ? QString::fromLatin1(kChordTypes[static_cast<std::size_t>(type)].englishName) : QString();
 }
 
 int chordNoteCount(int type)
@@ -99,7 +111,7 @@ QString noteName(int note)
 QStringList loadChordSuffixes()
 {
     QStringList list;
-    for (const ChordType &t : kChordTypes)
+    for (const ChordType& t : kChordTypes)
         list << QString::fromLatin1(t.suffix);
     return list;
 }
@@ -107,7 +119,7 @@ QStringList loadChordSuffixes()
 QStringList chordTypeEnglishNames()
 {
     QStringList list;
-    for (const ChordType &t : kChordTypes)
+    for (const ChordType& t : kChordTypes)
         list << QString::fromLatin1(t.englishName);
     return list;
 }
@@ -115,7 +127,7 @@ QStringList chordTypeEnglishNames()
 QStringList noteNames()
 {
     QStringList list;
-    for (const char *name : kNoteNames)
+    for (const char* name : kNoteNames)
         list << QString::fromLatin1(name);
     return list;
 }
@@ -151,7 +163,7 @@ int guitarStringFret(QStringView chord, int string)
     return leadingNumber(field) - openStringPitch(string);
 }
 
-QString makeGuitarChord(const std::array<int, kGuitarStringCount> &frets)
+QString makeGuitarChord(const std::array<int, kGuitarStringCount>& frets)
 {
     QString chord;
     for (int s = 1; s <= kGuitarStringCount; ++s) {
@@ -166,17 +178,17 @@ QString makeGuitarChord(const std::array<int, kGuitarStringCount> &frets)
 
 QString makeGuitarChord(int f1, int f2, int f3, int f4, int f5, int f6)
 {
-    return makeGuitarChord(std::array<int, kGuitarStringCount>{f1, f2, f3, f4, f5, f6});
+    return makeGuitarChord(std::array<int, kGuitarStringCount> {f1, f2, f3, f4, f5, f6});
 }
 
 void ChordTables::loadDefaultKeyboardChords()
 {
     for (int type = 0; type < kChordTypeCount; ++type)
         for (int note = 0; note < kNoteCount; ++note) {
-            const std::string_view text =
-                defaults::kKeyboardChords[static_cast<std::size_t>(type)][static_cast<std::size_t>(note)];
-            setKeyboardChord(chordTableIndex(note, type),
-                             QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+            const std::string_view text
+                = defaults::kKeyboardChords[static_cast<std::size_t>(type)][static_cast<std::size_t>(note)];
+            setKeyboardChord(
+                chordTableIndex(note, type), QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
         }
 }
 
@@ -184,9 +196,9 @@ void ChordTables::loadDefaultGuitarChords()
 {
     for (int type = 0; type < kChordTypeCount; ++type)
         for (int note = 0; note < kNoteCount; ++note) {
-            const std::string_view cell =
-                defaults::kGuitarFrets[static_cast<std::size_t>(type)][static_cast<std::size_t>(note)];
-            std::array<int, kGuitarStringCount> frets{};
+            const std::string_view cell
+                = defaults::kGuitarFrets[static_cast<std::size_t>(type)][static_cast<std::size_t>(note)];
+            std::array<int, kGuitarStringCount> frets {};
             for (std::size_t s = 0; s < frets.size() && s < cell.size(); ++s)
                 frets[s] = cell[s] == kNotPlayedMark ? kStringNotPlayed : cell[s] - '0';
             setGuitarChord(chordTableIndex(note, type), makeGuitarChord(frets));
@@ -199,23 +211,35 @@ void ChordTables::loadDefaults()
     loadDefaultGuitarChords();
 }
 
-QString ChordTables::keyboardChord(int index) const { return entryAt(m_keyboard, index); }
+QString ChordTables::keyboardChord(int index) const
+{
+    return entryAt(m_keyboard, index);
+}
 
-QString ChordTables::guitarChord(int index) const { return entryAt(m_guitar, index); }
+QString ChordTables::guitarChord(int index) const
+{
+    return entryAt(m_guitar, index);
+}
 
-bool ChordTables::setKeyboardChord(int index, const QString &chord) { return setEntry(m_keyboard, index, chord); }
+bool ChordTables::setKeyboardChord(int index, const QString& chord)
+{
+    return setEntry(m_keyboard, index, chord);
+}
 
-bool ChordTables::setGuitarChord(int index, const QString &chord) { return setEntry(m_guitar, index, chord); }
+bool ChordTables::setGuitarChord(int index, const QString& chord)
+{
+    return setEntry(m_guitar, index, chord);
+}
 
 int ChordTables::keyboardChordNote(int note, int type, int n) const
 {
-    const QString &chord = entryAt(m_keyboard, chordTableIndex(note, type));
+    const QString& chord = entryAt(m_keyboard, chordTableIndex(note, type));
     return leadingNumber(fieldAt(chord, fieldStart(n, kMaxKeyboardNotes)));
 }
 
 int ChordTables::guitarStringPitch(int note, int type, int s) const
 {
-    const QString &chord = entryAt(m_guitar, chordTableIndex(note, type));
+    const QString& chord = entryAt(m_guitar, chordTableIndex(note, type));
     return leadingNumber(fieldAt(chord, fieldStart(s, kGuitarStringCount)));
 }
 

@@ -11,13 +11,13 @@
 namespace clavora::chords {
 
 constexpr int kChordTypeCount = 12;
-constexpr int kNoteCount = 12;          // roots C..B
-constexpr int kChordCount = kChordTypeCount * kNoteCount;   // 144 defined chords
-constexpr int kChordTableSize = kChordCount + 1;             // 145; the last entry stays empty
-constexpr int kFieldWidth = 2;          // characters per note / per string
+constexpr int kNoteCount = 12; // roots C..B
+constexpr int kChordCount = kChordTypeCount * kNoteCount; // 144 defined chords
+constexpr int kChordTableSize = kChordCount + 1; // 145; the last entry stays empty
+constexpr int kFieldWidth = 2; // characters per note / per string
 constexpr int kMaxKeyboardNotes = 4;
 constexpr int kGuitarStringCount = 6;
-constexpr int kStringNotPlayed = -1;    // fret / pitch of a string that is not played
+constexpr int kStringNotPlayed = -1; // fret / pitch of a string that is not played
 
 // --- Chord types and note names -------------------------------------------
 
@@ -49,33 +49,38 @@ int openStringPitch(int string);
 int guitarStringFret(QStringView chord, int string);
 
 // Guitar-chord text from the frets of strings 1..6 (-1 = not played).
-QString makeGuitarChord(const std::array<int, kGuitarStringCount> &frets);
+QString makeGuitarChord(const std::array<int, kGuitarStringCount>& frets);
 QString makeGuitarChord(int f1, int f2, int f3, int f4, int f5, int f6);
 
 // --- Chord tables -----------------------------------------------------------
 
 // Table position of a chord: type * 12 + note.
-constexpr int chordTableIndex(int note, int type) { return type * kNoteCount + note; }
-constexpr bool isValidChordTableIndex(int index) { return index >= 0 && index < kChordTableSize; }
+constexpr int chordTableIndex(int note, int type)
+{
+    return type * kNoteCount + note;
+}
+constexpr bool isValidChordTableIndex(int index)
+{
+    return index >= 0 && index < kChordTableSize;
+}
 
 // The keyboard-chord and guitar-chord tables, 145 entries each. Indexes outside
 // 0..144 never touch memory: they read as the empty text (so every field reads 0)
 // and writes to them are ignored.
-class ChordTables
-{
+class ChordTables {
 public:
-    ChordTables() = default;   // every entry empty
+    ChordTables() = default; // every entry empty
 
     // Fill entries 0..143 with the built-in chords.
     void loadDefaultKeyboardChords();
     void loadDefaultGuitarChords();
-    void loadDefaults();       // both of the above
+    void loadDefaults(); // both of the above
 
     QString keyboardChord(int index) const;
     QString guitarChord(int index) const;
     // Return false (and change nothing) when the index is outside 0..144.
-    bool setKeyboardChord(int index, const QString &chord);
-    bool setGuitarChord(int index, const QString &chord);
+    bool setKeyboardChord(int index, const QString& chord);
+    bool setGuitarChord(int index, const QString& chord);
 
     // Field n of the keyboard chord for root and type: n = 1, 2, 3 read
     // characters 1-2, 3-4, 5-6, any other n characters 7-8. A missing or

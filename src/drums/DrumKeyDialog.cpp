@@ -24,17 +24,17 @@ namespace {
 
 // Design positions in twips: left, top, width, height. The frame's controls
 // lie inside it.
-constexpr QRect kIcon{120, 120, 480, 480};
-constexpr QRect kTitle{720, 210, 4500, 330};
-constexpr QRect kKeyLabel{120, 780, 1500, 240};
-constexpr QRect kKey{120, 1020, 1500, 330};
-constexpr QRect kFrame{120, 1560, 4080, 1680};
-constexpr QRect kSoundLabel{120, 270, 3000, 240};
-constexpr QRect kSound{120, 510, 3840, 330};
-constexpr QRect kIntensityLabel{120, 960, 3000, 240};
-constexpr QRect kIntensity{120, 1200, 1500, 330};
-constexpr QRect kModify{4440, 1020, 1215, 375};
-constexpr QRect kClose{4440, 1500, 1215, 375};
+constexpr QRect kIcon {120, 120, 480, 480};
+constexpr QRect kTitle {720, 210, 4500, 330};
+constexpr QRect kKeyLabel {120, 780, 1500, 240};
+constexpr QRect kKey {120, 1020, 1500, 330};
+constexpr QRect kFrame {120, 1560, 4080, 1680};
+constexpr QRect kSoundLabel {120, 270, 3000, 240};
+constexpr QRect kSound {120, 510, 3840, 330};
+constexpr QRect kIntensityLabel {120, 960, 3000, 240};
+constexpr QRect kIntensity {120, 1200, 1500, 330};
+constexpr QRect kModify {4440, 1020, 1215, 375};
+constexpr QRect kClose {4440, 1500, 1215, 375};
 constexpr int kWidth = 5775;
 constexpr int kMargin = 120;
 
@@ -86,7 +86,8 @@ DrumKeyDialog::DrumKeyDialog(DrumPads& pads, int language, QWidget* parent)
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("EditChordIcon"));
-    icon->setPixmap(QIcon(QStringLiteral(":/editors/icons/change-drums.svg")).pixmap(t(kIcon.width()), t(kIcon.height())));
+    icon->setPixmap(
+        QIcon(QStringLiteral(":/editors/icons/change-drums.svg")).pixmap(t(kIcon.width()), t(kIcon.height())));
     t.place(icon, kIcon.x(), kIcon.y(), kIcon.width(), kIcon.height());
     QLabel* title = label(this, "EditDrumsLabel", kTitle);
     QFont bold = title->font();
@@ -110,9 +111,9 @@ DrumKeyDialog::DrumKeyDialog(DrumPads& pads, int language, QWidget* parent)
     QLabel* intensityLabel = label(frame, "IntensityLabel", kIntensityLabel);
     const auto captions = lang::drumEditorCaptions();
     intensity_ = list(frame, "Intensity",
-                      {lang::windowCaption(captions, language, lang::kIntensityNormal),
-                       lang::windowCaption(captions, language, lang::kIntensityHigh)},
-                      kIntensity);
+        {lang::windowCaption(captions, language, lang::kIntensityNormal),
+            lang::windowCaption(captions, language, lang::kIntensityHigh)},
+        kIntensity);
     intensityLabel->setBuddy(intensity_);
 
     auto* modify = new QPushButton(this);

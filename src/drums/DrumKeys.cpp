@@ -41,28 +41,58 @@ void DrumPads::plainCommand(int code)
         return;
     }
     switch (code) {
-    case kLeft: stepSound(-1); break;
-    case kRight: stepSound(+1); break;
-    case kUp: setLastIntensity(true); break;
-    case kDown: setLastIntensity(false); break;
-    case kF(1): emit helpRequested(); break;
-    case kF(5): volume_->step(-1); break;
-    case kF(6): volume_->step(+1); break;
-    case kF(12): emit editorRequested(); break;
-    default: break;
+    case kLeft:
+        stepSound(-1);
+        break;
+    case kRight:
+        stepSound(+1);
+        break;
+    case kUp:
+        setLastIntensity(true);
+        break;
+    case kDown:
+        setLastIntensity(false);
+        break;
+    case kF(1):
+        emit helpRequested();
+        break;
+    case kF(5):
+        volume_->step(-1);
+        break;
+    case kF(6):
+        volume_->step(+1);
+        break;
+    case kF(12):
+        emit editorRequested();
+        break;
+    default:
+        break;
     }
 }
 
 void DrumPads::shiftCommand(int code)
 {
     switch (code) {
-    case kLeft: jumpSound(-8); break;
-    case kRight: jumpSound(+8); break;
-    case kF(1): emit languageDialogRequested(); break;
-    case kF(4): emit drumsModeToggleRequested(); break;
-    case kF(5): volume_->clampedStep(-8); break;
-    case kF(6): volume_->clampedStep(+8); break;
-    default: break;
+    case kLeft:
+        jumpSound(-8);
+        break;
+    case kRight:
+        jumpSound(+8);
+        break;
+    case kF(1):
+        emit languageDialogRequested();
+        break;
+    case kF(4):
+        emit drumsModeToggleRequested();
+        break;
+    case kF(5):
+        volume_->clampedStep(-8);
+        break;
+    case kF(6):
+        volume_->clampedStep(+8);
+        break;
+    default:
+        break;
     }
 }
 

@@ -1,7 +1,7 @@
 #include "DrumPads.h"
 
-#include "lang/AreaWords.h"
 #include "keys/Setting.h"
+#include "lang/AreaWords.h"
 #include "platform/MidiConstants.h"
 #include "sound/MidiPort.h"
 
@@ -12,31 +12,65 @@ namespace clavora {
 namespace {
 
 struct PadDefault {
-    int code;         // virtual-key code
-    const char* cap;  // text on the on-screen pad
-    int note;         // General MIDI percussion note
-    bool high;        // High intensity (else Normal)
+    int code; // virtual-key code
+    const char* cap; // text on the on-screen pad
+    int note; // General MIDI percussion note
+    bool high; // High intensity (else Normal)
 };
 
 // Rows as on the keyboard: Z to /, A to Enter, Q to ], 1 to Backspace.
-constexpr std::array<PadDefault, DrumPads::kPadCount> kDefaultPads{{
-    {90, "Z", 41, false}, {88, "X", 41, false}, {67, "C", 41, true}, {86, "V", 41, true},
-    {66, "B", 43, false}, {78, "N", 43, false}, {77, "M", 43, true}, {188, ",", 43, true},
-    {190, ".", 44, false}, {191, "/", 44, true},
-    {65, "A", 38, false}, {83, "S", 38, false}, {68, "D", 38, true}, {70, "F", 38, true},
-    {71, "G", 40, false}, {72, "H", 40, false}, {74, "J", 40, true}, {75, "K", 40, true},
-    {76, "L", 42, false}, {186, ";", 42, true}, {222, "'", 49, true}, {13, "Ent", 57, true},
-    {81, "Q", 35, false}, {87, "W", 35, false}, {69, "E", 35, true}, {82, "R", 35, true},
-    {84, "T", 36, false}, {89, "Y", 36, false}, {85, "U", 36, true}, {73, "I", 36, true},
-    {79, "O", 46, false}, {80, "P", 46, true}, {219, "[", 51, false}, {221, "]", 51, true},
-    {49, "1", 45, false}, {50, "2", 45, false}, {51, "3", 45, true}, {52, "4", 45, true},
-    {53, "5", 48, false}, {54, "6", 48, false}, {55, "7", 48, true}, {56, "8", 48, true},
-    {57, "9", 50, false}, {48, "0", 50, false}, {189, "-", 50, true}, {187, "=", 50, true},
+constexpr std::array<PadDefault, DrumPads::kPadCount> kDefaultPads {{
+    {90, "Z", 41, false},
+    {88, "X", 41, false},
+    {67, "C", 41, true},
+    {86, "V", 41, true},
+    {66, "B", 43, false},
+    {78, "N", 43, false},
+    {77, "M", 43, true},
+    {188, ",", 43, true},
+    {190, ".", 44, false},
+    {191, "/", 44, true},
+    {65, "A", 38, false},
+    {83, "S", 38, false},
+    {68, "D", 38, true},
+    {70, "F", 38, true},
+    {71, "G", 40, false},
+    {72, "H", 40, false},
+    {74, "J", 40, true},
+    {75, "K", 40, true},
+    {76, "L", 42, false},
+    {186, ";", 42, true},
+    {222, "'", 49, true},
+    {13, "Ent", 57, true},
+    {81, "Q", 35, false},
+    {87, "W", 35, false},
+    {69, "E", 35, true},
+    {82, "R", 35, true},
+    {84, "T", 36, false},
+    {89, "Y", 36, false},
+    {85, "U", 36, true},
+    {73, "I", 36, true},
+    {79, "O", 46, false},
+    {80, "P", 46, true},
+    {219, "[", 51, false},
+    {221, "]", 51, true},
+    {49, "1", 45, false},
+    {50, "2", 45, false},
+    {51, "3", 45, true},
+    {52, "4", 45, true},
+    {53, "5", 48, false},
+    {54, "6", 48, false},
+    {55, "7", 48, true},
+    {56, "8", 48, true},
+    {57, "9", 50, false},
+    {48, "0", 50, false},
+    {189, "-", 50, true},
+    {187, "=", 50, true},
     {8, "BS", 55, true},
 }};
 
 // Insert, Home, Page Up, Delete, End, Page Down: keys of the drum rows with no pad.
-constexpr std::array<int, DrumPads::kKeyCodeCount - DrumPads::kPadCount> kPadlessCodes{45, 36, 33, 46, 35, 34};
+constexpr std::array<int, DrumPads::kKeyCodeCount - DrumPads::kPadCount> kPadlessCodes {45, 36, 33, 46, 35, 34};
 
 constexpr int kLastSound = midi::kDrumSoundCount - 1;
 
@@ -48,9 +82,8 @@ DrumPads::DrumPads(sound::MidiPort& port, const int& language, QObject* parent)
     , language_(language)
     , volume_(std::make_unique<Setting>(0, 127, 8))
 {
-    volume_->setHandler([this] {
-        volume_->setLabel(lang::valueLabel(language_, lang::AreaWord::Volume, volume_->value()));
-    });
+    volume_->setHandler(
+        [this] { volume_->setLabel(lang::valueLabel(language_, lang::AreaWord::Volume, volume_->value())); });
     volume_->setValue(127);
 }
 

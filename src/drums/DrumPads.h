@@ -20,7 +20,7 @@ class DrumPads : public QObject {
     Q_OBJECT
 public:
     static constexpr int kPadCount = 47;
-    static constexpr int kKeyCodeCount = 53;  // six navigation keys have no pad
+    static constexpr int kKeyCodeCount = 53; // six navigation keys have no pad
     static constexpr int kNoPad = -1;
     static constexpr int kNormalReduction = 48;
     static constexpr int kHighReduction = 0;
@@ -59,10 +59,10 @@ public:
     QString numberText(int pad) const;
 
     // Keyboard commands on the last pad.
-    void stepSound(int delta);         // arrows: +-1, stops at 0 and 46
-    void jumpSound(int delta);         // Shift+arrows: +-8, clamped
-    void setLastIntensity(bool high);  // Up, Down
-    void enterDigit(int digit);        // keypad: two digits make a number below 47
+    void stepSound(int delta); // arrows: +-1, stops at 0 and 46
+    void jumpSound(int delta); // Shift+arrows: +-8, clamped
+    void setLastIntensity(bool high); // Up, Down
+    void enterDigit(int digit); // keypad: two digits make a number below 47
 
     void refreshLabels();
 
@@ -91,12 +91,12 @@ private:
     sound::MidiPort& port_;
     const int& language_;
     std::unique_ptr<Setting> volume_;
-    std::array<int, kPadCount> notes_{};
-    std::array<int, kPadCount> reductions_{};
-    std::array<Hands, kPadCount> hands_{};
-    std::array<int, kPadCount> startedNotes_{};
+    std::array<int, kPadCount> notes_ {};
+    std::array<int, kPadCount> reductions_ {};
+    std::array<Hands, kPadCount> hands_ {};
+    std::array<int, kPadCount> startedNotes_ {};
     int lastDrumKey_ = 0;
-    NumberEntry numberEntry_{2};
+    NumberEntry numberEntry_ {2};
 };
 
 } // namespace clavora

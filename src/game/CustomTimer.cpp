@@ -33,7 +33,7 @@ void CustomTimer::RunLoop()
         }
         std::int64_t wait = 0;
         if (enabled_)
-            wait = std::max<std::int64_t>(0, std::int64_t{interval_} - (host_->nowMs() - startTick_));
+            wait = std::max<std::int64_t>(0, std::int64_t {interval_} - (host_->nowMs() - startTick_));
         host_->pumpEvents(wait);
     }
 }

@@ -9,8 +9,8 @@ namespace clavora::game {
 
 namespace {
 
-constexpr Rectangle kWholeGrid{0, 0, Game::kWidth, Game::kHeight};
-constexpr Rectangle kNextPieceBox{0, 0, Piece::kBoxSide, Piece::kBoxSide};
+constexpr Rectangle kWholeGrid {0, 0, Game::kWidth, Game::kHeight};
+constexpr Rectangle kNextPieceBox {0, 0, Piece::kBoxSide, Piece::kBoxSide};
 
 } // namespace
 
@@ -37,7 +37,7 @@ Game::Game(std::shared_ptr<TimerHost> host, Seeder seeder)
     , events_(&noEvents_)
 {
     if (!seeder_)
-        seeder_ = [] { return std::random_device{}(); };
+        seeder_ = [] { return std::random_device {}(); };
 }
 
 Game::~Game()
@@ -54,7 +54,7 @@ void Game::SetNew()
     mode_ = startAtLevel_ = high_ = currentLevel_ = 0;
     lines_ = score_ = 0;
     nextPiece_.SetNew(0);
-    currentPiece_ = Piece{};
+    currentPiece_ = Piece {};
     acceptMoves_ = running_ = false;
 }
 
@@ -357,7 +357,7 @@ void Game::DrawPiece()
 Rectangle Game::pieceBox() const
 {
     const game::Size& box = currentPiece_.Matrix().Size();
-    return Rectangle{currentPiece_.Position().X, currentPiece_.Position().Y, box.Width, box.Height};
+    return Rectangle {currentPiece_.Position().X, currentPiece_.Position().Y, box.Width, box.Height};
 }
 
 bool Game::CanPlace(std::int16_t orientation) const

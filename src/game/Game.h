@@ -17,14 +17,14 @@ class TimerHost;
 class GameEvents {
 public:
     virtual ~GameEvents() = default;
-    virtual void GameStarted() {}
+    virtual void GameStarted() { }
     // Cells of the grid that changed (the area may reach outside the grid);
     // with NextPieceChanged the change is in the next piece's 4 x 4 box.
-    virtual void MatrixUpdated(const Rectangle& /*UpdatedArea*/, bool /*NextPieceChanged*/) {}
-    virtual void ScoreChanged() {}
-    virtual void LineCleared() {}
-    virtual void LevelUp() {}
-    virtual void GameOver(bool /*EndedByUser*/, bool /*GameCompleted*/) {}
+    virtual void MatrixUpdated(const Rectangle& /*UpdatedArea*/, bool /*NextPieceChanged*/) { }
+    virtual void ScoreChanged() { }
+    virtual void LineCleared() { }
+    virtual void LevelUp() { }
+    virtual void GameOver(bool /*EndedByUser*/, bool /*GameCompleted*/) { }
 };
 
 // One falling-block game at a time on a grid of 10 x 19: game A counts
@@ -141,10 +141,10 @@ namespace Blokkan {
 // The step timer's interval in milliseconds.
 inline constexpr std::int16_t TickInterval = 15;
 // Timer ticks between two steps of the falling piece at each level 0 to 21.
-inline constexpr std::array<std::int16_t, 22> StepTicksByLevel{60, 56, 50, 44, 40, 36, 30, 24, 19, 12, 11,
-                                                               10, 9,  8,  7,  7,  6,  5,  5,  5,  4,  0};
+inline constexpr std::array<std::int16_t, 22> StepTicksByLevel {
+    60, 56, 50, 44, 40, 36, 30, 24, 19, 12, 11, 10, 9, 8, 7, 7, 6, 5, 5, 5, 4, 0};
 // Base points for clearing 1, 2, 3 or 4 rows at once.
-inline constexpr std::array<std::int16_t, 5> LineScores{40, 100, 300, 1200, 0};
+inline constexpr std::array<std::int16_t, 5> LineScores {40, 100, 300, 1200, 0};
 // The level whose step count applies while the fast-drop key is held.
 inline constexpr std::size_t FastDropLevel = 20;
 

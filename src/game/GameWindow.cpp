@@ -23,22 +23,22 @@ struct Place {
     const char* name;
     int left, top, width, height;
 };
-constexpr Place kFrame2{"Frame2", 2820, 4680, 1575, 675};
-constexpr Place kLabel3{"Label3", 120, 180, 1335, 435};
-constexpr Place kFrame3{"Frame3", 2820, 3480, 1575, 1095};
-constexpr Place kLabel2{"Label2", 120, 660, 1260, 195};
-constexpr Place kLblNewA{"lblNewA", 120, 300, 1260, 195};
-constexpr Place kLabel1{"Label1", 120, 300, 45, 195};
-constexpr Place kFraMessage{"fraMessage", 2820, 2640, 1575, 675};
-constexpr Place kLblMessage{"lblMessage", 120, 300, 1335, 195};
-constexpr Place kFrame1{"Frame1", 180, 120, 2415, 5235};
-constexpr Place kLblMatrix{"lblMatrix", 120, 240, 2235, 4815};
-constexpr Place kFraNect{"fraNect", 2820, 120, 1575, 1635};
-constexpr Place kLblNext{"lblNext", 330, 360, 1035, 1035};
-constexpr Place kFraScore{"fraScore", 2820, 1800, 1575, 675};
-constexpr Place kLblLinesLabel{"lblLinesLabel", 180, 300, 420, 195};
-constexpr Place kLblLines{"lblLines", 780, 300, 90, 195};
-constexpr Place kTxtKey{"txtKey", 1020, 4620, 1275, 315};
+constexpr Place kFrame2 {"Frame2", 2820, 4680, 1575, 675};
+constexpr Place kLabel3 {"Label3", 120, 180, 1335, 435};
+constexpr Place kFrame3 {"Frame3", 2820, 3480, 1575, 1095};
+constexpr Place kLabel2 {"Label2", 120, 660, 1260, 195};
+constexpr Place kLblNewA {"lblNewA", 120, 300, 1260, 195};
+constexpr Place kLabel1 {"Label1", 120, 300, 45, 195};
+constexpr Place kFraMessage {"fraMessage", 2820, 2640, 1575, 675};
+constexpr Place kLblMessage {"lblMessage", 120, 300, 1335, 195};
+constexpr Place kFrame1 {"Frame1", 180, 120, 2415, 5235};
+constexpr Place kLblMatrix {"lblMatrix", 120, 240, 2235, 4815};
+constexpr Place kFraNect {"fraNect", 2820, 120, 1575, 1635};
+constexpr Place kLblNext {"lblNext", 330, 360, 1035, 1035};
+constexpr Place kFraScore {"fraScore", 2820, 1800, 1575, 675};
+constexpr Place kLblLinesLabel {"lblLinesLabel", 180, 300, 420, 195};
+constexpr Place kLblLines {"lblLines", 780, 300, 90, 195};
+constexpr Place kTxtKey {"txtKey", 1020, 4620, 1275, 315};
 // The window's client area: the right column's edge and the grid frame's
 // bottom, with the grid frame's margins.
 constexpr int kClientWidth = 2820 + 1575 + 180;
@@ -61,8 +61,8 @@ struct GlyphSet {
     const char* nextSolid;
     const char* nextEmpty;
 };
-constexpr GlyphSet kSymbolGlyphs{"WingDings 2", 12, "\u00A2", "\u00A3", "\u00A2", "\u00A3"};
-constexpr GlyphSet kTextGlyphs{"Courier New", 11, "#", "\u00B7", "#", "."};
+constexpr GlyphSet kSymbolGlyphs {"WingDings 2", 12, "\u00A2", "\u00A3", "\u00A2", "\u00A3"};
+constexpr GlyphSet kTextGlyphs {"Courier New", 11, "#", "\u00B7", "#", "."};
 constexpr const char* kSymbolFamily = "Wingdings 2";
 constexpr const char* kLineBreak = "\n";
 
@@ -71,8 +71,7 @@ const GlyphSet& glyphs(bool hasSymbolFont)
     return hasSymbolFont ? kSymbolGlyphs : kTextGlyphs;
 }
 
-template <typename Widget>
-Widget* make(const Place& place, QWidget* parent, const Twips& twips)
+template <typename Widget> Widget* make(const Place& place, QWidget* parent, const Twips& twips)
 {
     auto* widget = new Widget(parent);
     widget->setObjectName(QLatin1String(place.name));
@@ -89,8 +88,7 @@ QLabel* makeLabel(const Place& place, QWidget* parent, const Twips& twips, const
 }
 
 // Handlers of the game window drop a failing statement and go on.
-template <typename Action>
-void ignoringErrors(Action&& action)
+template <typename Action> void ignoringErrors(Action&& action)
 {
     try {
         action();
@@ -172,7 +170,8 @@ void GameWindow::buildControls()
         else if (label == lblMessage_)
             widest = QStringLiteral("Game Completed !");
         const int wanted = std::max(label->fontMetrics().horizontalAdvance(widest) + 2, label->sizeHint().width());
-        label->resize(std::min(std::max(label->width(), wanted), room), std::max(label->height(), label->sizeHint().height()));
+        label->resize(
+            std::min(std::max(label->width(), wanted), room), std::max(label->height(), label->sizeHint().height()));
     }
 
     for (QWidget* child : findChildren<QWidget*>())
@@ -244,8 +243,8 @@ void GameWindow::fitGridFont(QFont font)
             break;
     }
     const QFontMetrics metrics(font);
-    int spread = std::min(metrics.lineSpacing(), lblMatrix_->width() / Game::kWidth) -
-                 metrics.horizontalAdvance(QLatin1String(kTextGlyphs.gridSolid));
+    int spread = std::min(metrics.lineSpacing(), lblMatrix_->width() / Game::kWidth)
+        - metrics.horizontalAdvance(QLatin1String(kTextGlyphs.gridSolid));
     for (; spread > 0; --spread) {
         QFont spaced = font;
         spaced.setLetterSpacing(QFont::AbsoluteSpacing, spread);
@@ -399,7 +398,8 @@ void GameWindow::MatrixUpdated(const Rectangle& /*UpdatedArea*/, bool NextPieceC
 {
     const GlyphSet& set = glyphs(HasSymbolFont_);
     if (NextPieceChanged) {
-        const QString text = QString::fromStdString(myGame_->NextPiece().Matrix().Text(set.nextSolid, set.nextEmpty, kLineBreak));
+        const QString text
+            = QString::fromStdString(myGame_->NextPiece().Matrix().Text(set.nextSolid, set.nextEmpty, kLineBreak));
         if (text != LastNextText_)
             showGrid(lblNext_, text);
         LastNextText_ = text;
@@ -421,7 +421,8 @@ void GameWindow::GameOver(bool EndedByUser, bool GameCompleted)
     if (EndedByUser)
         return;
     if (GameCompleted)
-        showMessage(myGame_->GodMode ? QStringLiteral("Cheat Completed") : QStringLiteral("Game Completed !"), kCompletedColour);
+        showMessage(myGame_->GodMode ? QStringLiteral("Cheat Completed") : QStringLiteral("Game Completed !"),
+            kCompletedColour);
     else
         showMessage(myGame_->GodMode ? QStringLiteral("LOSER!") : QStringLiteral("Game Over"), kLostColour);
 }

@@ -13,7 +13,7 @@ std::size_t Matrix::indexOf(std::int16_t col, std::int16_t row)
 
 void Matrix::SetNew(std::int16_t Width, std::int16_t Height)
 {
-    size_ = game::Size{Width, Height};
+    size_ = game::Size {Width, Height};
     Clear();
 }
 
@@ -25,7 +25,7 @@ void Matrix::Clear()
 }
 
 std::string Matrix::Text(const std::string& strSolidBlockText, const std::string& strEmptySpaceText,
-                         const std::string& strLineBreakText) const
+    const std::string& strLineBreakText) const
 {
     std::string text;
     for (std::int16_t row = 0; row < size_.Height; ++row) {

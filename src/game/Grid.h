@@ -29,7 +29,7 @@ struct Rectangle {
 
 inline point NewPoint(std::int16_t X, std::int16_t Y)
 {
-    return point{X, Y};
+    return point {X, Y};
 }
 
 // One block code: 0 is empty, anything else solid.
@@ -52,7 +52,7 @@ public:
     // Rows top to bottom, each cell as the solid or empty text, every row
     // (the last included) followed by the line-break text.
     std::string Text(const std::string& strSolidBlockText, const std::string& strEmptySpaceText,
-                     const std::string& strLineBreakText) const;
+        const std::string& strLineBreakText) const;
     std::int32_t GetBlockType(std::int16_t intCol, std::int16_t intRow) const;
     void SetBlockType(std::int16_t intCol, std::int16_t intRow, std::int32_t Value);
     const game::Size& Size() const { return size_; }
@@ -61,7 +61,7 @@ private:
     static std::size_t indexOf(std::int16_t col, std::int16_t row);
 
     game::Size size_;
-    std::array<std::int32_t, kStoreSide * kStoreSide> cells_{};
+    std::array<std::int32_t, kStoreSide * kStoreSide> cells_ {};
 };
 
 } // namespace clavora::game

@@ -42,7 +42,7 @@ private:
     std::int32_t blockType_ = 0;
     std::int16_t possibleOrientations_ = 0;
     std::int16_t orientation_ = 0;
-    std::array<std::array<point, kBlocks>, kMaxOrientations> shape_{};
+    std::array<std::array<point, kBlocks>, kMaxOrientations> shape_ {};
     game::Matrix matrix_;
     point position_;
 };

@@ -43,12 +43,24 @@ constexpr int kBracketLeft = 219;
 constexpr int kBracketRight = 221;
 constexpr int kQuote = 222;
 
-constexpr int kF(int n) { return kF1 + n - 1; }
+constexpr int kF(int n)
+{
+    return kF1 + n - 1;
+}
 
 // The kinds of key the command tables are made of.
-constexpr bool isFunctionKey(int code) { return code >= kF1 && code <= kF13; }
-constexpr bool isArrow(int code) { return code >= kLeft && code <= kDown; }
-constexpr bool isKeypadDigit(int code) { return code >= kKeypad0 && code <= kKeypad9; }
+constexpr bool isFunctionKey(int code)
+{
+    return code >= kF1 && code <= kF13;
+}
+constexpr bool isArrow(int code)
+{
+    return code >= kLeft && code <= kDown;
+}
+constexpr bool isKeypadDigit(int code)
+{
+    return code >= kKeypad0 && code <= kKeypad9;
+}
 
 // Modifier mask of the key events: Shift 1, Ctrl 2, Alt 4, added together.
 constexpr int kShiftMask = 1;

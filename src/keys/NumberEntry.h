@@ -34,7 +34,7 @@ public:
 private:
     int places_;
     int position_ = 1;
-    std::array<int, 4> digits_{};
+    std::array<int, 4> digits_ {};
 };
 
 } // namespace clavora

@@ -74,9 +74,9 @@ private:
     Setting volume_;
     Setting channel_;
     Setting voices_;
-    std::array<int, kSlotCount + 1> instruments_{};
-    std::array<int, kSlotCount + 1> octaves_{};
-    std::array<int, kSlotCount + 1> volumes_{};
+    std::array<int, kSlotCount + 1> instruments_ {};
+    std::array<int, kSlotCount + 1> octaves_ {};
+    std::array<int, kSlotCount + 1> volumes_ {};
 };
 
 } // namespace clavora

@@ -9,13 +9,13 @@ namespace {
 using Words = std::array<const char*, 6>;
 
 // Indexed by language - 1, then by AreaWord.
-constexpr std::array<Words, kLanguageCount> kAreaWords{{
+constexpr std::array<Words, kLanguageCount> kAreaWords {{
     {"Octave", "Volume", "Channel", "Voices", "Effects",
-     "Press the OK Button and choose the Split Point Key (or ESC to Cancel)."},
+        "Press the OK Button and choose the Split Point Key (or ESC to Cancel)."},
     {"Oitava", "Volume", "Canal", "Vozes", "Efeitos",
-     "Pressione o Botão OK e escolha a Tecla de Split Point (ou ESC para Cancelar)."},
+        "Pressione o Botão OK e escolha a Tecla de Split Point (ou ESC para Cancelar)."},
     {"Octava", "Volumen", "Canal", "Voces", "Efectos",
-     "Presione el botón OK y elija la Tecla de Split Point (o ESC para Cancelar)."},
+        "Presione el botón OK y elija la Tecla de Split Point (o ESC para Cancelar)."},
 }};
 
 } // namespace

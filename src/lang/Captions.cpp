@@ -31,7 +31,8 @@ constexpr CaptionEntry kMainWindow[] = {
     {"ChordSettings", {"Chord Settings", "Definições dos Acordes", "Ajustes de los Acordes"}},
     {"Chords1Key", {" Play 1 Note", " Tocar 1 Nota", " Tocar 1 Nota"}},
     {"Chords3Keys", {" Play Chords using 3 Notes", " Tocar Acordes usando 3 Notas", " Tocar Acordes usando 3 Notas"}},
-    {"ChordsGuitar", {" Play Chords like a Guitar", " Tocar Acordes como um Violão", " Tocar Acordes como una Guitarra"}},
+    {"ChordsGuitar",
+        {" Play Chords like a Guitar", " Tocar Acordes como um Violão", " Tocar Acordes como una Guitarra"}},
 };
 
 constexpr CaptionEntry kLanguageDialog[] = {
@@ -43,11 +44,12 @@ constexpr CaptionEntry kLanguageDialog[] = {
     {"Spanish", {" Spanish", " Espanhol", " Español"}},
     {"Cancel", {"Cancel", "Cancelar", "Cancelar"}},
     {"Note",
-     {"Note : The names of the Musical Instruments and Drums will always follow the General MIDI specification.",
-      "Observação : Os nomes dos Instrumentos Musicais e Bateria seguirão sempre a especificação da General MIDI "
-      "(em Inglês).",
-      "Nota:  Los nombres de los Instrumentos Musicales y Batería seguirán siempre la especificación General MIDI "
-      "(en Inglés)."}},
+        {"Note : The names of the Musical Instruments and Drums will always follow the General MIDI specification.",
+            "Observação : Os nomes dos Instrumentos Musicais e Bateria seguirão sempre a especificação da General MIDI "
+            "(em Inglês).",
+            "Nota:  Los nombres de los Instrumentos Musicales y Batería seguirán siempre la especificación General "
+            "MIDI "
+            "(en Inglés)."}},
 };
 
 constexpr CaptionEntry kMidiDialog[] = {
@@ -60,8 +62,9 @@ constexpr CaptionEntry kMidiDialog[] = {
 constexpr CaptionEntry kAboutBox[] = {
     {"frmAbout", {"About Clavora 2.6", "Sobre o Clavora 2.6", "Acerca de Clavora 2.6"}},
     {"ProgramTitle", {"Clavora 2.6", "Clavora 2.6", "Clavora 2.6"}},
-    {"Freeware", {"Freeware: share it with your friends.", "Freeware: compartilhe com os seus amigos.",
-                  "Freeware: compártalo con sus amigos."}},
+    {"Freeware",
+        {"Freeware: share it with your friends.", "Freeware: compartilhe com os seus amigos.",
+            "Freeware: compártalo con sus amigos."}},
     {"Author", {"Created by ", "Desenvolvido por ", "Creado por "}},
     {"Website", {"https://clavora.example/en/", "https://clavora.example/pt/", "https://clavora.example/es/"}},
 };
@@ -73,14 +76,14 @@ constexpr CaptionEntry kHelpWindow[] = {
     {"ChordTypes", {"&Types", "&Tipos", "&Tipos"}},
     {"Drums", {"&Drums", "&Bateria", "&Batería"}},
     {"Note",
-     {"The names of the Musical Instruments and Drums will always follow the General MIDI specification",
-      "Os nomes dos Instrumentos Musicais e Bateria seguirão sempre a especificação da General MIDI (em Inglês)",
-      "Los nombres de los Instrumentos Musicales y Batería seguirán siempre la especificación General MIDI "
-      "(en Inglés)"}},
+        {"The names of the Musical Instruments and Drums will always follow the General MIDI specification",
+            "Os nomes dos Instrumentos Musicais e Bateria seguirão sempre a especificação da General MIDI (em Inglês)",
+            "Los nombres de los Instrumentos Musicales y Batería seguirán siempre la especificación General MIDI "
+            "(en Inglés)"}},
     {"NoteKeys",
-     {"Note : The position of the Keys will follow the US-International Keyboard Layout",
-      "A posição das teclas seguirá o Layout de Teclado 'US Internacional'",
-      "Nota : La posición de las teclas seguirá el Layout 'US Internacional'"}},
+        {"Note : The position of the Keys will follow the US-International Keyboard Layout",
+            "A posição das teclas seguirá o Layout de Teclado 'US Internacional'",
+            "Nota : La posición de las teclas seguirá el Layout 'US Internacional'"}},
 
     // Notes page.
     {"PlayNotes", {"Play Notes", "Tocar Notas Musicais", "Tocar Notas Musicales"}},
@@ -107,35 +110,31 @@ constexpr CaptionEntry kHelpWindow[] = {
     {"F2", {"Play one Note", "Tocar uma Nota", "Tocar una Nota"}},
     {"ShiftF2", {"Set Split Point", "Definir Tecla de Split Point", "Seleccionar Tecla de Split Point"}},
     {"F3",
-     {"Play Chords like a Keyboard (3 Notes)", "Tocar Acordes como um Teclado (3 Notas)",
-      "Tocar Acordes como un Teclado (3 Notas)"}},
+        {"Play Chords like a Keyboard (3 Notes)", "Tocar Acordes como um Teclado (3 Notas)",
+            "Tocar Acordes como un Teclado (3 Notas)"}},
     {"F4", {"Play Chords like a Guitar", "Tocar Acordes como um Violão", "Tocar Acordes como una Guitarra"}},
-    {"ChordAreaSettings",
-     {"Chord Area Settings", "Configurações da Área de Acordes", "Ajustes de la Área de Acordes"}},
+    {"ChordAreaSettings", {"Chord Area Settings", "Configurações da Área de Acordes", "Ajustes de la Área de Acordes"}},
     {"CtrlLeftCtrlRightLabel",
-     {"Ctrl+Left/Ctrl+Right", "Ctrl+Esquerda / Ctrl+Direita", "Ctrl+Izquierda / Ctrl+Derecha"}},
-    {"CtrlLeftCtrlRight",
-     {"Select Instrument", "Seleciona o Instrumento Musical", "Seleccionar Instrumento Musical"}},
+        {"Ctrl+Left/Ctrl+Right", "Ctrl+Esquerda / Ctrl+Direita", "Ctrl+Izquierda / Ctrl+Derecha"}},
+    {"CtrlLeftCtrlRight", {"Select Instrument", "Seleciona o Instrumento Musical", "Seleccionar Instrumento Musical"}},
     {"CtrlUpCtrlDownLabel", {"Ctrl+Up / Ctrl+Down", "Ctrl+Cima / Ctrl+Baixo", "Ctrl+Arriba / Ctrl+Abajo"}},
     {"CtrlUpCtrlDown", {"Select Octave", "Seleciona a Oitava", "Seleccionar Octava"}},
     {"ShiftF9ShiftF10", {"Set Volume", "Define o Volume", "Seleccionar Volumen"}},
     {"F9F10", {"Select Channel", "Seleciona o Canal", "Seleccionar Canal"}},
     {"F11F12", {"Set number of Voices", "Define o número de Vozes", "Seleccionar el número de Voces"}},
     {"ShiftF3",
-     {"Play the same as Main Area", "Usar mesma configuração da Área Principal",
-      "Copiar Configuraciones de la Área Principal"}},
-    {"CtrlShiftF12",
-     {"Reset Chord Settings", "Redefinir Configurações dos Acordes", "Restablecer Ajustes de Acordes"}},
+        {"Play the same as Main Area", "Usar mesma configuração da Área Principal",
+            "Copiar Configuraciones de la Área Principal"}},
+    {"CtrlShiftF12", {"Reset Chord Settings", "Redefinir Configurações dos Acordes", "Restablecer Ajustes de Acordes"}},
 
     // Chord types page.
     {"ChordType", {"Chord Types", "Tipos de Acordes", "Tipos de Acordes"}},
     {"HoldNoKeyLabel", {"(hold no special key)", "(nenhuma tecla especial)", "(ninguna tecla especial)"}},
-    {"HoldNoKey",
-     {"Play Major (Normal) Chords", "Acordes do Tipo Maior (Normal)", "Acordes Tipo Mayor (Normal)"}},
+    {"HoldNoKey", {"Play Major (Normal) Chords", "Acordes do Tipo Maior (Normal)", "Acordes Tipo Mayor (Normal)"}},
     {"ShiftKey", {"Play Minor Chords", "Acordes do Tipo Menor", "Acordes Tipo Menor"}},
     {"ControlKey", {"Play Seventh Chords", "Acordes do Tipo Sétima", "Acordes Tipo Séptima"}},
     {"ShiftControlKey",
-     {"Play Minor Seventh Chords", "Acordes do Tipo Menor com Sétima", "Acordes Tipo Menor con Séptima"}},
+        {"Play Minor Seventh Chords", "Acordes do Tipo Menor com Sétima", "Acordes Tipo Menor con Séptima"}},
     {"CapsLockKey", {"Play Major Seventh Chords", "Tipo Sétima Maior", "Tipo Séptima Maior"}},
     {"CapsLockShiftKey", {"Play Suspended Chords", "Tipo Suspenso", "Tipo Suspendido"}},
     {"CapsLockControlKey", {"Play Augmented Chords", "Tipo Aumentado", "Tipo Aumentado"}},
@@ -144,11 +143,10 @@ constexpr CaptionEntry kHelpWindow[] = {
     {"SpacebarKey", {"Play Ninth Chords", "Tipo Maior com Nona", "Tipo Mayor Novena"}},
     {"SpacebarShiftKeyLabel", {"Space bar + Shift", "Barra de Espaço + Shift", "Barra Espaciadora + Shift"}},
     {"SpacebarShiftKey", {"Play Minor Ninth Chords", "Tipo Menor com Nona", "Tipo Menor Novena"}},
-    {"SpacebarControlKeyLabel",
-     {"Space bar + Control", "Barra de Espaço + Control", "Barra Espaciadora + Control"}},
+    {"SpacebarControlKeyLabel", {"Space bar + Control", "Barra de Espaço + Control", "Barra Espaciadora + Control"}},
     {"SpaceBarControlKey", {"Play Sixth Chords", "Tipo Maior com Sexta", "Tipo Mayor Sexta"}},
     {"SpacebarShiftControlKeyLabel",
-     {"Space bar + Shift + Control", "Barra de Espaço + Shift + Control", "Barra Espaciadora + Shift + Control"}},
+        {"Space bar + Shift + Control", "Barra de Espaço + Shift + Control", "Barra Espaciadora + Shift + Control"}},
     {"SpacebarShiftControlKey", {"Play Minor Sixth Chords", "Tipo Menor com Sexta", "Tipo Menor Sexta"}},
     {"ChordConfiguration", {"Chord Configuration", "Configuração do Acorde", "Configuración do Acorde"}},
     {"ShiftF12", {"Edit Chord", "Alterar Acorde", "Alterar Acorde"}},
@@ -156,16 +154,16 @@ constexpr CaptionEntry kHelpWindow[] = {
     // Drums page.
     {"DrumsSettings", {"Drums Settings", "Opções de Bateria", "Opciones de Batería"}},
     {"ShiftF4Drums",
-     {"Activate/Deactivate Drums Mode", "Ativar/Desativar Modo de Bateria", "Activar/Desactivar Modo de Batería"}},
+        {"Activate/Deactivate Drums Mode", "Ativar/Desativar Modo de Bateria", "Activar/Desactivar Modo de Batería"}},
     {"DrumConfiguration",
-     {"Drum Configuration (last Key pressed)", "Configuração de Bateria (última Tecla pressionada)",
-      "Configuración de Batería (última Tecla pulsada)"}},
+        {"Drum Configuration (last Key pressed)", "Configuração de Bateria (última Tecla pressionada)",
+            "Configuración de Batería (última Tecla pulsada)"}},
     {"LeftRightLabelDrum", {"Left Arrow / Right Arrow", "Seta para Esq. / Direita", "Tecla Izquierda / Derecha"}},
     {"LeftRightDrum", {"Select Drum Sound", "Selecionar Som de Bateria", "Seleccionar Sonido de Batería"}},
     {"NumberLabel", {"00 to 46", "00 a 46", "00 a 46"}},
     {"Number",
-     {"Select Drum Sound (by Number)", "Selecionar Som de Bateria (por Número)",
-      "Seleccionar Sonido de Batería (por Número)"}},
+        {"Select Drum Sound (by Number)", "Selecionar Som de Bateria (por Número)",
+            "Seleccionar Sonido de Batería (por Número)"}},
     {"UpLabelDrum", {"Up Arrow", "Seta para Cima", "Tecla Arriba"}},
     {"UpDrum", {"High Intensity", "Intensidade Alta", "Intensidad Alta"}},
     {"DownLabelDrum", {"Down Arrow", "Seta para Baixo", "Tecla Abajo"}},
@@ -174,7 +172,7 @@ constexpr CaptionEntry kHelpWindow[] = {
     {"DrumOptions", {"Options", "Opções", "Opciones"}},
     {"F5F6Drum", {"Set Volume", "Definir Volume", "Seleccionar Volumen"}},
     {"CtrlShiftF12Drum",
-     {"Reset Drum Settings", "Redefinir Configurações de Bateria", "Restablecer Ajustes de Batería"}},
+        {"Reset Drum Settings", "Redefinir Configurações de Bateria", "Restablecer Ajustes de Batería"}},
 };
 
 } // namespace
@@ -189,8 +187,8 @@ QString captionText(const CaptionEntry& entry, int language)
 
 QString caption(std::span<const CaptionEntry> table, int language, std::string_view objectName)
 {
-    const auto entry = std::find_if(table.begin(), table.end(),
-                                    [objectName](const CaptionEntry& e) { return e.objectName == objectName; });
+    const auto entry = std::find_if(
+        table.begin(), table.end(), [objectName](const CaptionEntry& e) { return e.objectName == objectName; });
     return entry != table.end() ? captionText(*entry, language) : QString();
 }
 

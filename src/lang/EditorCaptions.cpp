@@ -20,12 +20,12 @@ constexpr CaptionEntry kChordKeysEditor[] = {
     {"Modify", {"&Modify", "&Alterar", "&Alterar"}},
     {"CloseWindow", {"&Close", "&Fechar", "&Cerrar"}},
     {kChordRefused,
-     {"The chord was not changed: note %1 would not sound at every chord octave (MIDI notes 0 to 127 on "
-      "octaves 1 to 5).",
-      "O acorde não foi alterado: a nota %1 não soaria em todas as oitavas do acorde (notas MIDI de 0 a 127 "
-      "nas oitavas 1 a 5).",
-      "El acorde no fue alterado: la nota %1 no sonaría en todas las octavas del acorde (notas MIDI de 0 a 127 "
-      "en las octavas 1 a 5)."}},
+        {"The chord was not changed: note %1 would not sound at every chord octave (MIDI notes 0 to 127 on "
+         "octaves 1 to 5).",
+            "O acorde não foi alterado: a nota %1 não soaria em todas as oitavas do acorde (notas MIDI de 0 a 127 "
+            "nas oitavas 1 a 5).",
+            "El acorde no fue alterado: la nota %1 no sonaría en todas las octavas del acorde (notas MIDI de 0 a 127 "
+            "en las octavas 1 a 5)."}},
 };
 
 constexpr CaptionEntry kChordGuitarEditor[] = {
@@ -40,12 +40,12 @@ constexpr CaptionEntry kChordGuitarEditor[] = {
     {"Modify", {"&Modify", "&Alterar", "&Alterar"}},
     {"CloseWindow", {"&Close", "&Fechar", "&Cerrar"}},
     {kChordRefused,
-     {"The chord was not changed: string %1 would not sound at every chord octave (MIDI notes 0 to 127 on "
-      "octaves 1 to 5).",
-      "O acorde não foi alterado: a corda %1 não soaria em todas as oitavas do acorde (notas MIDI de 0 a 127 "
-      "nas oitavas 1 a 5).",
-      "El acorde no fue alterado: la cuerda %1 no sonaría en todas las octavas del acorde (notas MIDI de 0 a "
-      "127 en las octavas 1 a 5)."}},
+        {"The chord was not changed: string %1 would not sound at every chord octave (MIDI notes 0 to 127 on "
+         "octaves 1 to 5).",
+            "O acorde não foi alterado: a corda %1 não soaria em todas as oitavas do acorde (notas MIDI de 0 a 127 "
+            "nas oitavas 1 a 5).",
+            "El acorde no fue alterado: la cuerda %1 no sonaría en todas las octavas del acorde (notas MIDI de 0 a "
+            "127 en las octavas 1 a 5)."}},
 };
 
 constexpr CaptionEntry kDrumEditor[] = {
@@ -61,7 +61,7 @@ constexpr CaptionEntry kDrumEditor[] = {
 };
 
 // Chord type names in chord type order, as both chord editors list them.
-constexpr std::array<std::array<std::string_view, 3>, 12> kChordTypeNames{{
+constexpr std::array<std::array<std::string_view, 3>, 12> kChordTypeNames {{
     {"Major (Normal)", "Maior (Normal)", "Mayor (Normal)"},
     {"Minor", "Menor", "Menor"},
     {"Seventh", "Sétima", "Séptima"},

@@ -6,8 +6,8 @@ namespace clavora::lang {
 
 // One line of the help window: the keys to press and what they do.
 struct HelpRow {
-    std::string_view keyLabel;    // objectName of the key label
-    std::string_view keyText;     // its text when the same in every language, else empty
+    std::string_view keyLabel; // objectName of the key label
+    std::string_view keyText; // its text when the same in every language, else empty
     std::string_view description; // objectName of the description label
 };
 
@@ -20,7 +20,7 @@ struct HelpGroup {
 // A page of the help window and the button that shows it.
 struct HelpPage {
     std::string_view button; // objectName of the page button
-    std::string_view panel;  // objectName of the page's panel
+    std::string_view panel; // objectName of the page's panel
     std::span<const HelpGroup> groups;
 };
 

@@ -29,8 +29,8 @@ protected:
 private:
     void applyTexts(int language);
 
-    std::array<QPushButton*, 4> m_pageButtons{};
-    std::array<QWidget*, 4> m_panels{};
+    std::array<QPushButton*, 4> m_pageButtons {};
+    std::array<QWidget*, 4> m_panels {};
     QStackedLayout* m_stack = nullptr;
 };
 

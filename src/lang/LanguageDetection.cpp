@@ -12,10 +12,10 @@ namespace clavora::lang {
 
 namespace {
 
-constexpr std::array kPortugueseCountryCodes{55, 238, 239, 244, 245, 258, 351, 670};
+constexpr std::array kPortugueseCountryCodes {55, 238, 239, 244, 245, 258, 351, 670};
 
-constexpr std::array kSpanishCountryCodes{34,  51,  52,  53,  54,  56,  57,  58,  92,   502,
-                                          503, 504, 505, 506, 591, 593, 595, 598, 1787, 1809};
+constexpr std::array kSpanishCountryCodes {
+    34, 51, 52, 53, 54, 56, 57, 58, 92, 502, 503, 504, 505, 506, 591, 593, 595, 598, 1787, 1809};
 
 constexpr bool contains(const auto& codes, int code)
 {
@@ -26,7 +26,8 @@ constexpr bool contains(const auto& codes, int code)
 
 int languageForCountryCode(int countryCode)
 {
-    if (countryCode < std::numeric_limits<std::int16_t>::min() || countryCode > std::numeric_limits<std::int16_t>::max())
+    if (countryCode < std::numeric_limits<std::int16_t>::min()
+        || countryCode > std::numeric_limits<std::int16_t>::max())
         return English;
     if (contains(kPortugueseCountryCodes, countryCode))
         return Portuguese;

@@ -102,11 +102,12 @@ LanguageDialog::LanguageDialog(int& currentLanguage, Platform& platform, QWidget
 void LanguageDialog::applyCaptions()
 {
     // Outside the three languages the dialog keeps its English design texts.
-    const int language = (m_currentLanguage >= English && m_currentLanguage <= kLanguageCount) ? m_currentLanguage
-                                                                                              : int{English};
+    const int language
+        = (m_currentLanguage >= English && m_currentLanguage <= kLanguageCount) ? m_currentLanguage : int {English};
     for (const CaptionEntry& entry : languageDialogCaptions()) {
         const QString text = captionText(entry, language);
-        const QString name = QString::fromLatin1(entry.objectName.data(), static_cast<qsizetype>(entry.objectName.size()));
+        const QString name
+            = QString::fromLatin1(entry.objectName.data(), static_cast<qsizetype>(entry.objectName.size()));
         if (name == objectName()) {
             setWindowTitle(text);
         } else if (auto* button = findChild<QAbstractButton*>(name)) {

@@ -12,7 +12,7 @@ namespace {
 
 int shownLanguage(int language)
 {
-    return (language >= English && language <= kLanguageCount) ? language : int{English};
+    return (language >= English && language <= kLanguageCount) ? language : int {English};
 }
 
 } // namespace
@@ -21,7 +21,8 @@ void applyWindowCaptions(QWidget& window, std::span<const CaptionEntry> table, i
 {
     for (const CaptionEntry& entry : table) {
         const QString text = captionText(entry, shownLanguage(language));
-        const QString name = QString::fromLatin1(entry.objectName.data(), static_cast<qsizetype>(entry.objectName.size()));
+        const QString name
+            = QString::fromLatin1(entry.objectName.data(), static_cast<qsizetype>(entry.objectName.size()));
         if (name == window.objectName())
             window.setWindowTitle(text);
         else if (auto* label = window.findChild<QLabel*>(name))

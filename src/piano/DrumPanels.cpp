@@ -46,7 +46,7 @@ struct PadRow {
     int top;
     int left;
 };
-constexpr std::array<PadRow, 4> kPadRows{{
+constexpr std::array<PadRow, 4> kPadRows {{
     {34, 46, 450, 120},
     {22, 33, 1290, 360},
     {10, 21, 2130, 600},
@@ -62,8 +62,8 @@ void PianoWindow::buildDrumPanels(QWidget* client)
 
     auto* names = panel(client, "DrumNamesPanel");
     t.place(names, 180, 1050, 6975, 2895);
-    const std::array<std::pair<int, int>, 4> columns{{{0, 14}, {14, 28}, {28, 42}, {42, 47}}};
-    const std::array<int, 4> columnLefts{0, 1920, 3600, 5250};
+    const std::array<std::pair<int, int>, 4> columns {{{0, 14}, {14, 28}, {28, 42}, {42, 47}}};
+    const std::array<int, 4> columnLefts {0, 1920, 3600, 5250};
     for (std::size_t c = 0; c < columns.size(); ++c) {
         QString text;
         for (int i = columns[c].first; i < columns[c].second; ++i)
@@ -76,7 +76,8 @@ void PianoWindow::buildDrumPanels(QWidget* client)
         label->setFont(font);
         t.place(label, columnLefts[c], 0, c == 0 ? 1920 : 1650, 2895);
     }
-    bindSetting(drums.volume(), names, QStringLiteral("DrumsVolume"), t.rect(5250, 1800, 1560, 255), t.rect(5250, 1560, 1200, 195));
+    bindSetting(drums.volume(), names, QStringLiteral("DrumsVolume"), t.rect(5250, 1800, 1560, 255),
+        t.rect(5250, 1560, 1200, 195));
     auto* change = pictureButton(names, "ChangeDrums", "change-drums", t.rect(5250, 2220, 600, 600));
     change->setToolTip(tr("Change the last drum pad (F12)"));
     connect(change, &QToolButton::clicked, this, [this] { emit piano_.drumEditorRequested(); });

@@ -14,12 +14,12 @@ void installEditors(PianoWindow& window, Piano& piano, Platform& platform)
     window.setChordEditor([&piano, &platform](QWidget* owner) {
         ChordArea& chords = piano.chordArea();
         if (chords.mode() == ChordArea::Mode::ThreeKeys) {
-            chords::ChordKeysDialog editor(chords.tables(), chords.lastChordType(), chords.lastChordKey(),
-                                           piano.language(), platform, owner);
+            chords::ChordKeysDialog editor(
+                chords.tables(), chords.lastChordType(), chords.lastChordKey(), piano.language(), platform, owner);
             editor.exec();
         } else {
-            chords::ChordGuitarDialog editor(chords.tables(), chords.lastChordType(), chords.lastChordKey(),
-                                             piano.language(), platform, owner);
+            chords::ChordGuitarDialog editor(
+                chords.tables(), chords.lastChordType(), chords.lastChordKey(), piano.language(), platform, owner);
             editor.exec();
         }
     });

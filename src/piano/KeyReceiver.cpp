@@ -36,7 +36,7 @@ void KeyReceiver::setDeferredReleases(bool on)
     auto* dispatcher = QAbstractEventDispatcher::instance(thread());
     if (on && dispatcher)
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &KeyReceiver::queueDrained,
-                Qt::UniqueConnection);
+            Qt::UniqueConnection);
     else if (dispatcher)
         disconnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &KeyReceiver::queueDrained);
     if (!on)
@@ -112,7 +112,7 @@ bool KeyReceiver::event(QEvent* event)
 void KeyReceiver::keyEvent(QKeyEvent* key, bool press)
 {
     if (!press && key->isAutoRepeat())
-        return;  // the key is still held
+        return; // the key is still held
     const int code = keys::virtualKey(scanCodes_, key->nativeScanCode(), key->key(), key->modifiers());
     if (code == 0)
         return;

@@ -40,7 +40,6 @@ public:
     // that a Caps Lock key still held when the focus comes back counts again.
     void setKeyProbe(KeyProbe probe) { probe_ = std::move(probe); }
 
-
 signals:
     void keyDown(int code, int mask);
     void keyUp(int code, int mask);
@@ -52,7 +51,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    void paintEvent(QPaintEvent*) override {}
+    void paintEvent(QPaintEvent*) override { }
 
 private:
     struct Release {
@@ -60,7 +59,7 @@ private:
         int code;
         int mask;
         unsigned long timestamp;
-        int drains;  // times the queue was drained since it came
+        int drains; // times the queue was drained since it came
     };
     void keyEvent(QKeyEvent* key, bool press);
     // The event loop is about to wait: passes on the releases that have

@@ -1,10 +1,10 @@
 #include "Piano.h"
 
+#include "chords/ChordArea.h"
+#include "drums/DrumPads.h"
 #include "keys/KeyCodes.h"
 #include "keys/Setting.h"
 #include "keys/VoiceArea.h"
-#include "chords/ChordArea.h"
-#include "drums/DrumPads.h"
 #include "lang/LanguageDetection.h"
 #include "platform/MidiConstants.h"
 #include "platform/Platform.h"
@@ -18,7 +18,7 @@ using namespace keys;
 
 namespace {
 
-constexpr SlotDefaults kMainDefaults{
+constexpr SlotDefaults kMainDefaults {
     {0, 48, 49, 56, 73, 32, 19},
     {4, 4, 3, 4, 4, 2, 4},
     127,
@@ -234,25 +234,58 @@ void Piano::plainCommand(int code)
         return;
     }
     switch (code) {
-    case kLeft: main_->instrument().step(-1); break;
-    case kRight: main_->instrument().step(+1); break;
-    case kDown: main_->octave().step(-1); break;
-    case kUp: main_->octave().step(+1); break;
-    case kF(1): emit helpRequested(); break;
-    case kF(2): chords_->selectMode(ChordArea::Mode::OneKey); break;
-    case kF(3): chords_->selectMode(ChordArea::Mode::ThreeKeys); break;
-    case kF(4): chords_->selectMode(ChordArea::Mode::Guitar); break;
-    case kF(5): main_->channel().step(-1); break;
-    case kF(6): main_->channel().step(+1); break;
-    case kF(7): main_->voices().step(-1); break;
-    case kF(8): main_->voices().step(+1); break;
-    case kF(9): chord.channel().step(-1); break;
+    case kLeft:
+        main_->instrument().step(-1);
+        break;
+    case kRight:
+        main_->instrument().step(+1);
+        break;
+    case kDown:
+        main_->octave().step(-1);
+        break;
+    case kUp:
+        main_->octave().step(+1);
+        break;
+    case kF(1):
+        emit helpRequested();
+        break;
+    case kF(2):
+        chords_->selectMode(ChordArea::Mode::OneKey);
+        break;
+    case kF(3):
+        chords_->selectMode(ChordArea::Mode::ThreeKeys);
+        break;
+    case kF(4):
+        chords_->selectMode(ChordArea::Mode::Guitar);
+        break;
+    case kF(5):
+        main_->channel().step(-1);
+        break;
+    case kF(6):
+        main_->channel().step(+1);
+        break;
+    case kF(7):
+        main_->voices().step(-1);
+        break;
+    case kF(8):
+        main_->voices().step(+1);
+        break;
+    case kF(9):
+        chord.channel().step(-1);
+        break;
     // F10 also asks for an Esc keystroke; on this desktop F10 means nothing
     // to the window, so that keystroke is dropped.
-    case kF(10): chord.channel().step(+1); break;
-    case kF(11): chord.voices().step(-1); break;
-    case kF(12): chord.voices().step(+1); break;
-    default: break;
+    case kF(10):
+        chord.channel().step(+1);
+        break;
+    case kF(11):
+        chord.voices().step(-1);
+        break;
+    case kF(12):
+        chord.voices().step(+1);
+        break;
+    default:
+        break;
     }
 }
 
@@ -260,24 +293,43 @@ void Piano::shiftCommand(int code)
 {
     VoiceArea& chord = chords_->area();
     switch (code) {
-    case kLeft: main_->instrument().clampedStep(-10); break;
-    case kRight: main_->instrument().clampedStep(+10); break;
-    case kF(1): emit languageDialogRequested(); break;
+    case kLeft:
+        main_->instrument().clampedStep(-10);
+        break;
+    case kRight:
+        main_->instrument().clampedStep(+10);
+        break;
+    case kF(1):
+        emit languageDialogRequested();
+        break;
     case kF(2):
         if (chords_->mode() == ChordArea::Mode::OneKey)
             chords_->split();
         break;
-    case kF(3): chords_->sameAsMainSettings(*main_); break;
-    case kF(4): setPlayDrums(true); break;
-    case kF(5): main_->volume().clampedStep(-8); break;
-    case kF(6): main_->volume().clampedStep(+8); break;
-    case kF(9): chord.volume().clampedStep(-8); break;
-    case kF(10): chord.volume().clampedStep(+8); break;  // the Esc keystroke is dropped, as for F10
+    case kF(3):
+        chords_->sameAsMainSettings(*main_);
+        break;
+    case kF(4):
+        setPlayDrums(true);
+        break;
+    case kF(5):
+        main_->volume().clampedStep(-8);
+        break;
+    case kF(6):
+        main_->volume().clampedStep(+8);
+        break;
+    case kF(9):
+        chord.volume().clampedStep(-8);
+        break;
+    case kF(10):
+        chord.volume().clampedStep(+8);
+        break; // the Esc keystroke is dropped, as for F10
     case kF(12):
         if (chords_->canEditChord())
             emit editChordRequested();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -289,11 +341,20 @@ void Piano::ctrlCommand(int code)
         return;
     }
     switch (code) {
-    case kLeft: chord.instrument().step(-1); break;
-    case kRight: chord.instrument().step(+1); break;
-    case kDown: chord.octave().step(-1); break;
-    case kUp: chord.octave().step(+1); break;
-    default: break;
+    case kLeft:
+        chord.instrument().step(-1);
+        break;
+    case kRight:
+        chord.instrument().step(+1);
+        break;
+    case kDown:
+        chord.octave().step(-1);
+        break;
+    case kUp:
+        chord.octave().step(+1);
+        break;
+    default:
+        break;
     }
 }
 
@@ -301,11 +362,22 @@ void Piano::shiftCtrlCommand(int code)
 {
     VoiceArea& chord = chords_->area();
     switch (code) {
-    case kLeft: chord.instrument().clampedStep(-10); break;
-    case kRight: chord.instrument().clampedStep(+10); break;
-    case kF(8): defaultMainSettings(); emit focusRequested(); break;
-    case kF(12): chords_->resetChordSettings(); emit focusRequested(); break;
-    default: break;
+    case kLeft:
+        chord.instrument().clampedStep(-10);
+        break;
+    case kRight:
+        chord.instrument().clampedStep(+10);
+        break;
+    case kF(8):
+        defaultMainSettings();
+        emit focusRequested();
+        break;
+    case kF(12):
+        chords_->resetChordSettings();
+        emit focusRequested();
+        break;
+    default:
+        break;
     }
 }
 

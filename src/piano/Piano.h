@@ -107,10 +107,10 @@ private:
     std::unique_ptr<VoiceArea> main_;
     std::unique_ptr<ChordArea> chords_;
     std::unique_ptr<DrumPads> drums_;
-    std::array<HeldKey, kKeyCount> keys_{};
+    std::array<HeldKey, kKeyCount> keys_ {};
     bool playDrums_ = false;
-    NumberEntry mainInstrumentEntry_{3};
-    NumberEntry chordInstrumentEntry_{3};
+    NumberEntry mainInstrumentEntry_ {3};
+    NumberEntry chordInstrumentEntry_ {3};
 };
 
 } // namespace clavora

@@ -133,7 +133,8 @@ void PianoWindow::buildVoiceSettings(QWidget* settings, VoiceArea& area, const Q
 {
     const Twips t = Twips::forWidget(this);
     auto name = [&](const char* setting) { return prefix + QLatin1String(setting); };
-    bindSetting(area.instrument(), settings, name("Instrument"), t.rect(990, 540, 3375, 255), t.rect(990, 300, 735, 195));
+    bindSetting(
+        area.instrument(), settings, name("Instrument"), t.rect(990, 540, 3375, 255), t.rect(990, 300, 735, 195));
     bindSetting(area.octave(), settings, name("Octave"), t.rect(1590, 1200, 975, 255), t.rect(1590, 960, 525, 195));
     bindSetting(area.volume(), settings, name("Volume"), t.rect(3270, 1200, 1095, 255), t.rect(3270, 960, 525, 195));
     bindSetting(area.channel(), settings, name("Channel"), t.rect(5850, 540, 855, 255), t.rect(5850, 300, 585, 195));
@@ -175,7 +176,8 @@ void PianoWindow::buildKeys(QWidget* keyPanel, int first, int last, int left, in
     std::vector<PianoKeyWidget*> blacks;
     for (int k = first; k <= last; ++k) {
         const bool black = isBlackKey(k);
-        auto* key = new PianoKeyWidget(k, black, QString::fromLatin1(kPianoKeys[static_cast<std::size_t>(k)].cap), keyPanel);
+        auto* key
+            = new PianoKeyWidget(k, black, QString::fromLatin1(kPianoKeys[static_cast<std::size_t>(k)].cap), keyPanel);
         if (black) {
             t.place(key, whiteLeft - kWhiteStep + kBlackOffset, top, kBlackWidth, kBlackHeight);
             blacks.push_back(key);
@@ -221,7 +223,7 @@ void PianoWindow::buildChordBlock(QWidget* client)
     connect(same, &QToolButton::clicked, this, [this] { piano_.chordArea().sameAsMainSettings(piano_.mainArea()); });
 
     // Chord modes, on the right of the chord keys.
-    const std::array<std::pair<const char*, ChordArea::Mode>, 3> modes{{
+    const std::array<std::pair<const char*, ChordArea::Mode>, 3> modes {{
         {"Chords1Key", ChordArea::Mode::OneKey},
         {"Chords3Keys", ChordArea::Mode::ThreeKeys},
         {"ChordsGuitar", ChordArea::Mode::Guitar},
@@ -238,7 +240,7 @@ void PianoWindow::buildChordBlock(QWidget* client)
     }
 
     // Chord modifiers and the chord type they select.
-    const std::array<const char*, 4> modifierCaps{"Shift", "Ctrl", "Caps", "Space"};
+    const std::array<const char*, 4> modifierCaps {"Shift", "Ctrl", "Caps", "Space"};
     for (int i = 0; i < ChordArea::kModifierCount; ++i) {
         auto* button = new QToolButton(chordPanel);
         button->setObjectName(QStringLiteral("ChordModifier(%1)").arg(i));

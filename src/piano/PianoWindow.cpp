@@ -153,15 +153,13 @@ void PianoWindow::connectPiano()
     ChordArea& chords = piano_.chordArea();
     connect(&chords, &ChordArea::modeChanged, this, &PianoWindow::updateChordMode);
     connect(&chords, &ChordArea::chordTypeChanged, this, [this](const QString& text) { chordType_->setText(text); });
-    connect(&chords, &ChordArea::modifierChanged, this, [this](int modifier, bool down) {
-        modifierButtons_[static_cast<std::size_t>(modifier)]->setDown(down);
-    });
+    connect(&chords, &ChordArea::modifierChanged, this,
+        [this](int modifier, bool down) { modifierButtons_[static_cast<std::size_t>(modifier)]->setDown(down); });
 
     DrumPads& drums = piano_.drumPads();
     connect(&drums, &DrumPads::padNumberChanged, this, &PianoWindow::refreshDrumNumber);
-    connect(&drums, &DrumPads::padLookChanged, this, [this](int pad, bool pressed) {
-        parts::showPadLook(drumKeys_[static_cast<std::size_t>(pad)], pressed);
-    });
+    connect(&drums, &DrumPads::padLookChanged, this,
+        [this](int pad, bool pressed) { parts::showPadLook(drumKeys_[static_cast<std::size_t>(pad)], pressed); });
 }
 
 void PianoWindow::startUp(const QString& commandLine)
@@ -202,7 +200,8 @@ void PianoWindow::applyCaptions()
         const QString text = lang::captionText(entry, language);
         if (text.isNull())
             continue;
-        const QString name = QString::fromUtf8(entry.objectName.data(), static_cast<qsizetype>(entry.objectName.size()));
+        const QString name
+            = QString::fromUtf8(entry.objectName.data(), static_cast<qsizetype>(entry.objectName.size()));
         if (name == objectName()) {
             if (!stealth_)
                 setWindowTitle(text);

@@ -14,10 +14,7 @@ public:
         : pixelsPerTwip_(logicalDpi / 1440.0)
     {
     }
-    static Twips forWidget(const QWidget* widget)
-    {
-        return Twips(widget ? widget->logicalDpiY() : 96.0);
-    }
+    static Twips forWidget(const QWidget* widget) { return Twips(widget ? widget->logicalDpiY() : 96.0); }
 
     int operator()(int twips) const { return static_cast<int>(std::lround(twips * pixelsPerTwip_)); }
     int toTwips(int pixels) const { return static_cast<int>(std::lround(pixels / pixelsPerTwip_)); }

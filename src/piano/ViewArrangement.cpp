@@ -81,8 +81,8 @@ void PianoWindow::arrangeWindow()
     }
     if (designHeight_ == 0)
         return;
-    const WindowArrangement a = clavora::arrangeWindow(designHeight_, designTops_, showToolbar_->isChecked(),
-                                                      showMainPanel_->isChecked());
+    const WindowArrangement a
+        = clavora::arrangeWindow(designHeight_, designTops_, showToolbar_->isChecked(), showMainPanel_->isChecked());
     for (std::size_t i = 0; i < blocks_.size(); ++i)
         blocks_[i]->move(blocks_[i]->x(), t(a.blockTops[i]));
     mainPanelFrame_->move(0, t(a.mainPanelFrameTop));

@@ -2,8 +2,8 @@
 
 namespace clavora {
 
-WindowArrangement arrangeWindow(int designHeight, const std::array<int, kBlockCount>& designTops,
-                                bool showToolbar, bool showMainPanel)
+WindowArrangement arrangeWindow(
+    int designHeight, const std::array<int, kBlockCount>& designTops, bool showToolbar, bool showMainPanel)
 {
     using namespace design;
     WindowArrangement result;

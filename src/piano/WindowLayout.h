@@ -22,7 +22,7 @@ constexpr int kBlockCount = 5;
 
 // Where ArrangeWindow puts things, in twips.
 struct WindowArrangement {
-    std::array<int, kBlockCount> blockTops{};
+    std::array<int, kBlockCount> blockTops {};
     int mainPanelFrameTop = 0;
     int chordPanelFrameTop = 0;
     int windowHeight = 0;
@@ -31,8 +31,8 @@ struct WindowArrangement {
 // Recomputes the normal layout from the design height of the window and the
 // design tops of the blocks: hiding the toolbar moves everything up by its
 // height, hiding the blocks leaves only the title and menu bars.
-WindowArrangement arrangeWindow(int designHeight, const std::array<int, kBlockCount>& designTops,
-                                bool showToolbar, bool showMainPanel);
+WindowArrangement arrangeWindow(
+    int designHeight, const std::array<int, kBlockCount>& designTops, bool showToolbar, bool showMainPanel);
 
 // The "/STEALTH" switch: for a command line that starts with it (in any case,
 // after trimming), the text that follows it, leading blank included.

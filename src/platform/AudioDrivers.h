@@ -8,11 +8,11 @@ namespace clavora {
 
 // What the system shows of its audio, read without opening anything.
 struct AudioFacts {
-    bool pulseServer = false;    // a PulseAudio (or PipeWire-Pulse) server runs
+    bool pulseServer = false; // a PulseAudio (or PipeWire-Pulse) server runs
     bool pipewireServer = false; // a PipeWire server runs
-    bool jackServer = false;     // a JACK server's socket exists
-    bool alsaDevices = false;    // /dev/snd exists
-    bool ossDevice = false;      // /dev/dsp exists
+    bool jackServer = false; // a JACK server's socket exists
+    bool alsaDevices = false; // /dev/snd exists
+    bool ossDevice = false; // /dev/dsp exists
 
     // Looks at the servers' sockets and the device files.
     static AudioFacts ofThisSystem();

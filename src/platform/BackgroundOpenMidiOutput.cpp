@@ -56,8 +56,7 @@ bool BackgroundOpenMidiOutput::open(int device)
     finishOpening();
     if (!inner_->open(device))
         return false;
-    while (inner_->loadDeferred()) {
-    }
+    while (inner_->loadDeferred()) { }
     return true;
 }
 
@@ -108,10 +107,13 @@ void BackgroundOpenMidiOutput::beginOpen(int device, std::function<void(bool)> d
         done_ = std::move(done);
         // Finished already, the worker has no more report to post.
         if (!isOpening()) {
-            QMetaObject::invokeMethod(context_.get(), [this, generation = generation_] {
-                if (generation == generation_)
-                    finishOpening();
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                context_.get(),
+                [this, generation = generation_] {
+                    if (generation == generation_)
+                        finishOpening();
+                },
+                Qt::QueuedConnection);
         }
         return;
     }
@@ -153,10 +155,13 @@ void BackgroundOpenMidiOutput::startWorker(int device)
         held_.clear();
         opened_ = opened;
         // The report is on its way before anyone can see the open finished.
-        QMetaObject::invokeMethod(context_.get(), [this, generation] {
-            if (generation == generation_)
-                finishOpening();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            context_.get(),
+            [this, generation] {
+                if (generation == generation_)
+                    finishOpening();
+            },
+            Qt::QueuedConnection);
         holding_ = false;
     });
 }

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include <cstddef>
 #include <array>
+#include <cstddef>
 #include <utility>
 
 namespace clavora {
@@ -13,7 +13,7 @@ namespace {
 using T = QLocale::Territory;
 
 // Every territory Qt knows with its calling code; 0 where none applies.
-constexpr std::array<std::pair<T, int>, 262> kCallingCodes{{
+constexpr std::array<std::pair<T, int>, 262> kCallingCodes {{
     {T::AnyTerritory, 0},
     {T::Afghanistan, 93},
     {T::AlandIslands, 358},

@@ -55,7 +55,7 @@ std::uint32_t DesktopPlatform::tickCount()
 void DesktopPlatform::messageBox(MessageIcon icon, const std::string& title, const std::string& text)
 {
     QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::Information,
-                    QString::fromStdString(title), QString::fromStdString(text), QMessageBox::Ok, owner_);
+        QString::fromStdString(title), QString::fromStdString(text), QMessageBox::Ok, owner_);
     box.exec();
 }
 

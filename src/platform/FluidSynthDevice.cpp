@@ -11,13 +11,13 @@
 #include <array>
 #include <charconv>
 #include <chrono>
-#include <deque>
 #include <cmath>
+#include <deque>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <set>
 #include <system_error>
-#include <mutex>
 #include <thread>
 
 #if defined(__unix__)
@@ -30,7 +30,7 @@ namespace clavora {
 namespace {
 
 // SoundFonts looked for when $CLAVORA_SOUNDFONT names none.
-constexpr std::array kSystemSoundFonts{
+constexpr std::array kSystemSoundFonts {
     "/usr/share/sounds/sf2/default-GM.sf2",
     "/usr/share/sounds/sf2/FluidR3_GM.sf2",
     "/usr/share/sounds/sf2/TimGM6mb.sf2",
@@ -46,21 +46,20 @@ struct DefaultSetting {
     const char* name;
     const char* value;
 };
-constexpr std::array kDefaultSettings{
-    DefaultSetting{"synth.sample-rate", "48000"},
-    DefaultSetting{"audio.period-size", "128"},
-    DefaultSetting{"audio.periods", "3"},
-    DefaultSetting{"audio.pulseaudio.adjust-latency", "0"},
-    DefaultSetting{"synth.dynamic-sample-loading", "1"},
+constexpr std::array kDefaultSettings {
+    DefaultSetting {"synth.sample-rate", "48000"},
+    DefaultSetting {"audio.period-size", "128"},
+    DefaultSetting {"audio.periods", "3"},
+    DefaultSetting {"audio.pulseaudio.adjust-latency", "0"},
+    DefaultSetting {"synth.dynamic-sample-loading", "1"},
 };
 
 constexpr const char* kDriverSetting = "audio.driver";
 
 // Once this long has gone by no further audio driver is tried.
-constexpr std::chrono::milliseconds kProbeTime{1000};
+constexpr std::chrono::milliseconds kProbeTime {1000};
 
-template <typename Number>
-bool parseNumber(const std::string& text, Number& number)
+template <typename Number> bool parseNumber(const std::string& text, Number& number)
 {
     const char* end = text.data() + text.size();
     const auto [ptr, error] = std::from_chars(text.data(), end, number);
@@ -74,13 +73,11 @@ bool applySetting(fluid_settings_t* settings, const std::string& name, const std
     switch (fluid_settings_get_type(settings, name.c_str())) {
     case FLUID_INT_TYPE: {
         int number = 0;
-        return parseNumber(value, number)
-            && fluid_settings_setint(settings, name.c_str(), number) == FLUID_OK;
+        return parseNumber(value, number) && fluid_settings_setint(settings, name.c_str(), number) == FLUID_OK;
     }
     case FLUID_NUM_TYPE: {
         double number = 0;
-        return parseNumber(value, number)
-            && fluid_settings_setnum(settings, name.c_str(), number) == FLUID_OK;
+        return parseNumber(value, number) && fluid_settings_setnum(settings, name.c_str(), number) == FLUID_OK;
     }
     case FLUID_STR_TYPE:
         return fluid_settings_setstr(settings, name.c_str(), value.c_str()) == FLUID_OK;
@@ -123,8 +120,7 @@ double latencyMs(fluid_settings_t* settings)
     double sampleRate = 0;
     if (fluid_settings_getint(settings, "audio.periods", &periods) != FLUID_OK
         || fluid_settings_getint(settings, "audio.period-size", &periodSize) != FLUID_OK
-        || fluid_settings_getnum(settings, "synth.sample-rate", &sampleRate) != FLUID_OK
-        || sampleRate <= 0)
+        || fluid_settings_getnum(settings, "synth.sample-rate", &sampleRate) != FLUID_OK || sampleRate <= 0)
         return 0;
     return periods * periodSize * 1000.0 / sampleRate;
 }
@@ -132,10 +128,9 @@ double latencyMs(fluid_settings_t* settings)
 std::vector<std::string> availableDrivers(fluid_settings_t* settings)
 {
     std::vector<std::string> names;
-    fluid_settings_foreach_option(settings, kDriverSetting, &names,
-        [](void* data, const char*, const char* option) {
-            static_cast<std::vector<std::string>*>(data)->emplace_back(option);
-        });
+    fluid_settings_foreach_option(settings, kDriverSetting, &names, [](void* data, const char*, const char* option) {
+        static_cast<std::vector<std::string>*>(data)->emplace_back(option);
+    });
     return names;
 }
 
@@ -151,7 +146,7 @@ DriverPtr openAudioDriver(fluid_settings_t* settings, fluid_synth_t* synth, bool
             break;
         if (fluid_settings_setstr(settings, kDriverSetting, name.c_str()) != FLUID_OK)
             continue;
-        if (DriverPtr driver{new_fluid_audio_driver(settings, synth)})
+        if (DriverPtr driver {new_fluid_audio_driver(settings, synth)})
             return driver;
     }
     return nullptr;
@@ -331,8 +326,8 @@ bool FluidSynthDevice::open()
     if (!engine->settings)
         return false;
     // A driver the user named and FluidSynth has is the only one tried.
-    const auto chosen = std::find_if(overrides.rbegin(), overrides.rend(),
-        [](const SynthSetting& s) { return s.name == kDriverSetting; });
+    const auto chosen = std::find_if(
+        overrides.rbegin(), overrides.rend(), [](const SynthSetting& s) { return s.name == kDriverSetting; });
     const bool driverChosen = chosen != overrides.rend()
         && fluid_settings_str_equal(engine->settings.get(), kDriverSetting, chosen->value.c_str());
     // The synthesizer is built giving way, unless it starts rendering threads
@@ -443,8 +438,8 @@ double FluidSynthDevice::bufferLatencyMs() const
     return settings ? latencyMs(settings.get()) : 0;
 }
 
-bool FluidSynthDevice::renderTake(const Config& config, const std::vector<TimedMessage>& take, double milliseconds,
-                                  const std::string& wavPath)
+bool FluidSynthDevice::renderTake(
+    const Config& config, const std::vector<TimedMessage>& take, double milliseconds, const std::string& wavPath)
 {
     const std::string soundFont = FluidSynthDevice(config).soundFontPath();
     if (soundFont.empty())

@@ -84,8 +84,8 @@ public:
     // settings, into a WAV file lasting `milliseconds`. Each message takes
     // effect at the audio period nearest its time, as it does when played
     // live. False when there is no SoundFont or the file cannot be written.
-    static bool renderTake(const Config& config, const std::vector<TimedMessage>& take, double milliseconds,
-                           const std::string& wavPath);
+    static bool renderTake(
+        const Config& config, const std::vector<TimedMessage>& take, double milliseconds, const std::string& wavPath);
 
 private:
     struct Engine;

@@ -7,8 +7,8 @@ namespace clavora {
 
 bool jackServerRuns()
 {
-    StderrSilence quiet;  // libjack explains on stderr why it could not connect
-    jack_status_t status{};
+    StderrSilence quiet; // libjack explains on stderr why it could not connect
+    jack_status_t status {};
     jack_client_t* client = jack_client_open("clavora-probe", JackNoStartServer, &status);
     if (!client)
         return false;

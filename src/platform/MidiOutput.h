@@ -14,7 +14,7 @@ public:
     virtual int deviceCount() const = 0;
     virtual std::string deviceName(int device) const = 0;
     // Reads the list of devices again, for outputs whose devices come and go.
-    virtual void refresh() {}
+    virtual void refresh() { }
 
     // Opens the device (closing any other first). False when it cannot be opened.
     virtual bool open(int device) = 0;
@@ -32,7 +32,7 @@ public:
     virtual void beginOpen(int device, std::function<void(bool)> done) { done(open(device)); }
     // Waits for an open started by beginOpen to end, calling its `done`
     // now if it has not been called yet.
-    virtual void finishOpening() {}
+    virtual void finishOpening() { }
     // Does one more piece of the loading the device put off when it opened
     // (instruments not needed yet), so that the first notes are not kept
     // waiting for it. False when nothing is left. Messages take the same
@@ -46,7 +46,7 @@ public:
     int deviceCount() const override { return 0; }
     std::string deviceName(int) const override { return {}; }
     bool open(int) override { return false; }
-    void close() override {}
+    void close() override { }
     bool isOpen() const override { return false; }
     bool send(std::uint32_t) override { return false; }
 };

@@ -24,7 +24,7 @@ public:
         return true;
     }
     // Ends a waitDeferringInput() in progress at once.
-    virtual void cancelWait() {}
+    virtual void cancelWait() { }
     // Milliseconds since an arbitrary fixed moment.
     virtual std::uint32_t tickCount() = 0;
     // A modal message box with an OK button; returns when it is closed.

@@ -50,7 +50,7 @@ bool RecordingMidiOutput::send(std::uint32_t message)
 {
     if (open_ < 0)
         return false;
-    const Message m{open_, midi::statusOf(message), midi::data1Of(message), midi::data2Of(message)};
+    const Message m {open_, midi::statusOf(message), midi::data1Of(message), midi::data2Of(message)};
     messages_.push_back(m);
     char text[16];
     std::snprintf(text, sizeof text, "%02X %02X %02X", m.status, m.data1, m.data2);

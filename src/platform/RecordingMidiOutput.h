@@ -34,7 +34,11 @@ public:
 
     // Messages delivered to an open device, in order.
     const std::vector<Message>& messages() const { return messages_; }
-    void clear() { messages_.clear(); log_.clear(); }
+    void clear()
+    {
+        messages_.clear();
+        log_.clear();
+    }
     // A readable log of opens, closes and messages ("open 0", "close",
     // "90 3C 7F"), with entries added by tests through note().
     const std::vector<std::string>& log() const { return log_; }

@@ -17,7 +17,7 @@ SingleInstance::SingleInstance(QStringList lockPaths)
 }
 
 SingleInstance::SingleInstance(const QString& lockPath)
-    : SingleInstance(QStringList{lockPath})
+    : SingleInstance(QStringList {lockPath})
 {
 }
 
@@ -73,7 +73,7 @@ QString SingleInstance::defaultLockPath()
 
 QStringList SingleInstance::defaultLockPaths()
 {
-    QStringList paths{defaultLockPath()};
+    QStringList paths {defaultLockPath()};
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (!cache.isEmpty())
         paths << cache + QStringLiteral("/clavora/clavora.lock");

@@ -1,8 +1,8 @@
 #include "SystemMidiOutput.h"
 #include "FluidSynthDevice.h"
-#include "StandardError.h"
 #include "JackServer.h"
 #include "MidiConstants.h"
+#include "StandardError.h"
 
 #include <QString>
 
@@ -194,8 +194,8 @@ public:
     bool sendBytes(const std::vector<std::uint8_t>& bytes) override { return open_ && open_->send(bytes); }
 
 private:
-    RtMidiApi alsa_{RtMidi::LINUX_ALSA};
-    RtMidiApi jack_{RtMidi::UNIX_JACK};
+    RtMidiApi alsa_ {RtMidi::LINUX_ALSA};
+    RtMidiApi jack_ {RtMidi::UNIX_JACK};
     std::vector<std::pair<RtMidiApi*, int>> listed_;
     RtMidiApi* open_ = nullptr;
     bool virtual_ = false;
@@ -231,7 +231,7 @@ std::vector<std::uint8_t> shortMessageBytes(std::uint32_t message)
     if (status < midi::kNoteOff || status >= kFirstSystemStatus || data1 > midi::kMaxDataByte
         || (length == 3 && data2 > midi::kMaxDataByte))
         return {};
-    std::vector<std::uint8_t> bytes{static_cast<std::uint8_t>(status), static_cast<std::uint8_t>(data1)};
+    std::vector<std::uint8_t> bytes {static_cast<std::uint8_t>(status), static_cast<std::uint8_t>(data1)};
     if (length == 3)
         bytes.push_back(static_cast<std::uint8_t>(data2));
     return bytes;
@@ -265,7 +265,7 @@ void SystemMidiOutput::list() const
 {
     if (listed_)
         return;
-    portNames_ = ports_ ? ports_->portNames() : std::vector<std::string>{};
+    portNames_ = ports_ ? ports_->portNames() : std::vector<std::string> {};
     hasVirtual_ = ports_ && ports_->canOpenVirtual();
     listed_ = true;
 }

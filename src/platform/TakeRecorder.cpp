@@ -71,7 +71,7 @@ double processAgeMs()
     // The 22nd field of /proc/self/stat is the start time in clock ticks
     // after boot; the command name before it may hold blanks.
     QFile stat(QStringLiteral("/proc/self/stat"));
-    timespec now{};
+    timespec now {};
     const long ticksPerSecond = ::sysconf(_SC_CLK_TCK);
     if (!stat.open(QIODevice::ReadOnly) || ticksPerSecond <= 0 || ::clock_gettime(CLOCK_BOOTTIME, &now) != 0)
         return 0;
@@ -148,8 +148,8 @@ std::optional<TakeRecorder::Format> TakeRecorder::formatOf(const QString& path)
     return std::nullopt;
 }
 
-TakeRecorder::TakeRecorder(std::unique_ptr<MidiOutput> inner, const QString& path, std::function<double()> now,
-                           FluidSynthDevice::Config synth)
+TakeRecorder::TakeRecorder(
+    std::unique_ptr<MidiOutput> inner, const QString& path, std::function<double()> now, FluidSynthDevice::Config synth)
     : ForwardingMidiOutput(std::move(inner))
     , path_(path)
     , now_(std::move(now))

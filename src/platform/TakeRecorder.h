@@ -73,7 +73,7 @@ public:
     // `now` gives the milliseconds since the take started; `synth` is what
     // renders a WAV file.
     TakeRecorder(std::unique_ptr<MidiOutput> inner, const QString& path, std::function<double()> now,
-                 FluidSynthDevice::Config synth);
+        FluidSynthDevice::Config synth);
     ~TakeRecorder() override;
     TakeRecorder(const TakeRecorder&) = delete;
     TakeRecorder& operator=(const TakeRecorder&) = delete;

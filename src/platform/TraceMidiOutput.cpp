@@ -1,6 +1,6 @@
 #include "TraceMidiOutput.h"
-#include "StandardError.h"
 #include "MidiConstants.h"
+#include "StandardError.h"
 
 #include <QFile>
 
@@ -44,8 +44,8 @@ void TraceMidiOutput::openFile()
 {
     // Opened without waiting, so a named pipe nobody reads cannot hold up
     // the start; writes then wait as usual for a slow reader.
-    const int fd = ::open(QFile::encodeName(path_).constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+    const int fd
+        = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) {
         complain(path_, "cannot be opened", errno);
         return;
@@ -71,8 +71,8 @@ std::string TraceMidiOutput::formatLine(double milliseconds, std::uint32_t messa
     // separator is always a point.
     const auto hex = [](int value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper(); };
     return QStringLiteral("%1 %2 %3 %4")
-        .arg(QString::number(milliseconds, 'f', 3), hex(midi::statusOf(message)),
-             hex(midi::data1Of(message)), hex(midi::data2Of(message)))
+        .arg(QString::number(milliseconds, 'f', 3), hex(midi::statusOf(message)), hex(midi::data1Of(message)),
+            hex(midi::data2Of(message)))
         .toStdString();
 }
 

@@ -24,11 +24,9 @@ xcb_connection_t* connection()
     return x11 ? x11->connection() : nullptr;
 }
 
-template <typename Reply>
-using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
+template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
 
-template <typename Reply>
-ReplyPtr<Reply> owned(Reply* reply)
+template <typename Reply> ReplyPtr<Reply> owned(Reply* reply)
 {
     return ReplyPtr<Reply>(reply, &std::free);
 }

@@ -24,11 +24,11 @@ struct Design {
     int width;
     int height;
 };
-constexpr Design kFrame{120, 120, 3615, 1095};
-constexpr Design kLabel{180, 300, 1245, 195};
-constexpr Design kList{180, 600, 3255, 315};
-constexpr Design kOk{4020, 240, 1215, 375};
-constexpr Design kCancel{4020, 840, 1215, 375};
+constexpr Design kFrame {120, 120, 3615, 1095};
+constexpr Design kLabel {180, 300, 1245, 195};
+constexpr Design kList {180, 600, 3255, 315};
+constexpr Design kOk {4020, 240, 1215, 375};
+constexpr Design kCancel {4020, 840, 1215, 375};
 constexpr int kMargin = 120; // right and bottom edge of the window
 
 constexpr int kDefaultEntryData = MidiPort::kDefaultDevice;
@@ -119,13 +119,14 @@ void MidiDeviceDialog::layOut()
     // The frame keeps its design margins around the list if either grew.
     const QRect inner = label_->geometry().united(list_->geometry());
     place(frame_, t, kFrame,
-          QSize(inner.right() + 1 + t(kFrame.width - kList.left - kList.width),
-                inner.bottom() + 1 + t(kFrame.height - kList.top - kList.height)));
+        QSize(inner.right() + 1 + t(kFrame.width - kList.left - kList.width),
+            inner.bottom() + 1 + t(kFrame.height - kList.top - kList.height)));
 
     // The buttons keep their distance from the frame and from each other.
     place(ok_, t, kOk, ok_->minimumSizeHint());
     place(cancel_, t, kCancel, cancel_->minimumSizeHint());
-    const int buttonLeft = std::max(t(kOk.left), frame_->geometry().right() + 1 + t(kOk.left - kFrame.left - kFrame.width));
+    const int buttonLeft
+        = std::max(t(kOk.left), frame_->geometry().right() + 1 + t(kOk.left - kFrame.left - kFrame.width));
     const int buttonWidth = std::max(ok_->width(), cancel_->width());
     ok_->setGeometry(buttonLeft, ok_->y(), buttonWidth, ok_->height());
     const int cancelTop = std::max(cancel_->y(), ok_->geometry().bottom() + 1 + t(kCancel.top - kOk.top - kOk.height));

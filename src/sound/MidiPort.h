@@ -5,7 +5,7 @@
 namespace clavora {
 class MidiOutput;
 class Platform;
-}
+} // namespace clavora
 
 namespace clavora::sound {
 

@@ -1,6 +1,6 @@
+#include "about/AboutDialog.h"
 #include "AboutFixture.h"
 #include "LayoutChecks.h"
-#include "about/AboutDialog.h"
 #include "about/AboutTexts.h"
 #include "about/Tunes.h"
 
@@ -18,8 +18,8 @@ class AboutDialogTest : public QObject {
     // One opening of the About box over the shared fixture.
     std::unique_ptr<AboutDialog> open(int language)
     {
-        auto dialog = std::make_unique<AboutDialog>(f_->words, f_->port, f_->platform, language,
-                                                    [this](QWidget* owner) { gameOwners_.append(owner); });
+        auto dialog = std::make_unique<AboutDialog>(
+            f_->words, f_->port, f_->platform, language, [this](QWidget* owner) { gameOwners_.append(owner); });
         dialog->show();
         if (!QTest::qWaitForWindowExposed(dialog.get()))
             qFatal("About box not shown");
@@ -27,9 +27,15 @@ class AboutDialogTest : public QObject {
     }
     // Keys go where the user's keys go: to the control with the focus.
     static QWidget* focused(AboutDialog& dialog) { return dialog.focusWidget() ? dialog.focusWidget() : &dialog; }
-    static QImage picture(AboutDialog& dialog, const QString& name) { return child<QLabel>(dialog, name)->pixmap().toImage(); }
+    static QImage picture(AboutDialog& dialog, const QString& name)
+    {
+        return child<QLabel>(dialog, name)->pixmap().toImage();
+    }
     // The farewell box that closing says, as the fixture lists boxes.
-    static std::vector<std::string> farewell(int show) { return {" |" + tunes()[std::size_t(show - 1)].farewell.toStdString()}; }
+    static std::vector<std::string> farewell(int show)
+    {
+        return {" |" + tunes()[std::size_t(show - 1)].farewell.toStdString()};
+    }
 
     std::unique_ptr<clavora::test::AboutFixture> f_;
     QList<QWidget*> gameOwners_;
@@ -47,7 +53,7 @@ private slots:
     void textsAndTunesFollowTheLanguage_data()
     {
         QTest::addColumn<int>("language");
-        QTest::addColumn<int>("show");          // played by Shift+Ctrl+Alt+Q; 0: none
+        QTest::addColumn<int>("show"); // played by Shift+Ctrl+Alt+Q; 0: none
         QTest::newRow("English") << 1 << 7;
         QTest::newRow("Portuguese") << 2 << 14;
         QTest::newRow("Spanish") << 3 << 21;
@@ -59,15 +65,17 @@ private slots:
         QFETCH(int, show);
         auto dialog = open(language);
         clavora::test::verifyCaptions(*dialog, clavora::lang::aboutBoxCaptions(), language, {QStringLiteral("Author")});
-        QCOMPARE(child<QLabel>(*dialog, "Author")->text(), clavora::lang::caption(clavora::lang::aboutBoxCaptions(), std::max(language, 1), "Author") + authorName());
+        QCOMPARE(child<QLabel>(*dialog, "Author")->text(),
+            clavora::lang::caption(clavora::lang::aboutBoxCaptions(), std::max(language, 1), "Author") + authorName());
         clavora::test::verifyNothingCut(*dialog);
         QTest::keyClick(focused(*dialog), Qt::Key_Q);
         QTest::keyClick(focused(*dialog), Qt::Key_Q, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
         QCOMPARE(f_->midi.log().size(), show ? 1 + 2 * tunes()[std::size_t(show - 1)].notes.size() : 0);
         const QString number = QString::number(show);
-        QVERIFY(!show || (!picture(*dialog, "ShowIconPicture" + number).isNull()
-                          && picture(*dialog, "ClavoraIcon") == picture(*dialog, "ShowIconPicture" + number)
-                          && picture(*dialog, "AuthorIcon") == picture(*dialog, "ShowAuthorPicture" + number)));
+        QVERIFY(!show
+            || (!picture(*dialog, "ShowIconPicture" + number).isNull()
+                && picture(*dialog, "ClavoraIcon") == picture(*dialog, "ShowIconPicture" + number)
+                && picture(*dialog, "AuthorIcon") == picture(*dialog, "ShowAuthorPicture" + number)));
         QTest::mouseClick(child<QPushButton>(*dialog, "OK"), Qt::LeftButton);
         QCOMPARE(f_->boxes(), show ? farewell(show) : std::vector<std::string>());
     }
@@ -88,7 +96,7 @@ private slots:
         QCOMPARE(listing->toPlainText().split(QLatin1Char('\n')), listingLines());
         QVERIFY(gameOwners_.isEmpty());
         QTest::keyClicks(focused(*second), QStringLiteral("DRAZVENIOK mervo"));
-        QCOMPARE(gameOwners_, QList<QWidget*>{second.get()});
+        QCOMPARE(gameOwners_, QList<QWidget*> {second.get()});
         QVERIFY(picture(*second, "AuthorIcon") == picture(*second, "JokeSitePicture"));
         QTest::mouseClick(child<QLabel>(*second, "AuthorIcon"), Qt::LeftButton);
         QVERIFY(f_->midi.log().empty() && f_->platform.boxes.empty());

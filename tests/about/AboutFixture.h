@@ -12,7 +12,11 @@
 namespace clavora::test {
 
 struct AboutFixture {
-    AboutFixture() { port.openMidiOut(); midi.clear(); }
+    AboutFixture()
+    {
+        port.openMidiOut();
+        midi.clear();
+    }
     // The message boxes shown so far, each as its title, a bar and its text.
     std::vector<std::string> boxes() const
     {
@@ -24,7 +28,7 @@ struct AboutFixture {
 
     RecordingMidiOutput midi;
     FakePlatform platform;
-    sound::MidiPort port{midi, platform};
+    sound::MidiPort port {midi, platform};
     about::TypedWords words;
 };
 

@@ -23,12 +23,16 @@ TEST(AboutTables, SecretWordsEndingTheBufferStartTheirReaction)
 {
     using R = std::vector<Reaction>;
     const R game = {Reaction::HiddenGame};
-    struct Row { int filler; std::string typed; R reactions; };
-    for (const Row& row : {Row{0, "tovra", {Reaction::Listing}}, {0, "XAN", {Reaction::VersionLine}},
-                           {0, "hello ToVrA", {Reaction::Listing}}, {0, "tov ra", {}}, {0, "mervorne", {Reaction::JokePage}},
-                           {0, "dravenok", game}, {0, "draveniok", game}, {0, "drazvenok", game}, {0, "DRAZVENIOK", game},
-                           {0, "dravinok", game}, {0, "draviniok", game}, {249, "mervo", {Reaction::JokeSite}},
-                           {250, "mervo", {}}, {255, "mervo", {Reaction::JokeSite}}}) {
+    struct Row {
+        int filler;
+        std::string typed;
+        R reactions;
+    };
+    for (const Row& row : {Row {0, "tovra", {Reaction::Listing}}, {0, "XAN", {Reaction::VersionLine}},
+             {0, "hello ToVrA", {Reaction::Listing}}, {0, "tov ra", {}}, {0, "mervorne", {Reaction::JokePage}},
+             {0, "dravenok", game}, {0, "draveniok", game}, {0, "drazvenok", game}, {0, "DRAZVENIOK", game},
+             {0, "dravinok", game}, {0, "draviniok", game}, {249, "mervo", {Reaction::JokeSite}}, {250, "mervo", {}},
+             {255, "mervo", {Reaction::JokeSite}}}) {
         TypedWords words;
         R last;
         for (const char c : std::string(static_cast<std::size_t>(row.filler), 'q') + row.typed)
@@ -43,8 +47,8 @@ TEST(AboutTables, ReadAndSoundAsDesigned)
 {
     QStringList lines;
     for (const Tune& t : tunes()) {
-        QStringList cells{QString::number(t.show), QString::number(t.language), QString::number(t.number), t.kind,
-                          QString::number(t.program), t.farewell, QString::number(t.totalMilliseconds())};
+        QStringList cells {QString::number(t.show), QString::number(t.language), QString::number(t.number), t.kind,
+            QString::number(t.program), t.farewell, QString::number(t.totalMilliseconds())};
         for (const TuneNote& note : t.notes)
             cells << QStringLiteral("%1:%2").arg(note.note).arg(note.milliseconds);
         lines << cells.join(QLatin1Char(' '));
@@ -63,7 +67,7 @@ protected:
         for (const char c : script)
             c >= '0' && c <= '7' ? shows.keyDown(AboutShows::kKeyQ, c - '0') : shows.keyPress(QChar::fromLatin1(c));
     }
-    AboutShows english{words, port, platform, 1};
+    AboutShows english {words, port, platform, 1};
 };
 
 // Show 5, the English tune for Shift+Alt, starts D4, F#4, A4 (234, 234, 468 ms).
@@ -73,10 +77,10 @@ TEST_F(AboutShowsTest, TuneIsAProgramChangeThenNotePairsOnChannel15)
     const Log& log = midi.log();
     ASSERT_EQ(log.size(), 81u);
     EXPECT_EQ(Log(log.begin(), log.begin() + 7),
-              (Log{"CF 38 00", "9F 3E 7F", "8F 3E 00", "9F 42 7F", "8F 42 00", "9F 45 7F", "8F 45 00"}));
+        (Log {"CF 38 00", "9F 3E 7F", "8F 3E 00", "9F 42 7F", "8F 42 00", "9F 45 7F", "8F 45 00"}));
     for (std::size_t i = 1; i < log.size(); i += 2)
         EXPECT_EQ("8F" + log[i].substr(2, 3) + " 00", log[i + 1]);
-    EXPECT_EQ(std::vector<int>(platform.waits.begin(), platform.waits.begin() + 3), (std::vector<int>{234, 234, 468}));
+    EXPECT_EQ(std::vector<int>(platform.waits.begin(), platform.waits.begin() + 3), (std::vector<int> {234, 234, 468}));
     EXPECT_EQ(std::accumulate(platform.waits.begin(), platform.waits.end(), 0), 18300);
     EXPECT_TRUE(platform.pauses.empty()) << "a tune must wait without freezing the windows";
 }
@@ -87,7 +91,7 @@ TEST_F(AboutShowsTest, TuneCutShortEndsWithItsNoteOff)
 {
     platform.onWait = [&](int) { platform.cancelWait(); };
     act(english, "55");
-    EXPECT_EQ(midi.log(), (Log{"CF 38 00", "9F 3E 7F", "8F 3E 00", "CF 38 00", "9F 3E 7F", "8F 3E 00"}));
+    EXPECT_EQ(midi.log(), (Log {"CF 38 00", "9F 3E 7F", "8F 3E 00", "CF 38 00", "9F 3E 7F", "8F 3E 00"}));
 }
 
 // "vorne" reads out the joke site's 26 welcomes, 14 different ones; closing
@@ -107,8 +111,8 @@ TEST_F(AboutShowsTest, JokePageShowsTheWelcomesThenTheAddress)
 // In the Portuguese box: closing says the line of the last picture shown.
 TEST_F(AboutShowsTest, ClosingSaysTheLineOfTheLastPicture)
 {
-    const std::pair<std::string, Log> rows[] = {
-        {"", {}}, {"tovra", {}}, {"xan", {"XAN|Clavora 2.6.0.0 (05/Junho/2015), criado por " + authorName().toStdString()}},
+    const std::pair<std::string, Log> rows[] = {{"", {}}, {"tovra", {}},
+        {"xan", {"XAN|Clavora 2.6.0.0 (05/Junho/2015), criado por " + authorName().toStdString()}},
         {"6", {" |Congratulations, Game Completed !"}}, {"61", {" |" + tunes()[7].farewell.toStdString()}},
         {"4mervo", {" |" + jokeSiteAddress().toStdString()}}};
     for (const auto& [script, expected] : rows) {

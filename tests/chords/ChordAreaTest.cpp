@@ -5,32 +5,33 @@ namespace {
 
 using namespace keys;
 
-class ChordScenes : public Scenes {};
-TEST_P(ChordScenes, SendExactly) { play(); }
+class ChordScenes : public Scenes { };
+TEST_P(ChordScenes, SendExactly)
+{
+    play();
+}
 
-const Log kDMajorStrum{"9D 2D 67", "pause 20", "9D 32 67", "pause 20", "9D 39 67", "pause 20", "9D 3E 67",
-                       "pause 20", "9D 42 67"};
-const Log kDMajorStrumOnSlot7{"9E 2D 67", "pause 20", "9E 32 67", "pause 20", "9E 39 67", "pause 20", "9E 3E 67",
-                              "pause 20", "9E 42 67"};
-const Log kCSharpStrum{"9D 2C 67", "pause 20", "9D 31 67", "pause 20", "9D 38 67", "pause 20", "9D 3D 67",
-                       "pause 20", "9D 41 67", "pause 20"};
+const Log kDMajorStrum {
+    "9D 2D 67", "pause 20", "9D 32 67", "pause 20", "9D 39 67", "pause 20", "9D 3E 67", "pause 20", "9D 42 67"};
+const Log kDMajorStrumOnSlot7 {
+    "9E 2D 67", "pause 20", "9E 32 67", "pause 20", "9E 39 67", "pause 20", "9E 3E 67", "pause 20", "9E 42 67"};
+const Log kCSharpStrum {"9D 2C 67", "pause 20", "9D 31 67", "pause 20", "9D 38 67", "pause 20", "9D 3D 67", "pause 20",
+    "9D 41 67", "pause 20"};
 
 // Guitar strings sound low to high with 20 ms between them; no pause follows
 // the sixth string; the next slot strums at once, and there is no slot
 // eight; the release stops all at once.
-INSTANTIATE_TEST_SUITE_P(
-    Chords, ChordScenes,
-    ::testing::Values(
-        Scene{"StrumWithTheSixthStringSilent", {type(kF(4))}, {hit('S')},
-              joined({kCSharpStrum, noteOffsOf(kCSharpStrum)})},
+INSTANTIATE_TEST_SUITE_P(Chords, ChordScenes,
+    ::testing::Values(Scene {"StrumWithTheSixthStringSilent", {type(kF(4))}, {hit('S')},
+                          joined({kCSharpStrum, noteOffsOf(kCSharpStrum)})},
         // D major leaves the lowest string silent.
-        Scene{"StrumSlotAfterSlot", {type(kF(4)), type(kF(12)), type(kF(12))}, {hit('X')},
-              joined({kDMajorStrum, kDMajorStrumOnSlot7, noteOffsOf(kDMajorStrum), noteOffsOf(kDMajorStrumOnSlot7)})},
-        Scene{"SoundingSlotsStopAtSlotSeven", times(5, type(kF(10))) + Steps{type(kF(12)), type(kF(12))}, {down('Z')},
-              {"9D 2B 67", "9D 30 67", "9D 34 67", "9E 2B 67", "9E 30 67", "9E 34 67"}}),
+        Scene {"StrumSlotAfterSlot", {type(kF(4)), type(kF(12)), type(kF(12))}, {hit('X')},
+            joined({kDMajorStrum, kDMajorStrumOnSlot7, noteOffsOf(kDMajorStrum), noteOffsOf(kDMajorStrumOnSlot7)})},
+        Scene {"SoundingSlotsStopAtSlotSeven", times(5, type(kF(10))) + Steps {type(kF(12)), type(kF(12))}, {down('Z')},
+            {"9D 2B 67", "9D 30 67", "9D 34 67", "9E 2B 67", "9E 30 67", "9E 34 67"}}),
     sceneName);
 
-class ChordPlaying : public PlayingTest {};
+class ChordPlaying : public PlayingTest { };
 
 // Shift, Ctrl, Caps Lock and Space count 1, 2, 4 and 8; Caps Lock and Space
 // play nothing themselves.
@@ -50,7 +51,7 @@ TEST_F(ChordPlaying, TheSixteenModifierCombinationsGiveTheTwelveTypes)
     EXPECT_EQ(chords().chordTypeText(), "maj");
     EXPECT_TRUE(sent().empty());
 
-    run({shift(kF(4)), down(kSpace), down(kCtrl, kCtrlMask)});  // the modifiers count in drums mode too
+    run({shift(kF(4)), down(kSpace), down(kCtrl, kCtrlMask)}); // the modifiers count in drums mode too
     EXPECT_EQ(chords().chordTypeText(), "6");
 }
 
@@ -60,26 +61,32 @@ TEST_F(ChordPlaying, AChordStopsWithTheTypeItStartedWith)
     run({down(kShift, kShiftMask), down(kCtrl, kShiftCtrl), down('N', kShiftCtrl)});
     EXPECT_EQ(chords().lastChordKey(), 9);
     EXPECT_EQ(chords().lastChordType(), 3);
-    run({up(kShift, kCtrlMask), up('N', kCtrlMask)});  // now "7", but the chord was "m7"
+    run({up(kShift, kCtrlMask), up('N', kCtrlMask)}); // now "7", but the chord was "m7"
     EXPECT_EQ(chords().chordTypeText(), "7");
-    EXPECT_EQ(sent(), (Log{"97 37 67", "97 39 67", "97 3C 67", "97 40 67", "87 37 00", "87 39 00", "87 3C 00",
-                           "87 40 00"}));
+    EXPECT_EQ(
+        sent(), (Log {"97 37 67", "97 39 67", "97 3C 67", "97 40 67", "87 37 00", "87 39 00", "87 3C 00", "87 40 00"}));
 }
 
 // A mode, whether Shift+F2 asks for a split point in it, what selecting it
 // from start-up sends and the labels of its slot by default.
 struct ModeCase {
-    const char* name; int modeKey; ChordArea::Mode mode; int splitPoint; bool splits; Log midi; std::string slot;
+    const char* name;
+    int modeKey;
+    ChordArea::Mode mode;
+    int splitPoint;
+    bool splits;
+    Log midi;
+    std::string slot;
 };
 
-class ModeSelection : public ChordPlaying, public ::testing::WithParamInterface<ModeCase> {};
+class ModeSelection : public ChordPlaying, public ::testing::WithParamInterface<ModeCase> { };
 
 // Each mode selects its own slot; Shift+Ctrl+F12 resets the chord settings to
 // that slot with one voice and its default program.
 TEST_P(ModeSelection, SelectsTheModesSlotAndResetsToIt)
 {
     const ModeCase& c = GetParam();
-    run({hit(c.modeKey), hit(c.modeKey)});  // the second time the slot does not move
+    run({hit(c.modeKey), hit(c.modeKey)}); // the second time the slot does not move
     EXPECT_EQ(chords().mode(), c.mode);
     EXPECT_EQ(chords().splitPoint(), c.splitPoint);
     EXPECT_EQ(sent(), c.midi);
@@ -94,14 +101,13 @@ TEST_P(ModeSelection, SelectsTheModesSlotAndResetsToIt)
     EXPECT_EQ(chords().splitPoint(), 12);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, ModeSelection,
-    ::testing::Values(ModeCase{"OneKey", kF(2), ChordArea::Mode::OneKey, 0, true, {"CC 20 00", "CC 20 00"},
-                               "032 - Acoustic Bass|Octave 3|Volume 103|Channel 5|Voices 1"},
-                      ModeCase{"ThreeKeys", kF(3), ChordArea::Mode::ThreeKeys, 12, false, {},
-                               "050 - Synth Strings 1|Octave 4|Volume 103|Channel 1|Voices 1"},
-                      ModeCase{"Guitar", kF(4), ChordArea::Mode::Guitar, 12, false, {"CD 18 00", "CD 18 00"},
-                               "024 - Acoustic Guitar (nylon)|Octave 3|Volume 103|Channel 6|Voices 1"}),
+INSTANTIATE_TEST_SUITE_P(Modes, ModeSelection,
+    ::testing::Values(ModeCase {"OneKey", kF(2), ChordArea::Mode::OneKey, 0, true, {"CC 20 00", "CC 20 00"},
+                          "032 - Acoustic Bass|Octave 3|Volume 103|Channel 5|Voices 1"},
+        ModeCase {"ThreeKeys", kF(3), ChordArea::Mode::ThreeKeys, 12, false, {},
+            "050 - Synth Strings 1|Octave 4|Volume 103|Channel 1|Voices 1"},
+        ModeCase {"Guitar", kF(4), ChordArea::Mode::Guitar, 12, false, {"CD 18 00", "CD 18 00"},
+            "024 - Acoustic Guitar (nylon)|Octave 3|Volume 103|Channel 6|Voices 1"}),
     [](const ::testing::TestParamInfo<ModeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ChordPlaying, SplitCommandTakesTheNextKeyAsTheFirstMainKey)
@@ -117,7 +123,7 @@ TEST_F(ChordPlaying, SplitCommandTakesTheNextKeyAsTheFirstMainKey)
     // slot 5 (channel 12, octave 3).
     run({hit('Q')});
     EXPECT_EQ(chords().splitPoint(), 17);
-    Log expected{"90 41 7F", "80 41 00"};
+    Log expected {"90 41 7F", "80 41 00"};
     for (int key = 0; key <= 16; ++key) {
         run({press(key), release(key)});
         expected.push_back(QString::asprintf("9C %02X 67", 36 + key).toStdString());
@@ -137,11 +143,10 @@ TEST_F(ChordPlaying, APendingSplitChoiceEndsWhenAChordPlayingModeIsSelected)
     for (const int modeKey : {kF(3), kF(4)}) {
         run({hit(kF(2)), shift(kF(2)), hit(modeKey)});
         midi.clear();
-        run({hit('Y')});  // key 26 stays a main key
+        run({hit('Y')}); // key 26 stays a main key
         EXPECT_EQ(chords().splitPoint(), 12);
         EXPECT_EQ(chords().chosenSplitPoint(), 0);
-        EXPECT_EQ(sent(), (Log{"90 4A 7F", "80 4A 00"}));
-
+        EXPECT_EQ(sent(), (Log {"90 4A 7F", "80 4A 00"}));
     }
 }
 
@@ -150,8 +155,12 @@ TEST_F(ChordPlaying, SameAsMainCopiesTheMainSlotsAndKeepsModeAndSplit)
     run({shift(kF(3))});
     const Log expected = joined({
         repeated("C7 00 00", 2),
-        repeated("C8 30 00", 3), repeated("CA 31 00", 3), repeated("CB 38 00", 3),
-        repeated("CC 49 00", 3), repeated("CD 20 00", 3), repeated("CE 13 00", 3),
+        repeated("C8 30 00", 3),
+        repeated("CA 31 00", 3),
+        repeated("CB 38 00", 3),
+        repeated("CC 49 00", 3),
+        repeated("CD 20 00", 3),
+        repeated("CE 13 00", 3),
         repeated("C7 00 00", 3),
     });
     EXPECT_EQ(sent(), expected);
@@ -159,13 +168,13 @@ TEST_F(ChordPlaying, SameAsMainCopiesTheMainSlotsAndKeepsModeAndSplit)
     std::string all;
     for (int s = 1; s <= 7; ++s)
         all += std::to_string(chordSlots().slotOctave(s)) + '/' + std::to_string(chordSlots().slotVolume(s)) + ' ';
-    EXPECT_EQ(all, "4/127 4/127 3/127 4/127 4/127 2/127 4/127 ");  // the main slots' octaves
+    EXPECT_EQ(all, "4/127 4/127 3/127 4/127 4/127 2/127 4/127 "); // the main slots' octaves
 
     // It takes the main channel and voices, and one-key mode keeps its split.
     run({hit(kF(2)), shift(kF(2)), hit('Q'), hit(kF(6)), hit(kF(6)), hit(kF(8)), shift(kF(3))});
     EXPECT_EQ(chordSlots().channel().value(), 3);
     EXPECT_EQ(chordSlots().voices().value(), 2);
-    EXPECT_EQ(chords().splitPoint(), 17);  // still one-key mode
+    EXPECT_EQ(chords().splitPoint(), 17); // still one-key mode
 }
 
 } // namespace

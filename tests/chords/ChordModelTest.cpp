@@ -10,12 +10,20 @@ using namespace clavora::chords;
 
 namespace {
 
-ChordTables defaultTables() { ChordTables tables; tables.loadDefaults(); return tables; }
+ChordTables defaultTables()
+{
+    ChordTables tables;
+    tables.loadDefaults();
+    return tables;
+}
 
 constexpr int kX = kStringNotPlayed;
 
 // The text built, or the field refused, as "text/field".
-std::string outcome(const BuiltChord& b) { return b.text.toStdString() + "/" + std::to_string(b.refusedField); }
+std::string outcome(const BuiltChord& b)
+{
+    return b.text.toStdString() + "/" + std::to_string(b.refusedField);
+}
 
 // The frets of a guitar chord as the user writes them: one digit per
 // string, x for a string that is not played.
@@ -58,7 +66,7 @@ TEST(ChordModel, VocabularyAndDefaultTablesAsDesigned)
 TEST(ChordModel, LeadingNumberRule)
 {
     const std::pair<const char16_t*, int> rows[] = {{u"07", 7}, {u"35", 35}, {u"-1", -1}, {u"00", 0}, {u"1x", 1},
-                                                    {u"x1", 0}, {u"ab", 0},  {u"-", 0},   {u"", 0},   {u" 5", 5}};
+        {u"x1", 0}, {u"ab", 0}, {u"-", 0}, {u"", 0}, {u" 5", 5}};
     for (const auto& [text, number] : rows)
         EXPECT_EQ(leadingNumber(text), number) << QString::fromUtf16(text).toStdString();
 }
@@ -68,7 +76,7 @@ TEST(ChordModel, GuitarChordTextAndFretsBothWays)
     EXPECT_EQ(makeGuitarChord(9, 9, 9, 9, 9, 9), "131823283237");
     // Every fret the editor can write survives the round trip on every string.
     for (int fret = -1; fret <= 9; ++fret) {
-        std::array<int, kGuitarStringCount> frets{};
+        std::array<int, kGuitarStringCount> frets {};
         frets.fill(fret);
         EXPECT_EQ(fretsOf(makeGuitarChord(frets)), QString(6, fret < 0 ? QChar(u'x') : QChar(u'0' + fret)));
     }
@@ -85,12 +93,12 @@ TEST(ChordModel, GuitarChordTextAndFretsBothWays)
 TEST(ChordModel, FieldsReadByNoteAndStringAndReplacedOneByOne)
 {
     ChordTables tables = defaultTables();
-    const int keyboard[][4] = {{0, 0, 1, 7}, {0, 0, 3, 16}, {0, 0, 4, 0}, {9, 9, 1, 0}, {9, 9, 4, 11},
-                               {9, 3, 0, 16}, {9, 3, 7, 16}, {-1, 0, 1, 0}, {0, 12, 1, 0}};
+    const int keyboard[][4] = {{0, 0, 1, 7}, {0, 0, 3, 16}, {0, 0, 4, 0}, {9, 9, 1, 0}, {9, 9, 4, 11}, {9, 3, 0, 16},
+        {9, 3, 7, 16}, {-1, 0, 1, 0}, {0, 12, 1, 0}};
     for (const auto& [note, type, n, value] : keyboard)
         EXPECT_EQ(tables.keyboardChordNote(note, type, n), value) << note << " " << type << " " << n;
-    const int guitar[][4] = {{2, 0, 1, -1}, {0, 0, 2, 12}, {0, 0, 5, 24}, {0, 0, 0, 28},
-                             {0, 0, 8, 28}, {0, -1, 1, 0}, {1, 12, 1, 0}};
+    const int guitar[][4]
+        = {{2, 0, 1, -1}, {0, 0, 2, 12}, {0, 0, 5, 24}, {0, 0, 0, 28}, {0, 0, 8, 28}, {0, -1, 1, 0}, {1, 12, 1, 0}};
     for (const auto& [note, type, s, value] : guitar)
         EXPECT_EQ(tables.guitarStringPitch(note, type, s), value) << note << " " << type << " " << s;
 
@@ -115,12 +123,12 @@ TEST(ChordEditing, LoadsShowTheStoredFields)
 {
     const ChordTables tables = defaultTables();
     // The fourth row of a three-note chord is hidden and keeps what it held.
-    const KeyboardGrid held{{{2, 2}, {2, 2}, {2, 2}, {2, 11}}};
-    EXPECT_EQ(loadKeyboardGrid(tables, 0, 0, held), (KeyboardGrid{{{0, 7}, {1, 0}, {1, 4}, {2, 11}}}));  // "071216"
-    EXPECT_EQ(loadKeyboardGrid(tables, 0, 2, held), (KeyboardGrid{{{0, 7}, {0, 10}, {1, 0}, {1, 4}}}));  // "07101216"
-    EXPECT_EQ(loadKeyboardGrid(tables, 11, 7, held), (KeyboardGrid{{{0, 11}, {1, 2}, {1, 5}, {2, 11}}})); // "111417"
-    EXPECT_EQ(loadGuitarFrets(tables, 0, 0), (GuitarFrets{0, 3, 2, 0, 1, 0}));   // C major
-    EXPECT_EQ(loadGuitarFrets(tables, 1, 0), (GuitarFrets{4, 4, 6, 6, 6, kX}));  // C#/Db major: string 6 not played
+    const KeyboardGrid held {{{2, 2}, {2, 2}, {2, 2}, {2, 11}}};
+    EXPECT_EQ(loadKeyboardGrid(tables, 0, 0, held), (KeyboardGrid {{{0, 7}, {1, 0}, {1, 4}, {2, 11}}})); // "071216"
+    EXPECT_EQ(loadKeyboardGrid(tables, 0, 2, held), (KeyboardGrid {{{0, 7}, {0, 10}, {1, 0}, {1, 4}}})); // "07101216"
+    EXPECT_EQ(loadKeyboardGrid(tables, 11, 7, held), (KeyboardGrid {{{0, 11}, {1, 2}, {1, 5}, {2, 11}}})); // "111417"
+    EXPECT_EQ(loadGuitarFrets(tables, 0, 0), (GuitarFrets {0, 3, 2, 0, 1, 0})); // C major
+    EXPECT_EQ(loadGuitarFrets(tables, 1, 0), (GuitarFrets {4, 4, 6, 6, 6, kX})); // C#/Db major: string 6 not played
 }
 
 TEST(ChordEditing, KeyboardGridGivesTheTextOrTheRefusedRow)
@@ -129,20 +137,20 @@ TEST(ChordEditing, KeyboardGridGivesTheTextOrTheRefusedRow)
     EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 4}, {0, 7}, {2, 11}}}, 0)), "000407/0");
     EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 4}, {0, 7}, {2, 11}}}, 9)), "00040735/0");
     EXPECT_EQ(outcome(buildKeyboardChord({{{2, 11}, {0, 0}, {1, 6}, {0, 0}}}, 1)), "350018/0");
-    EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 0}, {5, 7}, {0, 0}}}, 2)), "00006700/0");  // octave 5's highest
-    EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 0}, {5, 8}, {0, 0}}}, 2)), "/3");  // above note 127
-    EXPECT_EQ(outcome(buildKeyboardChord({{{-1, 4}, {0, 0}, {0, 0}, {0, 0}}}, 0)), "/1");  // no octave selected
-    EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 0}, {0, 0}, {1, -1}}}, 4)), "/4");  // no note selected
-    EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 12}, {0, 0}, {0, 0}}}, 0)), "/2");  // beyond the names
+    EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 0}, {5, 7}, {0, 0}}}, 2)), "00006700/0"); // octave 5's highest
+    EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 0}, {5, 8}, {0, 0}}}, 2)), "/3"); // above note 127
+    EXPECT_EQ(outcome(buildKeyboardChord({{{-1, 4}, {0, 0}, {0, 0}, {0, 0}}}, 0)), "/1"); // no octave selected
+    EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 0}, {0, 0}, {1, -1}}}, 4)), "/4"); // no note selected
+    EXPECT_EQ(outcome(buildKeyboardChord({{{0, 0}, {0, 12}, {0, 0}, {0, 0}}}, 0)), "/2"); // beyond the names
 }
 
 TEST(ChordEditing, GuitarFretsGiveTheTextOrTheRefusedString)
 {
     EXPECT_EQ(outcome(buildGuitarChord({kX, 3, 2, 0, 1, 0})), "-11216192428/0");
     EXPECT_EQ(outcome(buildGuitarChord({0, 3, 2, 0, 1, 9})), "041216192437/0");
-    EXPECT_EQ(outcome(buildGuitarChord({0, 0, 0, 0, 0, 39})), "040914192367/0");  // the highest fret on string 6
-    EXPECT_EQ(outcome(buildGuitarChord({0, 0, 0, 0, 0, 40})), "/6");              // above note 127
-    EXPECT_EQ(outcome(buildGuitarChord({-2, 0, 0, 0, 0, 0})), "/1");              // no entry selected
+    EXPECT_EQ(outcome(buildGuitarChord({0, 0, 0, 0, 0, 39})), "040914192367/0"); // the highest fret on string 6
+    EXPECT_EQ(outcome(buildGuitarChord({0, 0, 0, 0, 0, 40})), "/6"); // above note 127
+    EXPECT_EQ(outcome(buildGuitarChord({-2, 0, 0, 0, 0, 0})), "/1"); // no entry selected
     // Fret -5 on the D string would be written "09" and read back as fret -5 of
     // another note; it is refused rather than stored as something else.
     EXPECT_EQ(outcome(buildGuitarChord({0, 0, -5, 0, 0, 0})), "/3");
@@ -159,7 +167,8 @@ TEST(ChordEditing, StoringWritesOnlyTheChosenChordAndOnlyWhenAccepted)
     expected.setGuitarChord(chordTableIndex(11, 11), "-11216192428");
     for (int index = 0; index < kChordTableSize; ++index)
         EXPECT_TRUE(tables.keyboardChord(index) == expected.keyboardChord(index)
-                    && tables.guitarChord(index) == expected.guitarChord(index)) << index;
+            && tables.guitarChord(index) == expected.guitarChord(index))
+            << index;
 }
 
 } // namespace

@@ -6,10 +6,10 @@
 
 #include <algorithm>
 #include <deque>
-#include <string_view>
 #include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 
 namespace clavora::test {
 
@@ -20,13 +20,16 @@ struct EventLog final : game::GameEvents {
     void MatrixUpdated(const game::Rectangle& a, bool next) override
     {
         if (moves || next || a.Width != 4)
-            lines.push_back("MatrixUpdated " + std::to_string(a.X) + " " + std::to_string(a.Y) + " " +
-                            std::to_string(a.Width) + " " + std::to_string(a.Height) + (next ? " next" : " grid"));
+            lines.push_back("MatrixUpdated " + std::to_string(a.X) + " " + std::to_string(a.Y) + " "
+                + std::to_string(a.Width) + " " + std::to_string(a.Height) + (next ? " next" : " grid"));
     }
     void ScoreChanged() override { lines.push_back("ScoreChanged"); }
     void LineCleared() override { lines.push_back("LineCleared"); }
     void LevelUp() override { lines.push_back("LevelUp"); }
-    void GameOver(bool user, bool done) override { lines.push_back(std::string("GameOver") + (user ? " user" : "") + (done ? " completed" : "")); }
+    void GameOver(bool user, bool done) override
+    {
+        lines.push_back(std::string("GameOver") + (user ? " user" : "") + (done ? " completed" : ""));
+    }
     int count(const std::string& line) const { return int(std::ranges::count(lines, line)); }
 
     bool moves = true;
@@ -58,18 +61,29 @@ protected:
             if (std::mt19937 engine(s); game::Blokkan::RandomInRange(engine, 1, 7) == type)
                 return s;
     }
-    void playA(const std::vector<Step>& moves = {}) { steps.assign(moves.begin(), moves.end()); game->StartGameModeA(); }
-    void playB(const std::vector<Step>& moves = {}) { steps.assign(moves.begin(), moves.end()); game->StartGameModeB(); }
+    void playA(const std::vector<Step>& moves = {})
+    {
+        steps.assign(moves.begin(), moves.end());
+        game->StartGameModeA();
+    }
+    void playB(const std::vector<Step>& moves = {})
+    {
+        steps.assign(moves.begin(), moves.end());
+        game->StartGameModeB();
+    }
     // Keys: L left, R right, U clockwise, C counterclockwise, D drop, G the cheat.
     void press(const std::string& keys)
     {
         using G = game::Game;
-        static constexpr void (G::*kKeys[])() = {&G::MoveCurrentPieceLeft, &G::MoveCurrentPieceRight, &G::RotateCurrentPieceClockwise,
-                                                 &G::RotateCurrentPieceCounterclockwise, &G::DropPiece, &G::EnableGodMode};
+        static constexpr void (G::*kKeys[])() = {&G::MoveCurrentPieceLeft, &G::MoveCurrentPieceRight,
+            &G::RotateCurrentPieceClockwise, &G::RotateCurrentPieceCounterclockwise, &G::DropPiece, &G::EnableGodMode};
         for (char k : keys)
             (game.get()->*kKeys[std::string_view("LRUCDG").find(k)])();
     }
-    Step keys(const std::string& k) { return [this, k] { press(k); }; }
+    Step keys(const std::string& k)
+    {
+        return [this, k] { press(k); };
+    }
     // From an empty floor, fills and clears `rows` rows at once with straight
     // pieces (god mode on): flat ones on columns 0 to 7, then two standing in
     // columns 8 and 9.

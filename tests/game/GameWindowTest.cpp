@@ -1,6 +1,6 @@
+#include "game/GameWindow.h"
 #include "FakeTimerHost.h"
 #include "LayoutChecks.h"
-#include "game/GameWindow.h"
 
 #include <QFontInfo>
 #include <QKeyEvent>
@@ -18,7 +18,8 @@ namespace {
 // keys. Actions queued run one per pass of the game's loop, as the user's
 // later key presses would; once they run out, Esc is pressed.
 struct Harness {
-    explicit Harness(std::uint32_t seed = 11) : seeder(seed)
+    explicit Harness(std::uint32_t seed = 11)
+        : seeder(seed)
     {
         host->onPump = [this] {
             QCoreApplication::processEvents();
@@ -34,11 +35,15 @@ struct Harness {
     }
     QLabel* label(const char* name) { return clavora::test::child<QLabel>(window, name); }
     QString text(const char* name) { return label(name)->text(); }
-    void send(QEvent::Type type, int k, bool repeat) { QKeyEvent e(type, k, Qt::NoModifier, QString(), repeat); QCoreApplication::sendEvent(key, &e); }
+    void send(QEvent::Type type, int k, bool repeat)
+    {
+        QKeyEvent e(type, k, Qt::NoModifier, QString(), repeat);
+        QCoreApplication::sendEvent(key, &e);
+    }
 
     std::shared_ptr<clavora::test::FakeTimerHost> host = std::make_shared<clavora::test::FakeTimerHost>();
     std::uint32_t seeder;
-    clavora::game::GameWindow window{nullptr, host, [this] { return seeder; }};
+    clavora::game::GameWindow window {nullptr, host, [this] { return seeder; }};
     QLineEdit* key = clavora::test::child<QLineEdit>(window, "txtKey");
     std::deque<std::function<void()>> actions;
     const clavora::game::Game& game = window.game();
@@ -46,9 +51,20 @@ struct Harness {
 
 // A key pressed and let go (or the focus leaving): the piece's move and
 // turns, the blocks in the grid shown afterwards, whether fast drop is on.
-struct KeyCase { int key; bool autoRepeat, focusLeaves; int dx, turns, blocks; bool fastDrop; };
+struct KeyCase {
+    int key;
+    bool autoRepeat, focusLeaves;
+    int dx, turns, blocks;
+    bool fastDrop;
+};
 // The key of the new game, the cheat typed or not, the level and message seen.
-struct EndCase { int newGame; bool cheat; int level; QString message; QColor colour; };
+struct EndCase {
+    int newGame;
+    bool cheat;
+    int level;
+    QString message;
+    QColor colour;
+};
 
 } // namespace
 
@@ -63,14 +79,14 @@ private slots:
     void keysMoveTurnAndDropThePiece_data()
     {
         QTest::addColumn<KeyCase>("c");
-        QTest::newRow("Left") << KeyCase{Qt::Key_Left, false, false, -1, 0, 4, false};
-        QTest::newRow("Up turns clockwise") << KeyCase{Qt::Key_Up, false, false, 0, 1, 4, false};
-        QTest::newRow("Space drops, the next piece comes") << KeyCase{Qt::Key_Space, false, false, -1, 0, 8, false};
-        QTest::newRow("Other keys do nothing") << KeyCase{Qt::Key_A, false, false, 0, 0, 4, false};
-        QTest::newRow("Held F2 starts no game") << KeyCase{Qt::Key_F2, true, false, 0, 0, 4, false};
-        QTest::newRow("Down held, repeating") << KeyCase{Qt::Key_Down, true, false, 0, 0, 4, true};
-        QTest::newRow("Down let go") << KeyCase{Qt::Key_Down, false, false, 0, 0, 4, false};
-        QTest::newRow("Down held, focus leaves") << KeyCase{Qt::Key_Down, false, true, 0, 0, 4, false};
+        QTest::newRow("Left") << KeyCase {Qt::Key_Left, false, false, -1, 0, 4, false};
+        QTest::newRow("Up turns clockwise") << KeyCase {Qt::Key_Up, false, false, 0, 1, 4, false};
+        QTest::newRow("Space drops, the next piece comes") << KeyCase {Qt::Key_Space, false, false, -1, 0, 8, false};
+        QTest::newRow("Other keys do nothing") << KeyCase {Qt::Key_A, false, false, 0, 0, 4, false};
+        QTest::newRow("Held F2 starts no game") << KeyCase {Qt::Key_F2, true, false, 0, 0, 4, false};
+        QTest::newRow("Down held, repeating") << KeyCase {Qt::Key_Down, true, false, 0, 0, 4, true};
+        QTest::newRow("Down let go") << KeyCase {Qt::Key_Down, false, false, 0, 0, 4, false};
+        QTest::newRow("Down held, focus leaves") << KeyCase {Qt::Key_Down, false, true, 0, 0, 4, false};
     }
     void keysMoveTurnAndDropThePiece()
     {
@@ -84,7 +100,8 @@ private slots:
             const int orientation = h.game.CurrentPiece().Orientation();
             h.send(QEvent::KeyPress, c.key, c.autoRepeat);
             QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-            c.focusLeaves ? void(QCoreApplication::sendEvent(h.key, &out)) : h.send(QEvent::KeyRelease, c.key, c.autoRepeat);
+            c.focusLeaves ? void(QCoreApplication::sendEvent(h.key, &out))
+                          : h.send(QEvent::KeyRelease, c.key, c.autoRepeat);
             x = h.game.CurrentPiece().Position().X;
             turned = (h.game.CurrentPiece().Orientation() - orientation + 4) % 4;
             fast = h.game.IsFastDrop();
@@ -92,13 +109,15 @@ private slots:
         });
         QTest::keyClick(h.key, Qt::Key_F2); // returns when Esc ends the game
         QVERIFY(!h.window.isVisible());
-        QCOMPARE(std::tuple(x, turned, fast, grid.count(QLatin1Char('#'))), std::tuple(4 + c.dx, c.turns, c.fastDrop, c.blocks));
+        QCOMPARE(std::tuple(x, turned, fast, grid.count(QLatin1Char('#'))),
+            std::tuple(4 + c.dx, c.turns, c.fastDrop, c.blocks));
         const QStringList rows = grid.split(QLatin1Char('\n'));
         QCOMPARE(rows.size(), 19);
         for (const QString& row : rows)
             QCOMPARE(row.count(QLatin1Char('#')) + row.count(QChar(0x00B7)), 10);
         QCOMPARE(h.text("lblNext").count(QLatin1Char('.')), 12);
-        QVERIFY(QFontInfo(h.label("lblMatrix")->font()).fixedPitch() && QFontInfo(h.label("lblNext")->font()).fixedPitch());
+        QVERIFY(
+            QFontInfo(h.label("lblMatrix")->font()).fixedPitch() && QFontInfo(h.label("lblNext")->font()).fixedPitch());
     }
 
     // The start timer begins a game A; a new game started inside it with F2
@@ -106,9 +125,11 @@ private slots:
     void gamesEndWithTheirMessage_data()
     {
         QTest::addColumn<EndCase>("c");
-        QTest::newRow("Game A lost") << EndCase{Qt::Key_F2, false, 5, QStringLiteral("Game Over"), QColor(128, 0, 0)};
-        QTest::newRow("Game A lost cheating") << EndCase{Qt::Key_F2, true, 5, QStringLiteral("LOSER!"), QColor(128, 0, 0)};
-        QTest::newRow("Game B cheated through") << EndCase{Qt::Key_F3, true, 7, QStringLiteral("Cheat Completed"), QColor(0, 128, 0)};
+        QTest::newRow("Game A lost") << EndCase {Qt::Key_F2, false, 5, QStringLiteral("Game Over"), QColor(128, 0, 0)};
+        QTest::newRow("Game A lost cheating")
+            << EndCase {Qt::Key_F2, true, 5, QStringLiteral("LOSER!"), QColor(128, 0, 0)};
+        QTest::newRow("Game B cheated through")
+            << EndCase {Qt::Key_F3, true, 7, QStringLiteral("Cheat Completed"), QColor(0, 128, 0)};
     }
     void gamesEndWithTheirMessage()
     {
@@ -153,7 +174,7 @@ private slots:
         QVERIFY(h.window.isVisible());
         QCOMPARE(levelInGame, c.level);
         QCOMPARE(std::tuple(h.text("lblMessage"), h.label("lblMessage")->palette().color(QPalette::WindowText)),
-                 std::tuple(c.message, c.colour));
+            std::tuple(c.message, c.colour));
         QVERIFY(c.newGame == Qt::Key_F2 || h.game.Lines() < 0); // the last clearing went past none
         clavora::test::verifyNothingCut(h.window);
         // Game B counts down from 25; the count shown never goes below 0.

@@ -16,10 +16,14 @@ protected:
 
 // The handler's run time and the interval it sets; when it fired and how
 // long each pass was willing to sleep.
-struct PeriodCase { const char* name; std::int64_t startClock; std::int32_t interval, handlerRunsMs, intervalAfterFirst;
-                    std::vector<std::int64_t> firedAt, waits; };
+struct PeriodCase {
+    const char* name;
+    std::int64_t startClock;
+    std::int32_t interval, handlerRunsMs, intervalAfterFirst;
+    std::vector<std::int64_t> firedAt, waits;
+};
 
-class TimerPeriod : public TimerTest, public testing::WithParamInterface<PeriodCase> {};
+class TimerPeriod : public TimerTest, public testing::WithParamInterface<PeriodCase> { };
 
 // The loop sleeps in the host until the next firing is due, measuring each
 // interval from the end of the previous handler; the handler that disables
@@ -43,14 +47,13 @@ TEST_P(TimerPeriod, FiresNoSoonerThanTheIntervalAfterTheHandlerEnds)
     EXPECT_EQ(std::tie(fired, host->waits), std::tie(c.firedAt, c.waits));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Timers, TimerPeriod,
-    testing::Values(PeriodCase{"IntervalZeroFiresEveryPass", 0, 0, 0, 0, {0, 1, 2, 3}, {0, 0, 0, 0}},
-                    PeriodCase{"Steady", 1000, 15, 0, 15, {16, 32, 48}, {15, 15, 15, 0}},
-                    PeriodCase{"SlowHandlerStretchesThePeriod", 1000, 15, 10, 15, {16, 42, 68}, {15, 15, 15, 0}},
-                    PeriodCase{"NewIntervalAtTheNextPass", 0, 15, 0, 40, {16, 57, 98}, {15, 40, 40, 0}},
-                    PeriodCase{"ClockBeyondThirtyTwoBits", (std::int64_t{1} << 32) - 20, 15, 2, 15, {16, 34, 52},
-                               {15, 15, 15, 0}}),
+INSTANTIATE_TEST_SUITE_P(Timers, TimerPeriod,
+    testing::Values(PeriodCase {"IntervalZeroFiresEveryPass", 0, 0, 0, 0, {0, 1, 2, 3}, {0, 0, 0, 0}},
+        PeriodCase {"Steady", 1000, 15, 0, 15, {16, 32, 48}, {15, 15, 15, 0}},
+        PeriodCase {"SlowHandlerStretchesThePeriod", 1000, 15, 10, 15, {16, 42, 68}, {15, 15, 15, 0}},
+        PeriodCase {"NewIntervalAtTheNextPass", 0, 15, 0, 40, {16, 57, 98}, {15, 40, 40, 0}},
+        PeriodCase {
+            "ClockBeyondThirtyTwoBits", (std::int64_t {1} << 32) - 20, 15, 2, 15, {16, 34, 52}, {15, 15, 15, 0}}),
     [](const testing::TestParamInfo<PeriodCase>& info) { return info.param.name; });
 
 // Closing the game's window releases the timer from inside its own loop:

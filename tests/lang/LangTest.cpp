@@ -20,7 +20,8 @@ QStringList linesOf(std::size_t count, const std::function<QString(std::size_t, 
 {
     QStringList lines;
     for (std::size_t row = 0; row < count; ++row)
-        lines << QStringList{text(row, 0), text(row, English), text(row, Portuguese), text(row, Spanish)}.join(QLatin1Char('\t'));
+        lines << QStringList {text(row, 0), text(row, English), text(row, Portuguese), text(row, Spanish)}.join(
+            QLatin1Char('\t'));
     return lines;
 }
 QStringList linesOf(std::span<const CaptionEntry> table)
@@ -34,23 +35,28 @@ QStringList linesOf(std::span<const CaptionEntry> table)
 // Every text of every table, letter for letter in all three languages.
 TEST(Captions, EveryTableReadsAsDesigned)
 {
-    const std::pair<QStringList, const char*> tables[] = {
-        {linesOf(mainWindowCaptions()), "68f9df24e0935d05"}, {linesOf(languageDialogCaptions()), "57f16b7dd851885d"},
-        {linesOf(midiDialogCaptions()), "4364fc80fd004f65"}, {linesOf(helpWindowCaptions()), "b973961663f1d5e8"},
-        {linesOf(aboutBoxCaptions()), "f34aa721443e3865"}, {linesOf(std::size_t(AreaWord::SplitPrompt) + 1, [](std::size_t word, int language) {
-             return language ? areaWord(language, AreaWord(word)) : QString::number(word); }), "d998c5a8ede07766"}};
+    const std::pair<QStringList, const char*> tables[] = {{linesOf(mainWindowCaptions()), "68f9df24e0935d05"},
+        {linesOf(languageDialogCaptions()), "57f16b7dd851885d"}, {linesOf(midiDialogCaptions()), "4364fc80fd004f65"},
+        {linesOf(helpWindowCaptions()), "b973961663f1d5e8"}, {linesOf(aboutBoxCaptions()), "f34aa721443e3865"},
+        {linesOf(std::size_t(AreaWord::SplitPrompt) + 1,
+             [](std::size_t word, int language) {
+                 return language ? areaWord(language, AreaWord(word)) : QString::number(word);
+             }),
+            "d998c5a8ede07766"}};
     for (const auto& [lines, digest] : tables)
         EXPECT_EQ(clavora::test::textDigest(lines), digest) << lines.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST(Captions, LookUpByLanguageAndNameAndValueLabels)
 {
-    EXPECT_EQ(caption(Portuguese, "View") + caption(helpWindowCaptions(), Spanish, "frmHelp"), QStringLiteral("E&xibirAyuda"));
+    EXPECT_EQ(caption(Portuguese, "View") + caption(helpWindowCaptions(), Spanish, "frmHelp"),
+        QStringLiteral("E&xibirAyuda"));
     // Outside 1..3, or for a name the table lacks, the control keeps its own text.
     for (int language : {0, 4, -1})
         EXPECT_TRUE(caption(language, "View").isNull()) << language;
     // A value label reads word, blank, value; outside 1..3 in English.
-    EXPECT_EQ(valueLabel(0, AreaWord::Channel, 0) + valueLabel(4, AreaWord::Voices, 7), QStringLiteral("Channel 0Voices 7"));
+    EXPECT_EQ(
+        valueLabel(0, AreaWord::Channel, 0) + valueLabel(4, AreaWord::Voices, 7), QStringLiteral("Channel 0Voices 7"));
 }
 
 // Exactly these codes select Portuguese (2) or Spanish (3), each one what
@@ -69,8 +75,8 @@ TEST(LanguageDetection, EveryListedCodeAndNoOther)
             EXPECT_TRUE(reachable.contains(code)) << code;
         }
     EXPECT_EQ(listed.join(QLatin1Char(' ')).toStdString(),
-              "34:3 51:3 52:3 53:3 54:3 55:2 56:3 57:3 58:3 92:3 238:2 239:2 244:2 245:2 258:2 351:2 502:3 503:3 504:3 "
-              "505:3 506:3 591:3 593:3 595:3 598:3 670:2 1787:3 1809:3");
+        "34:3 51:3 52:3 53:3 54:3 55:2 56:3 57:3 58:3 92:3 238:2 239:2 244:2 245:2 258:2 351:2 502:3 503:3 504:3 "
+        "505:3 506:3 591:3 593:3 595:3 598:3 670:2 1787:3 1809:3");
 }
 
 // LC_ALL comes first, then LC_MESSAGES, then LANG; the locale's name gives
@@ -81,10 +87,10 @@ TEST(LanguageDetection, SystemCountryCodeFollowsTheLocaleVariables)
     ScopedEnvironment all("LC_ALL", nullptr), messages("LC_MESSAGES", nullptr), lang("LANG", nullptr);
     EXPECT_EQ(clavora::systemCountryCode(), 0);
     for (const auto& [variable, value, code] :
-         {std::tuple{"LANG", "de_DE.UTF-8", 49}, {"LC_MESSAGES", "pt_BR.UTF-8", 55}, {"LC_ALL", "es_MX.UTF-8", 52},
-          {"LC_ALL", "C", 0}, {"LC_ALL", "pt_PT.UTF-8", 351}, {"LC_ALL", "es_ES@euro", 34}, {"LC_ALL", "es_PR", 1787},
-          {"LC_ALL", "es_US", 1}, {"LC_ALL", "de_DE.ISO-8859-15@euro", 49}, {"LC_ALL", "C.UTF-8", 0},
-          {"LC_ALL", "POSIX", 0}, {"LC_ALL", "xx_YY", 0}}) {
+        {std::tuple {"LANG", "de_DE.UTF-8", 49}, {"LC_MESSAGES", "pt_BR.UTF-8", 55}, {"LC_ALL", "es_MX.UTF-8", 52},
+            {"LC_ALL", "C", 0}, {"LC_ALL", "pt_PT.UTF-8", 351}, {"LC_ALL", "es_ES@euro", 34}, {"LC_ALL", "es_PR", 1787},
+            {"LC_ALL", "es_US", 1}, {"LC_ALL", "de_DE.ISO-8859-15@euro", 49}, {"LC_ALL", "C.UTF-8", 0},
+            {"LC_ALL", "POSIX", 0}, {"LC_ALL", "xx_YY", 0}}) {
         qputenv(variable, value);
         EXPECT_EQ(clavora::systemCountryCode(), code) << variable << "=" << value;
     }

@@ -16,14 +16,18 @@ const char* const kButtons[] = {"Notes", "Chords", "ChordTypes", "Drums"};
 const char* const kPanels[] = {"NotesPanel", "ChordsPanel", "ChordTypesPanel", "DrumsPanel"};
 const char* const kOptions[] = {"Automatic", "English", "Portuguese", "Spanish"}; // by language number
 
-QString nameOf(std::string_view name) { return QString::fromUtf8(name.data(), qsizetype(name.size())); }
+QString nameOf(std::string_view name)
+{
+    return QString::fromUtf8(name.data(), qsizetype(name.size()));
+}
 
 // Exactly the given page's panel is visible and its button alone is bold.
 bool onlyPageShown(QWidget& window, int page)
 {
     for (int i = 0; i < 4; ++i) {
         auto* panel = window.findChild<QWidget*>(QLatin1String(kPanels[i]));
-        if (!panel || panel->isVisible() != (i == page) || child<QPushButton>(window, kButtons[i])->font().bold() != (i == page))
+        if (!panel || panel->isVisible() != (i == page)
+            || child<QPushButton>(window, kButtons[i])->font().bold() != (i == page))
             return false;
     }
     return true;
@@ -32,7 +36,11 @@ bool onlyPageShown(QWidget& window, int page)
 // The user picks an option (or none) in the language dialog and leaves by
 // OK, Cancel or a double click on the option; the country is what detection
 // finds. Each language the dialog can open on comes first in some row.
-struct Choice { int before, country; QString option, way; int after, result = QDialog::Accepted; };
+struct Choice {
+    int before, country;
+    QString option, way;
+    int after, result = QDialog::Accepted;
+};
 
 } // namespace
 
@@ -46,7 +54,7 @@ private slots:
     {
         QTest::addColumn<int>("language");
         QTest::addColumn<int>("page");
-        for (int language : {0, int{English}, int{Portuguese}, int{Spanish}})
+        for (int language : {0, int {English}, int {Portuguese}, int {Spanish}})
             for (int page : {3, 2, 1, 0})
                 QTest::addRow("language %d, %s", language, kPanels[page]) << language << page;
     }
@@ -70,15 +78,16 @@ private slots:
                 for (const HelpRow& row : group.rows) {
                     auto* keys = child<QLabel>(help, nameOf(row.keyLabel));
                     QVERIFY(keys->font().bold() && (row.keyText.empty() || keys->text() == nameOf(row.keyText)));
-                    lines << QStringList{nameOf(each.panel), nameOf(group.frame), nameOf(row.keyLabel), nameOf(row.keyText),
-                                         nameOf(row.description)}.join(QLatin1Char('\t'));
+                    lines << QStringList {nameOf(each.panel), nameOf(group.frame), nameOf(row.keyLabel),
+                        nameOf(row.keyText), nameOf(row.description)}
+                                 .join(QLatin1Char('\t'));
                 }
         QCOMPARE(clavora::test::textDigest(lines), std::string("28f8a34b4b2a04d9"));
         QCOMPARE(clavora::test::shownText(help, QStringLiteral("OK")), QStringLiteral("OK"));
         clavora::test::verifyNothingCut(help);
         // Every opening starts on the notes page.
         QTest::mouseClick(child<QPushButton>(help, "OK"), Qt::LeftButton);
-        QCOMPARE(std::tuple(help.isVisible(), help.result()), std::tuple(false, int{QDialog::Accepted}));
+        QCOMPARE(std::tuple(help.isVisible(), help.result()), std::tuple(false, int {QDialog::Accepted}));
         help.show();
         QVERIFY(onlyPageShown(help, HelpWindow::NotesPage));
     }
@@ -86,12 +95,12 @@ private slots:
     void choosingALanguage_data()
     {
         QTest::addColumn<Choice>("c");
-        QTest::newRow("Portuguese, OK") << Choice{English, 1809, "Portuguese", "OK", Portuguese};
-        QTest::newRow("Automatic, Cancel") << Choice{Spanish, 55, "Automatic", "Cancel", Spanish, QDialog::Rejected};
-        QTest::newRow("Automatic in Brazil") << Choice{Spanish, 55, "Automatic", "OK", Portuguese};
-        QTest::newRow("double click Automatic") << Choice{Portuguese, 52, "Automatic", "double", Spanish};
-        QTest::newRow("double click Portuguese") << Choice{English, 52, "Portuguese", "double", Portuguese};
-        QTest::newRow("unknown language, none chosen") << Choice{7, 55, "", "OK", 7};
+        QTest::newRow("Portuguese, OK") << Choice {English, 1809, "Portuguese", "OK", Portuguese};
+        QTest::newRow("Automatic, Cancel") << Choice {Spanish, 55, "Automatic", "Cancel", Spanish, QDialog::Rejected};
+        QTest::newRow("Automatic in Brazil") << Choice {Spanish, 55, "Automatic", "OK", Portuguese};
+        QTest::newRow("double click Automatic") << Choice {Portuguese, 52, "Automatic", "double", Spanish};
+        QTest::newRow("double click Portuguese") << Choice {English, 52, "Portuguese", "double", Portuguese};
+        QTest::newRow("unknown language, none chosen") << Choice {7, 55, "", "OK", 7};
     }
     void choosingALanguage()
     {

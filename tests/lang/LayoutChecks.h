@@ -13,8 +13,7 @@
 namespace clavora::test {
 
 // The window's control of that type and name; the test stops without one.
-template <typename Control>
-Control* child(QWidget& window, const QString& name)
+template <typename Control> Control* child(QWidget& window, const QString& name)
 {
     if (auto* found = window.findChild<Control*>(name))
         return found;
@@ -29,14 +28,14 @@ inline void verifyNothingCut(QWidget& window)
         if (!widget->isVisible())
             continue;
         QVERIFY2(window.rect().contains(QRect(widget->mapTo(&window, QPoint(0, 0)), widget->size())),
-                 qPrintable(widget->objectName() + QStringLiteral(" lies outside")));
+            qPrintable(widget->objectName() + QStringLiteral(" lies outside")));
         QSize needed;
         if (auto* label = qobject_cast<QLabel*>(widget))
             needed = label->wordWrap() ? QSize(0, label->heightForWidth(label->width())) : label->sizeHint();
         else if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QGroupBox*>(widget))
             needed = widget->minimumSizeHint();
         QVERIFY2(widget->width() >= needed.width() && widget->height() >= needed.height(),
-                 qPrintable(widget->objectName() + QStringLiteral(" is cut off")));
+            qPrintable(widget->objectName() + QStringLiteral(" is cut off")));
     }
 }
 
@@ -46,7 +45,7 @@ inline void verifyNoOverlap(QWidget& window)
     for (QWidget* a : window.findChildren<QWidget*>())
         for (QWidget* b : a->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             QVERIFY2(a == b || !a->isVisible() || !b->isVisible() || !a->geometry().intersects(b->geometry()),
-                     qPrintable(a->objectName() + QStringLiteral(" overlaps ") + b->objectName()));
+                qPrintable(a->objectName() + QStringLiteral(" overlaps ") + b->objectName()));
 }
 
 // The text a control of the window shows: the window's own title under the
@@ -70,8 +69,8 @@ inline QString shownText(QWidget& window, const QString& name)
 
 // Every control the table names shows its text in the language; outside
 // 1..3 the controls keep their design texts, the English ones.
-inline void verifyCaptions(QWidget& window, std::span<const lang::CaptionEntry> table, int language,
-                           const QStringList& notControls = {})
+inline void verifyCaptions(
+    QWidget& window, std::span<const lang::CaptionEntry> table, int language, const QStringList& notControls = {})
 {
     const int shown = language >= lang::English && language <= lang::kLanguageCount ? language : lang::English;
     for (const lang::CaptionEntry& entry : table)

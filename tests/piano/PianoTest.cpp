@@ -22,12 +22,11 @@ TEST_F(PlayingTest, StartUpSendsEveryProgramChangeInOrder)
     // slot 1. Chord slot 1: Channel stays 1, Instrument moves from 0 to 50;
     // at the end the labels are refreshed by running the chord Channel
     // handling. Selecting three-key chord mode moves nothing.
-    const Log expected = joined({{"open 0", "C0 00 00"}, repeated("C1 30 00", 3), repeated("C2 31 00", 3),
-                                 repeated("C3 38 00", 3), repeated("C4 49 00", 3), repeated("C5 20 00", 3),
-                                 repeated("C6 13 00", 3), repeated("C0 00 00", 3), repeated("C7 32 00", 2),
-                                 repeated("C8 59 00", 3), repeated("CA 30 00", 3), repeated("CB 34 00", 3),
-                                 repeated("CC 20 00", 3), repeated("CD 18 00", 3), repeated("CE 1A 00", 3),
-                                 repeated("C7 32 00", 4)});
+    const Log expected
+        = joined({{"open 0", "C0 00 00"}, repeated("C1 30 00", 3), repeated("C2 31 00", 3), repeated("C3 38 00", 3),
+            repeated("C4 49 00", 3), repeated("C5 20 00", 3), repeated("C6 13 00", 3), repeated("C0 00 00", 3),
+            repeated("C7 32 00", 2), repeated("C8 59 00", 3), repeated("CA 30 00", 3), repeated("CB 34 00", 3),
+            repeated("CC 20 00", 3), repeated("CD 18 00", 3), repeated("CE 1A 00", 3), repeated("C7 32 00", 4)});
     EXPECT_EQ(startUpLog, expected);
     EXPECT_TRUE(platform.boxes.empty());
     EXPECT_TRUE(platform.pauses.empty());
@@ -45,10 +44,12 @@ TEST_F(PlayingTest, StartUpSendsEveryProgramChangeInOrder)
 // Volume; drums Volume, in the language of the country.
 TEST(StartUp, LabelsSpeakTheLanguageOfTheCountry)
 {
-    const std::tuple<int, int, std::string> rows[] = {
-        {0, 1, "000 - Acoustic Grand Piano|Octave 4|Volume 127|Channel 1|Voices 1|"
+    const std::tuple<int, int, std::string> rows[]
+        = {{0, 1,
+               "000 - Acoustic Grand Piano|Octave 4|Volume 127|Channel 1|Voices 1|"
                "050 - Synth Strings 1|Volume 103|Volume 127"},
-        {34, 3, "000 - Acoustic Grand Piano|Octava 4|Volumen 127|Canal 1|Voces 1|"
+            {34, 3,
+                "000 - Acoustic Grand Piano|Octava 4|Volumen 127|Canal 1|Voces 1|"
                 "050 - Synth Strings 1|Volumen 103|Volumen 127"}};
     for (const auto& [country, language, text] : rows) {
         RecordingMidiOutput midi;
@@ -59,86 +60,85 @@ TEST(StartUp, LabelsSpeakTheLanguageOfTheCountry)
         piano.startUp();
         EXPECT_EQ(piano.language(), language);
         VoiceArea& chord = piano.chordArea().area();
-        const QStringList shown{chord.instrument().label(), chord.volume().label(), piano.drumPads().volume().label()};
+        const QStringList shown {chord.instrument().label(), chord.volume().label(), piano.drumPads().volume().label()};
         EXPECT_EQ(labels(piano.mainArea()) + "|" + shown.join('|').toStdString(), text) << country;
     }
 }
 
 // --- Key commands and the main area ---------------------------------------
 
-class KeyCommands : public Scenes {};
-TEST_P(KeyCommands, SendExactly) { play(); }
+class KeyCommands : public Scenes { };
+TEST_P(KeyCommands, SendExactly)
+{
+    play();
+}
 
 // Each setting key steps its own setting by its own amount, stops at the
 // limits and passes the new value on to the selected slot. An arrow sends the
 // program only when it moves; Shift+arrow clamps and always sends it.
-INSTANTIATE_TEST_SUITE_P(
-    Settings, KeyCommands,
-    ::testing::Values(
-        Scene{"ArrowsStopAtProgramZero", {}, {type(kLeft), type(kRight), type(kRight), type(kLeft)},
-              {"C0 01 00", "C0 02 00", "C0 01 00"}},
-        Scene{"ShiftArrowsStepByTenUpTo127", keypad("118"),
-              {shift(kRight), type(kRight), shift(kRight), shift(kLeft), type(kLeft)},
-              {"C0 7F 00", "C0 7F 00", "C0 75 00", "C0 74 00"}},
-        Scene{"OctaveStopsAtFive", {}, {type(kUp), type(kUp), hit(kComma)}, {"90 48 7F", "80 48 00"}},
-        Scene{"OctaveStopsAtOne", {}, times(4, type(kDown)) + Steps{hit(kComma)}, {"90 18 7F", "80 18 00"}},
-        Scene{"ShiftF5F6StepTheVolumeByEightDownToZero", times(15, shift(kF(5))),
-              {shift(kF(5)), hit(kComma), shift(kF(6)), hit(kComma)},
-              {"90 3C 00", "80 3C 00", "90 3C 08", "80 3C 00"}},
-        Scene{"VolumeStopsAt127", times(16, shift(kF(5))) + times(15, shift(kF(6))), {shift(kF(6)), hit(kComma)},
-              {"90 3C 7F", "80 3C 00"}},
-        Scene{"ChannelStopsAtSeven", times(6, type(kF(6))), {type(kF(6)), hit(kComma)}, {"96 3C 7F", "86 3C 00"}},
-        Scene{"ChannelAndVoicesStopAtOne", {}, {type(kF(5)), type(kF(7)), type(kF(8)), hit(kComma)},
-              {"90 3C 7F", "91 3C 7F", "80 3C 00", "81 3C 00"}},
-        Scene{"VoicesStopAtSeven", times(7, type(kF(8))), {}, {},
-              "000 - Acoustic Grand Piano|Octave 4|Volume 127|Channel 1|Voices 7"},
-        Scene{"CtrlArrowsStepTheChordInstrument", {},
-              {ctrl(kRight), ctrl(kLeft), ctrl(kLeft), shiftCtrl(kRight), shiftCtrl(kLeft)},
-              {"C7 33 00", "C7 32 00", "C7 31 00", "C7 3B 00", "C7 31 00"}},
-        Scene{"CtrlUpDownStepTheChordOctaveUpToFive", {}, {ctrl(kUp), ctrl(kUp), hit('Z'), ctrl(kDown), hit('Z')},
-              {"97 43 67", "97 48 67", "97 4C 67", "87 43 00", "87 48 00", "87 4C 00",
-               "97 37 67", "97 3C 67", "97 40 67", "87 37 00", "87 3C 00", "87 40 00"}},
-        Scene{"ShiftF9StepsTheChordVolume", {}, {shift(kF(9)), down('Z')}, {"97 37 5F", "97 3C 5F", "97 40 5F"}},
-        Scene{"ChordVolumeStopsAt127", times(13, shift(kF(9))) + times(15, shift(kF(10))), {shift(kF(10)), down('Z')},
-              {"97 37 7F", "97 3C 7F", "97 40 7F"}},
-        Scene{"F9F10StepTheChordChannelFromOne", {}, {type(kF(9)), type(kF(10))}, {"C8 59 00", "C8 59 00"}},
-        Scene{"F11F12StepTheChordVoicesFromOne", {type(kF(11)), type(kF(12)), type(kF(12))}, {type(kF(11))}, {}, {},
-              "050 - Synth Strings 1|Octave 4|Volume 103|Channel 1|Voices 2"},
-        Scene{"KeypadTakesThreeDigitsTheCurrentOneSendsNothing", {}, keypad("000") + keypad("042"), {"C0 2A 00"}},
-        Scene{"CtrlKeypadHasItsOwnDigitsForTheChordArea", {}, keypad("0") + keypad("042", kCtrlMask) + keypad("12"),
-              {"C7 2A 00", "C0 0C 00"}, "012 - Marimba|Octave 4|Volume 127|Channel 1|Voices 1",
-              "042 - Cello|Octave 4|Volume 103|Channel 1|Voices 1"},
-        Scene{"CtrlAloneIsSilentAndAltStillPlays", {}, {down(kCtrl, kCtrlMask), up(kCtrl), down(kComma, kAltMask)},
-              {"90 3C 7F"}}),
+INSTANTIATE_TEST_SUITE_P(Settings, KeyCommands,
+    ::testing::Values(Scene {"ArrowsStopAtProgramZero", {}, {type(kLeft), type(kRight), type(kRight), type(kLeft)},
+                          {"C0 01 00", "C0 02 00", "C0 01 00"}},
+        Scene {"ShiftArrowsStepByTenUpTo127", keypad("118"),
+            {shift(kRight), type(kRight), shift(kRight), shift(kLeft), type(kLeft)},
+            {"C0 7F 00", "C0 7F 00", "C0 75 00", "C0 74 00"}},
+        Scene {"OctaveStopsAtFive", {}, {type(kUp), type(kUp), hit(kComma)}, {"90 48 7F", "80 48 00"}},
+        Scene {"OctaveStopsAtOne", {}, times(4, type(kDown)) + Steps {hit(kComma)}, {"90 18 7F", "80 18 00"}},
+        Scene {"ShiftF5F6StepTheVolumeByEightDownToZero", times(15, shift(kF(5))),
+            {shift(kF(5)), hit(kComma), shift(kF(6)), hit(kComma)}, {"90 3C 00", "80 3C 00", "90 3C 08", "80 3C 00"}},
+        Scene {"VolumeStopsAt127", times(16, shift(kF(5))) + times(15, shift(kF(6))), {shift(kF(6)), hit(kComma)},
+            {"90 3C 7F", "80 3C 00"}},
+        Scene {"ChannelStopsAtSeven", times(6, type(kF(6))), {type(kF(6)), hit(kComma)}, {"96 3C 7F", "86 3C 00"}},
+        Scene {"ChannelAndVoicesStopAtOne", {}, {type(kF(5)), type(kF(7)), type(kF(8)), hit(kComma)},
+            {"90 3C 7F", "91 3C 7F", "80 3C 00", "81 3C 00"}},
+        Scene {"VoicesStopAtSeven", times(7, type(kF(8))), {}, {},
+            "000 - Acoustic Grand Piano|Octave 4|Volume 127|Channel 1|Voices 7"},
+        Scene {"CtrlArrowsStepTheChordInstrument", {},
+            {ctrl(kRight), ctrl(kLeft), ctrl(kLeft), shiftCtrl(kRight), shiftCtrl(kLeft)},
+            {"C7 33 00", "C7 32 00", "C7 31 00", "C7 3B 00", "C7 31 00"}},
+        Scene {"CtrlUpDownStepTheChordOctaveUpToFive", {}, {ctrl(kUp), ctrl(kUp), hit('Z'), ctrl(kDown), hit('Z')},
+            {"97 43 67", "97 48 67", "97 4C 67", "87 43 00", "87 48 00", "87 4C 00", "97 37 67", "97 3C 67", "97 40 67",
+                "87 37 00", "87 3C 00", "87 40 00"}},
+        Scene {"ShiftF9StepsTheChordVolume", {}, {shift(kF(9)), down('Z')}, {"97 37 5F", "97 3C 5F", "97 40 5F"}},
+        Scene {"ChordVolumeStopsAt127", times(13, shift(kF(9))) + times(15, shift(kF(10))), {shift(kF(10)), down('Z')},
+            {"97 37 7F", "97 3C 7F", "97 40 7F"}},
+        Scene {"F9F10StepTheChordChannelFromOne", {}, {type(kF(9)), type(kF(10))}, {"C8 59 00", "C8 59 00"}},
+        Scene {"F11F12StepTheChordVoicesFromOne", {type(kF(11)), type(kF(12)), type(kF(12))}, {type(kF(11))}, {}, {},
+            "050 - Synth Strings 1|Octave 4|Volume 103|Channel 1|Voices 2"},
+        Scene {"KeypadTakesThreeDigitsTheCurrentOneSendsNothing", {}, keypad("000") + keypad("042"), {"C0 2A 00"}},
+        Scene {"CtrlKeypadHasItsOwnDigitsForTheChordArea", {}, keypad("0") + keypad("042", kCtrlMask) + keypad("12"),
+            {"C7 2A 00", "C0 0C 00"}, "012 - Marimba|Octave 4|Volume 127|Channel 1|Voices 1",
+            "042 - Cello|Octave 4|Volume 103|Channel 1|Voices 1"},
+        Scene {"CtrlAloneIsSilentAndAltStillPlays", {}, {down(kCtrl, kCtrlMask), up(kCtrl), down(kComma, kAltMask)},
+            {"90 3C 7F"}}),
     sceneName);
 
-const Step kComma12 = down(kComma);  // key 12, the first of the main area
+const Step kComma12 = down(kComma); // key 12, the first of the main area
 
-INSTANTIATE_TEST_SUITE_P(
-    MainArea, KeyCommands,
+INSTANTIATE_TEST_SUITE_P(MainArea, KeyCommands,
     ::testing::Values(
-        Scene{"LayeredSlotsSoundTheirOwnOctavesOnConsecutiveChannels", {type(kF(6)), type(kF(8)), type(kF(8))},
-              {kComma12, up(kComma)}, {"91 3C 7F", "92 30 7F", "93 3C 7F", "81 3C 00", "82 30 00", "83 3C 00"}},
+        Scene {"LayeredSlotsSoundTheirOwnOctavesOnConsecutiveChannels", {type(kF(6)), type(kF(8)), type(kF(8))},
+            {kComma12, up(kComma)}, {"91 3C 7F", "92 30 7F", "93 3C 7F", "81 3C 00", "82 30 00", "83 3C 00"}},
         // Channel 4 with 7 voices: slots 4..7 only; 5 * 12 + 43 = 103 on slot 4.
-        Scene{"SlotsAboveSevenAreSkipped", times(3, type(kF(6))) + times(6, type(kF(8))) + Steps{type(kUp)},
-              {press(43)}, {"93 67 7F", "94 5B 7F", "95 43 7F", "96 5B 7F"}},
+        Scene {"SlotsAboveSevenAreSkipped", times(3, type(kF(6))) + times(6, type(kF(8))) + Steps {type(kUp)},
+            {press(43)}, {"93 67 7F", "94 5B 7F", "95 43 7F", "96 5B 7F"}},
         // Slot 2 now plays program 0 like slot 1: the Instrument value does
         // not move, yet selecting slot 1 sends its program.
-        Scene{"SelectingASlotAlwaysSendsItsProgram", Steps{type(kF(6))} + keypad("000"), {type(kF(5))}, {"C0 00 00"}},
+        Scene {"SelectingASlotAlwaysSendsItsProgram", Steps {type(kF(6))} + keypad("000"), {type(kF(5))}, {"C0 00 00"}},
         // Only the instrument sends; the slot keeps the new values when another
         // is selected and back, the next press plays them on it and the old
         // ones on the others.
-        Scene{"EachSettingChangesTheSelectedSlotOnly", {type(kF(6)), type(kF(6))},
-              {type(kRight), type(kDown), shift(kF(5)), type(kF(8)), type(kF(5)), type(kF(6)), kComma12},
-              {"C2 32 00", "C1 30 00", "C1 30 00", "C2 32 00", "C2 32 00", "92 24 77", "93 3C 7F"},
-              "050 - Synth Strings 1|Octave 2|Volume 119|Channel 3|Voices 2"},
-        Scene{"ResetRestoresEverySlot", {type(kF(6)), type(kRight), type(kUp), type(kF(8)), shiftCtrl(kF(8))},
-              {kComma12, type(kF(6))}, {"90 3C 7F", "C1 30 00", "C1 30 00"},
-              "048 - String Ensemble 1|Octave 4|Volume 127|Channel 2|Voices 1"},
+        Scene {"EachSettingChangesTheSelectedSlotOnly", {type(kF(6)), type(kF(6))},
+            {type(kRight), type(kDown), shift(kF(5)), type(kF(8)), type(kF(5)), type(kF(6)), kComma12},
+            {"C2 32 00", "C1 30 00", "C1 30 00", "C2 32 00", "C2 32 00", "92 24 77", "93 3C 7F"},
+            "050 - Synth Strings 1|Octave 2|Volume 119|Channel 3|Voices 2"},
+        Scene {"ResetRestoresEverySlot", {type(kF(6)), type(kRight), type(kUp), type(kF(8)), shiftCtrl(kF(8))},
+            {kComma12, type(kF(6))}, {"90 3C 7F", "C1 30 00", "C1 30 00"},
+            "048 - String Ensemble 1|Octave 4|Volume 127|Channel 2|Voices 1"},
         // A press while held does not sound again; a release always sends.
-        Scene{"PressWhileHeldAndSecondReleaseSendNothing", {type(kF(2))},
-              {press(20), press(20), release(20), release(20)}, {"90 44 7F", "80 44 00"}},
-        Scene{"AKeyNotSeenPressedReleasesNothing", {}, {up(kComma), up('Z'), shift(kF(4)), up('Z')}, {}}),
+        Scene {"PressWhileHeldAndSecondReleaseSendNothing", {type(kF(2))},
+            {press(20), press(20), release(20), release(20)}, {"90 44 7F", "80 44 00"}},
+        Scene {"AKeyNotSeenPressedReleasesNothing", {}, {up(kComma), up('Z'), shift(kF(4)), up('Z')}, {}}),
     sceneName);
 
 TEST_F(PlayingTest, KeypadBeepsAtANumberAbove127AndStartsAgain)
@@ -146,7 +146,7 @@ TEST_F(PlayingTest, KeypadBeepsAtANumberAbove127AndStartsAgain)
     run(keypad("130") + keypad("999", kCtrlMask));
     EXPECT_EQ(platform.beeps, 2);
     run(keypad("127"));
-    EXPECT_EQ(sent(), (Log{"C0 7F 00"}));
+    EXPECT_EQ(sent(), (Log {"C0 7F 00"}));
     EXPECT_EQ(chordSlots().instrument().value(), 50);
 }
 
@@ -154,11 +154,11 @@ TEST_F(PlayingTest, KeysOutsideTheirTableDoNothing)
 {
     const auto state = [this] {
         return labels(mainArea()) + labels(chordSlots()) + drums().volume().label().toStdString()
-             + std::to_string(int(chords().mode()) * 100 + chords().splitPoint()) + std::to_string(piano.playDrums());
+            + std::to_string(int(chords().mode()) * 100 + chords().splitPoint()) + std::to_string(piano.playDrums());
     };
     const std::string before = state();
     run({shift(kF(7)), hit(kF13), shift(kUp), shift(kF(11)), ctrl(kF(5)), shiftCtrl(kUp), shiftCtrl(kF(1)),
-         shift(kKeypad0 + 5), down(kF(6), kAltMask)});
+        shift(kKeypad0 + 5), down(kF(6), kAltMask)});
     EXPECT_TRUE(sent().empty());
     EXPECT_EQ(state(), before);
     EXPECT_EQ(platform.beeps, 0);
@@ -175,7 +175,7 @@ TEST_F(PlayingTest, DialogKeysAskTheWindowForTheirDialogs)
     // Three-key mode has a chord editor, one-key mode none; drums mode has
     // its own dispatch.
     run({hit(kF(1)), shift(kF(1)), shift(kF(12)), hit(kF(2)), shift(kF(12)), shift(kF(4)), hit(kF(12)), hit(kF(1)),
-         shift(kF(1))});
+        shift(kF(1))});
     EXPECT_EQ(requests, 1122);
 }
 
@@ -189,44 +189,49 @@ TEST_F(PlayingTest, EscSilencesAndCancelsAPendingSplitChoiceButKeepsHeldKeys)
         silence.push_back(QString::asprintf("B%X 78 00", channel).toStdString());
     EXPECT_EQ(sent(), silence);
     midi.clear();
-    run({down(kComma), up(kComma), down('Y')});  // auto-repeat of the held key, then a main key
+    run({down(kComma), up(kComma), down('Y')}); // auto-repeat of the held key, then a main key
     EXPECT_EQ(chords().chosenSplitPoint(), 0);
-    EXPECT_EQ(sent(), (Log{"80 3C 00", "90 4A 7F"}));
+    EXPECT_EQ(sent(), (Log {"80 3C 00", "90 4A 7F"}));
 }
 
 // --- Held keys ---------------------------------------------------------------
 
 // Key k held while the steps c are typed, with an auto-repeat after them;
 // then its release, its next press and that release.
-Steps heldThrough(int k, const Steps& c) { return Steps{down(k)} + c + Steps{down(k), up(k), down(k), up(k)}; }
+Steps heldThrough(int k, const Steps& c)
+{
+    return Steps {down(k)} + c + Steps {down(k), up(k), down(k), up(k)};
+}
 
 // Whatever changes while a key is held, its release stops what its press
 // started, and its next press plays in the new state.
-Log heldLog(const Log& a, const Log& mid, const Log& b) { return joined({a, mid, noteOffsOf(a), b, noteOffsOf(b)}); }
+Log heldLog(const Log& a, const Log& mid, const Log& b)
+{
+    return joined({a, mid, noteOffsOf(a), b, noteOffsOf(b)});
+}
 
-const Log kCMajorStrings{"97 37 67", "97 3C 67", "97 40 67"};
-const Log kDMajorStrings{"97 36 67", "97 39 67", "97 3E 67"};
-const Log kDMajorGuitar{"9D 2D 67", "pause 20", "9D 32 67", "pause 20", "9D 39 67", "pause 20", "9D 3E 67",
-                        "pause 20", "9D 42 67"};
+const Log kCMajorStrings {"97 37 67", "97 3C 67", "97 40 67"};
+const Log kDMajorStrings {"97 36 67", "97 39 67", "97 3E 67"};
+const Log kDMajorGuitar {
+    "9D 2D 67", "pause 20", "9D 32 67", "pause 20", "9D 39 67", "pause 20", "9D 3E 67", "pause 20", "9D 42 67"};
 
-INSTANTIATE_TEST_SUITE_P(
-    ChangeWhileHeld, KeyCommands,
+INSTANTIATE_TEST_SUITE_P(ChangeWhileHeld, KeyCommands,
     ::testing::Values(
-        Scene{"DrumsOn", {}, heldThrough(kComma, {shift(kF(4))}), heldLog({"90 3C 7F"}, {}, {"99 2B 7F"})},
-        Scene{"DrumsOff", {shift(kF(4))}, heldThrough('Z', {shift(kF(4))}), heldLog({"99 29 4F"}, {}, kCMajorStrings)},
-        Scene{"DrumSound", {shift(kF(4))}, heldThrough('Z', {type(kRight)}), heldLog({"99 29 4F"}, {}, {"99 2A 4F"})},
-        Scene{"OneKeyMode", {}, heldThrough('Z', {type(kF(2))}),
-              heldLog(kCMajorStrings, repeated("CC 20 00", 2), {"90 30 7F"})},
-        Scene{"GuitarMode", {}, heldThrough('X', {type(kF(4))}),
-              heldLog(kDMajorStrings, repeated("CD 18 00", 2), kDMajorGuitar)},
-        Scene{"ThreeKeyMode", {type(kF(4))}, heldThrough('X', {type(kF(3))}),
-              heldLog(kDMajorGuitar, repeated("C7 32 00", 2), kDMajorStrings)},
-        Scene{"SplitPoint", {type(kF(2))}, heldThrough('Y', {shift(kF(2)), type('U')}),
-              heldLog({"90 4A 7F"}, {"90 4C 7F", "80 4C 00"}, {"9C 3E 67"})},
-        Scene{"ChordOctave", {}, heldThrough('Z', {ctrl(kUp)}),
-              heldLog(kCMajorStrings, {}, {"97 43 67", "97 48 67", "97 4C 67"})},
-        Scene{"MainVoices", {type(kF(8))}, heldThrough(kComma, {type(kF(7))}),
-              heldLog({"90 3C 7F", "91 3C 7F"}, {}, {"90 3C 7F"})}),
+        Scene {"DrumsOn", {}, heldThrough(kComma, {shift(kF(4))}), heldLog({"90 3C 7F"}, {}, {"99 2B 7F"})},
+        Scene {"DrumsOff", {shift(kF(4))}, heldThrough('Z', {shift(kF(4))}), heldLog({"99 29 4F"}, {}, kCMajorStrings)},
+        Scene {"DrumSound", {shift(kF(4))}, heldThrough('Z', {type(kRight)}), heldLog({"99 29 4F"}, {}, {"99 2A 4F"})},
+        Scene {"OneKeyMode", {}, heldThrough('Z', {type(kF(2))}),
+            heldLog(kCMajorStrings, repeated("CC 20 00", 2), {"90 30 7F"})},
+        Scene {"GuitarMode", {}, heldThrough('X', {type(kF(4))}),
+            heldLog(kDMajorStrings, repeated("CD 18 00", 2), kDMajorGuitar)},
+        Scene {"ThreeKeyMode", {type(kF(4))}, heldThrough('X', {type(kF(3))}),
+            heldLog(kDMajorGuitar, repeated("C7 32 00", 2), kDMajorStrings)},
+        Scene {"SplitPoint", {type(kF(2))}, heldThrough('Y', {shift(kF(2)), type('U')}),
+            heldLog({"90 4A 7F"}, {"90 4C 7F", "80 4C 00"}, {"9C 3E 67"})},
+        Scene {"ChordOctave", {}, heldThrough('Z', {ctrl(kUp)}),
+            heldLog(kCMajorStrings, {}, {"97 43 67", "97 48 67", "97 4C 67"})},
+        Scene {"MainVoices", {type(kF(8))}, heldThrough(kComma, {type(kF(7))}),
+            heldLog({"90 3C 7F", "91 3C 7F"}, {}, {"90 3C 7F"})}),
     sceneName);
 
 // The mouse and the keyboard hold a key each on their own: it sounds until
@@ -236,35 +241,35 @@ TEST_F(PlayingTest, MouseAndKeyboardHoldTheSameKeyIndependently)
     piano.pressKey(12, Hand::Mouse);
     run({down(kComma), up(kComma), down(kComma)});
     piano.keyboardLost();
-    EXPECT_EQ(sent(), (Log{"90 3C 7F"}));
+    EXPECT_EQ(sent(), (Log {"90 3C 7F"}));
     EXPECT_TRUE(piano.isKeyPressed(12));
-    run({shift(kF(4))});  // drums mode: the mouse still lets go of its piano key
+    run({shift(kF(4))}); // drums mode: the mouse still lets go of its piano key
     piano.releaseKey(12, Hand::Mouse);
-    EXPECT_EQ(sent(), (Log{"90 3C 7F", "80 3C 00"}));
+    EXPECT_EQ(sent(), (Log {"90 3C 7F", "80 3C 00"}));
     EXPECT_FALSE(piano.isKeyPressed(12));
     for (const int outside : {-1, kKeyCount}) { // no such key: nothing happens
         piano.pressKey(outside, Hand::Mouse);
         piano.releaseKey(outside, Hand::Mouse);
     }
-    EXPECT_EQ(sent(), (Log{"90 3C 7F", "80 3C 00"}));
+    EXPECT_EQ(sent(), (Log {"90 3C 7F", "80 3C 00"}));
 }
 
 TEST_F(PlayingTest, LosingTheKeyboardLetsGoOfItsKeysPadsAndModifiers)
 {
     // C minor ninth and a key, then a pad in drums mode.
     run({down(kShift, kShiftMask), down(kSpace, kShiftMask), down('Z', kShiftMask), down(kComma, kShiftMask),
-         shift(kF(4)), down('Q', kShiftMask)});
+        shift(kF(4)), down('Q', kShiftMask)});
     const Log started = sent();
     midi.clear();
 
     piano.keyboardLost();
     EXPECT_EQ(sent(), joined({noteOffsOf(Log(started.begin(), started.end() - 1)), {"89 23 00"}}));
-    EXPECT_EQ(chords().chordTypeText(), "maj");  // every modifier let go
+    EXPECT_EQ(chords().chordTypeText(), "maj"); // every modifier let go
 
     // The releases arrive elsewhere; the next presses play.
     midi.clear();
     run({up('Q'), down('Q'), shift(kF(4)), down(kComma)});
-    EXPECT_EQ(sent(), (Log{"99 23 4F", "90 3C 7F"}));
+    EXPECT_EQ(sent(), (Log {"99 23 4F", "90 3C 7F"}));
 }
 
 TEST_F(PlayingTest, ShutDownStopsEveryHeldNoteBeforeClosing)
@@ -281,28 +286,29 @@ TEST(KeyCodes, VirtualKeysByPositionKeypadAndQtKey)
 {
     constexpr Qt::KeyboardModifiers keypad = Qt::KeypadModifier;
     const std::tuple<ScanCodes, std::uint32_t, int, Qt::KeyboardModifiers, int> rows[] = {
-        {ScanCodes::Xkb, 52, Qt::Key_W, {}, 'Z'},           // French layout: W sits in the Z place
-        {ScanCodes::None, 52, Qt::Key_W, {}, 'W'},          // a platform whose codes are not X's
-        {ScanCodes::Xkb, 0, Qt::Key_Q, {}, 'Q'},            // no code: the Qt key
-        {ScanCodes::Xkb, 108, Qt::Key_AltGr, {}, kAlt},     // right Alt
-        {ScanCodes::Xkb, 105, Qt::Key_Control, {}, kCtrl},  // right Ctrl
-        {ScanCodes::Xkb, 94, Qt::Key_Less, {}, 226},        // the ISO key beside left Shift
+        {ScanCodes::Xkb, 52, Qt::Key_W, {}, 'Z'}, // French layout: W sits in the Z place
+        {ScanCodes::None, 52, Qt::Key_W, {}, 'W'}, // a platform whose codes are not X's
+        {ScanCodes::Xkb, 0, Qt::Key_Q, {}, 'Q'}, // no code: the Qt key
+        {ScanCodes::Xkb, 108, Qt::Key_AltGr, {}, kAlt}, // right Alt
+        {ScanCodes::Xkb, 105, Qt::Key_Control, {}, kCtrl}, // right Ctrl
+        {ScanCodes::Xkb, 94, Qt::Key_Less, {}, 226}, // the ISO key beside left Shift
         {ScanCodes::Xkb, 191, Qt::Key_F13, {}, kF13},
         {ScanCodes::Xkb, 49, Qt::Key_AsciiCircum, {}, 192}, // German layout: ^ left of 1
-        {ScanCodes::Xkb, 65, Qt::Key_unknown, {}, kSpace},   // known by position alone
+        {ScanCodes::Xkb, 65, Qt::Key_unknown, {}, kSpace}, // known by position alone
         {ScanCodes::None, 0, Qt::Key_Percent, {}, '5'},
-        {ScanCodes::Xkb, 250, Qt::Key_Exclam, {}, '1'},     // a code we do not know: the Qt key, unshifted
+        {ScanCodes::Xkb, 250, Qt::Key_Exclam, {}, '1'}, // a code we do not know: the Qt key, unshifted
         {ScanCodes::None, 0, Qt::Key_Question, {}, kSlash},
         {ScanCodes::None, 0, Qt::Key_Menu, {}, 0},
         {ScanCodes::Xkb, 87, Qt::Key_1, keypad, kKeypad0 + 1}, // Num Lock on: a digit
-        {ScanCodes::Xkb, 87, Qt::Key_End, keypad, kEnd},       // Num Lock off: navigation
+        {ScanCodes::Xkb, 87, Qt::Key_End, keypad, kEnd}, // Num Lock off: navigation
         {ScanCodes::Xkb, 63, Qt::Key_Asterisk, keypad, 106},
     };
     for (const auto& [scanCodes, native, qtKey, modifiers, expected] : rows)
         EXPECT_EQ(virtualKey(scanCodes, native, qtKey, modifiers), expected) << native << " " << qtKey;
     EXPECT_EQ(std::tuple(nativeScanCodeOf('Z'), nativeScanCodeOf(kAlt), nativeScanCodeOf(0)), std::tuple(52u, 64u, 0u));
-    EXPECT_EQ(std::tuple(scanCodesOf("xcb"), scanCodesOf("wayland-egl"), scanCodesOf("offscreen"), scanCodesOf(nullptr)),
-              std::tuple(ScanCodes::Xkb, ScanCodes::Xkb, ScanCodes::None, ScanCodes::None));
+    EXPECT_EQ(
+        std::tuple(scanCodesOf("xcb"), scanCodesOf("wayland-egl"), scanCodesOf("offscreen"), scanCodesOf(nullptr)),
+        std::tuple(ScanCodes::Xkb, ScanCodes::Xkb, ScanCodes::None, ScanCodes::None));
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include <set>
 #include <sstream>
 
-
 namespace clavora {
 namespace {
 
@@ -21,9 +20,8 @@ TEST(SynthSettingsParser, ReadsPairsSeparatedByBlanksAndSkipsBadOnes)
     using Settings = std::vector<SynthSetting>;
     const std::pair<std::string, Settings> cases[] = {
         {"audio.driver=file audio.file.name=take.wav", {{"audio.driver", "file"}, {"audio.file.name", "take.wav"}}},
-        {"  audio.periods=2 \t  synth.gain=0.5\n", {{"audio.periods", "2"}, {"synth.gain", "0.5"}}},
-        {"", {}}, {"   ", {}},
-        {"lonely =value name= audio.periods=4 = ==", {{"audio.periods", "4"}}},
+        {"  audio.periods=2 \t  synth.gain=0.5\n", {{"audio.periods", "2"}, {"synth.gain", "0.5"}}}, {"", {}},
+        {"   ", {}}, {"lonely =value name= audio.periods=4 = ==", {{"audio.periods", "4"}}},
         {"audio.file.name=a=b.wav", {{"audio.file.name", "a=b.wav"}}}, // only the first "=" separates
     };
     for (const auto& [text, expected] : cases)
@@ -36,9 +34,12 @@ TEST(FluidSynthDevice, BufferLatency)
     constexpr double kOurs = 3 * 128 * 1000.0 / 48000;
     EXPECT_DOUBLE_EQ(FluidSynthDevice(systemConfig("")).bufferLatencyMs(), kOurs);
     EXPECT_DOUBLE_EQ(FluidSynthDevice(systemConfig("audio.periods=2 audio.period-size=256 synth.sample-rate=44100"))
-                         .bufferLatencyMs(), 2 * 256 * 1000.0 / 44100);
+                         .bufferLatencyMs(),
+        2 * 256 * 1000.0 / 44100);
     EXPECT_DOUBLE_EQ(FluidSynthDevice(systemConfig("audio.periods=many synth.sample-rate=fast no.such.setting=3 "
-                                                   "audio.period-size=12x")).bufferLatencyMs(), kOurs);
+                                                   "audio.period-size=12x"))
+                         .bufferLatencyMs(),
+        kOurs);
 }
 
 TEST(FluidSynthDevice, AnUnusableSoundFontIsNamedOnceAndTheNextInstalledOneServesOrOpenFails)
@@ -62,7 +63,7 @@ TEST(FluidSynthDevice, AnUnusableSoundFontIsNamedOnceAndTheNextInstalledOneServe
     FluidSynthDevice broken({{text}, toFile});
     EXPECT_FALSE(broken.open());
     EXPECT_FALSE(broken.isOpen());
-    const FluidSynthDevice::Config config{{empty, missing, text, installed}, ""};
+    const FluidSynthDevice::Config config {{empty, missing, text, installed}, ""};
     EXPECT_EQ(FluidSynthDevice(config).soundFontPath(), installed);
     EXPECT_EQ(FluidSynthDevice(config).soundFontPath(), installed);
     const std::string said = GetCapturedStderr();
@@ -81,8 +82,7 @@ std::multiset<int> threadNiceness()
         std::getline(stat, line);
         std::istringstream fields(line.substr(line.rfind(')') + 2)); // after the name
         std::string field;
-        for (int i = 3; i <= 19 && fields >> field; ++i) {
-        }
+        for (int i = 3; i <= 19 && fields >> field; ++i) { }
         values.insert(std::stoi(field)); // field 19
     }
     return values;
@@ -95,7 +95,7 @@ TEST(FluidSynthDevice, OpensPuttingOffWhatTheFirstNotesDoNotNeedTakesMessagesAnd
         GTEST_SKIP() << "no General MIDI SoundFont installed";
     QTemporaryDir dir;
     FluidSynthDevice synth(systemConfig("audio.driver=file audio.file.name=" + dir.filePath("take.wav").toStdString()));
-    const auto programs = [&] { return std::vector{synth.programOf(1), synth.programOf(2), synth.programOf(9)}; };
+    const auto programs = [&] { return std::vector {synth.programOf(1), synth.programOf(2), synth.programOf(9)}; };
     const std::multiset<int> niceBefore = threadNiceness();
     ASSERT_TRUE(synth.open());
     // The loading gave way to the rest of the program on a thread of its
@@ -107,13 +107,13 @@ TEST(FluidSynthDevice, OpensPuttingOffWhatTheFirstNotesDoNotNeedTakesMessagesAnd
     // for the percussion channel's; what is left, for loadDeferred().
     EXPECT_TRUE(synth.send(packShortMessage(midi::kProgramChange | 1, 48, 0)));
     EXPECT_TRUE(synth.send(packShortMessage(midi::kProgramChange | 2, 49, 0)));
-    EXPECT_EQ(programs(), (std::vector{0, 0, -1}));
+    EXPECT_EQ(programs(), (std::vector {0, 0, -1}));
     EXPECT_TRUE(synth.send(packShortMessage(midi::kNoteOn | 1, 60, 127)));
-    EXPECT_EQ(programs(), (std::vector{48, 0, -1}));
+    EXPECT_EQ(programs(), (std::vector {48, 0, -1}));
     EXPECT_TRUE(synth.loadDeferred());
-    EXPECT_EQ(programs(), (std::vector{48, 49, -1}));
+    EXPECT_EQ(programs(), (std::vector {48, 49, -1}));
     EXPECT_FALSE(synth.loadDeferred());
-    EXPECT_EQ(programs(), (std::vector{48, 49, 0}));
+    EXPECT_EQ(programs(), (std::vector {48, 49, 0}));
     EXPECT_TRUE(synth.send(packShortMessage(midi::kProgramChange | 2, 50, 0)));
     EXPECT_EQ(synth.programOf(2), 50) << "nothing is put off once all is loaded";
     EXPECT_FALSE(synth.send(packShortMessage(midi::kNoteOn, 200, 127)));
@@ -123,7 +123,7 @@ TEST(FluidSynthDevice, OpensPuttingOffWhatTheFirstNotesDoNotNeedTakesMessagesAnd
     EXPECT_FALSE(synth.send(packShortMessage(midi::kNoteOn, 60, 127)));
     ASSERT_TRUE(synth.open());
     EXPECT_TRUE(synth.send(packShortMessage(midi::kNoteOn | midi::kDrumChannel, 36, 100)));
-    EXPECT_EQ(programs(), (std::vector{0, 0, 0})) << "a drum note loads the kit first";
+    EXPECT_EQ(programs(), (std::vector {0, 0, 0})) << "a drum note loads the kit first";
     EXPECT_FALSE(synth.loadDeferred());
 }
 

@@ -19,7 +19,7 @@ namespace clavora {
 using midi::packShortMessage;
 using testing::internal::CaptureStderr;
 using testing::internal::GetCapturedStderr;
-}
+} // namespace clavora
 
 namespace clavora::test {
 
@@ -37,7 +37,11 @@ inline qsizetype countOf(const std::string& text, const std::string& word)
     return QByteArray::fromStdString(text).count(QByteArray::fromStdString(word));
 }
 
-struct Wav { int sampleRate = 0; int channels = 0; std::vector<qint16> samples; };
+struct Wav {
+    int sampleRate = 0;
+    int channels = 0;
+    std::vector<qint16> samples;
+};
 
 // Reads the 16-bit samples of a PCM WAV file, checking that its chunk sizes
 // agree with the file's length (they are written when rendering stops).

@@ -32,7 +32,7 @@ TEST_F(SingleInstanceTest, ASecondInstanceIsRefusedHoweverLongTheFirstHasRun)
         ASSERT_TRUE(first.tryAcquire());
         QFile lock(path); // an hour old
         ASSERT_TRUE(lock.open(QIODevice::ReadWrite)
-                    && lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+            && lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
         SingleInstance second(path);
         EXPECT_FALSE(second.tryAcquire());
     }
@@ -47,14 +47,14 @@ TEST_F(SingleInstanceTest, AnUnwritablePlaceFallsBackToTheNextAndNoneAtAllRunsUn
 {
     // A runtime "folder" that is a file: nobody, root included, writes there.
     test::writeFile(dir.filePath("runtime"), "");
-    const QStringList paths{dir.filePath("runtime/clavora.lock"), dir.filePath("cache/clavora/clavora.lock")};
+    const QStringList paths {dir.filePath("runtime/clavora.lock"), dir.filePath("cache/clavora/clavora.lock")};
     SingleInstance first(paths);
     ASSERT_TRUE(first.tryAcquire());
     EXPECT_EQ(first.lockPath(), paths.at(1));
     SingleInstance second(paths);
     EXPECT_FALSE(second.tryAcquire()) << "the second start is refused in the fallback place too";
 
-    SingleInstance unguarded(QStringList{"/proc/clavora-a/clavora.lock", "/proc/clavora-b/clavora.lock"});
+    SingleInstance unguarded(QStringList {"/proc/clavora-a/clavora.lock", "/proc/clavora-b/clavora.lock"});
     EXPECT_TRUE(unguarded.tryAcquire());
     EXPECT_TRUE(unguarded.lockPath().isEmpty());
 }

@@ -1,9 +1,9 @@
 // The system's MIDI ports, faked (our own "Clavora" port among them), then
 // read from the system.
+#include "platform/SystemMidiOutput.h"
 #include "PlatformTest.h"
 #include "ScopedEnvironment.h"
 #include "platform/JackServer.h"
-#include "platform/SystemMidiOutput.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -24,7 +24,10 @@ using Log = std::vector<std::string>;
 // "93 3C 64"); our own port can be offered where a MIDI system runs.
 class FakePorts final : public MidiPorts {
 public:
-    explicit FakePorts(std::vector<std::string> plugged) : names(std::move(plugged)) {}
+    explicit FakePorts(std::vector<std::string> plugged)
+        : names(std::move(plugged))
+    {
+    }
     std::vector<std::string> portNames() override { return names; }
     bool openPort(int index) override
     {
@@ -37,7 +40,9 @@ public:
     bool sendBytes(const Bytes& bytes) override
     {
         log.push_back(QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()))
-                          .toHex(' ').toUpper().toStdString());
+                          .toHex(' ')
+                          .toUpper()
+                          .toStdString());
         return open;
     }
     std::vector<std::string> names;
@@ -47,12 +52,15 @@ public:
 
 std::unique_ptr<FluidSynthDevice> mutedSynth() // cannot open: no SoundFont
 {
-    return std::make_unique<FluidSynthDevice>(FluidSynthDevice::Config{{}, ""});
+    return std::make_unique<FluidSynthDevice>(FluidSynthDevice::Config {{}, ""});
 }
 
 // The ports given, after the built-in synthesizer.
 struct Fixture {
-    explicit Fixture(std::vector<std::string> names) : owned(std::make_unique<FakePorts>(std::move(names))) {}
+    explicit Fixture(std::vector<std::string> names)
+        : owned(std::make_unique<FakePorts>(std::move(names)))
+    {
+    }
     std::unique_ptr<FakePorts> owned;
     FakePorts* ports = owned.get();
     std::unique_ptr<SystemMidiOutput> output = std::make_unique<SystemMidiOutput>(mutedSynth(), std::move(owned));
@@ -60,10 +68,11 @@ struct Fixture {
 
 TEST(SystemMidiOutput, ListsTheSynthesizerThenThePortsCutTo32CharactersReadAgainOnlyOnRefresh)
 {
-    Fixture f({"Midi Through:Midi Through Port-0 14:0", "USB Keys:USB Keys MIDI 1 20:0", "Señal Ñandú Piano Eléctrico Uno Dos"});
+    Fixture f({"Midi Through:Midi Through Port-0 14:0", "USB Keys:USB Keys MIDI 1 20:0",
+        "Señal Ñandú Piano Eléctrico Uno Dos"});
     SystemMidiOutput& out = *f.output;
-    const Log listed{"Built-in Synthesizer", "Midi Through:Midi Through Port-0", "USB Keys:USB Keys MIDI 1 20:0",
-                     "Señal Ñandú Piano Eléctrico Uno ", ""};
+    const Log listed {"Built-in Synthesizer", "Midi Through:Midi Through Port-0", "USB Keys:USB Keys MIDI 1 20:0",
+        "Señal Ñandú Piano Eléctrico Uno ", ""};
     f.ports->names.push_back("E"); // plugged in after the list was read
     ASSERT_EQ(out.deviceCount(), 4);
     for (int device = 0; device < 5; ++device)
@@ -82,7 +91,7 @@ TEST(SystemMidiOutput, ListsTheSynthesizerThenThePortsCutTo32CharactersReadAgain
     EXPECT_TRUE(out.open(1));
     EXPECT_TRUE(out.send(packShortMessage(0x90, 0x3C, 0x7F)));
     out.close();
-    EXPECT_EQ(f.ports->log, (Log{"open virtual", "90 3C 7F", "close"}));
+    EXPECT_EQ(f.ports->log, (Log {"open virtual", "90 3C 7F", "close"}));
 
     SystemMidiOutput alone(mutedSynth(), nullptr);
     EXPECT_EQ(alone.deviceCount(), 1);
@@ -93,11 +102,10 @@ TEST(SystemMidiOutput, ListsTheSynthesizerThenThePortsCutTo32CharactersReadAgain
 TEST(SystemMidiOutput, OpensThePortListedEvenIfItMovedClosingTheOneBeforeAndFailsIfItHasGone)
 {
     Fixture f({"A", "B", "C"});
-    const std::tuple<Log, int, bool> steps[] = {
-        {{"A", "B", "C"}, 2, true}, {{"A", "B", "C"}, 1, true},
+    const std::tuple<Log, int, bool> steps[] = {{{"A", "B", "C"}, 2, true}, {{"A", "B", "C"}, 1, true},
         {{"A", "B", "C"}, 0, false}, // the built-in synthesizer cannot open here
-        {{"B", "C"}, 3, true},       // "A" unplugged since the list was read: "C" is now the second port
-        {{"C"}, 2, false},           // "B" unplugged too
+        {{"B", "C"}, 3, true}, // "A" unplugged since the list was read: "C" is now the second port
+        {{"C"}, 2, false}, // "B" unplugged too
         {{"C"}, 4, false}, {{"C"}, -1, false}};
     for (const auto& [plugged, device, opens] : steps) {
         f.ports->names = plugged;
@@ -105,7 +113,7 @@ TEST(SystemMidiOutput, OpensThePortListedEvenIfItMovedClosingTheOneBeforeAndFail
         EXPECT_EQ(f.output->isOpen(), opens) << device;
     }
     EXPECT_FALSE(f.output->send(packShortMessage(midi::kNoteOn, 60, 100)));
-    EXPECT_EQ(f.ports->log, (Log{"open 1", "close", "open 0", "close", "open 1", "close"}));
+    EXPECT_EQ(f.ports->log, (Log {"open 1", "close", "open 0", "close", "open 1", "close"}));
 }
 
 // Program changes go as two bytes, other messages as three; bytes the
@@ -115,19 +123,18 @@ TEST(SystemMidiOutput, SendsWhatTheDeviceReadsRightAndRefusesTheRest)
     // The edges of the ranges; a program change has no second data byte to
     // check; refused: a data byte that reads as a status byte, no status
     // byte at all, a system message.
-    const std::pair<std::uint32_t, const char*> cases[] = {
-        {packShortMessage(0x93, 0x3C, 0x64), "93 3C 64"}, {packShortMessage(0x83, 0x3C, 0), "83 3C 00"},
-        {packShortMessage(0xC5, 19, 0), "C5 13"}, {packShortMessage(0xBF, midi::kAllSoundOff, 0), "BF 78 00"},
-        {packShortMessage(0x90, 60, 0), "90 3C 00"}, {packShortMessage(0x80, 0x7F, 0x7F), "80 7F 7F"},
-        {packShortMessage(0xC0, 5, 200), "C0 05"}, {packShortMessage(0x90, 0x80, 100), ""},
-        {packShortMessage(0x90, 60, 200), ""}, {packShortMessage(0x3C, 60, 100), ""},
-        {packShortMessage(0xF0, 60, 100), ""}};
+    const std::pair<std::uint32_t, const char*> cases[] = {{packShortMessage(0x93, 0x3C, 0x64), "93 3C 64"},
+        {packShortMessage(0x83, 0x3C, 0), "83 3C 00"}, {packShortMessage(0xC5, 19, 0), "C5 13"},
+        {packShortMessage(0xBF, midi::kAllSoundOff, 0), "BF 78 00"}, {packShortMessage(0x90, 60, 0), "90 3C 00"},
+        {packShortMessage(0x80, 0x7F, 0x7F), "80 7F 7F"}, {packShortMessage(0xC0, 5, 200), "C0 05"},
+        {packShortMessage(0x90, 0x80, 100), ""}, {packShortMessage(0x90, 60, 200), ""},
+        {packShortMessage(0x3C, 60, 100), ""}, {packShortMessage(0xF0, 60, 100), ""}};
     Fixture f({"A"});
     ASSERT_TRUE(f.output->open(1));
     for (const auto& [message, bytes] : cases) {
         f.ports->log.clear();
         EXPECT_EQ(f.output->send(message), *bytes != 0) << bytes;
-        EXPECT_EQ(f.ports->log, *bytes ? Log{bytes} : Log{}) << std::hex << message;
+        EXPECT_EQ(f.ports->log, *bytes ? Log {bytes} : Log {}) << std::hex << message;
     }
 }
 
@@ -169,7 +176,8 @@ TEST(JackPort, AClientRecordsWhatIsPlayedIntoTheClavoraPort)
     jack.start(jackd, {"-n", name, "-d", "dummy", "-r", "48000", "-p", "256"});
     ASSERT_TRUE(jack.waitForStarted() && within(5000, jackServerRuns)) << "the dummy JACK server did not come up";
     {
-        SystemMidiOutput output(std::make_unique<FluidSynthDevice>(FluidSynthDevice::Config{}), MidiPorts::createSystem());
+        SystemMidiOutput output(
+            std::make_unique<FluidSynthDevice>(FluidSynthDevice::Config {}), MidiPorts::createSystem());
         const int ours = output.deviceCount() - 1;
         ASSERT_EQ(output.deviceName(ours), SystemMidiOutput::kVirtualName);
         ASSERT_TRUE(output.open(ours));

@@ -1,5 +1,5 @@
-#include "PlatformTest.h"
 #include "platform/TakeRecorder.h"
+#include "PlatformTest.h"
 
 #include <fluidsynth.h>
 
@@ -10,9 +10,15 @@ namespace {
 
 // ---- The command line ----
 
-struct ArgumentsCase { const char* name; QStringList arguments; QString path; QStringList rest; bool error; };
+struct ArgumentsCase {
+    const char* name;
+    QStringList arguments;
+    QString path;
+    QStringList rest;
+    bool error;
+};
 
-class RecordArgumentsTest : public ::testing::TestWithParam<ArgumentsCase> {};
+class RecordArgumentsTest : public ::testing::TestWithParam<ArgumentsCase> { };
 
 TEST_P(RecordArgumentsTest, TakesTheOptionOutWhereverItStands)
 {
@@ -24,23 +30,28 @@ TEST_P(RecordArgumentsTest, TakesTheOptionOutWhereverItStands)
     EXPECT_EQ(parsed.rest, GetParam().rest);
 }
 
-INSTANTIATE_TEST_SUITE_P(CommandLines, RecordArgumentsTest, ::testing::Values(
-    ArgumentsCase{"Nothing", {"/STEALTH", "My", "title"}, "", {"/STEALTH", "My", "title"}, false},
-    ArgumentsCase{"RecordFirst", {"--record", "take.mid", "/stealth", "Notes"}, "take.mid", {"/stealth", "Notes"}, false},
-    ArgumentsCase{"RecordAfterStealth", {"/STEALTH", "A", "--record", "b.WAV", "C"}, "b.WAV", {"/STEALTH", "A", "C"}, false},
-    ArgumentsCase{"WithEquals", {"--record=dir/take.midi"}, "dir/take.midi", {}, false},
-    ArgumentsCase{"NoFileName", {"/STEALTH", "--record"}, "", {}, true},
-    ArgumentsCase{"UnknownKind", {"--record", "take.mp3"}, "", {}, true},
-    ArgumentsCase{"EmptyName", {"--record="}, "", {}, true}),
+INSTANTIATE_TEST_SUITE_P(CommandLines, RecordArgumentsTest,
+    ::testing::Values(ArgumentsCase {"Nothing", {"/STEALTH", "My", "title"}, "", {"/STEALTH", "My", "title"}, false},
+        ArgumentsCase {
+            "RecordFirst", {"--record", "take.mid", "/stealth", "Notes"}, "take.mid", {"/stealth", "Notes"}, false},
+        ArgumentsCase {
+            "RecordAfterStealth", {"/STEALTH", "A", "--record", "b.WAV", "C"}, "b.WAV", {"/STEALTH", "A", "C"}, false},
+        ArgumentsCase {"WithEquals", {"--record=dir/take.midi"}, "dir/take.midi", {}, false},
+        ArgumentsCase {"NoFileName", {"/STEALTH", "--record"}, "", {}, true},
+        ArgumentsCase {"UnknownKind", {"--record", "take.mp3"}, "", {}, true},
+        ArgumentsCase {"EmptyName", {"--record="}, "", {}, true}),
     [](const ::testing::TestParamInfo<ArgumentsCase>& info) { return std::string(info.param.name); });
 
 // ---- Recording ----
 
 // A short performance with times that fall between milliseconds.
-const std::vector<TimedMessage> kTake{
-    {0.2, packShortMessage(midi::kProgramChange + 1, 40, 0)}, {100.0, packShortMessage(midi::kNoteOn + 1, 60, 100)},
-    {100.4, packShortMessage(midi::kNoteOn + 1, 64, 90)}, {350.6, packShortMessage(midi::kNoteOff + 1, 60, 0)},
-    {350.6, packShortMessage(midi::kNoteOff + 1, 64, 0)}, {420.0, packShortMessage(midi::kNoteOn + 9, 38, 0)},
+const std::vector<TimedMessage> kTake {
+    {0.2, packShortMessage(midi::kProgramChange + 1, 40, 0)},
+    {100.0, packShortMessage(midi::kNoteOn + 1, 60, 100)},
+    {100.4, packShortMessage(midi::kNoteOn + 1, 64, 90)},
+    {350.6, packShortMessage(midi::kNoteOff + 1, 60, 0)},
+    {350.6, packShortMessage(midi::kNoteOff + 1, 64, 0)},
+    {420.0, packShortMessage(midi::kNoteOn + 9, 38, 0)},
     {1999.5, packShortMessage(midi::kControlChange + 15, midi::kAllSoundOff, 0)},
 };
 
@@ -48,14 +59,13 @@ class TakeRecorderTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     // Records `take` through a recorder over a device that opens (or not).
-    std::unique_ptr<TakeRecorder> record(const QString& path, const std::vector<TimedMessage>& take,
-                                         bool deviceWorks)
+    std::unique_ptr<TakeRecorder> record(const QString& path, const std::vector<TimedMessage>& take, bool deviceWorks)
     {
         auto inner = std::make_unique<RecordingMidiOutput>();
         device = inner.get();
-        device->setFailing(deviceWorks ? std::set<int>{} : std::set<int>{0});
-        auto recorder = std::make_unique<TakeRecorder>(std::move(inner), path, [this] { return now; },
-                                                       FluidSynthDevice::Config::fromEnvironment());
+        device->setFailing(deviceWorks ? std::set<int> {} : std::set<int> {0});
+        auto recorder = std::make_unique<TakeRecorder>(
+            std::move(inner), path, [this] { return now; }, FluidSynthDevice::Config::fromEnvironment());
         EXPECT_TRUE(recorder->isRecording());
         now = 0;
         recorder->send(packShortMessage(midi::kNoteOn, 1, 1)); // nothing open yet
@@ -77,24 +87,30 @@ protected:
 // that its ticks are read exactly, and collects what it plays.
 std::vector<TimedMessage> playedBack(const QString& path)
 {
-    struct Played { fluid_player_t* player; std::vector<TimedMessage> messages; };
+    struct Played {
+        fluid_player_t* player;
+        std::vector<TimedMessage> messages;
+    };
     fluid_settings_t* settings = new_fluid_settings();
     fluid_settings_setstr(settings, "player.timing-source", "sample");
     fluid_settings_setnum(settings, "synth.sample-rate", 48000);
     fluid_synth_t* synth = new_fluid_synth(settings);
-    Played played{new_fluid_player(synth), {}};
+    Played played {new_fluid_player(synth), {}};
     fluid_player_t* player = played.player;
-    fluid_player_set_playback_callback(player, [](void* data, fluid_midi_event_t* event) {
-        auto* p = static_cast<Played*>(data);
-        if (fluid_midi_event_get_type(event) < midi::kNoteOff)
-            return FLUID_OK; // the player's own tempo event
-        const int status = fluid_midi_event_get_type(event) + fluid_midi_event_get_channel(event);
-        // The key, control or program, then the velocity or value; one tick per millisecond.
-        p->messages.push_back({double(fluid_player_get_current_tick(p->player)),
-                               packShortMessage(status, fluid_midi_event_get_control(event),
-                                                (status & 0xF0) == 0xC0 ? 0 : fluid_midi_event_get_value(event))});
-        return FLUID_OK;
-    }, &played);
+    fluid_player_set_playback_callback(
+        player,
+        [](void* data, fluid_midi_event_t* event) {
+            auto* p = static_cast<Played*>(data);
+            if (fluid_midi_event_get_type(event) < midi::kNoteOff)
+                return FLUID_OK; // the player's own tempo event
+            const int status = fluid_midi_event_get_type(event) + fluid_midi_event_get_channel(event);
+            // The key, control or program, then the velocity or value; one tick per millisecond.
+            p->messages.push_back({double(fluid_player_get_current_tick(p->player)),
+                packShortMessage(status, fluid_midi_event_get_control(event),
+                    (status & 0xF0) == 0xC0 ? 0 : fluid_midi_event_get_value(event))});
+            return FLUID_OK;
+        },
+        &played);
     EXPECT_EQ(fluid_player_add(player, path.toStdString().c_str()), FLUID_OK);
     fluid_player_set_tempo(player, FLUID_PLAYER_TEMPO_INTERNAL, 0.1);
     fluid_player_play(player);
@@ -137,10 +153,10 @@ TEST_F(TakeRecorderTest, WavFileHasItsNotesWithinOnePeriodOfTheirTimesAndLastsTh
         GTEST_SKIP() << "no General MIDI SoundFont installed";
     const QString path = dir.filePath("take.wav");
     // Sharp notes, each cut off well before the next.
-    std::vector<TimedMessage> take{{0, packShortMessage(midi::kProgramChange, 115, 0)}};
+    std::vector<TimedMessage> take {{0, packShortMessage(midi::kProgramChange, 115, 0)}};
     // The first note starts a period: how long the instrument takes to be
     // heard is measured there.
-    const std::vector<double> onsets{0.0, 333.3, 571.9, 802.6};
+    const std::vector<double> onsets {0.0, 333.3, 571.9, 802.6};
     for (const double onset : onsets) {
         take.push_back({onset, packShortMessage(midi::kNoteOn, 72, 127)});
         take.push_back({onset + 120, packShortMessage(midi::kControlChange, midi::kAllSoundOff, 0)});

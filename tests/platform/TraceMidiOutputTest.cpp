@@ -1,8 +1,8 @@
 // A trace of every MIDI message, which fails without taking the program
 // down: a path that cannot be opened, a reader that went away, a named pipe
 // nobody reads.
-#include "PlatformTest.h"
 #include "platform/TraceMidiOutput.h"
+#include "PlatformTest.h"
 
 #include <QLocale>
 
@@ -33,7 +33,7 @@ TEST(TraceMidiOutput, WritesWhatTheOpenDeviceTakes)
     test::writeFile(path, "12.500 90 40 50\n");
     QElapsedTimer start;
     start.start();
-    RecordingMidiOutput device{{"First", "Second"}};
+    RecordingMidiOutput device {{"First", "Second"}};
     device.setFailing({0});
     TraceMidiOutput trace(device, path, start);
     ASSERT_TRUE(trace.isTracing());
@@ -54,7 +54,7 @@ TEST(TraceMidiOutput, WritesWhatTheOpenDeviceTakes)
     EXPECT_EQ(lines[2].section(' ', 1), "8A 0B 00");
     const double first = lines[1].section(' ', 0, 0).toDouble(), second = lines[2].section(' ', 0, 0).toDouble();
     EXPECT_TRUE(0 <= first && first <= second && second <= end + 0.001) << first << ' ' << second << ' ' << end;
-    EXPECT_EQ(device.log(), (std::vector<std::string>{"open 0", "open 1", "BF 78 00", "8A 0B 00", "close"}));
+    EXPECT_EQ(device.log(), (std::vector<std::string> {"open 0", "open 1", "BF 78 00", "8A 0B 00", "close"}));
 }
 
 TEST(TraceMidiOutput, LinesHaveThreeDecimalsAndUpperCaseHexWhateverTheLocale)
@@ -77,7 +77,7 @@ protected:
     }
     QTemporaryDir dir;
     QString fifo = dir.filePath("trace.fifo");
-    RecordingMidiOutput device{{"Synth"}};
+    RecordingMidiOutput device {{"Synth"}};
     QElapsedTimer start;
 };
 
@@ -109,7 +109,7 @@ TEST_F(TraceIntoAPipe, ATraceWhoseReaderWentAwayEndsWithOneLineAndPlayingGoesOn)
 TEST_F(TraceIntoAPipe, APathThatCannotBeOpenedIsNamedOnceAndEverythingStillReachesTheDevice)
 {
     for (const QString& path : {fifo, QStringLiteral("/proc/no/such/dir/trace.txt")}) {
-        auto owned = std::make_unique<RecordingMidiOutput>(std::vector<std::string>{"Only"});
+        auto owned = std::make_unique<RecordingMidiOutput>(std::vector<std::string> {"Only"});
         RecordingMidiOutput& inner = *owned;
         CaptureStderr();
         QElapsedTimer clock;
@@ -125,7 +125,7 @@ TEST_F(TraceIntoAPipe, APathThatCannotBeOpenedIsNamedOnceAndEverythingStillReach
         const std::string said = GetCapturedStderr();
         EXPECT_EQ(countOf(said, "clavora: MIDI trace " + path.toStdString()), 1) << said;
         EXPECT_EQ(countOf(said, "clavora: MIDI trace"), 1) << said;
-        EXPECT_EQ(inner.log(), (std::vector<std::string>{"open 0", "91 3D 63", "81 3D 00", "close"}));
+        EXPECT_EQ(inner.log(), (std::vector<std::string> {"open 0", "91 3D 63", "81 3D 00", "close"}));
     }
 }
 

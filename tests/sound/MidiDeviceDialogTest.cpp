@@ -1,10 +1,10 @@
-#include "FakePlatform.h"
+#include "sound/MidiDeviceDialog.h"
 #include "../lang/LayoutChecks.h"
+#include "FakePlatform.h"
 #include "piano/Twips.h"
 #include "platform/MidiConstants.h"
 #include "platform/RecordingMidiOutput.h"
 #include "platform/TraceMidiOutput.h"
-#include "sound/MidiDeviceDialog.h"
 #include "sound/MidiPort.h"
 
 #include <QTemporaryDir>
@@ -23,13 +23,19 @@ struct RefreshingOutput final : MidiOutput {
     std::string deviceName(int device) const override { return names.at(std::size_t(device)); }
     void refresh() override { names = plugged; }
     bool open(int) override { return true; }
-    void close() override {}
+    void close() override { }
     bool isOpen() const override { return true; }
     bool send(std::uint32_t) override { return true; }
 };
 
-QComboBox* deviceList(QDialog& dialog) { return test::child<QComboBox>(dialog, QStringLiteral("MIDIOut")); }
-QPushButton* button(QDialog& dialog, const QString& name) { return test::child<QPushButton>(dialog, name); }
+QComboBox* deviceList(QDialog& dialog)
+{
+    return test::child<QComboBox>(dialog, QStringLiteral("MIDIOut"));
+}
+QPushButton* button(QDialog& dialog, const QString& name)
+{
+    return test::child<QPushButton>(dialog, name);
+}
 
 // "text=item value" for every entry of the list, joined by commas.
 QString entries(QComboBox* list)
@@ -45,7 +51,12 @@ constexpr int kKeep = -9; // leave the list as the dialog opened
 // Start-up has opened device 0; the dialog opens with `current` in force,
 // the user picks a list `position` (or leaves it) and presses a button.
 // Lists are written "a,b,c"; boxes are named "selected" or "port".
-struct Choice { QString devices; std::set<int> failing; QString press, log, boxes; int current, position, selected, resets, after; };
+struct Choice {
+    QString devices;
+    std::set<int> failing;
+    QString press, log, boxes;
+    int current, position, selected, resets, after;
+};
 
 } // namespace
 
@@ -63,23 +74,25 @@ private slots:
         const QString three = "Synth,Port A,Port B";
         const QString fallback = "close,open 1,close,open 0,C0 00 00";
         // devices, failing, press, log, boxes; current, position, selected, resets, after
-        QTest::newRow("one device: nothing to choose") << Choice{"Only", {}, "OK", "", "", -1, 0, 1, 0, -1};
-        QTest::newRow("another device") << Choice{two, {}, "OK", "close,open 1,C0 00 00", "", -1, 2, 0, 1, 1};
-        QTest::newRow("the default reopens device 0") << Choice{two, {}, "OK", "close,open 0,C0 00 00", "", 0, 0, 1, 1, -1};
-        QTest::newRow("a device that fails falls back") << Choice{two, {1}, "OK", fallback, "selected", -1, 2, 0, 2, -1};
+        QTest::newRow("one device: nothing to choose") << Choice {"Only", {}, "OK", "", "", -1, 0, 1, 0, -1};
+        QTest::newRow("another device") << Choice {two, {}, "OK", "close,open 1,C0 00 00", "", -1, 2, 0, 1, 1};
+        QTest::newRow("the default reopens device 0")
+            << Choice {two, {}, "OK", "close,open 0,C0 00 00", "", 0, 0, 1, 1, -1};
+        QTest::newRow("a device that fails falls back")
+            << Choice {two, {1}, "OK", fallback, "selected", -1, 2, 0, 2, -1};
         QTest::newRow("device 0 fails too")
-            << Choice{two, {0, 1}, "OK", "close,open 1,close,open 0", "selected,port", -1, 2, 0, 2, -1};
-        QTest::newRow("device 2 in force") << Choice{three, {}, "OK", "", "", 2, kKeep, 3, 0, 2};
-        QTest::newRow("Cancel") << Choice{two, {}, "Cancel", "", "", -1, 2, 0, 0, -1};
+            << Choice {two, {0, 1}, "OK", "close,open 1,close,open 0", "selected,port", -1, 2, 0, 2, -1};
+        QTest::newRow("device 2 in force") << Choice {three, {}, "OK", "", "", 2, kKeep, 3, 0, 2};
+        QTest::newRow("Cancel") << Choice {two, {}, "Cancel", "", "", -1, 2, 0, 0, -1};
         QTest::newRow("the device in force has gone")
-            << Choice{two, {}, "OK", "close,open -2,close,open 0,C0 00 00", "selected", 2, kKeep, -1, 2, -1};
-        QTest::newRow("no device at all") << Choice{"", {}, "OK", "", "port", -1, kKeep, 0, 0, -1};
+            << Choice {two, {}, "OK", "close,open -2,close,open 0,C0 00 00", "selected", 2, kKeep, -1, 2, -1};
+        QTest::newRow("no device at all") << Choice {"", {}, "OK", "", "port", -1, kKeep, 0, 0, -1};
     }
     void choosingADevice()
     {
         QFETCH(Choice, choice);
         std::vector<std::string> names;
-        QStringList listed{"(Default)=-1"};
+        QStringList listed {"(Default)=-1"};
         for (const QString& name : choice.devices.split(QLatin1Char(','), Qt::SkipEmptyParts))
             listed << name + QLatin1Char('=') + QString::number(names.size()), names.push_back(name.toStdString());
         RecordingMidiOutput output(names);
@@ -111,9 +124,9 @@ private slots:
         for (const auto& box : platform.boxes) {
             QCOMPARE(box.icon, MessageIcon::Exclamation);
             QCOMPARE(box.title, std::string("Warning"));
-            shown << (box.text == "Unable to open selected Device. Opening default Device"             ? "selected"
-                      : box.text == "Unable to access the MIDI Device.\n\nNo sound will be played" ? "port"
-                                                                                                   : box.text.c_str());
+            shown << (box.text == "Unable to open selected Device. Opening default Device"       ? "selected"
+                    : box.text == "Unable to access the MIDI Device.\n\nNo sound will be played" ? "port"
+                                                                                                 : box.text.c_str());
         }
         QCOMPARE(shown.join(QLatin1Char(',')), choice.boxes);
         // The next opening selects the choice in force.
@@ -139,15 +152,16 @@ private slots:
         MidiPort port(traced, platform);
         output.plugged = {"Synth", "Port A"};
         QCOMPARE(entries(deviceList(*std::make_unique<MidiDeviceDialog>(port, language, nullptr))).section(',', 1),
-                 QStringLiteral("Synth=0,Port A=1"));
+            QStringLiteral("Synth=0,Port A=1"));
         output.plugged = {"Synth", "Port B", "Port C"};
         MidiDeviceDialog dialog(port, language, {});
         QCOMPARE(entries(deviceList(dialog)).section(',', 1), QStringLiteral("Synth=0,Port B=1,Port C=2"));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        test::verifyCaptions(dialog, lang::midiDialogCaptions(), language, {QString::fromUtf8(lang::kMidiDefaultEntry)});
+        test::verifyCaptions(
+            dialog, lang::midiDialogCaptions(), language, {QString::fromUtf8(lang::kMidiDefaultEntry)});
         QCOMPARE(deviceList(dialog)->itemText(0),
-                 lang::caption(lang::midiDialogCaptions(), language ? language : 1, lang::kMidiDefaultEntry));
+            lang::caption(lang::midiDialogCaptions(), language ? language : 1, lang::kMidiDefaultEntry));
         QCOMPARE(button(dialog, "OK")->text(), QStringLiteral("OK"));
         test::verifyNothingCut(dialog);
 

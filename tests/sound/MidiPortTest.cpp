@@ -12,13 +12,13 @@ TEST_F(PlayingTest, MidiPortSendsDataOneInsideTheMidiRangeOnlyAndKeepsVelocityZe
         port.sendShortMessage(0x90, key, 100);
     port.sendShortMessage(0x93, 60, 0); // a slot volume of 0: still a note-on
     port.sendShortMessage(0xC7, 50, 0);
-    EXPECT_EQ(sent(), (Log{"90 00 64", "90 7F 64", "93 3C 00", "C7 32 00"}));
+    EXPECT_EQ(sent(), (Log {"90 00 64", "90 7F 64", "93 3C 00", "C7 32 00"}));
 }
 
 TEST(MidiPort, MapsSlotsToChannelsAndNeverToTheDrumChannel)
 {
-    const std::pair<int, int> slotChannel[] = {{1, 0},   {2, 1},   {7, 6},  {8, 7},   {9, 8},      {10, 10},
-                                               {14, 14}, {0, 0},   {15, 0}, {-1, 0},  {-32768, 0}, {32767, 0}};
+    const std::pair<int, int> slotChannel[] = {
+        {1, 0}, {2, 1}, {7, 6}, {8, 7}, {9, 8}, {10, 10}, {14, 14}, {0, 0}, {15, 0}, {-1, 0}, {-32768, 0}, {32767, 0}};
     for (const auto& [slot, channel] : slotChannel)
         EXPECT_EQ(sound::midiChannelOf(slot), channel) << "slot " << slot;
 }

@@ -11,7 +11,10 @@ namespace clavora::test {
 // Records what the logic asks of the platform; never sleeps or shows a box.
 class FakePlatform final : public Platform {
 public:
-    struct Box { MessageIcon icon; std::string title, text; };
+    struct Box {
+        MessageIcon icon;
+        std::string title, text;
+    };
 
     void pause(int milliseconds) override
     {

@@ -5,8 +5,8 @@
 #include "chords/ChordArea.h"
 #include "drums/DrumPads.h"
 #include "keys/KeyCodes.h"
-#include "piano/Piano.h"
 #include "keys/VoiceArea.h"
+#include "piano/Piano.h"
 #include "platform/RecordingMidiOutput.h"
 #include "sound/MidiPort.h"
 
@@ -23,12 +23,23 @@ namespace clavora::test {
 using Log = std::vector<std::string>;
 
 // The log entries of `count` copies of one message, e.g. repeated("C1 30 00", 3).
-inline Log repeated(const std::string& entry, int count) { return Log(static_cast<std::size_t>(count), entry); }
+inline Log repeated(const std::string& entry, int count)
+{
+    return Log(static_cast<std::size_t>(count), entry);
+}
 
 // Log and Steps put one after the other.
-template <class T>
-std::vector<T> operator+(std::vector<T> a, const std::vector<T>& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
-inline Log joined(std::initializer_list<Log> parts) { Log all; for (const Log& p : parts) all = all + p; return all; }
+template <class T> std::vector<T> operator+(std::vector<T> a, const std::vector<T>& b)
+{
+    return a.insert(a.end(), b.begin(), b.end()), a;
+}
+inline Log joined(std::initializer_list<Log> parts)
+{
+    Log all;
+    for (const Log& p : parts)
+        all = all + p;
+    return all;
+}
 
 // The note-offs that stop exactly the note-ons of `log`, in the same order.
 inline Log noteOffsOf(const Log& log)
@@ -44,19 +55,53 @@ inline Log noteOffsOf(const Log& log)
 // modifier keys go down first, each reporting the mask that includes
 // itself, and up last); a key tapped, held down or let go reporting the mask
 // given without the modifier keys; an on-screen key pressed or released.
-struct Step { enum Kind { Type, Tap, Down, Up, Press, Release } kind; int code; int mask = 0; };
+struct Step {
+    enum Kind { Type, Tap, Down, Up, Press, Release } kind;
+    int code;
+    int mask = 0;
+};
 using Steps = std::vector<Step>;
-inline Step type(int code, int mask = 0) { return {Step::Type, code, mask}; }
-inline Step shift(int code) { return {Step::Type, code, keys::kShiftMask}; }
-inline Step ctrl(int code) { return {Step::Type, code, keys::kCtrlMask}; }
+inline Step type(int code, int mask = 0)
+{
+    return {Step::Type, code, mask};
+}
+inline Step shift(int code)
+{
+    return {Step::Type, code, keys::kShiftMask};
+}
+inline Step ctrl(int code)
+{
+    return {Step::Type, code, keys::kCtrlMask};
+}
 constexpr int kShiftCtrl = keys::kShiftMask | keys::kCtrlMask;
-inline Step shiftCtrl(int code) { return {Step::Type, code, kShiftCtrl}; }
-inline Step hit(int code, int mask = 0) { return {Step::Tap, code, mask}; }
-inline Step down(int code, int mask = 0) { return {Step::Down, code, mask}; }
-inline Step up(int code, int mask = 0) { return {Step::Up, code, mask}; }
-inline Step press(int key) { return {Step::Press, key}; }
-inline Step release(int key) { return {Step::Release, key}; }
-inline Steps times(int count, Step step) { return Steps(static_cast<std::size_t>(count), step); }
+inline Step shiftCtrl(int code)
+{
+    return {Step::Type, code, kShiftCtrl};
+}
+inline Step hit(int code, int mask = 0)
+{
+    return {Step::Tap, code, mask};
+}
+inline Step down(int code, int mask = 0)
+{
+    return {Step::Down, code, mask};
+}
+inline Step up(int code, int mask = 0)
+{
+    return {Step::Up, code, mask};
+}
+inline Step press(int key)
+{
+    return {Step::Press, key};
+}
+inline Step release(int key)
+{
+    return {Step::Release, key};
+}
+inline Steps times(int count, Step step)
+{
+    return Steps(static_cast<std::size_t>(count), step);
+}
 // A number typed on the keypad, each key reporting `mask`.
 inline Steps keypad(const std::string& digits, int mask = 0)
 {
@@ -69,14 +114,19 @@ inline Steps keypad(const std::string& digits, int mask = 0)
 // The Instrument, Octave, Volume, Channel and Voices labels of an area.
 inline std::string labels(VoiceArea& area)
 {
-    const QStringList shown{area.instrument().label(), area.octave().label(), area.volume().label(),
-                            area.channel().label(), area.voices().label()};
+    const QStringList shown {area.instrument().label(), area.octave().label(), area.volume().label(),
+        area.channel().label(), area.voices().label()};
     return shown.join('|').toStdString();
 }
 
 class PlayingTest : public ::testing::Test {
 protected:
-    void SetUp() override { piano.startUp(); startUpLog = midi.log(); midi.clear(); }
+    void SetUp() override
+    {
+        piano.startUp();
+        startUpLog = midi.log();
+        midi.clear();
+    }
 
     // What was sent since the last clear, as "90 3C 7F" entries.
     const Log& sent() const { return midi.log(); }
@@ -99,11 +149,22 @@ protected:
                 if (s.mask & kShiftMask)
                     piano.keyUp(kShift, held &= ~kShiftMask);
                 break;
-            case Step::Tap: piano.keyDown(s.code, s.mask); piano.keyUp(s.code, s.mask); break;
-            case Step::Down: piano.keyDown(s.code, s.mask); break;
-            case Step::Up: piano.keyUp(s.code, s.mask); break;
-            case Step::Press: piano.pressKey(s.code); break;
-            case Step::Release: piano.releaseKey(s.code); break;
+            case Step::Tap:
+                piano.keyDown(s.code, s.mask);
+                piano.keyUp(s.code, s.mask);
+                break;
+            case Step::Down:
+                piano.keyDown(s.code, s.mask);
+                break;
+            case Step::Up:
+                piano.keyUp(s.code, s.mask);
+                break;
+            case Step::Press:
+                piano.pressKey(s.code);
+                break;
+            case Step::Release:
+                piano.releaseKey(s.code);
+                break;
             }
         }
     }
@@ -115,9 +176,9 @@ protected:
 
     RecordingMidiOutput midi;
     FakePlatform platform;
-    sound::MidiPort port{midi, platform};
-    Piano piano{port, platform};
-    Log startUpLog;  // what the start-up sent
+    sound::MidiPort port {midi, platform};
+    Piano piano {port, platform};
+    Log startUpLog; // what the start-up sent
 };
 
 // A script played on the started piano: `before` brings it into a state
@@ -141,11 +202,18 @@ protected:
         platform.onPause = [this](int ms) { midi.note("pause " + std::to_string(ms)); };
         run(scene.steps);
         EXPECT_EQ(sent(), scene.sent);
-        if (!scene.mainLabels.empty()) { EXPECT_EQ(labels(mainArea()), scene.mainLabels); }
-        if (!scene.chordLabels.empty()) { EXPECT_EQ(labels(chordSlots()), scene.chordLabels); }
+        if (!scene.mainLabels.empty()) {
+            EXPECT_EQ(labels(mainArea()), scene.mainLabels);
+        }
+        if (!scene.chordLabels.empty()) {
+            EXPECT_EQ(labels(chordSlots()), scene.chordLabels);
+        }
     }
 };
 
-inline std::string sceneName(const ::testing::TestParamInfo<Scene>& info) { return info.param.name; }
+inline std::string sceneName(const ::testing::TestParamInfo<Scene>& info)
+{
+    return info.param.name;
+}
 
 } // namespace clavora::test

@@ -23,7 +23,9 @@ using Messages = std::vector<Message>;
 
 struct Program {
     explicit Program(const QString& commandLine = {})
-        : port(midi, platform), piano(port, platform), window(piano, platform)
+        : port(midi, platform)
+        , piano(port, platform)
+        , window(piano, platform)
     {
         piano.startUp();
         window.startUp(commandLine);
@@ -35,8 +37,7 @@ struct Program {
 
     QWidget* focus() const { return window.findChild<QWidget*>(QStringLiteral("Focus")); }
     // The window's control (or action) of that name; the test stops without one.
-    template <typename T = QWidget>
-    T* find(const QString& name) const
+    template <typename T = QWidget> T* find(const QString& name) const
     {
         if (T* found = window.findChild<T*>(name))
             return found;
@@ -47,7 +48,7 @@ struct Program {
     // A key event as X11 reports it: native scan code, Qt key, auto-repeat
     // flag and the server's timestamp.
     void sendKey(QEvent::Type type, int qtKey, quint32 scanCode, bool autoRepeat = false,
-                 Qt::KeyboardModifiers modifiers = Qt::NoModifier, ulong timestamp = 0)
+        Qt::KeyboardModifiers modifiers = Qt::NoModifier, ulong timestamp = 0)
     {
         QKeyEvent event(type, qtKey, modifiers, scanCode, 0, 0, QString(), autoRepeat);
         event.setTimestamp(timestamp);
@@ -61,7 +62,10 @@ struct Program {
     PianoWindow window;
 };
 
-inline Message msg(int status, int data1, int data2) { return {0, status, data1, data2}; }
+inline Message msg(int status, int data1, int data2)
+{
+    return {0, status, data1, data2};
+}
 
 // Runs `inside` on the modal window the next command opens, made active;
 // whatever happens in it, the window does not stay open.

@@ -1,6 +1,7 @@
 // The chord editors and the drum-key editor: opened from the real main
 // window and driven from the keyboard alone, as a player would, and on their
 // own for what they show, store and say in every language.
+#include "piano/Editors.h"
 #include "LayoutChecks.h"
 #include "TextDigest.h"
 #include "WindowProgram.h"
@@ -9,7 +10,6 @@
 #include "chords/ChordKeysDialog.h"
 #include "drums/DrumKeyDialog.h"
 #include "drums/DrumPads.h"
-#include "piano/Editors.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -46,9 +46,11 @@ std::unique_ptr<QDialog> showEditor(Program& p, const QString& editor, int typeO
         p.piano.drumPads().setLastDrumKey(typeOrPad);
     std::unique_ptr<QDialog> dialog;
     if (editor == QLatin1String("keys"))
-        dialog = std::make_unique<chords::ChordKeysDialog>(p.piano.chordArea().tables(), typeOrPad, note, p.piano.language(), p.platform);
+        dialog = std::make_unique<chords::ChordKeysDialog>(
+            p.piano.chordArea().tables(), typeOrPad, note, p.piano.language(), p.platform);
     else if (editor == QLatin1String("guitar"))
-        dialog = std::make_unique<chords::ChordGuitarDialog>(p.piano.chordArea().tables(), typeOrPad, note, p.piano.language(), p.platform);
+        dialog = std::make_unique<chords::ChordGuitarDialog>(
+            p.piano.chordArea().tables(), typeOrPad, note, p.piano.language(), p.platform);
     else
         dialog = std::make_unique<DrumKeyDialog>(p.piano.drumPads(), p.piano.language());
     dialog->show();
@@ -80,7 +82,8 @@ void run(QWidget* dialog, const QStringList& script)
             QVERIFY2(control && control->isVisible() == step.startsWith(u'+'), qPrintable(step));
             continue;
         }
-        const bool choose = step.indexOf(u'=') >= 0 && (step.indexOf(u':') < 0 || step.indexOf(u'=') < step.indexOf(u':'));
+        const bool choose
+            = step.indexOf(u'=') >= 0 && (step.indexOf(u':') < 0 || step.indexOf(u'=') < step.indexOf(u':'));
         const QStringList parts = step.split(choose ? u'=' : u':');
         auto* list = dialog->findChild<QComboBox*>(parts[0]);
         QVERIFY2(list, qPrintable(parts[0]));
@@ -95,7 +98,7 @@ void run(QWidget* dialog, const QStringList& script)
 // labels and every entry of every list.
 QStringList shownTexts(QWidget& window)
 {
-    QStringList lines{window.windowTitle()};
+    QStringList lines {window.windowTitle()};
     for (QWidget* w : window.findChildren<QWidget*>()) {
         QString text;
         if (auto* frame = qobject_cast<QGroupBox*>(w))
@@ -116,14 +119,25 @@ QStringList shownTexts(QWidget& window)
 // script run on it (see run()), then left (how, "" for not at all); what it
 // stored at a position of definitions() (-1 for nothing), or the refusal shown.
 struct EditorRow {
-    QString editor = {}; int typeOrPad = 0, note = 0; QString chord = {}; int language = 1; QStringList script = {};
-    QString how = {}; int changed = -1; QString stored = {};
+    QString editor = {};
+    int typeOrPad = 0, note = 0;
+    QString chord = {};
+    int language = 1;
+    QStringList script = {};
+    QString how = {};
+    int changed = -1;
+    QString stored = {};
 };
 
 // Keys played in the main window (mode) and to open an editor with Z held,
 // what the opening stops, the editor's title, the keys played in it, and
 // what Z plays afterwards.
-struct KeysRow { QString mode, open; Messages released; QString title, edit; Messages nextPress; };
+struct KeysRow {
+    QString mode, open;
+    Messages released;
+    QString title, edit;
+    Messages nextPress;
+};
 
 } // namespace
 
@@ -151,15 +165,18 @@ private slots:
     {
         QTest::addColumn<KeysRow>("row");
         // C major becomes C E G in the lowest octave: "000407", on slot 1 at octave 4.
-        QTest::newRow("keyboard chord") << KeysRow{"", "Shift+F12", {msg(0x87, 55, 0), msg(0x87, 60, 0), msg(0x87, 64, 0)},
-            "Edit Keyboard Chord", "Tab Tab Tab Up*7 Tab Up Tab Down*4 Tab Up Tab Down*3 Return",
+        QTest::newRow("keyboard chord") << KeysRow {"", "Shift+F12",
+            {msg(0x87, 55, 0), msg(0x87, 60, 0), msg(0x87, 64, 0)}, "Edit Keyboard Chord",
+            "Tab Tab Tab Up*7 Tab Up Tab Down*4 Tab Up Tab Down*3 Return",
             {msg(0x97, 48, 103), msg(0x97, 52, 103), msg(0x97, 55, 103)}};
         // String 1 of C major not played: five strings from the A string, slot 6 at octave 3.
-        QTest::newRow("guitar chord") << KeysRow{"F4", "Shift+F12", {msg(0x8D, 40, 0), msg(0x8D, 48, 0), msg(0x8D, 52, 0),
-            msg(0x8D, 55, 0), msg(0x8D, 60, 0), msg(0x8D, 64, 0)}, "Edit Guitar Chord", "Tab Tab Up Return",
+        QTest::newRow("guitar chord") << KeysRow {"F4", "Shift+F12",
+            {msg(0x8D, 40, 0), msg(0x8D, 48, 0), msg(0x8D, 52, 0), msg(0x8D, 55, 0), msg(0x8D, 60, 0),
+                msg(0x8D, 64, 0)},
+            "Edit Guitar Chord", "Tab Tab Up Return",
             {msg(0x9D, 48, 103), msg(0x9D, 52, 103), msg(0x9D, 55, 103), msg(0x9D, 60, 103), msg(0x9D, 64, 103)}};
         // Pad Z gets sound 46 (Open Triangle, note 81) at High intensity.
-        QTest::newRow("drum key") << KeysRow{"Shift+F4", "F12", {msg(0x89, 41, 0)}, "Modify Drum Key",
+        QTest::newRow("drum key") << KeysRow {"Shift+F4", "F12", {msg(0x89, 41, 0)}, "Modify Drum Key",
             "Tab Down*40 Tab Down Return", {msg(0x99, 81, 127)}};
     }
 
@@ -214,35 +231,50 @@ private slots:
         QTest::addColumn<EditorRow>("row");
         // Opened on the chord or pad asked for; another one chosen is loaded
         // over the unstored edits.
-        QTest::newRow("no chord played yet") << EditorRow{.editor = "keys", .script = {"ChordType:Major (Normal)",
-            "ChordNote:C", "FirstOctave: 1", "FirstNote:G", "SecondOctave: 2", "SecondNote:C", "ThirdOctave: 2",
-            "ThirdNote:E", "-FourthNoteLabel", "-FourthOctave", "-FourthNote", "FirstNote=0", "SecondOctave=2",
-            "ChordNote=2", "FirstNote:F#/Gb", "SecondOctave: 1"}};
-        QTest::newRow("seventh") << EditorRow{.editor = "keys", .typeOrPad = 2, .script = {"ChordType:Seventh",
-            "FirstNote:G", "SecondOctave: 1", "SecondNote:A#/Bb", "ThirdOctave: 2", "ThirdNote:C", "FourthOctave: 2",
-            "FourthNote:E", "+FourthNoteLabel", "+FourthOctave", "+FourthNote"}};
-        QTest::newRow("guitar, on D minor") << EditorRow{.editor = "guitar", .typeOrPad = 1, .note = 2,
-            .script = {"ChordType:Minor", "ChordNote:D"}};
-        QTest::newRow("pad C, then pad Q") << EditorRow{.editor = "drums", .typeOrPad = 2, .script = {"Key:C",
-            "DrumSound:06 - Low Floor Tom", "Intensity:High", "DrumSound=30", "Intensity=1", "Key=22",
-            "DrumSound:00 - Acoustic Bass Drum", "Intensity:Normal"}};
+        QTest::newRow("no chord played yet") << EditorRow {.editor = "keys",
+            .script = {"ChordType:Major (Normal)", "ChordNote:C", "FirstOctave: 1", "FirstNote:G", "SecondOctave: 2",
+                "SecondNote:C", "ThirdOctave: 2", "ThirdNote:E", "-FourthNoteLabel", "-FourthOctave", "-FourthNote",
+                "FirstNote=0", "SecondOctave=2", "ChordNote=2", "FirstNote:F#/Gb", "SecondOctave: 1"}};
+        QTest::newRow("seventh") << EditorRow {.editor = "keys",
+            .typeOrPad = 2,
+            .script = {"ChordType:Seventh", "FirstNote:G", "SecondOctave: 1", "SecondNote:A#/Bb", "ThirdOctave: 2",
+                "ThirdNote:C", "FourthOctave: 2", "FourthNote:E", "+FourthNoteLabel", "+FourthOctave", "+FourthNote"}};
+        QTest::newRow("guitar, on D minor")
+            << EditorRow {.editor = "guitar", .typeOrPad = 1, .note = 2, .script = {"ChordType:Minor", "ChordNote:D"}};
+        QTest::newRow("pad C, then pad Q") << EditorRow {.editor = "drums",
+            .typeOrPad = 2,
+            .script = {"Key:C", "DrumSound:06 - Low Floor Tom", "Intensity:High", "DrumSound=30", "Intensity=1",
+                "Key=22", "DrumSound:00 - Acoustic Bass Drum", "Intensity:Normal"}};
         // Stored: only the fields the chord has; a pad other than the last.
-        QTest::newRow("minor: three fields whatever the hidden row") << EditorRow{.editor = "keys", .typeOrPad = 1,
-            .script = {"ThirdNote=7", "FourthOctave=2", "FourthNote=5"}, .how = "Modify", .changed = 2 * 12,
+        QTest::newRow("minor: three fields whatever the hidden row") << EditorRow {.editor = "keys",
+            .typeOrPad = 1,
+            .script = {"ThirdNote=7", "FourthOctave=2", "FourthNote=5"},
+            .how = "Modify",
+            .changed = 2 * 12,
             .stored = "071219"};
-        QTest::newRow("a pad other than the last") << EditorRow{.editor = "drums", .script = {"Key=46", "DrumSound=9",
-            "Intensity=0"}, .how = "Modify", .changed = 2 * chords::kChordTableSize + 46, .stored = "09N"};
+        QTest::newRow("a pad other than the last") << EditorRow {.editor = "drums",
+            .script = {"Key=46", "DrumSound=9", "Intensity=0"},
+            .how = "Modify",
+            .changed = 2 * chords::kChordTableSize + 46,
+            .stored = "09N"};
         // Leaving without Modify stores nothing, whichever way.
-        QTest::newRow("keys, CloseWindow") << EditorRow{.editor = "keys", .script = {"FirstNote=3"}, .how = "CloseWindow"};
-        QTest::newRow("guitar, title bar") << EditorRow{.editor = "guitar", .script = {"ThirdString=0"}, .how = "title bar"};
-        QTest::newRow("drums, Esc") << EditorRow{.editor = "drums", .script = {"DrumSound=40"}, .how = "Esc"};
+        QTest::newRow("keys, CloseWindow")
+            << EditorRow {.editor = "keys", .script = {"FirstNote=3"}, .how = "CloseWindow"};
+        QTest::newRow("guitar, title bar")
+            << EditorRow {.editor = "guitar", .script = {"ThirdString=0"}, .how = "title bar"};
+        QTest::newRow("drums, Esc") << EditorRow {.editor = "drums", .script = {"DrumSound=40"}, .how = "Esc"};
         // A chord that cannot sound everywhere is refused and named.
-        QTest::newRow("keyboard chord out of range") << EditorRow{.editor = "keys", .chord = "071299", .how = "Enter",
+        QTest::newRow("keyboard chord out of range") << EditorRow {.editor = "keys",
+            .chord = "071299",
+            .how = "Enter",
             .stored = "The chord was not changed: note 3 would not sound at every chord octave (MIDI notes 0 to 127 "
                       "on octaves 1 to 5)."};
-        QTest::newRow("guitar chord out of range") << EditorRow{.editor = "guitar", .chord = "041216192499",
-            .language = 2, .how = "Enter", .stored = "O acorde não foi alterado: a corda 6 não soaria em todas as "
-                                                     "oitavas do acorde (notas MIDI de 0 a 127 nas oitavas 1 a 5)."};
+        QTest::newRow("guitar chord out of range") << EditorRow {.editor = "guitar",
+            .chord = "041216192499",
+            .language = 2,
+            .how = "Enter",
+            .stored = "O acorde não foi alterado: a corda 6 não soaria em todas as "
+                      "oitavas do acorde (notas MIDI de 0 a 127 nas oitavas 1 a 5)."};
     }
 
     void opensChoosesAndStores()
@@ -279,10 +311,13 @@ private slots:
     void textsAndLayoutInEveryLanguage_data()
     {
         QTest::addColumn<QString>("editor");
-        QTest::addColumn<QString>("digest");  // of every text shown, in the three languages
-        QTest::newRow("keys") << "keys" << "40665d58b61e7d44";
-        QTest::newRow("guitar") << "guitar" << "cd48e2937c02cdb9";
-        QTest::newRow("drums") << "drums" << "36e152d8353a9ce1";
+        QTest::addColumn<QString>("digest"); // of every text shown, in the three languages
+        QTest::newRow("keys") << "keys"
+                              << "40665d58b61e7d44";
+        QTest::newRow("guitar") << "guitar"
+                                << "cd48e2937c02cdb9";
+        QTest::newRow("drums") << "drums"
+                               << "36e152d8353a9ce1";
     }
 
     void textsAndLayoutInEveryLanguage()
@@ -301,7 +336,7 @@ private slots:
             test::verifyNoOverlap(*dialog);
         }
         QVERIFY2(textDigest(texts) == digest.toStdString(),
-                 qPrintable(QString::fromStdString(textDigest(texts)) + u'\n' + texts.join(u'\n')));
+            qPrintable(QString::fromStdString(textDigest(texts)) + u'\n' + texts.join(u'\n')));
     }
 };
 

@@ -19,13 +19,24 @@ using namespace clavora::test;
 namespace {
 
 // releaseAt is relative to the key, null for its middle.
-struct MouseRow { int key; Qt::MouseButton button; QPoint releaseAt; bool drums; Messages pressed, released; };
+struct MouseRow {
+    int key;
+    Qt::MouseButton button;
+    QPoint releaseAt;
+    bool drums;
+    Messages pressed, released;
+};
 // scanCode is the X key code, 0 for the Qt key alone.
-struct KeyRow { int qtKey; quint32 scanCode; bool shift; Messages pressed, released; };
+struct KeyRow {
+    int qtKey;
+    quint32 scanCode;
+    bool shift;
+    Messages pressed, released;
+};
 
 void drumsModeByKeys(Program& p)
 {
-    QTest::keyClick(p.focus(), Qt::Key_F4, Qt::ShiftModifier);  // Shift goes down and up around it
+    QTest::keyClick(p.focus(), Qt::Key_F4, Qt::ShiftModifier); // Shift goes down and up around it
     QVERIFY(p.find<QCheckBox>(QStringLiteral("PlayDrums"))->isChecked());
 }
 
@@ -40,9 +51,9 @@ private slots:
     void mouseOnAKey_data()
     {
         QTest::addColumn<MouseRow>("row");
-        QTest::newRow("right button, let go elsewhere") << MouseRow{43, Qt::RightButton, {200, -40}, false,
-            {msg(0x90, 91, 127)}, {msg(0x80, 91, 0)}};
-        QTest::newRow("drums mode: silent") << MouseRow{12, Qt::LeftButton, {}, true, {}, {}};
+        QTest::newRow("right button, let go elsewhere")
+            << MouseRow {43, Qt::RightButton, {200, -40}, false, {msg(0x90, 91, 127)}, {msg(0x80, 91, 0)}};
+        QTest::newRow("drums mode: silent") << MouseRow {12, Qt::LeftButton, {}, true, {}, {}};
     }
 
     void mouseOnAKey()
@@ -65,15 +76,15 @@ private slots:
     void computerKeys_data()
     {
         QTest::addColumn<KeyRow>("row");
-        const Messages cMajor{msg(0x97, 55, 103), msg(0x97, 60, 103), msg(0x97, 64, 103)};
-        const Messages cMajorOff{msg(0x87, 55, 0), msg(0x87, 60, 0), msg(0x87, 64, 0)};
-        QTest::newRow("Z: C major") << KeyRow{Qt::Key_Z, 0, false, cMajor, cMajorOff};
-        QTest::newRow("Shift+Z: C minor") << KeyRow{Qt::Key_Z, 0, true,
-            {msg(0x97, 55, 103), msg(0x97, 60, 103), msg(0x97, 63, 103)},
-            {msg(0x87, 55, 0), msg(0x87, 60, 0), msg(0x87, 63, 0)}};
+        const Messages cMajor {msg(0x97, 55, 103), msg(0x97, 60, 103), msg(0x97, 64, 103)};
+        const Messages cMajorOff {msg(0x87, 55, 0), msg(0x87, 60, 0), msg(0x87, 64, 0)};
+        QTest::newRow("Z: C major") << KeyRow {Qt::Key_Z, 0, false, cMajor, cMajorOff};
+        QTest::newRow("Shift+Z: C minor")
+            << KeyRow {Qt::Key_Z, 0, true, {msg(0x97, 55, 103), msg(0x97, 60, 103), msg(0x97, 63, 103)},
+                   {msg(0x87, 55, 0), msg(0x87, 60, 0), msg(0x87, 63, 0)}};
         // The key in the US "Z" place is X key code 52 whatever the layout
         // prints on it (W in French).
-        QTest::newRow("French W in the Z place") << KeyRow{Qt::Key_W, 52, false, cMajor, cMajorOff};
+        QTest::newRow("French W in the Z place") << KeyRow {Qt::Key_W, 52, false, cMajor, cMajorOff};
     }
 
     void computerKeys()
@@ -103,11 +114,15 @@ private slots:
         // window is then shorter than designed (15 twips each at 96 dpi), the
         // panels shown (+) and hidden (-).
         QTest::addColumn<QStringList>("steps");
-        QTest::newRow("piano") << false << QStringList{"ShowToolbar 61 +MainPanel -Help",
-            "ShowMainPanel 503 -MainPanel -Help", "ShowToolbar 442 +Help -MainPanel", "ShowMainPanel 0 +MainPanel +Help"};
-        QTest::newRow("drums") << true << QStringList{"- 0 +DrumKeysPanel +DrumNamesPanel -MainPanel",
-            "ShowMainPanel 442 +Help -DrumKeysPanel -DrumNamesPanel -MainPanel", "ShowToolbar 503 -DrumKeysPanel -Help",
-            "ShowMainPanel 61 +DrumKeysPanel +DrumNamesPanel -Help", "ShowToolbar 0 +DrumKeysPanel +DrumNamesPanel +Help"};
+        QTest::newRow("piano") << false
+                               << QStringList {"ShowToolbar 61 +MainPanel -Help", "ShowMainPanel 503 -MainPanel -Help",
+                                      "ShowToolbar 442 +Help -MainPanel", "ShowMainPanel 0 +MainPanel +Help"};
+        QTest::newRow("drums") << true
+                               << QStringList {"- 0 +DrumKeysPanel +DrumNamesPanel -MainPanel",
+                                      "ShowMainPanel 442 +Help -DrumKeysPanel -DrumNamesPanel -MainPanel",
+                                      "ShowToolbar 503 -DrumKeysPanel -Help",
+                                      "ShowMainPanel 61 +DrumKeysPanel +DrumNamesPanel -Help",
+                                      "ShowToolbar 0 +DrumKeysPanel +DrumNamesPanel +Help"};
     }
 
     void viewItemsShrinkTheWindow()
@@ -116,7 +131,7 @@ private slots:
         QFETCH(QStringList, steps);
         Program p;
         const int design = p.window.height();
-        const QStringList blocks{"MainPanel", "ChordPanel", "DrumNamesPanel", "DrumKeysPanel", "MainSettings"};
+        const QStringList blocks {"MainPanel", "ChordPanel", "DrumNamesPanel", "DrumKeysPanel", "MainSettings"};
         QList<int> designTops;
         for (const QString& name : blocks)
             designTops << p.find(name)->y();
@@ -143,9 +158,9 @@ private slots:
     void stealthSwitch_data()
     {
         QTest::addColumn<QString>("commandLine");
-        QTest::addColumn<QString>("title");  // null for a normal window
+        QTest::addColumn<QString>("title"); // null for a normal window
         const QString normal;
-        for (const auto& [commandLine, title] : {std::pair<const char*, QString>{"/stealth", ""},
+        for (const auto& [commandLine, title] : {std::pair<const char*, QString> {"/stealth", ""},
                  {"/STEALTHMy Title", "My Title"}, {"/STEALTH My Title", " My Title"}, {"   /Stealth   ", ""},
                  {"/STEALT", normal}, {"-STEALTH My Title", normal}, {"", normal}, {"x /STEALTH", normal}})
             QTest::newRow(*commandLine ? commandLine : "none") << QString::fromLatin1(commandLine) << title;
@@ -163,7 +178,7 @@ private slots:
         QVERIFY(p.window.width() <= 1 && p.window.height() <= 1);
         p.find<QAction>(QStringLiteral("ShowToolbar"))->trigger();
         QVERIFY(p.window.height() <= 1);
-        QTest::keyClick(p.focus(), Qt::Key_Comma);  // the keyboard still plays
+        QTest::keyClick(p.focus(), Qt::Key_Comma); // the keyboard still plays
         QCOMPARE(p.midi.messages().front(), msg(0x90, 60, 127));
     }
 
@@ -173,7 +188,7 @@ private slots:
         auto* instrument = p.find<QScrollBar>(QStringLiteral("MainInstrument"));
         instrument->triggerAction(QAbstractSlider::SliderPageStepAdd);
         QCOMPARE(p.text("MainInstrumentLabel"), QStringLiteral("010 - Music Box"));
-        QCOMPARE(p.midi.messages(), (Messages{msg(0xC0, 10, 0)}));
+        QCOMPARE(p.midi.messages(), (Messages {msg(0xC0, 10, 0)}));
         // Selecting slot 2 shows that slot's values and sends its program again.
         p.midi.clear();
         p.find<QScrollBar>(QStringLiteral("MainChannel"))->triggerAction(QAbstractSlider::SliderSingleStepAdd);
@@ -189,14 +204,15 @@ private slots:
     {
         Program p;
         // Buttons that open a modal window of their own are left out.
-        const QStringList modal{QStringLiteral("Help"), QStringLiteral("Language"), QStringLiteral("ExitProgram")};
+        const QStringList modal {QStringLiteral("Help"), QStringLiteral("Language"), QStringLiteral("ExitProgram")};
         int clicked = 0;
         for (QAbstractButton* button : p.window.findChildren<QAbstractButton*>()) {
             if (modal.contains(button->objectName()) || !button->isVisible())
                 continue;
             p.focus()->clearFocus();
             p.midi.clear();
-            QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(std::min(8, button->width() / 2), button->height() / 2));
+            QTest::mouseClick(
+                button, Qt::LeftButton, {}, QPoint(std::min(8, button->width() / 2), button->height() / 2));
             QVERIFY2(QApplication::focusWidget() == p.focus(), qPrintable(button->objectName()));
             ++clicked;
             if (Messages silence; button->objectName() == QLatin1String("Silence")) {
@@ -205,10 +221,10 @@ private slots:
                 QCOMPARE(p.midi.messages(), silence);
             }
             if (button->objectName() == QLatin1String("PlayDrums"))
-                QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());  // back to piano mode
+                QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center()); // back to piano mode
         }
         QVERIFY(clicked >= 10);
-        QCOMPARE(p.platform.boxes.size(), std::size_t{0});
+        QCOMPARE(p.platform.boxes.size(), std::size_t {0});
 
         p.find<QRadioButton>(QStringLiteral("Chords3Keys"))->click();
         for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Space, Qt::Key_Return, Qt::Key_Left, Qt::Key_Down}) {
@@ -226,19 +242,21 @@ private slots:
         drumsModeByKeys(p);
         p.midi.clear();
         QTest::keyPress(p.focus(), Qt::Key_Z);
-        QCOMPARE(p.midi.messages(), (Messages{msg(0x99, 0x29, 0x4F)}));
+        QCOMPARE(p.midi.messages(), (Messages {msg(0x99, 0x29, 0x4F)}));
         QTest::keyRelease(p.focus(), Qt::Key_Z);
         p.midi.clear();
         auto* pad = p.find(QStringLiteral("DrumKey(2)"));
         // A released pad is white with black text; a held one takes the desktop's button colours.
-        const auto look = [&] { return std::pair(pad->palette().color(QPalette::Window), pad->palette().color(QPalette::WindowText)); };
+        const auto look = [&] {
+            return std::pair(pad->palette().color(QPalette::Window), pad->palette().color(QPalette::WindowText));
+        };
         const QPalette desktop = pad->parentWidget()->palette();
         QCOMPARE(look(), std::pair(QColor(Qt::white), QColor(Qt::black)));
         QTest::mousePress(pad, Qt::LeftButton, {}, pad->rect().center());
         QCOMPARE(look(), std::pair(desktop.color(QPalette::Button), desktop.color(QPalette::ButtonText)));
         QTest::mouseRelease(pad, Qt::LeftButton, {}, pad->rect().center());
         QCOMPARE(look(), std::pair(QColor(Qt::white), QColor(Qt::black)));
-        QCOMPARE(p.midi.messages(), (Messages{msg(0x99, 0x29, 0x7F), msg(0x89, 0x29, 0)}));
+        QCOMPARE(p.midi.messages(), (Messages {msg(0x99, 0x29, 0x7F), msg(0x89, 0x29, 0)}));
         QCOMPARE(QApplication::focusWidget(), p.focus());
         // Keypad 0 then 9: the last pad now plays the Pedal Hi-Hat.
         QTest::keyClick(p.focus(), Qt::Key_0, Qt::KeypadModifier);
@@ -281,7 +299,6 @@ private slots:
         QTest::mouseRelease(ctrl, Qt::LeftButton);
         QCOMPARE(p.text("ChordType"), QStringLiteral("maj"));
     }
-
 };
 
 QTEST_MAIN(PianoWindowTest)

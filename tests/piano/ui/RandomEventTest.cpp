@@ -41,18 +41,20 @@ std::vector<std::pair<int, Qt::KeyboardModifiers>> keyPool()
     for (int k = Qt::Key_F1; k <= Qt::Key_F12; ++k)
         keys.emplace_back(k, Qt::NoModifier);
     for (int k : {Qt::Key_Comma, Qt::Key_Period, Qt::Key_Semicolon, Qt::Key_Slash, Qt::Key_Minus, Qt::Key_Equal,
-                  Qt::Key_BracketLeft, Qt::Key_BracketRight, Qt::Key_Apostrophe, Qt::Key_Backspace, Qt::Key_Return,
-                  Qt::Key_Insert, Qt::Key_Delete, Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown,
-                  Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Escape, Qt::Key_Space,
-                  Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt, Qt::Key_CapsLock})
+             Qt::Key_BracketLeft, Qt::Key_BracketRight, Qt::Key_Apostrophe, Qt::Key_Backspace, Qt::Key_Return,
+             Qt::Key_Insert, Qt::Key_Delete, Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Left,
+             Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Escape, Qt::Key_Space, Qt::Key_Shift, Qt::Key_Control,
+             Qt::Key_Alt, Qt::Key_CapsLock})
         keys.emplace_back(k, Qt::NoModifier);
     return keys;
 }
 
 Qt::KeyboardModifiers modifierOf(int key)
 {
-    return key == Qt::Key_Shift ? Qt::ShiftModifier : key == Qt::Key_Control ? Qt::ControlModifier
-         : key == Qt::Key_Alt ? Qt::AltModifier : Qt::NoModifier;
+    return key == Qt::Key_Shift  ? Qt::ShiftModifier
+        : key == Qt::Key_Control ? Qt::ControlModifier
+        : key == Qt::Key_Alt     ? Qt::AltModifier
+                                 : Qt::NoModifier;
 }
 
 } // namespace
@@ -67,7 +69,10 @@ private slots:
         test::Program p;
         auto& [midi, platform, port, piano, window] = p;
         window.setMidiDialog([&](QWidget* owner) {
-            const auto reset = [&] { piano.defaultMainSettings(); piano.chordArea().defaultChordSettings(); };
+            const auto reset = [&] {
+                piano.defaultMainSettings();
+                piano.chordArea().defaultChordSettings();
+            };
             sound::MidiDeviceDialog(port, piano.language(), reset, owner).exec();
         });
         installEditors(window, piano, platform);
@@ -93,14 +98,16 @@ private slots:
         for (QWidget* w : window.findChildren<QWidget*>()) {
             const QString name = w->objectName();
             if (name.startsWith(QLatin1String("Key(")) || name.startsWith(QLatin1String("DrumKey"))
-                || name.startsWith(QLatin1String("ChordModifier(")) || name.startsWith(QLatin1String("lblDrumKeyNumber"))
+                || name.startsWith(QLatin1String("ChordModifier("))
+                || name.startsWith(QLatin1String("lblDrumKeyNumber"))
                 || (qobject_cast<QAbstractButton*>(w) && name != QLatin1String("ExitProgram")))
                 clickable << w;
         }
         const QList<QScrollBar*> bars = window.findChildren<QScrollBar*>();
 
         std::mt19937_64 random(seed);
-        const auto pick = [&](std::size_t size) { return std::uniform_int_distribution<std::size_t>(0, size - 1)(random); };
+        const auto pick
+            = [&](std::size_t size) { return std::uniform_int_distribution<std::size_t>(0, size - 1)(random); };
         // Keys held, with their keypad flag: a keypad digit is a key of its own.
         using Key = std::pair<int, Qt::KeyboardModifiers::Int>;
         std::set<Key> held;
@@ -132,11 +139,12 @@ private slots:
             } else if (what < 82) {
                 const auto& [key, extra] = keys[pick(keys.size())];
                 if (!held.contains({key, extra.toInt()}))
-                    send(QEvent::KeyRelease, key, extra, false);  // a key never seen pressed
+                    send(QEvent::KeyRelease, key, extra, false); // a key never seen pressed
             } else if (what < 92) {
                 if (mouseHeld) {
                     QTest::mouseRelease(std::exchange(mouseHeld, nullptr), Qt::LeftButton, {}, QPoint(2, 2));
-                } else if (QWidget* target = clickable[static_cast<qsizetype>(pick(clickable.size()))]; target->isVisible()) {
+                } else if (QWidget* target = clickable[static_cast<qsizetype>(pick(clickable.size()))];
+                           target->isVisible()) {
                     QTest::mousePress(target, Qt::LeftButton, {}, QPoint(2, 2));
                     mouseHeld = target;
                 }
@@ -146,7 +154,8 @@ private slots:
             } else if (what < 98) {
                 QScrollBar* bar = bars[static_cast<qsizetype>(pick(bars.size()))];
                 if (bar->isVisible())
-                    bar->setValue(bar->minimum() + static_cast<int>(pick(static_cast<std::size_t>(bar->maximum() - bar->minimum() + 1))));
+                    bar->setValue(bar->minimum()
+                        + static_cast<int>(pick(static_cast<std::size_t>(bar->maximum() - bar->minimum() + 1))));
             } else {
                 // Another program takes the keyboard for a moment.
                 QEvent out(QEvent::WindowDeactivate), in(QEvent::WindowActivate);
@@ -164,11 +173,15 @@ private slots:
         closer.stop();
 
         // Follow the notes sounding on the device through the messages sent.
-        std::set<std::pair<int, int>> sounding;  // channel, note
+        std::set<std::pair<int, int>> sounding; // channel, note
         for (const auto& m : midi.messages()) {
-            QVERIFY2(m.status >= 0x80 && m.status <= 0xFF && m.data1 >= 0 && m.data1 <= 127 && m.data2 >= 0 && m.data2 <= 127,
-                     qPrintable(QStringLiteral("seed %1: invalid message %2 %3 %4").arg(seed).arg(m.status, 2, 16)
-                                    .arg(m.data1, 2, 16).arg(m.data2, 2, 16)));
+            QVERIFY2(m.status >= 0x80 && m.status <= 0xFF && m.data1 >= 0 && m.data1 <= 127 && m.data2 >= 0
+                    && m.data2 <= 127,
+                qPrintable(QStringLiteral("seed %1: invalid message %2 %3 %4")
+                               .arg(seed)
+                               .arg(m.status, 2, 16)
+                               .arg(m.data1, 2, 16)
+                               .arg(m.data2, 2, 16)));
             const int type = m.status & 0xF0, channel = m.status & 0x0F;
             if (type == 0x90 && m.data2 > 0)
                 sounding.insert({channel, m.data1});

@@ -19,9 +19,11 @@ TEST(SecondInstance, EndsAtOnceAndShowsNothing)
 
     const QString trace = runtime.filePath(QStringLiteral("trace.txt"));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const auto& [name, value] : {std::pair{"XDG_RUNTIME_DIR", runtime.path()}, {"QT_QPA_PLATFORM", QStringLiteral("offscreen")},
-             {"CLAVORA_SYNTH_SETTINGS", "audio.driver=file audio.file.name=" + runtime.filePath(QStringLiteral("a.wav"))},
-             {"CLAVORA_MIDI_TRACE", trace}})
+    for (const auto& [name, value] :
+        {std::pair {"XDG_RUNTIME_DIR", runtime.path()}, {"QT_QPA_PLATFORM", QStringLiteral("offscreen")},
+            {"CLAVORA_SYNTH_SETTINGS",
+                "audio.driver=file audio.file.name=" + runtime.filePath(QStringLiteral("a.wav"))},
+            {"CLAVORA_MIDI_TRACE", trace}})
         environment.insert(QLatin1String(name), value);
     QProcess second;
     second.setProcessEnvironment(environment);
