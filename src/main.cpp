@@ -10,6 +10,7 @@
 #include "platform/BackgroundOpenMidiOutput.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/FluidSynthDevice.h"
+#include "platform/KeyRepeatFilter.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
 #include "platform/StandardError.h"
@@ -92,6 +93,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("example.clavora.Clavora"));
     clavora::QuitOnSignal quitOnSignal;
+    // Which keys are down, for every window: a held key's repeated presses
+    // reach any window as repeats.
+    clavora::KeyRepeatFilter keyRepeats;
 
     clavora::DesktopPlatform platform;
     clavora::sound::MidiPort port(*output, platform);
@@ -140,6 +144,7 @@ int main(int argc, char* argv[])
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         window.keyReceiver()->setDeferredReleases(!clavora::x11::enableDetectableAutoRepeat());
         window.keyReceiver()->setKeyProbe(&clavora::x11::isKeyDown);
+        keyRepeats.setKeyProbe(&clavora::x11::isKeyDown);
     }
 
     piano.startUp();
