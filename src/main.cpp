@@ -18,6 +18,7 @@
 #include "platform/TakeRecorder.h"
 #include "platform/TraceMidiOutput.h"
 #include "platform/X11Keyboard.h"
+#include "platform/X11Windows.h"
 #include "sound/MidiDeviceDialog.h"
 #include "sound/MidiPort.h"
 
@@ -94,8 +95,9 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("example.clavora.Clavora"));
     clavora::QuitOnSignal quitOnSignal;
     // Which keys are down, for every window: a held key's repeated presses
-    // reach any window as repeats.
+    // reach any window as repeats. Windows without a title have no name.
     clavora::KeyRepeatFilter keyRepeats;
+    clavora::x11::UntitledWindows untitledWindows;
 
     clavora::DesktopPlatform platform;
     clavora::sound::MidiPort port(*output, platform);
