@@ -4,11 +4,15 @@
 // with --pulse in a recording of the PulseAudio sink's monitor), and its
 // resident memory once started.
 //
-//   clavora_launch_probe [--key KEYCODE] [--pulse] [--settle MS] -- PROGRAM ARGS...
+//   clavora_launch_probe [--key KEYCODE] [--pulse] [--title TEXT] [--settle MS]
+//                        -- PROGRAM ARGS...
 //
-// Prints one line: "window_ms=... second_ms=... sound_ms=... rss_mb=...",
-// second_ms being the next window mapped (a message box), -1 for what did
-// not happen. Without --key no key is pressed and no sound is listened for.
+// Prints one line: "window_ms=... second_ms=... sound_ms=... rss_mb=...
+// first_ms=...", the window being the first mapped whose title holds TEXT
+// (any window without --title), second_ms the next window mapped (a message
+// box) and first_ms the first window of any kind (a splash screen); -1 for
+// what did not happen. Without --key no key is pressed and no sound is
+// listened for.
 #include "SoundCapture.h"
 
 #include <xcb/xcb.h>
@@ -32,6 +36,21 @@ using bench::nowNs;
 
 namespace {
 
+// Whether the window's title holds `text` (any window when there is none).
+bool titled(xcb_connection_t* x, xcb_window_t window, const char* text)
+{
+    if (!text)
+        return true;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        x, xcb_get_property(x, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 256), nullptr);
+    if (!reply)
+        return false;
+    const std::string name(static_cast<const char*>(xcb_get_property_value(reply)),
+        static_cast<std::size_t>(xcb_get_property_value_length(reply)));
+    std::free(reply);
+    return name.find(text) != std::string::npos;
+}
+
 // The program's own resident pages: anonymous and file-backed, without the
 // shared memory a JACK client maps from its server.
 double residentMb(pid_t pid)
@@ -51,6 +70,7 @@ int main(int argc, char* argv[])
 {
     int keycode = 0;
     bool pulse = false;
+    const char* title = nullptr;
     int settleMs = 2000;
     int first = 1;
     for (; first < argc && std::strcmp(argv[first], "--") != 0; ++first) {
@@ -60,9 +80,12 @@ int main(int argc, char* argv[])
             settleMs = std::atoi(argv[++first]);
         else if (std::strcmp(argv[first], "--pulse") == 0)
             pulse = true;
+        else if (std::strcmp(argv[first], "--title") == 0 && first + 1 < argc)
+            title = argv[++first];
     }
     if (first + 1 >= argc) {
-        std::fprintf(stderr, "usage: %s [--key KEYCODE] [--pulse] [--settle MS] -- PROGRAM ARGS...\n", argv[0]);
+        std::fprintf(
+            stderr, "usage: %s [--key KEYCODE] [--pulse] [--title TEXT] [--settle MS] -- PROGRAM ARGS...\n", argv[0]);
         return 2;
     }
 
@@ -95,17 +118,21 @@ int main(int argc, char* argv[])
         return 1;
     }
 
+    long long firstAt = 0;
     long long mappedAt = 0;
     long long secondAt = 0;
     long long releaseAt = 0;
     const long long deadline = launched + 10'000'000'000LL;
     while (nowNs() < deadline) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(x)) {
-            if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY && mappedAt != 0 && secondAt == 0)
+            const bool mapped = (event->response_type & 0x7F) == XCB_MAP_NOTIFY;
+            const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
+            if (mapped && firstAt == 0)
+                firstAt = nowNs();
+            if (mapped && mappedAt != 0 && secondAt == 0)
                 secondAt = nowNs();
-            if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY && mappedAt == 0) {
+            if (mapped && mappedAt == 0 && titled(x, map->window, title)) {
                 mappedAt = nowNs();
-                const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
                 if (keycode) {
                     xcb_set_input_focus(x, XCB_INPUT_FOCUS_POINTER_ROOT, map->window, XCB_CURRENT_TIME);
                     xcb_test_fake_input(
@@ -144,7 +171,7 @@ int main(int argc, char* argv[])
     xcb_disconnect(x);
 
     const auto ms = [&](long long at) { return at ? (at - launched) / 1e6 : -1.0; };
-    std::printf(
-        "window_ms=%.1f second_ms=%.1f sound_ms=%.1f rss_mb=%.1f\n", ms(mappedAt), ms(secondAt), ms(heardAt), rss);
+    std::printf("window_ms=%.1f second_ms=%.1f sound_ms=%.1f rss_mb=%.1f first_ms=%.1f\n", ms(mappedAt), ms(secondAt),
+        ms(heardAt), rss, ms(firstAt));
     return 0;
 }
