@@ -19,6 +19,7 @@
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -238,13 +239,29 @@ int main(int argc, char* argv[])
         return stop(1);
     }
 
-    // Presses land at random points of the audio period.
+    // Where the server has a period, the presses are spread evenly over it,
+    // in the same order for every program, so that programs are compared at
+    // the same points of the period; elsewhere they land at random points.
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> offsetUs(0, 6000);
+    const double period = capture->periodMs();
     for (int i = 0; i < options.presses; ++i) {
         if (!waitForSilence(*capture, 100 * kMs, 10'000 * kMs))
             std::fprintf(stderr, "press %d: the last note still sounds\n", i);
-        std::this_thread::sleep_for(std::chrono::microseconds(offsetUs(random)));
+        if (period > 0) {
+            const long long block = capture->lastBlockAt();
+            while (capture->lastBlockAt() == block)
+                std::this_thread::sleep_for(std::chrono::microseconds(20));
+            const double place = std::fmod(0.5 + i * 0.6180339887, 1.0);
+            const long long at = capture->lastBlockAt() + static_cast<long long>(place * period * 1e6);
+            // Asleep until just before, so as not to take a core from the
+            // programs timed; the rest is waited out exactly.
+            std::this_thread::sleep_for(std::chrono::nanoseconds(at - nowNs() - 200'000));
+            while (nowNs() < at)
+                std::this_thread::yield();
+        } else {
+            std::this_thread::sleep_for(std::chrono::microseconds(offsetUs(random)));
+        }
         drainX(x);
         trace.noteOnArrived();
         capture->arm();

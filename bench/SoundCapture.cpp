@@ -42,6 +42,10 @@ public:
     }
 
     double ownDelayMs() const override { return 0; }
+    double periodMs() const override
+    {
+        return 1000.0 * jack_get_buffer_size(client_) / static_cast<double>(jack_get_sample_rate(client_));
+    }
 
 private:
     static int process(jack_nframes_t frames, void* self)

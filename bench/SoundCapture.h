@@ -36,6 +36,9 @@ public:
     // The capture path's own delay as the sound system reports it, in
     // milliseconds; negative when it does not.
     virtual double ownDelayMs() const { return -1; }
+    // The sound server's period, in milliseconds; 0 when it has none that
+    // matters to the programs listened to.
+    virtual double periodMs() const { return 0; }
 
     // A JACK client of the running server; null when there is none.
     static std::unique_ptr<SoundCapture> openJack(const std::string& clientName);

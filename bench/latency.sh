@@ -7,7 +7,9 @@
 #   3. a PulseAudio server with a null sink, its monitor recorded in 256-byte
 #      fragments (32 frames).
 # Each press of X key code 24 (Q, a note in both programs) is made with XTest
-# and timed until the first sample above -60 dBFS reaches the listener: on
+# (on JACK at points spread evenly over the period, in the same order for
+# both programs) and timed until the first sample above -60 dBFS reaches the
+# listener: on
 # JACK a client connected to the synthesizer's outputs, hearing each period
 # as it is rendered; on PulseAudio the recording, which adds the same delay
 # for both programs (printed as "capture delay"). Beside Clavora's figures

@@ -54,10 +54,11 @@ bench_stop_jack
 bench_start_pulse
 # An idle null sink renders in blocks of two seconds, and a new stream waits
 # for the block under way: a silent stream of its own keeps it going in
-# small blocks, as a sound card would, the same for both programs.
+# small blocks, as a sound card would, the same for both programs (the block
+# under way when it starts is waited out first).
 pacat --latency-msec=2 --raw /dev/zero &
 silence=$!
-sleep 1
+sleep 2.5
 part pulseaudio pulseaudio --pulse --key 24 --settle 1500
 kill -TERM $silence
 bench_stop_pulse
