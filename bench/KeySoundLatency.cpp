@@ -7,7 +7,10 @@
 // the note-on's line is printed beside it.
 //
 //   clavora_sound_latency (--jack | --pulse) [--key KEYCODE] [--presses N]
-//                         [--trace] -- PROGRAM ARGS...
+//                         [--trace] [--title TEXT] -- PROGRAM ARGS...
+//
+// The keys go to the first window mapped whose title holds TEXT (the first
+// of any kind without --title).
 //
 // Prints one line per press: "sound_ms=... midi_ms=... block_ms=..." (-1
 // for what did not come; block_ms is the time from the last block the
@@ -15,6 +18,7 @@
 // and a last line "# capture_delay_ms=..." for the listener's own
 // delay where the sound server reports one.
 #include "SoundCapture.h"
+#include "WindowTitle.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
@@ -97,6 +101,7 @@ struct Options {
     int keycode = 24;
     int presses = 20;
     int warmups = 3;
+    const char* title = nullptr;
     char** program = nullptr;
 };
 
@@ -115,6 +120,8 @@ bool parse(int argc, char* argv[], Options& options)
             options.keycode = std::atoi(argv[++i]);
         else if (arg == "--presses" && i + 1 < argc)
             options.presses = std::atoi(argv[++i]);
+        else if (arg == "--title" && i + 1 < argc)
+            options.title = argv[++i];
         else
             return false;
     }
@@ -154,7 +161,8 @@ int main(int argc, char* argv[])
     Options options;
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr,
-            "usage: %s (--jack | --pulse) [--key KEYCODE] [--presses N] [--trace] -- PROGRAM ARGS...\n", argv[0]);
+            "usage: %s (--jack | --pulse) [--key KEYCODE] [--presses N] [--trace] [--title TEXT] -- PROGRAM ARGS...\n",
+            argv[0]);
         return 2;
     }
     std::unique_ptr<bench::SoundCapture> capture
@@ -202,12 +210,14 @@ int main(int argc, char* argv[])
         return code;
     };
 
-    // The first window mapped takes the keyboard.
+    // The program's window takes the keyboard.
     xcb_window_t window = XCB_NONE;
     for (const long long end = nowNs() + 15'000 * kMs; window == XCB_NONE && nowNs() < end;) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(x)) {
-            if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY && window == XCB_NONE)
-                window = reinterpret_cast<xcb_map_notify_event_t*>(event)->window;
+            const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
+            if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY && window == XCB_NONE
+                && bench::titled(x, map->window, options.title))
+                window = map->window;
             std::free(event);
         }
         capture->poll();

@@ -14,6 +14,7 @@
 // what did not happen. Without --key no key is pressed and no sound is
 // listened for.
 #include "SoundCapture.h"
+#include "WindowTitle.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
@@ -33,23 +34,9 @@
 #include <unistd.h>
 
 using bench::nowNs;
+using bench::titled;
 
 namespace {
-
-// Whether the window's title holds `text` (any window when there is none).
-bool titled(xcb_connection_t* x, xcb_window_t window, const char* text)
-{
-    if (!text)
-        return true;
-    xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        x, xcb_get_property(x, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 256), nullptr);
-    if (!reply)
-        return false;
-    const std::string name(static_cast<const char*>(xcb_get_property_value(reply)),
-        static_cast<std::size_t>(xcb_get_property_value_length(reply)));
-    std::free(reply);
-    return name.find(text) != std::string::npos;
-}
 
 // The program's own resident pages: anonymous and file-backed, without the
 // shared memory a JACK client maps from its server.

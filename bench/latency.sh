@@ -45,9 +45,9 @@ path() {
     name=$1 vmpk_home=$(bench_vmpk_home "$2") option=$3
     load_before=$(bench_load)
     for round in $(seq "$ROUNDS"); do
-        "$probe" "$option" --trace --presses "$per" -- "$BUILD/clavora" >>"$RAW/$name.clavora" 2>>"$RAW/errors" \
+        "$probe" "$option" --trace --title Clavora --presses "$per" -- "$BUILD/clavora" >>"$RAW/$name.clavora" 2>>"$RAW/errors" \
             || echo "   Clavora failed on $name, round $round (see $RAW/errors)"
-        HOME=$vmpk_home "$probe" "$option" --presses "$per" -- vmpk >>"$RAW/$name.vmpk" 2>>"$RAW/errors" \
+        HOME=$vmpk_home "$probe" "$option" --title "Virtual MIDI" --presses "$per" -- vmpk >>"$RAW/$name.vmpk" 2>>"$RAW/errors" \
             || echo "   VMPK failed on $name, round $round (see $RAW/errors)"
     done
     load_after=$(bench_load)
