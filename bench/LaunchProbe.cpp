@@ -1,18 +1,24 @@
 // Times a program's start as a user meets it: launch to its first window
 // mapped on the X server, launch to the first sound of a key pressed the
-// moment the window appears (heard on a JACK server, e.g. jackd -d dummy),
-// and its resident memory once started.
+// moment the window appears (heard on a JACK server, e.g. jackd -d dummy, or
+// with --pulse in a recording of the PulseAudio sink's monitor), and its
+// resident memory once started.
 //
-//   clavora_launch_probe [--key KEYCODE] [--settle MS] -- PROGRAM ARGS...
+//   clavora_launch_probe [--key KEYCODE] [--pulse] [--title TEXT] [--settle MS]
+//                        -- PROGRAM ARGS...
 //
-// Prints one line: "window_ms=... second_ms=... sound_ms=... rss_mb=...",
-// second_ms being the next window mapped (a message box), -1 for what did
-// not happen. Without --key no key is pressed and no sound is listened for.
-#include <jack/jack.h>
+// Prints one line: "window_ms=... second_ms=... sound_ms=... rss_mb=...
+// first_ms=...", the window being the first mapped whose title holds TEXT
+// (any window without --title), second_ms the next window mapped (a message
+// box) and first_ms the first window of any kind (a splash screen); -1 for
+// what did not happen. Without --key no key is pressed and no sound is
+// listened for.
+#include "SoundCapture.h"
+#include "WindowTitle.h"
+
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -27,51 +33,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using bench::nowNs;
+using bench::titled;
+
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-std::atomic<long long> heardAt {0};
-std::atomic<bool> portsChanged {false};
-jack_port_t* inputs[2] = {nullptr, nullptr};
-
-long long nowNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
-}
-
-int onAudio(jack_nframes_t frames, void*)
-{
-    if (heardAt.load() != 0)
-        return 0;
-    for (jack_port_t* port : inputs) {
-        const auto* samples = static_cast<const float*>(jack_port_get_buffer(port, frames));
-        for (jack_nframes_t i = 0; i < frames; ++i) {
-            if (samples[i] > 1e-3f || samples[i] < -1e-3f) {
-                heardAt = nowNs();
-                return 0;
-            }
-        }
-    }
-    return 0;
-}
-
-// Connects every audio output of another client to our inputs.
-void connectOutputs(jack_client_t* client)
-{
-    const char** ports = jack_get_ports(client, nullptr, JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput);
-    if (!ports)
-        return;
-    const std::string own = std::string(jack_get_client_name(client)) + ":";
-    int n = 0;
-    for (const char** p = ports; *p; ++p) {
-        const std::string name = *p;
-        if (name.rfind("system:", 0) == 0 || name.rfind(own, 0) == 0)
-            continue;
-        jack_connect(client, *p, jack_port_name(inputs[n++ % 2]));
-    }
-    jack_free(ports);
-}
 
 // The program's own resident pages: anonymous and file-backed, without the
 // shared memory a JACK client maps from its server.
@@ -91,6 +56,8 @@ double residentMb(pid_t pid)
 int main(int argc, char* argv[])
 {
     int keycode = 0;
+    bool pulse = false;
+    const char* title = nullptr;
     int settleMs = 2000;
     int first = 1;
     for (; first < argc && std::strcmp(argv[first], "--") != 0; ++first) {
@@ -98,9 +65,14 @@ int main(int argc, char* argv[])
             keycode = std::atoi(argv[++first]);
         else if (std::strcmp(argv[first], "--settle") == 0 && first + 1 < argc)
             settleMs = std::atoi(argv[++first]);
+        else if (std::strcmp(argv[first], "--pulse") == 0)
+            pulse = true;
+        else if (std::strcmp(argv[first], "--title") == 0 && first + 1 < argc)
+            title = argv[++first];
     }
     if (first + 1 >= argc) {
-        std::fprintf(stderr, "usage: %s [--key KEYCODE] [--settle MS] -- PROGRAM ARGS...\n", argv[0]);
+        std::fprintf(
+            stderr, "usage: %s [--key KEYCODE] [--pulse] [--title TEXT] [--settle MS] -- PROGRAM ARGS...\n", argv[0]);
         return 2;
     }
 
@@ -114,25 +86,18 @@ int main(int argc, char* argv[])
     xcb_change_window_attributes(x, root, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(x);
 
-    jack_client_t* jack = nullptr;
+    std::unique_ptr<bench::SoundCapture> capture;
     if (keycode) {
-        jack = jack_client_open("launch_probe", JackNoStartServer, nullptr);
-        if (!jack) {
-            std::fprintf(stderr, "no JACK server: start one with jackd -d dummy\n");
+        capture = pulse ? bench::SoundCapture::openPulse(256) : bench::SoundCapture::openJack("launch_probe");
+        if (!capture) {
+            std::fprintf(stderr, "no sound server to listen on: start jackd -d dummy or a PulseAudio server\n");
             return 1;
         }
-        inputs[0] = jack_port_register(jack, "in_1", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
-        inputs[1] = jack_port_register(jack, "in_2", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
-        jack_set_process_callback(jack, onAudio, nullptr);
-        // Outputs are connected when ports come, not by polling the server,
-        // which would slow down the very client being timed.
-        jack_set_port_registration_callback(
-            jack, [](jack_port_id_t, int, void*) { portsChanged = true; }, nullptr);
-        jack_activate(jack);
     }
 
     // posix_spawn does not copy this process's memory the way fork() does,
     // so launching costs the same whether or not the probe is a JACK client.
+    const auto heard = [&capture] { return capture ? capture->heardAt() : 0LL; };
     const long long launched = nowNs();
     pid_t pid = 0;
     if (posix_spawnp(&pid, argv[first + 1], nullptr, nullptr, argv + first + 1, environ) != 0) {
@@ -140,17 +105,21 @@ int main(int argc, char* argv[])
         return 1;
     }
 
+    long long firstAt = 0;
     long long mappedAt = 0;
     long long secondAt = 0;
     long long releaseAt = 0;
     const long long deadline = launched + 10'000'000'000LL;
     while (nowNs() < deadline) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(x)) {
-            if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY && mappedAt != 0 && secondAt == 0)
+            const bool mapped = (event->response_type & 0x7F) == XCB_MAP_NOTIFY;
+            const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
+            if (mapped && firstAt == 0)
+                firstAt = nowNs();
+            if (mapped && mappedAt != 0 && secondAt == 0)
                 secondAt = nowNs();
-            if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY && mappedAt == 0) {
+            if (mapped && mappedAt == 0 && titled(x, map->window, title)) {
                 mappedAt = nowNs();
-                const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
                 if (keycode) {
                     xcb_set_input_focus(x, XCB_INPUT_FOCUS_POINTER_ROOT, map->window, XCB_CURRENT_TIME);
                     xcb_test_fake_input(
@@ -161,14 +130,14 @@ int main(int argc, char* argv[])
             }
             std::free(event);
         }
-        if (jack && portsChanged.exchange(false))
-            connectOutputs(jack);
-        if (releaseAt && (heardAt.load() || nowNs() > releaseAt)) {
+        if (capture)
+            capture->poll();
+        if (releaseAt && (heard() || nowNs() > releaseAt)) {
             xcb_test_fake_input(x, XCB_KEY_RELEASE, static_cast<uint8_t>(keycode), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
             xcb_flush(x);
             releaseAt = 0;
         }
-        if (mappedAt && (!keycode || heardAt.load() || releaseAt == 0))
+        if (mappedAt && (!keycode || heard() || releaseAt == 0))
             break;
         std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
@@ -184,12 +153,12 @@ int main(int argc, char* argv[])
 
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
-    if (jack)
-        jack_client_close(jack);
+    const long long heardAt = heard();
+    capture.reset();
     xcb_disconnect(x);
 
     const auto ms = [&](long long at) { return at ? (at - launched) / 1e6 : -1.0; };
-    std::printf("window_ms=%.1f second_ms=%.1f sound_ms=%.1f rss_mb=%.1f\n", ms(mappedAt), ms(secondAt),
-        ms(heardAt.load()), rss);
+    std::printf("window_ms=%.1f second_ms=%.1f sound_ms=%.1f rss_mb=%.1f first_ms=%.1f\n", ms(mappedAt), ms(secondAt),
+        ms(heardAt), rss, ms(firstAt));
     return 0;
 }

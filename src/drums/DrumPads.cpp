@@ -143,10 +143,11 @@ void DrumPads::press(int pad, Hand hand)
     hands.add(hand);
     if (sounding)
         return;
-    emit padLookChanged(pad, true);
     const int note = noteOf(pad);
     startedNotes_[static_cast<std::size_t>(pad)] = note;
     port_.sendShortMessage(midi::kNoteOn + midi::kDrumChannel, note, velocityOf(pad));
+    // Shown after the sound has gone: drawing can wait.
+    emit padLookChanged(pad, true);
 }
 
 void DrumPads::release(int pad, Hand hand)
@@ -157,9 +158,9 @@ void DrumPads::release(int pad, Hand hand)
     hands.remove(hand);
     if (hands.any())
         return;
-    emit padLookChanged(pad, false);
     lastDrumKey_ = pad;
     port_.sendShortMessage(midi::kNoteOff + midi::kDrumChannel, startedNotes_[static_cast<std::size_t>(pad)], 0);
+    emit padLookChanged(pad, false);
 }
 
 bool DrumPads::isPressed(int pad) const

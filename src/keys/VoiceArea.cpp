@@ -46,14 +46,6 @@ int VoiceArea::midiChannelOfSlot(int slot) const
     return sound::midiChannelOf(slot + channelOffset_);
 }
 
-void VoiceArea::forEachSoundingSlot(const std::function<void(int, int, int)>& f) const
-{
-    const int first = channel_.value();
-    const int last = std::min(first + voices_.value() - 1, kSlotCount);
-    for (int slot = first; slot <= last; ++slot)
-        f(midiChannelOfSlot(slot), slotOctave(slot), slotVolume(slot));
-}
-
 void VoiceArea::applyDefaults(const SlotDefaults& defaults)
 {
     for (int slot = 1; slot <= kSlotCount; ++slot) {

@@ -3,6 +3,7 @@
 
 #include <QObject>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 
@@ -48,8 +49,15 @@ public:
     int midiChannelOfSlot(int slot) const;
 
     // Calls f(channel, octave, velocity) for every sounding slot, lowest first:
-    // Channel up to Channel + Voices - 1, leaving out slots above 7.
-    void forEachSoundingSlot(const std::function<void(int channel, int octave, int velocity)>& f) const;
+    // Channel up to Channel + Voices - 1, leaving out slots above 7. Called
+    // on every press, so the callable is taken as it is, never copied.
+    template <typename F> void forEachSoundingSlot(F&& f) const
+    {
+        const int first = channel_.value();
+        const int last = std::min(first + voices_.value() - 1, kSlotCount);
+        for (int slot = first; slot <= last; ++slot)
+            f(midiChannelOfSlot(slot), slotOctave(slot), slotVolume(slot));
+    }
 
     // Fills the slots from the defaults and selects each slot in turn, which
     // sends every slot's program change; ends on slot 1 with one voice.

@@ -110,15 +110,17 @@ void Piano::pressKey(int key, Hand hand)
     held.hands.add(hand);
     if (sounding)
         return;
-    emit keyLookChanged(key, true);
+    // The notes go out first and the key shows pressed after: drawing can
+    // wait, the sound cannot.
     if (chords_->isChordKey(key)) {
         held.notes = chords_->press(key);
-        return;
+    } else {
+        main_->forEachSoundingSlot([&](int channel, int octave, int velocity) {
+            port_.sendShortMessage(midi::kNoteOn + channel, octave * 12 + key, velocity);
+            held.notes.push_back({channel, octave * 12 + key});
+        });
     }
-    main_->forEachSoundingSlot([&](int channel, int octave, int velocity) {
-        port_.sendShortMessage(midi::kNoteOn + channel, octave * 12 + key, velocity);
-        held.notes.push_back({channel, octave * 12 + key});
-    });
+    emit keyLookChanged(key, true);
 }
 
 void Piano::releaseKey(int key, Hand hand)
@@ -131,10 +133,11 @@ void Piano::releaseKey(int key, Hand hand)
     held.hands.remove(hand);
     if (held.hands.any())
         return;
-    emit keyLookChanged(key, false);
-    const StartedNotes notes = std::exchange(held.notes, {});
-    for (const StartedNote& note : notes)
+    // The list keeps its room for the key's next press.
+    for (const StartedNote& note : held.notes)
         port_.sendShortMessage(midi::kNoteOff + note.channel, note.note, 0);
+    held.notes.clear();
+    emit keyLookChanged(key, false);
 }
 
 bool Piano::isKeyPressed(int key) const

@@ -76,15 +76,16 @@ bool BackgroundOpenMidiOutput::isOpen() const
 
 bool BackgroundOpenMidiOutput::isOpening() const
 {
-    const std::lock_guard lock(mutex_);
-    return holding_;
+    return holding_.load(std::memory_order_acquire);
 }
 
 bool BackgroundOpenMidiOutput::send(std::uint32_t message)
 {
-    {
+    // The worker clears the flag as its very last use of the device, so a
+    // message that finds it clear goes straight to the device.
+    if (holding_.load(std::memory_order_acquire)) {
         const std::lock_guard lock(mutex_);
-        if (holding_) {
+        if (holding_.load(std::memory_order_relaxed)) {
             held_.push_back(message);
             return true;
         }
@@ -128,7 +129,7 @@ void BackgroundOpenMidiOutput::startWorker(int device)
     {
         const std::lock_guard lock(mutex_);
         held_.clear();
-        holding_ = true;
+        holding_.store(true, std::memory_order_release);
     }
     worker_ = std::thread([this, device, generation] {
         const bool opened = inner_->open(device);
@@ -162,7 +163,7 @@ void BackgroundOpenMidiOutput::startWorker(int device)
                     finishOpening();
             },
             Qt::QueuedConnection);
-        holding_ = false;
+        holding_.store(false, std::memory_order_release);
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "MidiOutput.h"
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -55,7 +56,9 @@ private:
     mutable std::mutex mutex_;
     mutable std::thread worker_;
     std::deque<std::uint32_t> held_;
-    bool holding_ = false;
+    // Changed under the mutex; read without it by send() once the open has
+    // ended, so that a key press takes no lock the worker may hold.
+    std::atomic<bool> holding_ {false};
     bool opened_ = false;
     unsigned generation_ = 0;
     int aheadDevice_ = -1;

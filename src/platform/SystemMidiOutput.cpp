@@ -221,19 +221,26 @@ std::unique_ptr<MidiPorts> MidiPorts::createSystem()
     return std::make_unique<RtMidiPorts>();
 }
 
-std::vector<std::uint8_t> shortMessageBytes(std::uint32_t message)
+int shortMessageLength(std::uint32_t message)
 {
     const int status = midi::statusOf(message);
-    const int data1 = midi::data1Of(message);
-    const int data2 = midi::data2Of(message);
     const int length = midi::messageLength(status);
     constexpr int kFirstSystemStatus = 0xF0;
-    if (status < midi::kNoteOff || status >= kFirstSystemStatus || data1 > midi::kMaxDataByte
-        || (length == 3 && data2 > midi::kMaxDataByte))
+    if (status < midi::kNoteOff || status >= kFirstSystemStatus || midi::data1Of(message) > midi::kMaxDataByte
+        || (length == 3 && midi::data2Of(message) > midi::kMaxDataByte))
+        return 0;
+    return length;
+}
+
+std::vector<std::uint8_t> shortMessageBytes(std::uint32_t message)
+{
+    const int length = shortMessageLength(message);
+    if (length == 0)
         return {};
-    std::vector<std::uint8_t> bytes {static_cast<std::uint8_t>(status), static_cast<std::uint8_t>(data1)};
+    std::vector<std::uint8_t> bytes {
+        static_cast<std::uint8_t>(midi::statusOf(message)), static_cast<std::uint8_t>(midi::data1Of(message))};
     if (length == 3)
-        bytes.push_back(static_cast<std::uint8_t>(data2));
+        bytes.push_back(static_cast<std::uint8_t>(midi::data2Of(message)));
     return bytes;
 }
 
@@ -338,14 +345,13 @@ bool SystemMidiOutput::isOpen() const
 
 bool SystemMidiOutput::send(std::uint32_t message)
 {
-    if (openDevice_ < 0)
-        return false;
-    const std::vector<std::uint8_t> bytes = shortMessageBytes(message);
-    if (bytes.empty())
+    // The synthesizer takes the packed message as it is: a key press costs
+    // no allocation on its way there.
+    if (openDevice_ < 0 || shortMessageLength(message) == 0)
         return false;
     if (openDevice_ == kSynthDevice)
         return synth_->send(message);
-    return ports_->sendBytes(bytes);
+    return ports_->sendBytes(shortMessageBytes(message));
 }
 
 bool SystemMidiOutput::loadDeferred()

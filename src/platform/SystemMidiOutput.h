@@ -40,6 +40,9 @@ public:
 // program change or channel pressure, three for the others. Empty when the
 // message is not a channel message with data bytes 0..127.
 std::vector<std::uint8_t> shortMessageBytes(std::uint32_t message);
+// The number of those bytes, 0 for what is not such a message; the same
+// check without building the bytes.
+int shortMessageLength(std::uint32_t message);
 
 class SystemMidiOutput final : public MidiOutput {
 public:
