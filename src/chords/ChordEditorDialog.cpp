@@ -5,7 +5,6 @@
 #include "platform/Platform.h"
 #include "sound/MidiPort.h"
 #include "widgets/DialogParts.h"
-#include "widgets/Twips.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -26,10 +25,6 @@ constexpr QRect kTypeLabel {120, 780, 2460, 240};
 constexpr QRect kType {120, 1020, 2460, 330};
 constexpr QRect kNoteLabel {2700, 780, 1500, 240};
 constexpr QRect kNote {2700, 1020, 1500, 330};
-constexpr QRect kModify {4440, 1020, 1215, 375};
-constexpr QRect kClose {4440, 1500, 1215, 375};
-constexpr int kWidth = 5775;
-constexpr int kMargin = 120;
 
 } // namespace
 
@@ -46,7 +41,7 @@ ChordEditorDialog::ChordEditorDialog(const char* name, std::span<const lang::Cap
     initResources();
     setObjectName(QLatin1String(name));
     setModal(true);
-    widgets::makeEditorHeading(this, QStringLiteral(":/editors/icons/edit-chord.svg"), "EditChordLabel");
+    title_ = widgets::makeEditorHeading(this, QStringLiteral(":/editors/icons/edit-chord.svg"), "EditChordLabel");
 
     QLabel* typeLabel = makeLabel(this, "ChordTypeLabel", kTypeLabel);
     type_ = makeList(this, "ChordType", lang::chordTypeNames(language), kType);
@@ -55,10 +50,7 @@ ChordEditorDialog::ChordEditorDialog(const char* name, std::span<const lang::Cap
     note_ = makeList(this, "ChordNote", noteNames(), kNote);
     noteLabel->setBuddy(note_);
 
-    const widgets::DialogButtons buttons
-        = widgets::makeDialogButtons(this, "Modify", "CloseWindow", &ChordEditorDialog::modify);
-    modify_ = buttons.accept;
-    close_ = buttons.reject;
+    buttons_ = widgets::makeDialogButtons(this, "Modify", "CloseWindow", &ChordEditorDialog::modify);
 }
 
 QComboBox* ChordEditorDialog::makeList(QWidget* parent, const char* name, const QStringList& entries, QRect design)
@@ -74,21 +66,7 @@ QLabel* ChordEditorDialog::makeLabel(QWidget* parent, const char* name, QRect de
 void ChordEditorDialog::finish(const QList<QWidget*>& definitionControls, int height)
 {
     lang::applyWindowCaptions(*this, captions_, language_);
-    findChild<QLabel*>(QStringLiteral("EditChordLabel"))->setText(windowTitle());
-
-    const Twips t = Twips::forWidget(this);
-    widgets::placeToFit(modify_, kModify);
-    widgets::placeToFit(close_, kClose);
-    for (QLabel* label : findChildren<QLabel*>())
-        label->resize(label->size().expandedTo(label->sizeHint()));
-
-    QList<QWidget*> order {type_, note_};
-    order << definitionControls << modify_ << close_;
-    for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
-    type_->setFocus();
-
-    setFixedSize(t(kWidth), t(height + kMargin));
+    widgets::finishEditor(this, title_, buttons_, QList<QWidget*> {type_, note_} << definitionControls, height);
 
     // Form_Load: the last chord played, type first, then root.
     connect(type_, &QComboBox::currentIndexChanged, this, [this] { showChord(); });

@@ -31,10 +31,6 @@ constexpr QRect kSoundLabel {120, 270, 3000, 240};
 constexpr QRect kSound {120, 510, 3840, 330};
 constexpr QRect kIntensityLabel {120, 960, 3000, 240};
 constexpr QRect kIntensity {120, 1200, 1500, 330};
-constexpr QRect kModify {4440, 1020, 1215, 375};
-constexpr QRect kClose {4440, 1500, 1215, 375};
-constexpr int kWidth = 5775;
-constexpr int kMargin = 120;
 
 enum IntensityEntry { NormalEntry = 0, HighEntry = 1 };
 
@@ -90,20 +86,11 @@ DrumKeyDialog::DrumKeyDialog(DrumPads& pads, int language, QWidget* parent)
         kIntensity);
     intensityLabel->setBuddy(intensity_);
 
-    const auto [modify, close] = widgets::makeDialogButtons(this, "Modify", "CloseWindow", &DrumKeyDialog::modify);
+    const widgets::DialogButtons buttons
+        = widgets::makeDialogButtons(this, "Modify", "CloseWindow", &DrumKeyDialog::modify);
 
     lang::applyWindowCaptions(*this, captions, language);
-    title->setText(windowTitle());
-    placeToFit(modify, kModify);
-    placeToFit(close, kClose);
-    for (QLabel* text : findChildren<QLabel*>())
-        text->resize(text->size().expandedTo(text->sizeHint()));
-    setTabOrder(key_, sound_);
-    setTabOrder(sound_, intensity_);
-    setTabOrder(intensity_, modify);
-    setTabOrder(modify, close);
-    key_->setFocus();
-    setFixedSize(t(kWidth), t(kFrame.bottom() + 1 + kMargin));
+    widgets::finishEditor(this, title, buttons, {key_, sound_, intensity_}, kFrame.bottom() + 1);
 
     // Form_Load: the last pad played, then its sound and intensity.
     connect(key_, &QComboBox::currentIndexChanged, this, &DrumKeyDialog::showKey);

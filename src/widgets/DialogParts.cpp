@@ -14,6 +14,11 @@ namespace {
 // The heading's design places in twips, the same in every editor.
 constexpr QRect kIcon {120, 120, 480, 480};
 constexpr QRect kTitle {720, 210, 4500, 330};
+// The editors' buttons and size.
+constexpr QRect kAccept {4440, 1020, 1215, 375};
+constexpr QRect kReject {4440, 1500, 1215, 375};
+constexpr int kEditorWidth = 5775;
+constexpr int kEditorMargin = 120;
 
 void place(QWidget* widget, QRect design)
 {
@@ -70,6 +75,21 @@ QLabel* makeEditorHeading(QDialog* dialog, const QString& iconPath, const char* 
     bold.setPointSizeF(bold.pointSizeF() * 1.25);
     title->setFont(bold);
     return title;
+}
+
+void finishEditor(QDialog* dialog, QLabel* title, const DialogButtons& buttons, QList<QWidget*> order, int designHeight)
+{
+    title->setText(dialog->windowTitle());
+    placeToFit(buttons.accept, kAccept);
+    placeToFit(buttons.reject, kReject);
+    for (QLabel* label : dialog->findChildren<QLabel*>())
+        label->resize(label->size().expandedTo(label->sizeHint()));
+    order << buttons.accept << buttons.reject;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    order.front()->setFocus();
+    const Twips t = Twips::forWidget(dialog);
+    dialog->setFixedSize(t(kEditorWidth), t(designHeight + kEditorMargin));
 }
 
 } // namespace clavora::widgets

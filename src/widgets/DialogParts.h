@@ -44,4 +44,12 @@ QComboBox* makeList(QWidget* parent, const char* name, const QStringList& entrie
 // title once the captions are in.
 QLabel* makeEditorHeading(QDialog* dialog, const QString& iconPath, const char* titleName);
 
+// Lays an editor out once its captions are in: the heading's title reads
+// the window's title, the buttons stand on the right one under the other,
+// every label grows to its text, Tab goes through `order` and then the
+// buttons, the first of `order` has the focus, and the editor takes the
+// editors' width and `designHeight` twips plus a margin.
+void finishEditor(
+    QDialog* dialog, QLabel* title, const DialogButtons& buttons, QList<QWidget*> order, int designHeight);
+
 } // namespace clavora::widgets
