@@ -10,6 +10,7 @@
 #include "platform/BackgroundOpenMidiOutput.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/FluidSynthDevice.h"
+#include "platform/KeyRepeatFilter.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
 #include "platform/StandardError.h"
@@ -17,6 +18,7 @@
 #include "platform/TakeRecorder.h"
 #include "platform/TraceMidiOutput.h"
 #include "platform/X11Keyboard.h"
+#include "platform/X11Windows.h"
 #include "sound/MidiDeviceDialog.h"
 #include "sound/MidiPort.h"
 
@@ -92,6 +94,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("example.clavora.Clavora"));
     clavora::QuitOnSignal quitOnSignal;
+    // Which keys are down, for every window: a held key's repeated presses
+    // reach any window as repeats. Windows without a title have no name.
+    clavora::KeyRepeatFilter keyRepeats;
+    clavora::x11::UntitledWindows untitledWindows;
 
     clavora::DesktopPlatform platform;
     clavora::sound::MidiPort port(*output, platform);
@@ -140,6 +146,7 @@ int main(int argc, char* argv[])
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         window.keyReceiver()->setDeferredReleases(!clavora::x11::enableDetectableAutoRepeat());
         window.keyReceiver()->setKeyProbe(&clavora::x11::isKeyDown);
+        keyRepeats.setKeyProbe(&clavora::x11::isKeyDown);
     }
 
     piano.startUp();

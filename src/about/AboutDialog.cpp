@@ -257,7 +257,10 @@ bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
         if (watched != target || !isVisible())
             break;
         auto* key = static_cast<QKeyEvent*>(event);
-        shows_->keyDown(key->key(), shiftStateOf(key->modifiers()));
+        // A held key types its character again and again, but starts its
+        // melody once.
+        if (!key->isAutoRepeat())
+            shows_->keyDown(key->key(), shiftStateOf(key->modifiers()));
         for (const QChar character : key->text())
             shows_->keyPress(character);
         break;

@@ -14,7 +14,8 @@ void CustomTimer::Enabled(bool blnEnabled)
     enabled_ = blnEnabled;
     if (blnEnabled) {
         startTick_ = host_->nowMs();
-        RunLoop();
+        if (!looping_)
+            RunLoop();
     }
 }
 
@@ -24,6 +25,11 @@ void CustomTimer::RunLoop()
     // pull it away from under the loop.
     const std::weak_ptr<CustomTimer> weak = weak_from_this();
     const std::shared_ptr<CustomTimer> keepAlive = weak.lock();
+    looping_ = true;
+    struct LoopEnd {
+        bool& looping;
+        ~LoopEnd() { looping = false; }
+    } end {looping_};
     while (enabled_) {
         const std::int64_t elapsed = host_->nowMs() - startTick_;
         if (elapsed >= interval_) {

@@ -21,9 +21,11 @@ public:
 // firing OnTimer each time Interval milliseconds have passed since the end
 // of the previous handler and running the host's events between checks; the
 // call returns once the timer is disabled (by an event handler or by OnTimer
-// itself). Enabling it again from inside its own loop nests a second loop,
-// which the first one follows out as soon as the second returns.
-// Keep it in a shared_ptr: a running loop holds it alive until it returns.
+// itself). Enabling it again while its loop runs (a new game started during
+// a game) only restarts the period: the running loop goes on and the call
+// returns at once, so held keys or quick restarts never pile loops on the
+// stack. Keep it in a shared_ptr: a running loop holds it alive until it
+// returns.
 class CustomTimer : public std::enable_shared_from_this<CustomTimer> {
 public:
     explicit CustomTimer(std::shared_ptr<TimerHost> host);
@@ -45,6 +47,7 @@ private:
     std::int32_t interval_ = 0;
     std::string tag_;
     std::int64_t startTick_ = 0;
+    bool looping_ = false;
 };
 
 } // namespace clavora::game

@@ -31,7 +31,8 @@ public:
 // cleared rows up from 0, game B starts on rows of random blocks and is won
 // when 25 rows are cleared. Pieces fall in steps of a CustomTimer; enabling
 // it at the start (and on resume) runs the game inside that call until the
-// game ends, is paused, or is unloaded.
+// game ends, is paused, or is unloaded; a game started while the timer's
+// loop runs is carried on by that loop.
 class Game {
 public:
     static constexpr std::int16_t kWidth = 10;

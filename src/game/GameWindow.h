@@ -19,7 +19,8 @@ class TimerHost;
 // its owner; a game A starts by itself half a second after it shows. The
 // game runs inside the call that starts it (the start timer's handler or the
 // F2/F3 key), pumping the window's events, until it ends or the window
-// closes. Tests pass a timer host of their own and a fixed seeder; by default
+// closes; F2 or F3 during a game starts the new game in that same run and
+// returns at once. Tests pass a timer host of their own and a fixed seeder; by default
 // the window uses the event loop and seeds every game from the random device.
 class GameWindow : public QDialog, private GameEvents {
     Q_OBJECT

@@ -1,11 +1,10 @@
 #pragma once
 #include "keys/KeyCodes.h"
+#include "platform/KeyProbe.h"
 
 #include <QWidget>
 
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <vector>
 
 namespace clavora {
@@ -18,9 +17,7 @@ namespace clavora {
 class KeyReceiver : public QWidget {
     Q_OBJECT
 public:
-    // Whether the key with this native scan code is down right now; nothing
-    // when the platform cannot tell.
-    using KeyProbe = std::function<std::optional<bool>(std::uint32_t nativeScanCode)>;
+    using KeyProbe = clavora::KeyProbe;
 
     explicit KeyReceiver(QWidget* parent = nullptr);
 

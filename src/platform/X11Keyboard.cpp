@@ -1,37 +1,13 @@
 #include "X11Keyboard.h"
 
-#include <QGuiApplication>
+#include "X11Connection.h"
 
-#include <cstdlib>
-#include <memory>
-
-#include <xcb/xcb.h>
 // The XKB header names a structure field `explicit`, a keyword in C++.
 #define explicit xkb_explicit
 #include <xcb/xkb.h>
 #undef explicit
 
 namespace clavora::x11 {
-
-namespace {
-
-xcb_connection_t* connection()
-{
-    auto* app = qGuiApp;
-    if (app == nullptr)
-        return nullptr;
-    auto* x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
-template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
-
-template <typename Reply> ReplyPtr<Reply> owned(Reply* reply)
-{
-    return ReplyPtr<Reply>(reply, &std::free);
-}
-
-} // namespace
 
 bool enableDetectableAutoRepeat()
 {

@@ -159,7 +159,7 @@ private slots:
         };
         h.actions.push_back([&] {
             QCOMPARE(h.game.CurrentLevel(), 5);
-            QTest::keyClick(h.key, static_cast<Qt::Key>(c.newGame)); // returns when that game has ended
+            QTest::keyClick(h.key, static_cast<Qt::Key>(c.newGame)); // the running loop plays it on
         });
         h.actions.push_back([&] {
             levelInGame = h.game.CurrentLevel();

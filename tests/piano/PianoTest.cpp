@@ -255,6 +255,10 @@ TEST(KeyCodes, VirtualKeysByPositionKeypadAndQtKey)
 {
     constexpr Qt::KeyboardModifiers keypad = Qt::KeypadModifier;
     const std::tuple<ScanCodes, std::uint32_t, int, Qt::KeyboardModifiers, int> rows[] = {
+        {ScanCodes::Xkb, 35, Qt::Key_Plus, {}, kBracketRight}, // German layout: + right of P
+        {ScanCodes::Xkb, 36, Qt::Key_Return, {}, kEnter},
+        {ScanCodes::None, 0, Qt::Key_0, {}, '0'}, // no code: the digit by its Qt key
+        {ScanCodes::Xkb, 90, Qt::Key_0, keypad, kKeypad0},
         {ScanCodes::None, 52, Qt::Key_W, {}, 'W'}, // a platform whose codes are not X's
         {ScanCodes::Xkb, 0, Qt::Key_Q, {}, 'Q'}, // no code: the Qt key
         {ScanCodes::Xkb, 108, Qt::Key_AltGr, {}, kAlt}, // right Alt

@@ -1,6 +1,47 @@
 #include "platform/DesktopPlatform.h"
+#include "platform/KeyRepeatFilter.h"
 
+#include <QMessageBox>
+#include <QWindow>
 #include <QtTest>
+
+#include <set>
+
+namespace {
+
+// A window that notes the key events it gets, as "P24" (press of key code
+// 24), "R24" (release), with "*" for a repeat and the Qt key's letter where
+// the event has no key code.
+class NotingWindow : public QWindow {
+public:
+    NotingWindow(QStringList& log, int number)
+        : log_(log)
+        , number_(number)
+    {
+    }
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            log_ << QStringLiteral("%1%2%3%4")
+                        .arg(number_)
+                        .arg(event->type() == QEvent::KeyPress ? 'P' : 'R')
+                        .arg(key->nativeScanCode() ? QString::number(key->nativeScanCode()) : key->text())
+                        .arg(key->isAutoRepeat() ? QStringLiteral("*") : QString());
+        }
+        return QWindow::event(event);
+    }
+
+private:
+    QStringList& log_;
+    int number_;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(clavora::MessageIcon)
 
 class DesktopPlatformTest : public QObject {
     Q_OBJECT
@@ -22,6 +63,107 @@ private slots:
         QVERIFY(handled);
         QVERIFY(clock.elapsed() < 5000);
         QVERIFY(platform.waitDeferringInput(0));
+    }
+
+    // A pause blocks the caller at least as long as asked.
+    void pauseBlocks()
+    {
+        clavora::DesktopPlatform platform;
+        QElapsedTimer clock;
+        clock.start();
+        platform.pause(30);
+        QVERIFY(clock.elapsed() >= 30);
+    }
+
+    // The box is modal over the window that owns the messages, with the
+    // icon, title and text asked for.
+    void messageBoxShowsIconTitleAndText_data()
+    {
+        QTest::addColumn<clavora::MessageIcon>("icon");
+        QTest::addColumn<QMessageBox::Icon>("shown");
+        QTest::newRow("exclamation") << clavora::MessageIcon::Exclamation << QMessageBox::Warning;
+        QTest::newRow("information") << clavora::MessageIcon::Information << QMessageBox::Information;
+    }
+    void messageBoxShowsIconTitleAndText()
+    {
+        QFETCH(clavora::MessageIcon, icon);
+        QFETCH(QMessageBox::Icon, shown);
+        QWidget owner;
+        clavora::DesktopPlatform platform;
+        platform.setMessageOwner(&owner);
+        std::tuple<QMessageBox::Icon, QString, QString, QWidget*> seen;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seen = {box->icon(), box->windowTitle(), box->text(), box->parentWidget()};
+            box->accept();
+        });
+        platform.messageBox(icon, "Warning", "Unable to access the MIDI Device.\n\nNo sound will be played");
+        QCOMPARE(seen,
+            std::tuple(shown, QStringLiteral("Warning"),
+                QStringLiteral("Unable to access the MIDI Device.\n\nNo sound will be played"), &owner));
+    }
+
+    // Key events as the window system delivers them to two windows: "0P24"
+    // presses key code 24 in window 0, "0p24" and "0r24" are a press and a
+    // release the platform itself marks as auto-repeat, "0PQ" a press with
+    // no key code; "U24" lets key 24 go where no window hears it and "F1"
+    // gives window 1 the focus.
+    void keyRepeatsAsTheProgramSeesThem_data()
+    {
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QString>("delivered");
+        QTest::newRow("held key") << "0P24 0P24 0P24 0R24 0P24"
+                                  << "0P24 0P24* 0P24* 0R24 0P24";
+        QTest::newRow("repeats the platform marks") << "0P24 0r24 0p24 0R24 0P24"
+                                                    << "0P24 0R24* 0P24* 0R24 0P24";
+        QTest::newRow("two keys held") << "0P24 0P25 0P24 0R24 0P25"
+                                       << "0P24 0P25 0P24* 0R24 0P25*";
+        QTest::newRow("no key code") << "0PQ 0PQ 0RQ 0PQ"
+                                     << "0PQ 0PQ* 0RQ 0PQ";
+        QTest::newRow("repeats after the window changed") << "0P9 1P9 1P9 1R9 1P9"
+                                                          << "0P9 1R9 1P9";
+        QTest::newRow("still held when the focus moves") << "0P24 F1 1P24 0P24"
+                                                         << "0P24 0P24*";
+        QTest::newRow("release lost before the focus moved") << "0P24 U24 F1 1P24"
+                                                             << "0P24 1P24";
+    }
+    void keyRepeatsAsTheProgramSeesThem()
+    {
+        QFETCH(QString, events);
+        QFETCH(QString, delivered);
+        QStringList log;
+        NotingWindow windows[] = {{log, 0}, {log, 1}};
+        for (NotingWindow& window : windows) {
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+        }
+        windows[0].requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(&windows[0]));
+        std::set<std::uint32_t> down;
+        clavora::KeyRepeatFilter filter;
+        filter.setKeyProbe([&down](std::uint32_t code) { return std::optional(down.contains(code)); });
+        for (const QString& step : events.split(QLatin1Char(' '))) {
+            if (step[0] == QLatin1Char('U')) {
+                down.erase(step.mid(1).toUInt());
+            } else if (step[0] == QLatin1Char('F')) {
+                NotingWindow& window = windows[step.mid(1).toInt()];
+                window.requestActivate();
+                QVERIFY(QTest::qWaitForWindowActive(&window));
+            } else {
+                const QString rest = step.mid(2);
+                const bool noCode = rest.front().isLetter();
+                const auto code = noCode ? 0u : rest.toUInt();
+                const QChar kind = step[1];
+                const bool press = kind.toUpper() == QLatin1Char('P');
+                if (press)
+                    down.insert(code);
+                QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, noCode ? Qt::Key_Q : Qt::Key_unknown,
+                    Qt::NoModifier, code, 0, 0, noCode ? rest : QString(), kind.isLower());
+                QCoreApplication::sendEvent(&windows[step[0].digitValue()], &event);
+            }
+        }
+        QCOMPARE(log.join(QLatin1Char(' ')), delivered);
     }
 };
 
