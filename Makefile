@@ -8,7 +8,7 @@ PREFIX ?= /usr/local
 # Compiler cache when the machine has one.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build run test check test-sanitize fuzz install bench clean format format-check
+.PHONY: all deps configure build run test check test-sanitize fuzz install deb bench clean format format-check
 
 all: build
 
@@ -55,6 +55,12 @@ format-check: deps
 
 install: build
 	cmake --install $(BUILD_DIR)
+
+# A Debian package of what `make install` installs, under /usr, checked by
+# lintian: build/clavora_<version>_<arch>.deb, for `apt install ./build/clavora_*.deb`.
+deb: build
+	cd $(BUILD_DIR) && cpack -G DEB
+	lintian --fail-on error $(BUILD_DIR)/clavora_*.deb
 
 bench: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/clavora_bench_keys

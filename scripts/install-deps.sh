@@ -11,6 +11,7 @@ libxcb1-dev libxcb-xtest0-dev
 libgtest-dev libgmock-dev
 xvfb xauth xdotool imagemagick
 appstream desktop-file-utils
+locales-all lintian dpkg-dev
 clang-format git"
 
 missing=""

@@ -4,7 +4,7 @@
 #include "AboutTexts.h"
 #include "Tunes.h"
 #include "lang/Captions.h"
-#include "piano/Twips.h"
+#include "widgets/Twips.h"
 
 #include <QEvent>
 #include <QFont>

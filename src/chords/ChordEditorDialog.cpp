@@ -2,14 +2,12 @@
 
 #include "lang/EditorCaptions.h"
 #include "lang/WindowCaptions.h"
-#include "piano/Twips.h"
 #include "platform/Platform.h"
 #include "sound/MidiPort.h"
+#include "widgets/DialogParts.h"
 
 #include <QComboBox>
-#include <QIcon>
 #include <QLabel>
-#include <QPushButton>
 
 #include <algorithm>
 
@@ -23,21 +21,10 @@ namespace clavora::chords {
 namespace {
 
 // Design positions in twips: left, top, width, height.
-constexpr QRect kIcon {120, 120, 480, 480};
-constexpr QRect kTitle {720, 210, 4500, 330};
 constexpr QRect kTypeLabel {120, 780, 2460, 240};
 constexpr QRect kType {120, 1020, 2460, 330};
 constexpr QRect kNoteLabel {2700, 780, 1500, 240};
 constexpr QRect kNote {2700, 1020, 1500, 330};
-constexpr QRect kModify {4440, 1020, 1215, 375};
-constexpr QRect kClose {4440, 1500, 1215, 375};
-constexpr int kWidth = 5775;
-constexpr int kMargin = 120;
-
-void placeToFit(const Twips& t, QWidget* widget, QRect design)
-{
-    t.placeToFit(widget, design.x(), design.y(), design.width(), design.height());
-}
 
 } // namespace
 
@@ -54,18 +41,7 @@ ChordEditorDialog::ChordEditorDialog(const char* name, std::span<const lang::Cap
     initResources();
     setObjectName(QLatin1String(name));
     setModal(true);
-    const Twips t = Twips::forWidget(this);
-
-    auto* icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("EditChordIcon"));
-    icon->setPixmap(
-        QIcon(QStringLiteral(":/editors/icons/edit-chord.svg")).pixmap(t(kIcon.width()), t(kIcon.height())));
-    t.place(icon, kIcon.x(), kIcon.y(), kIcon.width(), kIcon.height());
-    QLabel* title = makeLabel(this, "EditChordLabel", kTitle);
-    QFont bold = title->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.25);
-    title->setFont(bold);
+    title_ = widgets::makeEditorHeading(this, QStringLiteral(":/editors/icons/edit-chord.svg"), "EditChordLabel");
 
     QLabel* typeLabel = makeLabel(this, "ChordTypeLabel", kTypeLabel);
     type_ = makeList(this, "ChordType", lang::chordTypeNames(language), kType);
@@ -74,52 +50,23 @@ ChordEditorDialog::ChordEditorDialog(const char* name, std::span<const lang::Cap
     note_ = makeList(this, "ChordNote", noteNames(), kNote);
     noteLabel->setBuddy(note_);
 
-    modify_ = new QPushButton(this);
-    modify_->setObjectName(QStringLiteral("Modify"));
-    modify_->setDefault(true);
-    close_ = new QPushButton(this);
-    close_->setObjectName(QStringLiteral("CloseWindow"));
-    connect(modify_, &QPushButton::clicked, this, &ChordEditorDialog::modify);
-    connect(close_, &QPushButton::clicked, this, &QDialog::reject);
+    buttons_ = widgets::makeDialogButtons(this, "Modify", "CloseWindow", &ChordEditorDialog::modify);
 }
 
 QComboBox* ChordEditorDialog::makeList(QWidget* parent, const char* name, const QStringList& entries, QRect design)
 {
-    auto* list = new QComboBox(parent);
-    list->setObjectName(QLatin1String(name));
-    list->addItems(entries);
-    list->setMaxVisibleItems(12);
-    placeToFit(Twips::forWidget(this), list, design);
-    return list;
+    return widgets::makeList(parent, name, entries, design, 12);
 }
 
 QLabel* ChordEditorDialog::makeLabel(QWidget* parent, const char* name, QRect design)
 {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    Twips::forWidget(this).place(label, design.x(), design.y(), design.width(), design.height());
-    return label;
+    return widgets::makeLabel(parent, name, design);
 }
 
 void ChordEditorDialog::finish(const QList<QWidget*>& definitionControls, int height)
 {
     lang::applyWindowCaptions(*this, captions_, language_);
-    findChild<QLabel*>(QStringLiteral("EditChordLabel"))->setText(windowTitle());
-
-    const Twips t = Twips::forWidget(this);
-    placeToFit(t, modify_, kModify);
-    placeToFit(t, close_, kClose);
-    for (QLabel* label : findChildren<QLabel*>())
-        label->resize(label->size().expandedTo(label->sizeHint()));
-
-    QList<QWidget*> order {type_, note_};
-    order << definitionControls << modify_ << close_;
-    for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
-    type_->setFocus();
-
-    setFixedSize(t(kWidth), t(height + kMargin));
+    widgets::finishEditor(this, title_, buttons_, QList<QWidget*> {type_, note_} << definitionControls, height);
 
     // Form_Load: the last chord played, type first, then root.
     connect(type_, &QComboBox::currentIndexChanged, this, [this] { showChord(); });

@@ -1,6 +1,7 @@
 #pragma once
 #include "ChordEditing.h"
 #include "lang/Captions.h"
+#include "widgets/DialogParts.h"
 
 #include <QDialog>
 
@@ -61,8 +62,8 @@ private:
     Platform& platform_;
     QComboBox* type_ = nullptr;
     QComboBox* note_ = nullptr;
-    QPushButton* modify_ = nullptr;
-    QPushButton* close_ = nullptr;
+    QLabel* title_ = nullptr;
+    widgets::DialogButtons buttons_ {};
 };
 
 } // namespace clavora::chords

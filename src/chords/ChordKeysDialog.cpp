@@ -1,7 +1,7 @@
 #include "ChordKeysDialog.h"
 
 #include "lang/EditorCaptions.h"
-#include "piano/Twips.h"
+#include "widgets/Twips.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -4,12 +4,12 @@
 #include "DrumPads.h"
 #include "lang/EditorCaptions.h"
 #include "lang/WindowCaptions.h"
-#include "piano/Twips.h"
 #include "sound/GmNames.h"
+#include "widgets/DialogParts.h"
+#include "widgets/Twips.h"
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
@@ -24,8 +24,6 @@ namespace {
 
 // Design positions in twips: left, top, width, height. The frame's controls
 // lie inside it.
-constexpr QRect kIcon {120, 120, 480, 480};
-constexpr QRect kTitle {720, 210, 4500, 330};
 constexpr QRect kKeyLabel {120, 780, 1500, 240};
 constexpr QRect kKey {120, 1020, 1500, 330};
 constexpr QRect kFrame {120, 1560, 4080, 1680};
@@ -33,35 +31,15 @@ constexpr QRect kSoundLabel {120, 270, 3000, 240};
 constexpr QRect kSound {120, 510, 3840, 330};
 constexpr QRect kIntensityLabel {120, 960, 3000, 240};
 constexpr QRect kIntensity {120, 1200, 1500, 330};
-constexpr QRect kModify {4440, 1020, 1215, 375};
-constexpr QRect kClose {4440, 1500, 1215, 375};
-constexpr int kWidth = 5775;
-constexpr int kMargin = 120;
 
 enum IntensityEntry { NormalEntry = 0, HighEntry = 1 };
 
-void placeToFit(QWidget* widget, QRect design)
-{
-    Twips::forWidget(widget).placeToFit(widget, design.x(), design.y(), design.width(), design.height());
-}
-
-QLabel* label(QWidget* parent, const char* name, QRect design)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    Twips::forWidget(parent).place(label, design.x(), design.y(), design.width(), design.height());
-    return label;
-}
+using widgets::makeLabel;
+using widgets::placeToFit;
 
 QComboBox* list(QWidget* parent, const char* name, const QStringList& entries, QRect design)
 {
-    auto* list = new QComboBox(parent);
-    list->setObjectName(QLatin1String(name));
-    list->addItems(entries);
-    list->setMaxVisibleItems(16);
-    placeToFit(list, design);
-    return list;
+    return widgets::makeList(parent, name, entries, design, 16);
 }
 
 // "00 - Acoustic Bass Drum" .. "46 - Open Triangle"
@@ -84,18 +62,10 @@ DrumKeyDialog::DrumKeyDialog(DrumPads& pads, int language, QWidget* parent)
     setModal(true);
     const Twips t = Twips::forWidget(this);
 
-    auto* icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("EditChordIcon"));
-    icon->setPixmap(
-        QIcon(QStringLiteral(":/editors/icons/change-drums.svg")).pixmap(t(kIcon.width()), t(kIcon.height())));
-    t.place(icon, kIcon.x(), kIcon.y(), kIcon.width(), kIcon.height());
-    QLabel* title = label(this, "EditDrumsLabel", kTitle);
-    QFont bold = title->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.25);
-    title->setFont(bold);
+    QLabel* title
+        = widgets::makeEditorHeading(this, QStringLiteral(":/editors/icons/change-drums.svg"), "EditDrumsLabel");
 
-    QLabel* keyLabel = label(this, "KeyLabel", kKeyLabel);
+    QLabel* keyLabel = makeLabel(this, "KeyLabel", kKeyLabel);
     key_ = list(this, "Key", drumKeyNames(), kKey);
     keyLabel->setBuddy(key_);
 
@@ -105,10 +75,10 @@ DrumKeyDialog::DrumKeyDialog(DrumPads& pads, int language, QWidget* parent)
     auto* frame = new QGroupBox(container);
     frame->setObjectName(QStringLiteral("DrumConfiguration"));
     t.place(frame, 0, 0, kFrame.width(), kFrame.height());
-    QLabel* soundLabel = label(frame, "DrumSoundLabel", kSoundLabel);
+    QLabel* soundLabel = makeLabel(frame, "DrumSoundLabel", kSoundLabel);
     sound_ = list(frame, "DrumSound", soundEntries(), kSound);
     soundLabel->setBuddy(sound_);
-    QLabel* intensityLabel = label(frame, "IntensityLabel", kIntensityLabel);
+    QLabel* intensityLabel = makeLabel(frame, "IntensityLabel", kIntensityLabel);
     const auto captions = lang::drumEditorCaptions();
     intensity_ = list(frame, "Intensity",
         {lang::windowCaption(captions, language, lang::kIntensityNormal),
@@ -116,26 +86,11 @@ DrumKeyDialog::DrumKeyDialog(DrumPads& pads, int language, QWidget* parent)
         kIntensity);
     intensityLabel->setBuddy(intensity_);
 
-    auto* modify = new QPushButton(this);
-    modify->setObjectName(QStringLiteral("Modify"));
-    modify->setDefault(true);
-    auto* close = new QPushButton(this);
-    close->setObjectName(QStringLiteral("CloseWindow"));
-    connect(modify, &QPushButton::clicked, this, &DrumKeyDialog::modify);
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    const widgets::DialogButtons buttons
+        = widgets::makeDialogButtons(this, "Modify", "CloseWindow", &DrumKeyDialog::modify);
 
     lang::applyWindowCaptions(*this, captions, language);
-    title->setText(windowTitle());
-    placeToFit(modify, kModify);
-    placeToFit(close, kClose);
-    for (QLabel* text : findChildren<QLabel*>())
-        text->resize(text->size().expandedTo(text->sizeHint()));
-    setTabOrder(key_, sound_);
-    setTabOrder(sound_, intensity_);
-    setTabOrder(intensity_, modify);
-    setTabOrder(modify, close);
-    key_->setFocus();
-    setFixedSize(t(kWidth), t(kFrame.bottom() + 1 + kMargin));
+    widgets::finishEditor(this, title, buttons, {key_, sound_, intensity_}, kFrame.bottom() + 1);
 
     // Form_Load: the last pad played, then its sound and intensity.
     connect(key_, &QComboBox::currentIndexChanged, this, &DrumKeyDialog::showKey);

@@ -1,7 +1,7 @@
 #include "GameWindow.h"
 
 #include "EventLoopHost.h"
-#include "piano/Twips.h"
+#include "widgets/Twips.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

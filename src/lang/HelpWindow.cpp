@@ -3,6 +3,7 @@
 #include "AreaWords.h"
 #include "Captions.h"
 #include "HelpPages.h"
+#include "WindowCaptions.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -124,22 +125,7 @@ HelpWindow::HelpWindow(int language, QWidget* parent)
 
 void HelpWindow::applyTexts(int language)
 {
-    // Outside the three languages the window keeps its English design texts.
-    if (language < English || language > kLanguageCount)
-        language = English;
-    for (const CaptionEntry& entry : helpWindowCaptions()) {
-        const QString text = captionText(entry, language);
-        const QString name = nameOf(entry.objectName);
-        if (name == objectName()) {
-            setWindowTitle(text);
-        } else if (auto* button = findChild<QPushButton*>(name)) {
-            button->setText(text);
-        } else if (auto* frame = findChild<QGroupBox*>(name)) {
-            frame->setTitle(text);
-        } else if (auto* label = findChild<QLabel*>(name)) {
-            label->setText(text);
-        }
-    }
+    applyWindowCaptions(*this, helpWindowCaptions(), language);
 }
 
 void HelpWindow::showPage(int page)

@@ -3,6 +3,8 @@
 #include "AreaWords.h"
 #include "Captions.h"
 #include "LanguageDetection.h"
+#include "WindowCaptions.h"
+#include "widgets/DialogParts.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -23,13 +25,6 @@ QRadioButton* makeOption(const char* name, QWidget* parent)
     auto* option = new QRadioButton(parent);
     option->setObjectName(QLatin1String(name));
     return option;
-}
-
-QPushButton* makeButton(const char* name, QWidget* parent)
-{
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
 }
 
 } // namespace
@@ -54,12 +49,8 @@ LanguageDialog::LanguageDialog(int& currentLanguage, Platform& platform, QWidget
         option->installEventFilter(this);
     }
 
-    auto* ok = makeButton("OK", this);
+    const auto [ok, cancel] = widgets::makeDialogButtons(this, "OK", "Cancel", &LanguageDialog::confirm);
     ok->setText(QStringLiteral("OK"));
-    ok->setDefault(true);
-    auto* cancel = makeButton("Cancel", this);
-    connect(ok, &QPushButton::clicked, this, &LanguageDialog::confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
@@ -101,23 +92,7 @@ LanguageDialog::LanguageDialog(int& currentLanguage, Platform& platform, QWidget
 
 void LanguageDialog::applyCaptions()
 {
-    // Outside the three languages the dialog keeps its English design texts.
-    const int language
-        = (m_currentLanguage >= English && m_currentLanguage <= kLanguageCount) ? m_currentLanguage : int {English};
-    for (const CaptionEntry& entry : languageDialogCaptions()) {
-        const QString text = captionText(entry, language);
-        const QString name
-            = QString::fromLatin1(entry.objectName.data(), static_cast<qsizetype>(entry.objectName.size()));
-        if (name == objectName()) {
-            setWindowTitle(text);
-        } else if (auto* button = findChild<QAbstractButton*>(name)) {
-            button->setText(text);
-        } else if (auto* frame = findChild<QGroupBox*>(name)) {
-            frame->setTitle(text);
-        } else if (auto* label = findChild<QLabel*>(name)) {
-            label->setText(text);
-        }
-    }
+    applyWindowCaptions(*this, languageDialogCaptions(), m_currentLanguage);
 }
 
 void LanguageDialog::confirm()

@@ -5,7 +5,6 @@
 #include "PanelParts.h"
 #include "Piano.h"
 #include "PianoKeyWidget.h"
-#include "Twips.h"
 #include "chords/ChordArea.h"
 #include "drums/DrumPads.h"
 #include "keys/Setting.h"
@@ -14,6 +13,7 @@
 #include "lang/HelpWindow.h"
 #include "lang/LanguageDialog.h"
 #include "sound/GmNames.h"
+#include "widgets/Twips.h"
 
 #include <QAbstractButton>
 #include <QApplication>

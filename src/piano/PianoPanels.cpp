@@ -6,7 +6,6 @@
 #include "PanelParts.h"
 #include "Piano.h"
 #include "PianoKeyWidget.h"
-#include "Twips.h"
 #include "chords/ChordArea.h"
 #include "drums/DrumPads.h"
 #include "keys/Setting.h"
@@ -15,6 +14,7 @@
 #include "lang/HelpWindow.h"
 #include "lang/LanguageDialog.h"
 #include "sound/GmNames.h"
+#include "widgets/Twips.h"
 
 #include <QAbstractButton>
 #include <QApplication>

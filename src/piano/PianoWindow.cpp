@@ -4,7 +4,6 @@
 #include "PanelParts.h"
 #include "Piano.h"
 #include "PianoKeyWidget.h"
-#include "Twips.h"
 #include "chords/ChordArea.h"
 #include "drums/DrumPads.h"
 #include "keys/Setting.h"
@@ -12,7 +11,9 @@
 #include "lang/Captions.h"
 #include "lang/HelpWindow.h"
 #include "lang/LanguageDialog.h"
+#include "lang/WindowCaptions.h"
 #include "sound/GmNames.h"
+#include "widgets/Twips.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -195,26 +196,8 @@ void PianoWindow::setAboutDialog(DialogOpener opener)
 
 void PianoWindow::applyCaptions()
 {
-    const int language = piano_.language();
-    for (const lang::CaptionEntry& entry : lang::mainWindowCaptions()) {
-        const QString text = lang::captionText(entry, language);
-        if (text.isNull())
-            continue;
-        const QString name
-            = QString::fromUtf8(entry.objectName.data(), static_cast<qsizetype>(entry.objectName.size()));
-        if (name == objectName()) {
-            if (!stealth_)
-                setWindowTitle(text);
-        } else if (auto* menu = findChild<QMenu*>(name)) {
-            menu->setTitle(text);
-        } else if (auto* action = findChild<QAction*>(name)) {
-            action->setText(text);
-        } else if (auto* button = findChild<QAbstractButton*>(name)) {
-            button->setText(text);
-        } else if (auto* group = findChild<QGroupBox*>(name)) {
-            group->setTitle(text);
-        }
-    }
+    lang::applyWindowCaptions(*this, lang::mainWindowCaptions(), piano_.language(),
+        stealth_ ? lang::WindowTitle::Keep : lang::WindowTitle::Set);
     piano_.mainArea().refreshLabels();
     piano_.chordArea().area().refreshLabels();
     piano_.drumPads().refreshLabels();

@@ -71,6 +71,7 @@ private:
     void connectPiano();
     void giveFocusBack();
     void showDrums(bool on);
+    void showPanels(bool panels, bool drums);
     void updateChordMode();
     void refreshDrumNumber(int pad);
     void openLanguageDialog();

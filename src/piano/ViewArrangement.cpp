@@ -5,7 +5,6 @@
 #include "PanelParts.h"
 #include "Piano.h"
 #include "PianoKeyWidget.h"
-#include "Twips.h"
 #include "chords/ChordArea.h"
 #include "drums/DrumPads.h"
 #include "keys/Setting.h"
@@ -14,6 +13,7 @@
 #include "lang/HelpWindow.h"
 #include "lang/LanguageDialog.h"
 #include "sound/GmNames.h"
+#include "widgets/Twips.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -34,14 +34,20 @@ namespace clavora {
 void PianoWindow::showDrums(bool on)
 {
     playDrums_->setChecked(on);
-    const bool blocks = showMainPanel_->isChecked();
-    auto block = [this](Block b) { return blocks_[static_cast<std::size_t>(b)]; };
-    block(Block::MainPanel)->setVisible(blocks && !on);
-    block(Block::MainSettings)->setVisible(blocks && !on);
-    block(Block::ChordPanel)->setVisible(blocks && !on);
-    block(Block::DrumNamesPanel)->setVisible(blocks && on);
-    block(Block::DrumKeysPanel)->setVisible(blocks && on);
+    showPanels(showMainPanel_->isChecked(), on);
     arrangeWindow();
+}
+
+// With the panels on view, drums mode shows the drum panels in place of the
+// piano's; with them hidden, neither.
+void PianoWindow::showPanels(bool panels, bool drums)
+{
+    auto block = [this](Block b) { return blocks_[static_cast<std::size_t>(b)]; };
+    block(Block::MainPanel)->setVisible(panels && !drums);
+    block(Block::MainSettings)->setVisible(panels && !drums);
+    block(Block::ChordPanel)->setVisible(panels && !drums);
+    block(Block::DrumNamesPanel)->setVisible(panels && drums);
+    block(Block::DrumKeysPanel)->setVisible(panels && drums);
 }
 
 void PianoWindow::toggleToolbar()
@@ -56,13 +62,7 @@ void PianoWindow::toggleToolbar()
 void PianoWindow::toggleMainPanel()
 {
     const bool show = showMainPanel_->isChecked();
-    const bool drums = piano_.playDrums();
-    auto block = [this](Block b) { return blocks_[static_cast<std::size_t>(b)]; };
-    block(Block::MainPanel)->setVisible(show && !drums);
-    block(Block::MainSettings)->setVisible(show && !drums);
-    block(Block::ChordPanel)->setVisible(show && !drums);
-    block(Block::DrumNamesPanel)->setVisible(show && drums);
-    block(Block::DrumKeysPanel)->setVisible(show && drums);
+    showPanels(show, piano_.playDrums());
     mainPanelFrame_->setVisible(show);
     chordPanelFrame_->setVisible(show);
     arrangeWindow();

@@ -19,7 +19,9 @@ namespace clavora {
 // is open, still on the worker, so that the instruments they choose are
 // loaded there too; when it cannot be opened they are dropped. Every other
 // call waits for the open to end first, so the device is only ever used by
-// one thread at a time.
+// one thread at a time. It does not derive from ForwardingMidiOutput: no
+// call may reach the device without waiting for the worker first, so each
+// is written out here rather than forwarded by default.
 class BackgroundOpenMidiOutput final : public MidiOutput {
 public:
     explicit BackgroundOpenMidiOutput(std::unique_ptr<MidiOutput> inner);

@@ -3,7 +3,11 @@
 #include <QString>
 
 #include <array>
+#include <charconv>
 #include <cstddef>
+#include <langinfo.h>
+#include <locale.h>
+#include <string_view>
 #include <utility>
 
 namespace clavora {
@@ -298,6 +302,22 @@ int countryCodeForTerritory(QLocale::Territory territory)
     return row < kCallingCodes.size() ? kCallingCodes[row].second : 0;
 }
 
+std::optional<int> installedLocaleCountryCode(const QString& localeName)
+{
+    if (localeName.isEmpty())
+        return std::nullopt;
+    const locale_t locale = newlocale(LC_TELEPHONE_MASK, localeName.toLocal8Bit().constData(), locale_t {});
+    if (!locale)
+        return std::nullopt;
+    const std::string_view prefix = nl_langinfo_l(_NL_TELEPHONE_INT_PREFIX, locale);
+    int code = 0;
+    const auto [end, error] = std::from_chars(prefix.data(), prefix.data() + prefix.size(), code);
+    freelocale(locale);
+    if (error != std::errc {} || end != prefix.data() + prefix.size() || code <= 0)
+        return std::nullopt;
+    return code;
+}
+
 int countryCodeForLocaleName(QStringView localeName)
 {
     // Qt reads an empty, unknown, "C" or "POSIX" name as the C locale, which
@@ -305,12 +325,16 @@ int countryCodeForLocaleName(QStringView localeName)
     const QLocale locale(localeName.toString());
     if (locale.language() == QLocale::C)
         return 0;
-    return countryCodeForTerritory(locale.territory());
+    const int territoryCode = countryCodeForTerritory(locale.territory());
+    const std::optional<int> installed = installedLocaleCountryCode(localeName.toString());
+    if (!installed || (*installed == 1 && territoryCode > 1))
+        return territoryCode;
+    return *installed;
 }
 
 int systemCountryCode()
 {
-    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    for (const char* variable : {"LC_ALL", "LC_TELEPHONE", "LANG"}) {
         const QString value = qEnvironmentVariable(variable);
         if (!value.isEmpty())
             return countryCodeForLocaleName(value);

@@ -3,7 +3,8 @@
 #include "MidiPort.h"
 #include "lang/AreaWords.h"
 #include "lang/Captions.h"
-#include "piano/Twips.h"
+#include "widgets/DialogParts.h"
+#include "widgets/Twips.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -61,13 +62,10 @@ MidiDeviceDialog::MidiDeviceDialog(MidiPort& port, int language, std::function<v
     list_->setObjectName(QStringLiteral("MIDIOut"));
     label_->setBuddy(list_);
 
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setObjectName(QStringLiteral("OK"));
-    ok_->setDefault(true);
-    cancel_ = new QPushButton(this);
-    cancel_->setObjectName(QStringLiteral("Cancel"));
-    connect(ok_, &QPushButton::clicked, this, &MidiDeviceDialog::confirm);
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    const widgets::DialogButtons buttons = widgets::makeDialogButtons(this, "OK", "Cancel", &MidiDeviceDialog::confirm);
+    ok_ = buttons.accept;
+    ok_->setText(QStringLiteral("OK"));
+    cancel_ = buttons.reject;
 
     // Outside the three languages the dialog reads English.
     if (language < lang::English || language > lang::kLanguageCount)

@@ -9,7 +9,7 @@ endif()
 set(app_id example.clavora.Clavora)
 foreach(file share/applications/${app_id}.desktop share/metainfo/${app_id}.metainfo.xml
              share/icons/hicolor/scalable/apps/${app_id}.svg share/icons/hicolor/48x48/apps/${app_id}.png
-             share/man/man1/clavora.1)
+             share/man/man1/clavora.1.gz)
     if(NOT EXISTS "${STAGE}/${file}")
         message(FATAL_ERROR "not installed: ${file}")
     endif()

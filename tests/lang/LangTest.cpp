@@ -5,6 +5,8 @@
 #include "lang/LanguageDetection.h"
 #include "platform/CountryCodes.h"
 
+#include <locale.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -79,21 +81,39 @@ TEST(LanguageDetection, EveryListedCodeAndNoOther)
         "505:3 506:3 591:3 593:3 595:3 598:3 670:2 1787:3 1809:3");
 }
 
-// LC_ALL comes first, then LC_MESSAGES, then LANG; the locale's name gives
-// its calling code, and C, POSIX or an unknown country none.
+// LC_ALL comes first, then LC_TELEPHONE, then LANG; the locale's name gives
+// its calling code, and C, POSIX or an unknown country none. The rows hold
+// whether the locale is installed or not: the territory's code stands in.
 TEST(LanguageDetection, SystemCountryCodeFollowsTheLocaleVariables)
 {
     using clavora::test::ScopedEnvironment;
-    ScopedEnvironment all("LC_ALL", nullptr), messages("LC_MESSAGES", nullptr), lang("LANG", nullptr);
+    ScopedEnvironment all("LC_ALL", nullptr), telephone("LC_TELEPHONE", nullptr), lang("LANG", nullptr);
     EXPECT_EQ(clavora::systemCountryCode(), 0);
     for (const auto& [variable, value, code] :
-        {std::tuple {"LANG", "de_DE.UTF-8", 49}, {"LC_MESSAGES", "pt_BR.UTF-8", 55}, {"LC_ALL", "es_MX.UTF-8", 52},
+        {std::tuple {"LANG", "de_DE.UTF-8", 49}, {"LC_TELEPHONE", "pt_BR.UTF-8", 55}, {"LC_ALL", "es_MX.UTF-8", 52},
             {"LC_ALL", "C", 0}, {"LC_ALL", "pt_PT.UTF-8", 351}, {"LC_ALL", "es_ES@euro", 34}, {"LC_ALL", "es_PR", 1787},
-            {"LC_ALL", "es_US", 1}, {"LC_ALL", "de_DE.ISO-8859-15@euro", 49}, {"LC_ALL", "C.UTF-8", 0},
-            {"LC_ALL", "POSIX", 0}, {"LC_ALL", "xx_YY", 0}}) {
+            {"LC_ALL", "es_DO.UTF-8", 1809}, {"LC_ALL", "es_US", 1}, {"LC_ALL", "de_DE.ISO-8859-15@euro", 49},
+            {"LC_ALL", "C.UTF-8", 0}, {"LC_ALL", "POSIX", 0}, {"LC_ALL", "xx_YY", 0}}) {
         qputenv(variable, value);
         EXPECT_EQ(clavora::systemCountryCode(), code) << variable << "=" << value;
     }
+}
+
+// The C library's own locale data answers for an installed locale, also
+// where Qt's reading of the name would say otherwise: Basque in France is
+// 33, not Spain's 34.
+TEST(LanguageDetection, InstalledLocalesGiveTheirOwnCallingCode)
+{
+    for (const auto& [name, code] : {std::pair {"pt_BR.UTF-8", 55}, {"es_ES.UTF-8", 34}, {"eu_FR.UTF-8", 33}}) {
+        const locale_t installed = newlocale(LC_TELEPHONE_MASK, name, locale_t {});
+        if (!installed)
+            GTEST_SKIP() << name << " is not installed (Debian's locales-all has it)";
+        freelocale(installed);
+        EXPECT_EQ(clavora::installedLocaleCountryCode(QString::fromLatin1(name)), code) << name;
+    }
+    EXPECT_EQ(clavora::installedLocaleCountryCode(QStringLiteral("xx_YY.UTF-8")), std::nullopt);
+    EXPECT_EQ(clavora::installedLocaleCountryCode(QString()), std::nullopt);
+    EXPECT_EQ(clavora::countryCodeForLocaleName(u"eu_FR.UTF-8"), 33);
 }
 
 } // namespace

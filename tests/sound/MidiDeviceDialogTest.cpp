@@ -1,7 +1,6 @@
 #include "sound/MidiDeviceDialog.h"
 #include "../lang/LayoutChecks.h"
 #include "FakePlatform.h"
-#include "piano/Twips.h"
 #include "platform/MidiConstants.h"
 #include "platform/RecordingMidiOutput.h"
 #include "platform/TraceMidiOutput.h"
@@ -138,13 +137,17 @@ private slots:
     void textsAndLayout_data()
     {
         QTest::addColumn<int>("language");
-        for (const int language : {0, 1, 2, 3}) // 0: unknown, read in English
-            QTest::addRow("language %d", language) << language;
+        QTest::addColumn<QString>("defaultEntry");
+        QTest::newRow("unknown, read in English") << 0 << QStringLiteral("(Default)");
+        QTest::newRow("English") << 1 << QStringLiteral("(Default)");
+        QTest::newRow("Portuguese") << 2 << QStringLiteral("(Padrão)");
+        QTest::newRow("Spanish") << 3 << QStringLiteral("(Estándar)");
     }
     // The list is read afresh at every opening, through the trace as well.
     void textsAndLayout()
     {
         QFETCH(int, language);
+        QFETCH(QString, defaultEntry);
         RefreshingOutput output;
         QTemporaryDir dir;
         TraceMidiOutput traced(output, dir.filePath(QStringLiteral("trace.txt")), QElapsedTimer());
@@ -160,17 +163,15 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         test::verifyCaptions(
             dialog, lang::midiDialogCaptions(), language, {QString::fromUtf8(lang::kMidiDefaultEntry)});
-        QCOMPARE(deviceList(dialog)->itemText(0),
-            lang::caption(lang::midiDialogCaptions(), language ? language : 1, lang::kMidiDefaultEntry));
+        QCOMPARE(deviceList(dialog)->itemText(0), defaultEntry);
         QCOMPARE(button(dialog, "OK")->text(), QStringLiteral("OK"));
         test::verifyNothingCut(dialog);
 
-        const Twips t = Twips::forWidget(&dialog);
         auto* frame = dialog.findChild<QGroupBox*>(QStringLiteral("fraMIDISelect"));
         QVERIFY(frame);
-        QCOMPARE(frame->pos(), QPoint(t(120), t(120)));
+        QCOMPARE(frame->pos(), QPoint(8, 8)); // 120 twips at 96 dpi
         QCOMPARE(deviceList(dialog)->parentWidget(), frame);
-        QCOMPARE(deviceList(dialog)->pos(), QPoint(t(180), t(600)));
+        QCOMPARE(deviceList(dialog)->pos(), QPoint(12, 40));
         const QRect ok = button(dialog, "OK")->geometry();
         const QRect cancel = button(dialog, "Cancel")->geometry();
         QVERIFY(ok.left() > frame->geometry().right());
