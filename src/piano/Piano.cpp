@@ -83,6 +83,7 @@ void Piano::shutDown()
 {
     releaseAll(Hand::Keyboard);
     releaseAll(Hand::Mouse);
+    releaseAll(Hand::Midi);
     port_.closeMidiOut();
 }
 
@@ -100,7 +101,7 @@ void Piano::detectLanguage()
     setLanguage(lang::languageForCountryCode(platform_.countryCode()));
 }
 
-void Piano::pressKey(int key, Hand hand)
+void Piano::pressKey(int key, Hand hand, const Touch& touch)
 {
     if (key < 0 || key >= kKeyCount)
         return;
@@ -112,11 +113,11 @@ void Piano::pressKey(int key, Hand hand)
         return;
     emit keyLookChanged(key, true);
     if (chords_->isChordKey(key)) {
-        held.notes = chords_->press(key);
+        held.notes = chords_->press(key, touch);
         return;
     }
-    main_->forEachSoundingSlot([&](int channel, int octave, int velocity) {
-        port_.sendShortMessage(midi::kNoteOn + channel, octave * 12 + key, velocity);
+    main_->forEachSoundingSlot([&](int channel, int octave, int volume) {
+        port_.sendShortMessage(midi::kNoteOn + channel, octave * 12 + key, scaledVelocity(volume, touch.velocity));
         held.notes.push_back({channel, octave * 12 + key});
     });
 }
@@ -132,7 +133,9 @@ void Piano::releaseKey(int key, Hand hand)
     if (held.hands.any())
         return;
     emit keyLookChanged(key, false);
-    const StartedNotes notes = std::exchange(held.notes, {});
+    StartedNotes notes = std::exchange(held.notes, {});
+    const StartedNotes strummed = chords_->takeStrum(key);
+    notes.insert(notes.end(), strummed.begin(), strummed.end());
     for (const StartedNote& note : notes)
         port_.sendShortMessage(midi::kNoteOff + note.channel, note.note, 0);
 }
@@ -170,6 +173,9 @@ void Piano::defaultMainSettings()
 
 void Piano::silence()
 {
+    chords_->stopStrums();
+    emit silenced();
+    releaseAll(Hand::Midi);
     port_.allSoundOff();
     chords_->cancelSplitChoice();
     emit focusRequested();
