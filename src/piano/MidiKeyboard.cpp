@@ -145,8 +145,8 @@ void MidiKeyboard::resolve()
 
     ChordArea& chords = piano_.chordArea();
     if (isChordPlaying(chords.mode()) && static_cast<int>(together.size()) >= kMinChordNotes) {
-        const auto kind
-            = chords.mode() == ChordArea::Mode::Guitar ? chords::ChordTableKind::Guitar : chords::ChordTableKind::Keyboard;
+        const auto kind = chords.mode() == ChordArea::Mode::Guitar ? chords::ChordTableKind::Guitar
+                                                                   : chords::ChordTableKind::Keyboard;
         if (const auto chord = chords::recogniseChord(chords.tables(), kind, together)) {
             // The chord takes the place of what its notes played so far, and
             // sounds as loud as its hardest-struck note.

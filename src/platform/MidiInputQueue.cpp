@@ -41,7 +41,8 @@ void MidiInputQueue::push(const std::uint8_t* bytes, std::size_t size)
     }
     // One wake-up for a run of messages: the first finds the queue empty.
     if (wake)
-        QMetaObject::invokeMethod(&context_, [this] { deliver(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &context_, [this] { deliver(); }, Qt::QueuedConnection);
 }
 
 std::size_t MidiInputQueue::waiting() const

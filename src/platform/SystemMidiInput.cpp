@@ -110,10 +110,8 @@ bool SystemMidiInput::open(int source)
         },
         this);
     // Runs on the back-end's own thread: the queue takes it from there.
-    in_->setCallback(
-        [](double, std::vector<unsigned char>* message, void* queue) {
-            static_cast<MidiInputQueue*>(queue)->push(message->data(), message->size());
-        },
+    in_->setCallback([](double, std::vector<unsigned char>* message,
+                         void* queue) { static_cast<MidiInputQueue*>(queue)->push(message->data(), message->size()); },
         &queue_);
     in_->ignoreTypes(true, true, true);
     try {

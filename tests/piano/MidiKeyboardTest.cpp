@@ -1,8 +1,8 @@
 // The piano played from a MIDI keyboard: notes to keys, velocities, chords
 // recognised from the left hand, controllers, and strums that never hold
 // back the other hand.
-#include "PlayingFixture.h"
 #include "piano/MidiKeyboard.h"
+#include "PlayingFixture.h"
 #include "platform/MidiConstants.h"
 
 namespace clavora::test {
@@ -96,8 +96,9 @@ TEST_F(MidiPlaying, AChordAreaNoteWaitsFortyMillisecondsForItsChord)
     on(50);
     off(50);
     off(48);
-    EXPECT_EQ(sent(), (Log {"97 36 67", "97 39 67", "97 3E 67", "87 36 00", "87 39 00", "87 3E 00", "87 37 00",
-                          "87 3C 00", "87 40 00"}));
+    EXPECT_EQ(sent(),
+        (Log {"97 36 67", "97 39 67", "97 3E 67", "87 36 00", "87 39 00", "87 3E 00", "87 37 00", "87 3C 00",
+            "87 40 00"}));
     EXPECT_EQ(platform.runningTimers(), 0u);
 }
 
@@ -138,8 +139,7 @@ TEST_F(MidiPlaying, ANoteAddedToAHeldChordMakesTheLargerChord)
     platform.advance(100);
     on(58);
     platform.advance(40);
-    EXPECT_EQ(sent(),
-        joined({kCMajor, noteOffsOf(kCMajor), {"97 37 67", "97 3A 67", "97 3C 67", "97 40 67"}}));
+    EXPECT_EQ(sent(), joined({kCMajor, noteOffsOf(kCMajor), {"97 37 67", "97 3A 67", "97 3C 67", "97 40 67"}}));
 }
 
 struct Passed {
@@ -182,7 +182,8 @@ TEST_F(MidiPlaying, EscapeClearsTheNotesOfTheInput)
     midi.clear();
     run({hit(kEscape)});
     ASSERT_EQ(sent().size(), 4u + 16u);
-    EXPECT_EQ(Log(sent().begin(), sent().begin() + 5), (Log {"87 37 00", "87 3C 00", "87 40 00", "80 3C 00", "B0 78 00"}));
+    EXPECT_EQ(
+        Log(sent().begin(), sent().begin() + 5), (Log {"87 37 00", "87 3C 00", "87 40 00", "80 3C 00", "B0 78 00"}));
     midi.clear();
     off(60);
     off(48);
@@ -233,9 +234,9 @@ TEST_F(MidiPlaying, StrumRunsOnATimer)
     timeline(50);
     run({up('X')});
     EXPECT_EQ(timeline(100), Log {});
-    EXPECT_EQ(sent(), (Log {"87 39 00", "87 3E 00", "87 45 00", "87 4A 00", "87 4E 00", "88 39 00", "88 3E 00",
-                          "88 45 00", "88 4A 00", "88 4E 00", "97 39 67", "97 3E 67", "97 45 67", "87 39 00",
-                          "87 3E 00", "87 45 00"}));
+    EXPECT_EQ(sent(),
+        (Log {"87 39 00", "87 3E 00", "87 45 00", "87 4A 00", "87 4E 00", "88 39 00", "88 3E 00", "88 45 00",
+            "88 4A 00", "88 4E 00", "97 39 67", "97 3E 67", "97 45 67", "87 39 00", "87 3E 00", "87 45 00"}));
     // Esc stops a strum too; the key's release stops what it had sent.
     midi.clear();
     run({down('X')});
