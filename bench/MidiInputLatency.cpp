@@ -75,9 +75,9 @@ int main(int argc, char* argv[])
             queue.push(on, sizeof on);
             while (output.arrived.load() == 0)
                 std::this_thread::yield();
-            latencies.push_back(
-                std::chrono::duration<double, std::micro>(Clock::duration(output.arrived.load()) - pushed.time_since_epoch())
-                    .count());
+            latencies.push_back(std::chrono::duration<double, std::micro>(
+                Clock::duration(output.arrived.load()) - pushed.time_since_epoch())
+                                    .count());
             queue.push(off, sizeof off);
             // Players leave some time between notes: the main thread is idle
             // in its event loop when the next one comes.
@@ -90,8 +90,9 @@ int main(int argc, char* argv[])
 
     QFile load(QStringLiteral("/proc/loadavg"));
     const QByteArray average = load.open(QIODevice::ReadOnly) ? load.readAll().trimmed() : QByteArray("unknown");
-    std::printf("MIDI input to MIDI out, %d note-ons: median %.1f us, 90th percentile %.1f us, 99th percentile %.1f us, "
-                "worst %.1f us (load average %s)\n",
+    std::printf(
+        "MIDI input to MIDI out, %d note-ons: median %.1f us, 90th percentile %.1f us, 99th percentile %.1f us, "
+        "worst %.1f us (load average %s)\n",
         count, percentile(latencies, 0.5), percentile(latencies, 0.9), percentile(latencies, 0.99),
         *std::max_element(latencies.begin(), latencies.end()), average.constData());
     return 0;
