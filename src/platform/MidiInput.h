@@ -1,20 +1,11 @@
 #pragma once
 // A MIDI input of the system: a controller keyboard or another program
 // playing into Clavora.
-#include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 
 namespace clavora {
-
-// The packed short message (see midi::packShortMessage) of one message as it
-// came from a MIDI input: a channel message (note, controller, program
-// change, pressure, pitch bend) of exactly its length with data bytes
-// 0..127. Anything else is none: system messages (clock, active sensing,
-// SysEx), data bytes without a status, a message cut short or too long.
-std::optional<std::uint32_t> channelMessageOf(const std::uint8_t* bytes, std::size_t size);
 
 // The MIDI sources of the system, at most one open at a time, whose channel
 // messages reach the receiver on the thread that made the input.

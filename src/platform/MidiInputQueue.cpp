@@ -1,6 +1,5 @@
 #include "MidiInputQueue.h"
 #include "MidiConstants.h"
-#include "MidiInput.h"
 
 #include <QMetaObject>
 
@@ -43,12 +42,6 @@ void MidiInputQueue::push(const std::uint8_t* bytes, std::size_t size)
     if (wake)
         QMetaObject::invokeMethod(
             &context_, [this] { deliver(); }, Qt::QueuedConnection);
-}
-
-std::size_t MidiInputQueue::waiting() const
-{
-    const std::lock_guard lock(mutex_);
-    return messages_.size();
 }
 
 void MidiInputQueue::clear()
