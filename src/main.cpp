@@ -5,6 +5,7 @@
 #include "game/GameWindow.h"
 #include "piano/Editors.h"
 #include "piano/KeyReceiver.h"
+#include "piano/MidiKeyboard.h"
 #include "piano/Piano.h"
 #include "piano/PianoWindow.h"
 #include "platform/BackgroundOpenMidiOutput.h"
@@ -14,12 +15,14 @@
 #include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
 #include "platform/StandardError.h"
+#include "platform/SystemMidiInput.h"
 #include "platform/SystemMidiOutput.h"
 #include "platform/TakeRecorder.h"
 #include "platform/TraceMidiOutput.h"
 #include "platform/X11Keyboard.h"
 #include "platform/X11Windows.h"
 #include "sound/MidiDeviceDialog.h"
+#include "sound/MidiInDeviceDialog.h"
 #include "sound/MidiPort.h"
 
 #include <QApplication>
@@ -115,6 +118,16 @@ int main(int argc, char* argv[])
         dialog.exec();
     });
     clavora::installEditors(window, piano, platform);
+
+    // A MIDI keyboard plays the piano; no source is open until one is chosen.
+    clavora::MidiKeyboard midiKeyboard(piano, platform);
+    clavora::SystemMidiInput midiInput;
+    midiInput.setReceiver([&](std::uint32_t message) { midiKeyboard.receive(message); });
+    window.setMidiInDialog([&](QWidget* owner) {
+        clavora::sound::MidiInDeviceDialog dialog(
+            midiInput, platform, piano.language(), [&] { midiKeyboard.releaseAll(); }, owner);
+        dialog.exec();
+    });
 
     // The About box: what is typed into it is kept from one opening to the
     // next; its secret words open the hidden game over it.

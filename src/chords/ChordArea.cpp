@@ -6,6 +6,8 @@
 #include "platform/Platform.h"
 #include "sound/MidiPort.h"
 
+#include <utility>
+
 namespace clavora {
 
 namespace {
@@ -77,22 +79,25 @@ bool ChordArea::isChordKey(int key) const
     return key < splitPoint_;
 }
 
-StartedNotes ChordArea::press(int key)
+StartedNotes ChordArea::press(int key, const Touch& touch)
 {
     StartedNotes started;
+    const int type
+        = (touch.chordType >= 0 && touch.chordType < chords::kChordTypeCount) ? touch.chordType : currentChordType_;
     switch (mode_) {
     case Mode::OneKey:
-        slots_->forEachSoundingSlot(
-            [&](int channel, int octave, int velocity) { noteOn(channel, octave * 12 + key, velocity, started); });
+        slots_->forEachSoundingSlot([&](int channel, int octave, int volume) {
+            noteOn(channel, octave * 12 + key, scaledVelocity(volume, touch.velocity), started);
+        });
         break;
     case Mode::ThreeKeys:
-        playKeyboardChord(key, currentChordType_, started);
-        lastChordType_ = currentChordType_;
+        playKeyboardChord(key, type, touch.velocity, started);
+        lastChordType_ = type;
         lastChordKey_ = key;
         break;
     case Mode::Guitar:
-        strumGuitarChord(key, currentChordType_, started);
-        lastChordType_ = currentChordType_;
+        strumGuitarChord(key, type, touch.velocity);
+        lastChordType_ = type;
         lastChordKey_ = key;
         break;
     case Mode::None:
@@ -107,31 +112,74 @@ void ChordArea::noteOn(int channel, int note, int velocity, StartedNotes& starte
     started.push_back({channel, note});
 }
 
-void ChordArea::playKeyboardChord(int key, int type, StartedNotes& started)
+void ChordArea::playKeyboardChord(int key, int type, int velocity, StartedNotes& started)
 {
     if (key < 0 || key >= kChordKeyCount)
         return;
     const int notes = chords::chordNoteCount(type);
-    slots_->forEachSoundingSlot([&](int channel, int octave, int velocity) {
+    slots_->forEachSoundingSlot([&](int channel, int octave, int volume) {
         for (int j = 1; j <= notes; ++j)
-            noteOn(channel, octave * 12 + tables_.keyboardChordNote(key, type, j), velocity, started);
+            noteOn(channel, octave * 12 + tables_.keyboardChordNote(key, type, j), scaledVelocity(volume, velocity),
+                started);
     });
 }
 
-void ChordArea::strumGuitarChord(int key, int type, StartedNotes& started)
+// The strings of every sounding slot, lowest string first, slot after slot,
+// with a pause after each string played but the sixth; strings not played
+// take no time.
+void ChordArea::strumGuitarChord(int key, int type, int velocity)
 {
     if (key < 0 || key >= kChordKeyCount)
         return;
-    slots_->forEachSoundingSlot([&](int channel, int octave, int velocity) {
+    Strum& strum = strums_[static_cast<std::size_t>(key)];
+    platform_.cancelTimer(strum.timer);
+    strum = Strum {};
+    slots_->forEachSoundingSlot([&](int channel, int octave, int volume) {
         for (int string = 1; string <= chords::kGuitarStringCount; ++string) {
             const int pitch = tables_.guitarStringPitch(key, type, string);
             if (pitch == chords::kStringNotPlayed)
                 continue;
-            noteOn(channel, octave * 12 + pitch, velocity, started);
+            strum.steps.push_back({channel, octave * 12 + pitch, scaledVelocity(volume, velocity)});
             if (string != chords::kGuitarStringCount)
-                port_.pause(kStrumPause);
+                strum.steps.push_back({channel, kStrumGap, 0});
         }
     });
+    continueStrum(key);
+}
+
+// Sends the strum's notes up to its next pause, and waits that out on the
+// platform's timer. Where the platform has no timers the wait happens in
+// place and the whole strum has gone out on return.
+void ChordArea::continueStrum(int key)
+{
+    Strum& strum = strums_[static_cast<std::size_t>(key)];
+    strum.timer = 0;
+    while (strum.next < strum.steps.size()) {
+        const StrumStep step = strum.steps[strum.next++];
+        if (step.note == kStrumGap) {
+            strum.timer = platform_.startTimer(kStrumPause, [this, key] { continueStrum(key); });
+            return;
+        }
+        noteOn(step.channel, step.note, step.velocity, strum.sent);
+    }
+}
+
+StartedNotes ChordArea::takeStrum(int key)
+{
+    if (key < 0 || key >= kChordKeyCount)
+        return {};
+    Strum& strum = strums_[static_cast<std::size_t>(key)];
+    platform_.cancelTimer(strum.timer);
+    return std::exchange(strum, Strum {}).sent;
+}
+
+void ChordArea::stopStrums()
+{
+    for (Strum& strum : strums_) {
+        platform_.cancelTimer(strum.timer);
+        strum.timer = 0;
+        strum.next = strum.steps.size();
+    }
 }
 
 void ChordArea::modifierPress(int modifier)

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 namespace clavora {
 class Platform;
@@ -50,9 +51,17 @@ public:
     // Whether the key belongs to the chord area (below the split point).
     bool isChordKey(int key) const;
 
-    // Plays a chord-area key in the selected mode; returns the notes it
-    // started, which its release stops.
-    StartedNotes press(int key);
+    // Plays a chord-area key in the selected mode, struck as `touch` says;
+    // returns the notes it started, which its release stops. A guitar chord
+    // strums on: its strings go out on the platform's timer, 20 ms apart,
+    // while other keys play, and takeStrum() gives what it sent.
+    StartedNotes press(int key, const Touch& touch = {});
+    // Stops the strum of the key, if any, and returns the notes it sent (the
+    // strings not yet reached stay silent).
+    StartedNotes takeStrum(int key);
+    // Stops every strum where it is; what each has sent is kept for its key's
+    // release.
+    void stopStrums();
 
     void modifierPress(int modifier);
     void modifierRelease(int modifier);
@@ -80,8 +89,23 @@ signals:
     void focusRequested();
 
 private:
-    void playKeyboardChord(int key, int type, StartedNotes& started);
-    void strumGuitarChord(int key, int type, StartedNotes& started);
+    // One step of a strum: a string's note-on, or the pause after it.
+    struct StrumStep {
+        int channel;
+        int note; // kStrumGap for the pause
+        int velocity;
+    };
+    static constexpr int kStrumGap = -1;
+    struct Strum {
+        std::vector<StrumStep> steps;
+        std::size_t next = 0;
+        StartedNotes sent;
+        int timer = 0;
+    };
+
+    void playKeyboardChord(int key, int type, int velocity, StartedNotes& started);
+    void strumGuitarChord(int key, int type, int velocity);
+    void continueStrum(int key);
     void noteOn(int channel, int note, int velocity, StartedNotes& started);
     void updateChordType();
 
@@ -99,6 +123,7 @@ private:
     std::array<int, kModifierCount> modifierDown_ {};
     int lastChordType_ = 0;
     int lastChordKey_ = 0;
+    std::array<Strum, kChordKeyCount> strums_ {};
 };
 
 } // namespace clavora

@@ -133,7 +133,7 @@ int DrumPads::velocityOf(int pad) const
     return std::max(0, volume_->value() - reductions_[static_cast<std::size_t>(pad)]);
 }
 
-void DrumPads::press(int pad, Hand hand)
+void DrumPads::press(int pad, Hand hand, int velocity)
 {
     // The navigation keys of the drum rows have no pad: they do nothing.
     if (!isPad(pad))
@@ -145,7 +145,7 @@ void DrumPads::press(int pad, Hand hand)
         return;
     const int note = noteOf(pad);
     startedNotes_[static_cast<std::size_t>(pad)] = note;
-    port_.sendShortMessage(midi::kNoteOn + midi::kDrumChannel, note, velocityOf(pad));
+    port_.sendShortMessage(midi::kNoteOn + midi::kDrumChannel, note, scaledVelocity(velocityOf(pad), velocity));
     // Shown after the sound has gone: drawing can wait.
     emit padLookChanged(pad, true);
 }

@@ -41,7 +41,9 @@ public:
     // A pad sounds from the first hand's press to the last hand's release,
     // and its release stops the note its press started even when the pad's
     // sound changed meanwhile. A hand that did not press it releases nothing.
-    void press(int pad, Hand hand = Hand::Mouse);
+    // `velocity` is what a MIDI keyboard struck the pad with: the pad then
+    // plays its velocity scaled by it.
+    void press(int pad, Hand hand = Hand::Mouse, int velocity = Touch::kFullVelocity);
     void release(int pad, Hand hand = Hand::Mouse);
     bool isPressed(int pad) const;
     bool isHeldBy(int pad, Hand hand) const;

@@ -3,9 +3,27 @@
 
 namespace clavora {
 
-// What holds a key down: the computer keyboard, the mouse, or both at once.
-// A key sounds from the first press until the last of them lets go.
-enum class Hand : unsigned { Keyboard = 1, Mouse = 2 };
+// What holds a key down: the computer keyboard, the mouse, a MIDI keyboard,
+// or several at once. A key sounds from the first press until the last of
+// them lets go.
+enum class Hand : unsigned { Keyboard = 1, Mouse = 2, Midi = 4 };
+
+// How a key is struck. The computer keyboard and the mouse strike at full
+// velocity, so every slot sounds at its volume; a MIDI keyboard brings its
+// own. A chord key plays `chordType` instead of the type the chord modifiers
+// choose when it is 0 or above.
+struct Touch {
+    static constexpr int kFullVelocity = 127;
+    int velocity = kFullVelocity;
+    int chordType = -1;
+};
+
+// The velocity a slot of this volume plays for a key struck at `velocity`:
+// volume x velocity / 127, rounded to the nearest whole number.
+constexpr int scaledVelocity(int volume, int velocity)
+{
+    return (2 * volume * velocity + Touch::kFullVelocity) / (2 * Touch::kFullVelocity);
+}
 
 class Hands {
 public:

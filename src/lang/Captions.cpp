@@ -13,6 +13,7 @@ constexpr CaptionEntry kMainWindow[] = {
     {"mnuProgram", {"&Program", "&Programa", "&Programa"}},
     {"mnuSilence", {"&Silence All Notes", "&Silenciar todas as Notas", "&Silenciar todas las Notas"}},
     {"mnuMIDI", {"&MIDI Out Device...", "Dispositivo &MIDI de Saída...", "Dispositivo &MIDI de Salida..."}},
+    {"mnuMIDIIn", {"MIDI &In Device...", "Dispositivo MIDI de &Entrada...", "Dispositivo MIDI de &Entrada..."}},
     {"mnuExit", {"E&xit", "Sai&r", "Sai&r"}},
     {"View", {"&View", "E&xibir", "&Ver"}},
     {"ShowMainPanel", {"Show &Main Panel", "Mostrar Painel &Principal", "Mostrar Painel &Principal"}},
@@ -57,6 +58,17 @@ constexpr CaptionEntry kMidiDialog[] = {
     {"lblMIDIOut", {"MIDI Out Device:", "Dispositivo MIDI de Saída:", "Dispositivo MIDI de Salida:"}},
     {"Cancel", {"Cancel", "Cancelar", "Cancelar"}},
     {kMidiDefaultEntry, {"(Default)", "(Padrão)", "(Estándar)"}},
+};
+
+constexpr CaptionEntry kMidiInDialog[] = {
+    {"frmMIDIIn", {"MIDI In Device", "Dispositivo MIDI de Entrada", "Dispositivo MIDI de Entrada"}},
+    {"lblMIDIIn", {"MIDI In Device:", "Dispositivo MIDI de Entrada:", "Dispositivo MIDI de Entrada:"}},
+    {"Cancel", {"Cancel", "Cancelar", "Cancelar"}},
+    {kMidiNoneEntry, {"None", "Nenhum", "Ninguno"}},
+    {kMidiInOpenFailed,
+        {"Unable to open the selected MIDI In Device.",
+            "Não foi possível abrir o Dispositivo MIDI de Entrada escolhido.",
+            "No se pudo abrir el Dispositivo MIDI de Entrada elegido."}},
 };
 
 constexpr CaptionEntry kAboutBox[] = {
@@ -210,6 +222,11 @@ std::span<const CaptionEntry> languageDialogCaptions()
 std::span<const CaptionEntry> midiDialogCaptions()
 {
     return kMidiDialog;
+}
+
+std::span<const CaptionEntry> midiInDialogCaptions()
+{
+    return kMidiInDialog;
 }
 
 std::span<const CaptionEntry> helpWindowCaptions()

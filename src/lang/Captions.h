@@ -38,6 +38,12 @@ std::span<const CaptionEntry> languageDialogCaptions();
 std::span<const CaptionEntry> midiDialogCaptions();
 inline constexpr std::string_view kMidiDefaultEntry = "DefaultEntry";
 
+// MIDI in device dialog: the same, with the list's first entry (key
+// kMidiNoneEntry) and the warning shown when a source cannot be opened.
+std::span<const CaptionEntry> midiInDialogCaptions();
+inline constexpr std::string_view kMidiNoneEntry = "NoneEntry";
+inline constexpr std::string_view kMidiInOpenFailed = "OpenFailed";
+
 // Help window: window title, page buttons, the two notes, then every frame,
 // description and key label whose text depends on the language, page by
 // page. Key labels that read the same in every language are not listed.

@@ -83,6 +83,7 @@ void Piano::shutDown()
 {
     releaseAll(Hand::Keyboard);
     releaseAll(Hand::Mouse);
+    releaseAll(Hand::Midi);
     port_.closeMidiOut();
 }
 
@@ -100,7 +101,7 @@ void Piano::detectLanguage()
     setLanguage(lang::languageForCountryCode(platform_.countryCode()));
 }
 
-void Piano::pressKey(int key, Hand hand)
+void Piano::pressKey(int key, Hand hand, const Touch& touch)
 {
     if (key < 0 || key >= kKeyCount)
         return;
@@ -113,10 +114,10 @@ void Piano::pressKey(int key, Hand hand)
     // The notes go out first and the key shows pressed after: drawing can
     // wait, the sound cannot.
     if (chords_->isChordKey(key)) {
-        held.notes = chords_->press(key);
+        held.notes = chords_->press(key, touch);
     } else {
-        main_->forEachSoundingSlot([&](int channel, int octave, int velocity) {
-            port_.sendShortMessage(midi::kNoteOn + channel, octave * 12 + key, velocity);
+        main_->forEachSoundingSlot([&](int channel, int octave, int volume) {
+            port_.sendShortMessage(midi::kNoteOn + channel, octave * 12 + key, scaledVelocity(volume, touch.velocity));
             held.notes.push_back({channel, octave * 12 + key});
         });
     }
@@ -133,8 +134,12 @@ void Piano::releaseKey(int key, Hand hand)
     held.hands.remove(hand);
     if (held.hands.any())
         return;
-    // The list keeps its room for the key's next press.
+    // A strum still under way stops, and what it sent so far ends after the
+    // rest. The list keeps its room for the key's next press.
+    const StartedNotes strummed = chords_->takeStrum(key);
     for (const StartedNote& note : held.notes)
+        port_.sendShortMessage(midi::kNoteOff + note.channel, note.note, 0);
+    for (const StartedNote& note : strummed)
         port_.sendShortMessage(midi::kNoteOff + note.channel, note.note, 0);
     held.notes.clear();
     emit keyLookChanged(key, false);
@@ -173,6 +178,9 @@ void Piano::defaultMainSettings()
 
 void Piano::silence()
 {
+    chords_->stopStrums();
+    emit silenced();
+    releaseAll(Hand::Midi);
     port_.allSoundOff();
     chords_->cancelSplitChoice();
     emit focusRequested();

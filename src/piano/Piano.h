@@ -48,16 +48,18 @@ public:
     // come through keyDown(). A key sounds from the first hand's press to the
     // last hand's release, and its release stops exactly the notes its press
     // started, whatever mode or setting changed meanwhile. A hand that did
-    // not press the key releases nothing.
-    void pressKey(int key, Hand hand = Hand::Mouse);
+    // not press the key releases nothing. `touch` gives the velocity (and a
+    // chord key's type) of a key struck on a MIDI keyboard.
+    void pressKey(int key, Hand hand = Hand::Mouse, const Touch& touch = {});
     void releaseKey(int key, Hand hand = Hand::Mouse);
     bool isKeyPressed(int key) const;
     // Lets go of every key and pad the hand holds.
     void releaseAll(Hand hand);
 
     void defaultMainSettings();
-    // The silence command: All Sound Off on every channel; ends a pending
-    // split-point choice.
+    // The silence command: stops the guitar strums, lets go of what the MIDI
+    // input holds, All Sound Off on every channel; ends a pending split-point
+    // choice.
     void silence();
 
     bool playDrums() const { return playDrums_; }
@@ -76,6 +78,9 @@ public:
     void keyboardLost();
 
 signals:
+    // The silence command is letting go of every key and pad the MIDI input
+    // holds: what it kept of them is void.
+    void silenced();
     void keyLookChanged(int key, bool pressed);
     void focusRequested();
     void playDrumsChanged(bool on);

@@ -100,6 +100,12 @@ void PianoWindow::buildMenus()
         giveFocusBack();
     });
     mnuMIDI_->setEnabled(false);
+    mnuMIDIIn_ = addItem(program, "mnuMIDIIn", [this] {
+        if (midiInDialog_)
+            midiInDialog_(this);
+        giveFocusBack();
+    });
+    mnuMIDIIn_->setEnabled(false);
     program->addSeparator();
     addItem(program, "mnuExit", [this] { close(); });
 
@@ -186,6 +192,12 @@ void PianoWindow::setMidiDialog(DialogOpener opener)
 {
     midiDialog_ = std::move(opener);
     mnuMIDI_->setEnabled(static_cast<bool>(midiDialog_));
+}
+
+void PianoWindow::setMidiInDialog(DialogOpener opener)
+{
+    midiInDialog_ = std::move(opener);
+    mnuMIDIIn_->setEnabled(static_cast<bool>(midiInDialog_));
 }
 
 void PianoWindow::setAboutDialog(DialogOpener opener)

@@ -41,6 +41,7 @@ public:
     void startUp(const QString& commandLine);
 
     void setMidiDialog(DialogOpener opener);
+    void setMidiInDialog(DialogOpener opener);
     void setAboutDialog(DialogOpener opener);
     // The chord editor of the current mode, and the drum-pad editor.
     void setChordEditor(DialogOpener opener) { chordEditor_ = std::move(opener); }
@@ -83,12 +84,14 @@ private:
     Piano& piano_;
     Platform& platform_;
     DialogOpener midiDialog_;
+    DialogOpener midiInDialog_;
     DialogOpener aboutDialog_;
     DialogOpener chordEditor_;
     DialogOpener drumEditor_;
 
     KeyReceiver* focus_ = nullptr;
     QAction* mnuMIDI_ = nullptr;
+    QAction* mnuMIDIIn_ = nullptr;
     QAction* mnuAbout_ = nullptr;
     QAction* showMainPanel_ = nullptr;
     QAction* showToolbar_ = nullptr;

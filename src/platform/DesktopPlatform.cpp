@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 namespace clavora {
@@ -15,6 +16,12 @@ namespace clavora {
 DesktopPlatform::DesktopPlatform()
 {
     clock_.start();
+}
+
+DesktopPlatform::~DesktopPlatform()
+{
+    for (const auto& [id, timer] : timers_)
+        delete timer;
 }
 
 void DesktopPlatform::pause(int milliseconds)
@@ -45,6 +52,32 @@ void DesktopPlatform::cancelWait()
 {
     if (waiting_)
         waiting_->exit(1);
+}
+
+int DesktopPlatform::startTimer(int milliseconds, std::function<void()> callback)
+{
+    const int id = ++lastTimer_;
+    auto* timer = new QTimer;
+    timer->setSingleShot(true);
+    timer->setTimerType(Qt::PreciseTimer);
+    QObject::connect(timer, &QTimer::timeout, timer, [this, id, timer, callback = std::move(callback)] {
+        // The timer goes before the callback runs, which may start the next.
+        timers_.erase(id);
+        timer->deleteLater();
+        callback();
+    });
+    timers_.emplace(id, timer);
+    timer->start(std::max(0, milliseconds));
+    return id;
+}
+
+void DesktopPlatform::cancelTimer(int id)
+{
+    if (const auto it = timers_.find(id); it != timers_.end()) {
+        it->second->stop();
+        it->second->deleteLater();
+        timers_.erase(it);
+    }
 }
 
 std::uint32_t DesktopPlatform::tickCount()

@@ -3,7 +3,11 @@
 
 #include <QElapsedTimer>
 
+#include <map>
+#include <memory>
+
 class QEventLoop;
+class QTimer;
 class QWidget;
 
 namespace clavora {
@@ -13,6 +17,7 @@ namespace clavora {
 class DesktopPlatform final : public Platform {
 public:
     DesktopPlatform();
+    ~DesktopPlatform() override;
 
     // Message boxes are centred on this window when it is set.
     void setMessageOwner(QWidget* owner) { owner_ = owner; }
@@ -20,6 +25,8 @@ public:
     void pause(int milliseconds) override;
     bool waitDeferringInput(int milliseconds) override;
     void cancelWait() override;
+    int startTimer(int milliseconds, std::function<void()> callback) override;
+    void cancelTimer(int id) override;
     std::uint32_t tickCount() override;
     void messageBox(MessageIcon icon, const std::string& title, const std::string& text) override;
     void beep() override;
@@ -29,6 +36,8 @@ private:
     QElapsedTimer clock_;
     QWidget* owner_ = nullptr;
     QEventLoop* waiting_ = nullptr;
+    std::map<int, QTimer*> timers_;
+    int lastTimer_ = 0;
 };
 
 } // namespace clavora

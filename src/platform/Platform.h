@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace clavora {
@@ -25,6 +26,18 @@ public:
     }
     // Ends a waitDeferringInput() in progress at once.
     virtual void cancelWait() { }
+    // Calls `callback` once, on the calling thread's event loop, after the
+    // given milliseconds, while keys and clicks go on being handled; returns
+    // an id for cancelTimer(). A platform without timers waits in place and
+    // calls it before returning 0.
+    virtual int startTimer(int milliseconds, std::function<void()> callback)
+    {
+        pause(milliseconds);
+        callback();
+        return 0;
+    }
+    // Stops a timer before it fires; an id that has fired, or 0, does nothing.
+    virtual void cancelTimer(int /*id*/) { }
     // Milliseconds since an arbitrary fixed moment.
     virtual std::uint32_t tickCount() = 0;
     // A modal message box with an OK button; returns when it is closed.

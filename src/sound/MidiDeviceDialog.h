@@ -1,12 +1,7 @@
 #pragma once
-#include <QDialog>
+#include "DeviceDialog.h"
 
 #include <functional>
-
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QPushButton;
 
 namespace clavora::sound {
 
@@ -18,7 +13,7 @@ class MidiPort;
 // falling back to device 0 with a warning when it cannot be opened, and then
 // runs `resetSettings` so that the new device receives every program change;
 // OK on the choice already in force, and Cancel, change nothing.
-class MidiDeviceDialog : public QDialog {
+class MidiDeviceDialog : public DeviceDialog {
     Q_OBJECT
 public:
     static constexpr const char* kOpenSelectedFailedText = "Unable to open selected Device. Opening default Device";
@@ -28,21 +23,14 @@ public:
     MidiDeviceDialog(MidiPort& port, int language, std::function<void()> resetSettings, QWidget* parent = nullptr);
 
 private:
-    void fillList(int language);
-    void applyCaptions(int language);
-    void layOut();
-    void confirm();
+    void fillList();
+    void confirm() override;
     void openDefaultDevice();
     void resetSettings();
 
     MidiPort& port_;
     std::function<void()> resetSettings_;
     int openingDevice_;
-    QGroupBox* frame_;
-    QLabel* label_;
-    QComboBox* list_;
-    QPushButton* ok_;
-    QPushButton* cancel_;
 };
 
 } // namespace clavora::sound

@@ -37,16 +37,37 @@ QStringList linesOf(std::span<const CaptionEntry> table)
 // Every text of every table, letter for letter in all three languages.
 TEST(Captions, EveryTableReadsAsDesigned)
 {
-    const std::pair<QStringList, const char*> tables[] = {{linesOf(mainWindowCaptions()), "68f9df24e0935d05"},
-        {linesOf(languageDialogCaptions()), "57f16b7dd851885d"}, {linesOf(midiDialogCaptions()), "4364fc80fd004f65"},
-        {linesOf(helpWindowCaptions()), "b973961663f1d5e8"}, {linesOf(aboutBoxCaptions()), "f34aa721443e3865"},
-        {linesOf(std::size_t(AreaWord::SplitPrompt) + 1,
-             [](std::size_t word, int language) {
-                 return language ? areaWord(language, AreaWord(word)) : QString::number(word);
-             }),
-            "d998c5a8ede07766"}};
+    const std::pair<QStringList, const char*> tables[]
+        = {{linesOf(mainWindowCaptions()), "c185ea0a49d9fcbf"}, {linesOf(languageDialogCaptions()), "57f16b7dd851885d"},
+            {linesOf(midiDialogCaptions()), "4364fc80fd004f65"}, {linesOf(midiInDialogCaptions()), "c8f64cc6336730bd"},
+            {linesOf(helpWindowCaptions()), "b973961663f1d5e8"}, {linesOf(aboutBoxCaptions()), "f34aa721443e3865"},
+            {linesOf(std::size_t(AreaWord::SplitPrompt) + 1,
+                 [](std::size_t word, int language) {
+                     return language ? areaWord(language, AreaWord(word)) : QString::number(word);
+                 }),
+                "d998c5a8ede07766"}};
     for (const auto& [lines, digest] : tables)
         EXPECT_EQ(clavora::test::textDigest(lines), digest) << lines.join(QLatin1Char('\n')).toStdString();
+}
+
+// Within the menu bar and within each menu, no two entries share a mnemonic
+// in any language.
+TEST(Captions, MnemonicsAreUniqueWithinEachMenu)
+{
+    const std::vector<std::vector<std::string_view>> menus {{"mnuProgram", "View", "mnuOptions", "mnuHelp"},
+        {"mnuSilence", "mnuMIDI", "mnuMIDIIn", "mnuExit"}, {"ShowMainPanel", "ShowToolbar"},
+        {"mnuShowHelp", "mnuAbout"}};
+    for (const int language : {English, Portuguese, Spanish})
+        for (const auto& menu : menus) {
+            std::set<QChar> letters;
+            for (const std::string_view item : menu) {
+                const QString text = caption(language, item);
+                const qsizetype amp = text.indexOf(QLatin1Char('&'));
+                ASSERT_GE(amp, 0) << item << " " << language;
+                EXPECT_TRUE(letters.insert(text.at(amp + 1).toLower()).second) << item << " " << language;
+            }
+        }
+    EXPECT_EQ(caption(English, "mnuMIDIIn"), QStringLiteral("MIDI &In Device..."));
 }
 
 TEST(Captions, LookUpByLanguageAndNameAndValueLabels)

@@ -1,11 +1,14 @@
 // Plays the real main window with a long seeded stream of random keys, mouse
-// presses, menu commands and dialogs, as a restless user would, and checks
+// presses, menu commands, dialogs and MIDI keyboard messages, with time
+// passing for strums and chords, as a restless user would, and checks
 // that every byte sent is valid MIDI and that nothing keeps sounding once
 // every key is let go. CLAVORA_FUZZ_SEED and CLAVORA_FUZZ_EVENTS choose the
 // stream; a failure prints the seed that reproduces it.
 #include "WindowProgram.h"
 #include "chords/ChordArea.h"
 #include "piano/Editors.h"
+#include "piano/MidiKeyboard.h"
+#include "platform/MidiConstants.h"
 #include "sound/MidiDeviceDialog.h"
 
 #include <QAbstractButton>
@@ -76,6 +79,10 @@ private slots:
             sound::MidiDeviceDialog(port, piano.language(), reset, owner).exec();
         });
         installEditors(window, piano, platform);
+        // Strums and chord waits run on timers that move only with the stream.
+        platform.heldTimers = true;
+        MidiKeyboard input(piano, platform);
+        std::set<int> midiHeld;
 
         // Whatever dialog or message box an event opens is closed again from
         // inside its own event loop.
@@ -124,8 +131,31 @@ private slots:
         };
 
         for (quint64 i = 0; i < count; ++i) {
-            const std::size_t what = pick(100);
-            if (what < 45) {
+            const std::size_t what = pick(120);
+            if (what >= 100) {
+                // A MIDI keyboard: notes anywhere (velocity 0 lets go),
+                // releases, controllers, bends, program changes; time passes.
+                const auto byte = [&] { return static_cast<int>(pick(128)); };
+                if (what < 110) {
+                    const int note = 24 + static_cast<int>(pick(80)), velocity = byte();
+                    if (velocity)
+                        midiHeld.insert(note);
+                    else
+                        midiHeld.erase(note);
+                    input.receive(midi::packShortMessage(midi::kNoteOn + byte() % 16, note, velocity));
+                } else if (what < 115) {
+                    if (!midiHeld.empty()) {
+                        const int note = *std::next(midiHeld.begin(), static_cast<long>(pick(midiHeld.size())));
+                        midiHeld.erase(note);
+                        input.receive(midi::packShortMessage(midi::kNoteOff, note, byte()));
+                    }
+                } else if (what < 117) {
+                    const int types[] {midi::kControlChange, midi::kProgramChange, 0xD0, 0xE0};
+                    input.receive(midi::packShortMessage(types[pick(4)] + byte() % 16, byte(), byte()));
+                } else {
+                    platform.advance(static_cast<int>(pick(60)));
+                }
+            } else if (what < 45) {
                 const auto& [key, extra] = keys[pick(keys.size())];
                 const bool repeat = held.contains({key, extra.toInt()});
                 if (!repeat) {
@@ -170,6 +200,9 @@ private slots:
             release(*held.begin());
         if (mouseHeld)
             QTest::mouseRelease(mouseHeld, Qt::LeftButton, {}, QPoint(2, 2));
+        for (const int note : midiHeld)
+            input.receive(midi::packShortMessage(midi::kNoteOff, note, 0));
+        platform.advance(1000);
         closer.stop();
 
         // Follow the notes sounding on the device through the messages sent.

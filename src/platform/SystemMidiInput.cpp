@@ -1,0 +1,167 @@
+#include "SystemMidiInput.h"
+#include "JackServer.h"
+#include "StandardError.h"
+
+#include <rtmidi/RtMidi.h>
+
+#include <exception>
+
+namespace clavora {
+
+namespace {
+
+constexpr RtMidi::Api kApis[] = {RtMidi::LINUX_ALSA, RtMidi::UNIX_JACK};
+
+// A client of the back-end, or null when the service is absent (RtMidi's
+// constructor throws then) or, for JACK, when no server runs (RtMidi never
+// starts one, but asking is quicker than letting it try).
+std::unique_ptr<RtMidiIn> makeClient(RtMidi::Api api)
+{
+    if (api == RtMidi::UNIX_JACK && !jackServerRuns())
+        return nullptr;
+    StderrSilence quiet;
+    try {
+        return std::make_unique<RtMidiIn>(api, SystemMidiInput::kClientName);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+// A port of this program: its own output port must not be played back into
+// it. JACK renames a second client of the same name "Clavora-01".
+bool isOwnPort(const std::string& name)
+{
+    const std::string client = SystemMidiInput::kClientName;
+    return name.starts_with(client + ":") || name.starts_with(client + "-");
+}
+
+} // namespace
+
+SystemMidiInput::SystemMidiInput()
+    : queue_([this](std::uint32_t message) { deliver(message); })
+{
+}
+
+SystemMidiInput::~SystemMidiInput()
+{
+    close();
+}
+
+void SystemMidiInput::refresh()
+{
+    listed_ = false;
+    list();
+}
+
+void SystemMidiInput::list() const
+{
+    if (listed_)
+        return;
+    sources_.clear();
+    int ours = -1;
+    for (const RtMidi::Api api : kApis) {
+        const std::unique_ptr<RtMidiIn> client = makeClient(api);
+        if (!client)
+            continue;
+        if (ours < 0)
+            ours = api;
+        StderrSilence quiet;
+        const unsigned int count = client->getPortCount();
+        for (unsigned int i = 0; i < count; ++i) {
+            // Our own ports are left out: the input port is offered once,
+            // last, under its own name.
+            const std::string name = client->getPortName(i);
+            if (!isOwnPort(name))
+                sources_.push_back({api, name, false});
+        }
+    }
+    if (ours >= 0)
+        sources_.push_back({ours, kVirtualName, true});
+    listed_ = true;
+}
+
+int SystemMidiInput::sourceCount() const
+{
+    list();
+    return static_cast<int>(sources_.size());
+}
+
+std::string SystemMidiInput::sourceName(int source) const
+{
+    list();
+    return source >= 0 && source < sourceCount() ? sources_[static_cast<std::size_t>(source)].name : std::string();
+}
+
+bool SystemMidiInput::open(int source)
+{
+    close();
+    if (source < 0 || source >= sourceCount())
+        return false;
+    const Source wanted = sources_[static_cast<std::size_t>(source)];
+    in_ = makeClient(static_cast<RtMidi::Api>(wanted.api));
+    if (!in_)
+        return false;
+    StderrSilence quiet;
+    failed_ = false;
+    in_->setErrorCallback(
+        [](RtMidiError::Type type, const std::string&, void* self) {
+            if (type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING)
+                static_cast<SystemMidiInput*>(self)->failed_ = true;
+        },
+        this);
+    // Runs on the back-end's own thread: the queue takes it from there.
+    in_->setCallback([](double, std::vector<unsigned char>* message,
+                         void* queue) { static_cast<MidiInputQueue*>(queue)->push(message->data(), message->size()); },
+        &queue_);
+    in_->ignoreTypes(true, true, true);
+    try {
+        if (wanted.ours) {
+            in_->openVirtualPort(kPortName);
+        } else {
+            // The port may have moved since the list was read: open it by name.
+            unsigned int index = 0;
+            const unsigned int count = in_->getPortCount();
+            while (index < count && in_->getPortName(index) != wanted.name)
+                ++index;
+            if (index == count)
+                failed_ = true;
+            else
+                in_->openPort(index, kPortName);
+        }
+    } catch (const std::exception&) {
+        failed_ = true;
+    }
+    if (failed_) {
+        in_.reset();
+        return false;
+    }
+    openName_ = wanted.name;
+    openOurs_ = wanted.ours;
+    return true;
+}
+
+void SystemMidiInput::close()
+{
+    if (in_) {
+        StderrSilence quiet;
+        in_->cancelCallback();
+        in_->closePort();
+        in_.reset();
+    }
+    queue_.clear();
+    openName_.clear();
+    openOurs_ = false;
+}
+
+int SystemMidiInput::openSource() const
+{
+    if (!in_)
+        return -1;
+    list();
+    for (std::size_t i = 0; i < sources_.size(); ++i)
+        if (sources_[i].ours == openOurs_ && sources_[i].name == openName_)
+            return static_cast<int>(i);
+    return -1;
+}
+
+} // namespace clavora

@@ -1,0 +1,54 @@
+#pragma once
+// The MIDI sources of this computer, read through RtMidi: the ALSA
+// sequencer's ports, JACK's MIDI outputs when a JACK server runs, then an
+// input port of Clavora's own ("Clavora In") that any controller or
+// sequencer can be connected to.
+#include "MidiInput.h"
+#include "MidiInputQueue.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class RtMidiIn;
+
+namespace clavora {
+
+class SystemMidiInput final : public MidiInput {
+public:
+    static constexpr const char* kVirtualName = "Virtual port \"Clavora In\"";
+    static constexpr const char* kClientName = "Clavora";
+    static constexpr const char* kPortName = "Clavora In";
+
+    // Reads the list of sources when first asked for it.
+    SystemMidiInput();
+    ~SystemMidiInput() override;
+    SystemMidiInput(const SystemMidiInput&) = delete;
+    SystemMidiInput& operator=(const SystemMidiInput&) = delete;
+
+    void refresh() override;
+    int sourceCount() const override;
+    std::string sourceName(int source) const override;
+    bool open(int source) override;
+    void close() override;
+    int openSource() const override;
+
+private:
+    struct Source {
+        int api; // RtMidi::Api
+        std::string name;
+        bool ours;
+    };
+    void list() const;
+
+    MidiInputQueue queue_;
+    std::unique_ptr<RtMidiIn> in_;
+    mutable std::vector<Source> sources_;
+    mutable bool listed_ = false;
+    // What is open, found again by name in a list read since.
+    std::string openName_;
+    bool openOurs_ = false;
+    bool failed_ = false;
+};
+
+} // namespace clavora

@@ -1,0 +1,144 @@
+// A real JACK MIDI client plays into Clavora's own input port: what it plays
+// goes through the input's thread, the queue and the piano to the MIDI out,
+// in order.
+#include "FakePlatform.h"
+#include "ScopedEnvironment.h"
+#include "piano/MidiKeyboard.h"
+#include "piano/Piano.h"
+#include "platform/JackServer.h"
+#include "platform/MidiInputQueue.h"
+#include "platform/RecordingMidiOutput.h"
+#include "platform/SystemMidiInput.h"
+#include "sound/MidiPort.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <rtmidi/RtMidi.h>
+
+namespace clavora::test {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Log = std::vector<std::string>;
+
+bool within(int milliseconds, const std::function<bool()>& condition)
+{
+    for (const QDeadlineTimer deadline(milliseconds); !condition(); QThread::msleep(2)) {
+        QCoreApplication::processEvents();
+        if (deadline.hasExpired())
+            return false;
+    }
+    return true;
+}
+
+// Complete channel messages pass; system messages, stray data bytes and
+// messages cut short or too long do not.
+TEST(MidiInputQueue, DropsWhatIsNotACompleteChannelMessage)
+{
+    const std::pair<Bytes, std::uint32_t> cases[] = {{{0x93, 0x3C, 0x64}, 0x643C93}, {{0xC2, 0x05}, 0x05C2},
+        {{0xE0, 0x00, 0x40}, 0x4000E0}, {{0xD1, 0x7F}, 0x7FD1}, {{}, 0}, {{0x3C, 0x64}, 0}, {{0x90, 0x3C}, 0},
+        {{0x90, 0x3C, 0x64, 0x01}, 0}, {{0xC2}, 0}, {{0xC2, 0x05, 0x00}, 0}, {{0x90, 0x80, 0x64}, 0},
+        {{0xB0, 0x40, 0xFF}, 0}, {{0xF8}, 0}, {{0xFE}, 0}, {{0xF0, 0x7E, 0xF7}, 0}, {{0xF2, 0x10, 0x10}, 0}};
+    for (const auto& [bytes, packed] : cases)
+        EXPECT_EQ(channelMessageOf(bytes.data(), bytes.size()).value_or(0), packed) << bytes.size();
+    EXPECT_FALSE(channelMessageOf(nullptr, 3));
+}
+
+// A dummy JACK server (no sound card needed) under one fixed name.
+class JackServerProcess {
+public:
+    static constexpr const char* kName = "clavora-test";
+
+    JackServerProcess()
+        : server_("JACK_DEFAULT_SERVER", kName)
+        , noReservation_("JACK_NO_AUDIO_RESERVATION", "1")
+    {
+        const QString jackd = QStandardPaths::findExecutable(QStringLiteral("jackd"));
+        if (jackd.isEmpty())
+            return;
+        process_.start(jackd, {"-n", kName, "-d", "dummy", "-r", "48000", "-p", "256"});
+        up_ = process_.waitForStarted() && within(5000, [] { return jackServerRuns(); });
+    }
+    // Ended by SIGTERM: a server killed outright keeps its slot in JACK's registry.
+    ~JackServerProcess()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            process_.waitForFinished(3000);
+        }
+    }
+    bool isUp() const { return up_; }
+
+private:
+    ScopedEnvironment server_, noReservation_;
+    QProcess process_;
+    bool up_ = false;
+};
+
+TEST(JackInput, AClientPlaysThePianoThroughClavoraIn)
+{
+    int argc = 1;
+    char name[] = "midi_input_test";
+    char* argv[] = {name};
+    QCoreApplication app(argc, argv);
+    JackServerProcess jack;
+    if (!jack.isUp())
+        GTEST_SKIP() << "no dummy JACK server could be started (jackd missing or refused)";
+
+    RecordingMidiOutput midi;
+    FakePlatform platform;
+    platform.heldTimers = true;
+    sound::MidiPort port(midi, platform);
+    Piano piano(port, platform);
+    piano.startUp();
+    midi.clear();
+    MidiKeyboard keyboard(piano, platform);
+    SystemMidiInput input;
+    std::size_t received = 0;
+    input.setReceiver([&](std::uint32_t message) {
+        ++received;
+        keyboard.receive(message);
+    });
+    const int ours = input.sourceCount() - 1;
+    ASSERT_EQ(input.sourceName(ours), SystemMidiInput::kVirtualName);
+    ASSERT_TRUE(input.open(ours));
+    EXPECT_EQ(input.openSource(), ours);
+
+    RtMidiOut player(RtMidi::UNIX_JACK, "clavora-player");
+    unsigned int target = 0;
+    for (; target < player.getPortCount(); ++target) {
+        const std::string port = player.getPortName(target);
+        if (port.find("Clavora") != std::string::npos && port.find("In") != std::string::npos)
+            break;
+    }
+    ASSERT_LT(target, player.getPortCount()) << "no JACK port of Clavora's input";
+    player.openPort(target);
+
+    // Plays the messages, waits until `valid` of them have come through,
+    // lets the chord wait run out, and returns what was sent.
+    const auto play = [&](const std::vector<Bytes>& messages, std::size_t valid) {
+        midi.clear();
+        const std::size_t expected = received + valid;
+        for (const Bytes& bytes : messages)
+            player.sendMessage(bytes.data(), bytes.size());
+        EXPECT_TRUE(within(2000, [&] { return received >= expected; }));
+        platform.advance(MidiKeyboard::kChordWindow);
+        return midi.log();
+    };
+    EXPECT_EQ(play({{0x90, 0x3C, 0x64}, {0x80, 0x3C, 0x00}}, 2), (Log {"90 3C 64", "80 3C 00"}));
+    EXPECT_EQ(play({{0x95, 0x30, 0x7F}}, 1), (Log {"97 37 67", "97 3C 67", "97 40 67"}));
+    EXPECT_EQ(play({{0x85, 0x30, 0x00}, {0x90, 0x30, 0x7F}, {0x90, 0x33, 0x7F}, {0x90, 0x37, 0x7F}}, 4),
+        (Log {"87 37 00", "87 3C 00", "87 40 00", "97 37 67", "97 3C 67", "97 3F 67"}));
+    EXPECT_EQ(play({{0xB3, 0x40, 0x7F}}, 1), (Log {"B0 40 7F", "B7 40 7F"}));
+    EXPECT_EQ(play({{0x3C, 0x64}, {0x90, 0x3C}, {0xF8}, {0x90, 0x3C, 0x64, 0x01}, {0x91, 0x3E, 0x50}}, 1),
+        (Log {"90 3E 50"}));
+    input.close();
+    EXPECT_EQ(input.openSource(), -1);
+}
+
+} // namespace
+} // namespace clavora::test

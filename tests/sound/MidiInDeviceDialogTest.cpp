@@ -1,0 +1,118 @@
+#include "sound/MidiInDeviceDialog.h"
+#include "../lang/LayoutChecks.h"
+#include "FakePlatform.h"
+#include "platform/MidiInput.h"
+
+#include <set>
+
+using namespace clavora;
+using sound::MidiInDeviceDialog;
+
+namespace {
+
+// Sources whose list changes only when read again; those in `failing`
+// refuse to open. Logs "open 1", "close".
+struct FakeInput final : MidiInput {
+    std::vector<std::string> plugged, names;
+    std::set<int> failing;
+    QStringList log;
+    int open_ = -1;
+    void refresh() override { names = plugged; }
+    int sourceCount() const override { return int(names.size()); }
+    std::string sourceName(int source) const override { return names.at(std::size_t(source)); }
+    bool open(int source) override
+    {
+        log << QStringLiteral("open %1").arg(source);
+        open_ = failing.contains(source) ? -1 : source;
+        return open_ >= 0;
+    }
+    void close() override { log << QStringLiteral("close"), open_ = -1; }
+    int openSource() const override { return open_; }
+};
+
+} // namespace
+
+class MidiInDeviceDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The list as the system gives it now, the source open selected; OK lets
+    // go of the held notes, then opens the choice or, failing, says so and
+    // leaves None.
+    void choosingASource_data()
+    {
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<QString>("log");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<int>("releases");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("a source") << -1 << 2 << "OK"
+                                  << "close,open 1" << 1 << 1 << false;
+        QTest::newRow("None closes") << 0 << 0 << "OK"
+                                     << "close" << -1 << 1 << false;
+        QTest::newRow("the source open") << 1 << 2 << "OK"
+                                         << "" << 1 << 0 << false;
+        QTest::newRow("Cancel") << -1 << 1 << "Cancel"
+                                << "" << -1 << 0 << false;
+        QTest::newRow("a source that fails") << 0 << 3 << "OK"
+                                             << "close,open 2,close" << -1 << 1 << true;
+    }
+    void choosingASource()
+    {
+        QFETCH(int, current);
+        QFETCH(int, position);
+        FakeInput input;
+        input.plugged = {"Keys 20:0", "Pads 24:0", "Virtual port \"Clavora In\""};
+        input.failing = {2};
+        input.refresh();
+        input.open_ = current;
+        test::FakePlatform platform;
+        int releases = 0;
+        MidiInDeviceDialog dialog(input, platform, 1, [&] { ++releases; });
+        auto* list = test::child<QComboBox>(dialog, QStringLiteral("MIDIIn"));
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->itemText(i) + QLatin1Char('=') + list->itemData(i).toString();
+        QCOMPARE(shown.join(','), QStringLiteral("None=-1,Keys 20:0=0,Pads 24:0=1,Virtual port \"Clavora In\"=2"));
+        QCOMPARE(list->currentIndex(), current + 1);
+        list->setCurrentIndex(position);
+        QFETCH(QString, press);
+        test::child<QPushButton>(dialog, press)->click();
+        QTEST(input.log.join(','), "log");
+        QTEST(input.openSource(), "after");
+        QTEST(releases, "releases");
+        QFETCH(bool, warned);
+        QCOMPARE(platform.boxes.size(), warned ? 1u : 0u);
+        if (warned) {
+            QCOMPARE(platform.boxes[0].title, std::string("Warning"));
+            QCOMPARE(platform.boxes[0].text, std::string("Unable to open the selected MIDI In Device."));
+        }
+    }
+
+    void textsAndLayout_data()
+    {
+        QTest::addColumn<int>("language");
+        for (const int language : {0, 1, 2, 3})
+            QTest::addRow("language %d", language) << language;
+    }
+    void textsAndLayout()
+    {
+        QFETCH(int, language);
+        FakeInput input;
+        test::FakePlatform platform;
+        MidiInDeviceDialog dialog(input, platform, language, {});
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        test::verifyCaptions(dialog, lang::midiInDialogCaptions(), language,
+            {QString::fromUtf8(lang::kMidiNoneEntry), QString::fromUtf8(lang::kMidiInOpenFailed)});
+        QCOMPARE(test::shownText(dialog, QStringLiteral("MIDIIn#0")),
+            lang::caption(lang::midiInDialogCaptions(), language ? language : 1, lang::kMidiNoneEntry));
+        test::verifyNothingCut(dialog);
+        test::verifyNoOverlap(dialog);
+    }
+};
+
+QTEST_MAIN(MidiInDeviceDialogTest)
+#include "MidiInDeviceDialogTest.moc"
