@@ -2,6 +2,7 @@
 #include "TextDigest.h"
 #include "lang/AreaWords.h"
 #include "lang/Captions.h"
+#include "lang/KeepTexts.h"
 #include "lang/LanguageDetection.h"
 #include "platform/CountryCodes.h"
 
@@ -35,14 +36,19 @@ QStringList linesOf(std::span<const CaptionEntry> table)
 // Every text of every table, letter for letter in all three languages.
 TEST(Captions, EveryTableReadsAsDesigned)
 {
-    const std::pair<QStringList, const char*> tables[] = {{linesOf(mainWindowCaptions()), "68f9df24e0935d05"},
+    const std::pair<QStringList, const char*> tables[] = {{linesOf(mainWindowCaptions()), "d9de19c5b80b3e93"},
         {linesOf(languageDialogCaptions()), "57f16b7dd851885d"}, {linesOf(midiDialogCaptions()), "4364fc80fd004f65"},
         {linesOf(helpWindowCaptions()), "b973961663f1d5e8"}, {linesOf(aboutBoxCaptions()), "f34aa721443e3865"},
         {linesOf(std::size_t(AreaWord::SplitPrompt) + 1,
              [](std::size_t word, int language) {
                  return language ? areaWord(language, AreaWord(word)) : QString::number(word);
              }),
-            "d998c5a8ede07766"}};
+            "d998c5a8ede07766"},
+        {linesOf(std::size_t(KeepText::SetupPartly) + 1,
+             [](std::size_t text, int language) {
+                 return language ? keepText(language, KeepText(text)) : QString::number(text);
+             }),
+            "9eab5e60087b3da6"}};
     for (const auto& [lines, digest] : tables)
         EXPECT_EQ(clavora::test::textDigest(lines), digest) << lines.join(QLatin1Char('\n')).toStdString();
 }
