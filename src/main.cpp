@@ -59,10 +59,6 @@ int main(int argc, char* argv[])
     }
     // "--setup FILE" too: the setup is opened once the defaults are in force.
     const clavora::setup::SetupArguments setupArguments = clavora::setup::takeSetupArguments(record.rest);
-    if (!setupArguments.error.isEmpty()) {
-        complain(setupArguments.error);
-        return 2;
-    }
 
     // Stopped from outside, the program ends as by Exit (the window closes,
     // and with it the MIDI output, and the take is finished); until the

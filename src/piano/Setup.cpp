@@ -528,11 +528,10 @@ SetupArguments takeSetupArguments(const QStringList& arguments)
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         if (argument == option) {
-            if (i + 1 == arguments.size()) {
-                result.error = QStringLiteral("--setup needs a file name (a .clavora file)");
-                return result;
-            }
-            result.path = arguments.at(++i);
+            // The desktop entry's "--setup %f" loses its file when Clavora
+            // is started from the menu: the option alone then means none.
+            if (i + 1 < arguments.size())
+                result.path = arguments.at(++i);
         } else if (argument.startsWith(option + QLatin1Char('='))) {
             result.path = argument.mid(option.size() + 1);
         } else {

@@ -104,11 +104,10 @@ QStringList applySetup(Piano& piano, const Setup& setup, const MidiInChoice& mid
 QString openSetupFile(Piano& piano, const QString& path, const MidiInChoice& midiIn = {});
 
 // The command line with "--setup FILE" (or "--setup=FILE") taken out
-// wherever it stands.
+// wherever it stands; "--setup" last, with no file, opens none.
 struct SetupArguments {
     QString path;
     QStringList rest;
-    QString error;
 };
 SetupArguments takeSetupArguments(const QStringList& arguments);
 
