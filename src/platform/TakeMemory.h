@@ -22,8 +22,8 @@ namespace clavora {
 class TakeMemory final : public ForwardingMidiOutput {
 public:
     // 16 bytes a message: 16 MiB, over two hours of playing at 145 messages
-    // a second (a seven-voice chord struck twice a second, with its
-    // releases, is 28).
+    // a second (a three-note chord on seven voices struck three times a
+    // second, with its releases, sends 126).
     static constexpr std::size_t kDefaultCapacity = std::size_t {1} << 20;
     // A WAV file lasts this long after the last message, so that the last
     // notes ring out (never past the moment of saving).
