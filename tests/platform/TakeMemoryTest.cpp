@@ -3,9 +3,13 @@
 // at all.
 #include "platform/TakeMemory.h"
 #include "PlatformTest.h"
+#include "platform/AtomicFile.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace clavora {
 namespace {
@@ -122,6 +126,29 @@ TEST_F(TakeMemoryTest, AFailedSaveLeavesNoFileAndSaysWhy)
     EXPECT_FALSE(QFileInfo::exists(unwritable));
     EXPECT_EQ(
         QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList({"plain"}));
+}
+
+// The disk fills up in the middle of a save: the file saved before stays as
+// it was, and nothing else is left in its folder.
+TEST_F(TakeMemoryTest, ADiskThatFillsUpLeavesTheOldFileAndNoHalfOne)
+{
+    const QString path = dir.filePath(QStringLiteral("keep.clavora"));
+    ASSERT_EQ(saveFileAtomically(path, "the setup saved before"), QString());
+    rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const QString error = saveFileAtomically(path, QByteArray(64 * 1024, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(error.toStdString(), "File too large");
+    QFile kept(path);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "the setup saved before");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+        QStringList({"keep.clavora"}));
 }
 
 TEST_F(TakeMemoryTest, WavFileLastsToTwoSecondsAfterTheLastMessageButNotPastTheSaving)
