@@ -10,7 +10,7 @@ libx11-dev libxtst-dev
 libxcb1-dev libxcb-xtest0-dev
 libgtest-dev libgmock-dev
 xvfb xauth xdotool imagemagick
-appstream desktop-file-utils
+appstream desktop-file-utils shared-mime-info
 locales-all lintian dpkg-dev
 clang-format git"
 

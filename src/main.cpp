@@ -4,6 +4,7 @@
 #include "chords/ChordArea.h"
 #include "game/GameWindow.h"
 #include "piano/Editors.h"
+#include "piano/Keeping.h"
 #include "piano/KeyReceiver.h"
 #include "piano/MidiKeyboard.h"
 #include "piano/Piano.h"
@@ -17,6 +18,7 @@
 #include "platform/StandardError.h"
 #include "platform/SystemMidiInput.h"
 #include "platform/SystemMidiOutput.h"
+#include "platform/TakeMemory.h"
 #include "platform/TakeRecorder.h"
 #include "platform/TraceMidiOutput.h"
 #include "platform/X11Keyboard.h"
@@ -60,6 +62,8 @@ int main(int argc, char* argv[])
         complain(record.error);
         return 2;
     }
+    // "--setup FILE" too: the setup is opened once the defaults are in force.
+    const clavora::setup::SetupArguments setupArguments = clavora::setup::takeSetupArguments(record.rest);
 
     // Stopped from outside, the program ends as by Exit (the window closes,
     // and with it the MIDI output, and the take is finished); until the
@@ -87,6 +91,12 @@ int main(int argc, char* argv[])
         recorder = take.get();
         output = std::move(take);
     }
+    // Everything played on the open device is kept, so that it can be saved
+    // after the fact; its times are the trace's.
+    auto memory = std::make_unique<clavora::TakeMemory>(
+        std::move(output), [launch] { return static_cast<double>(launch.nsecsElapsed()) / 1e6; });
+    clavora::TakeMemory& take = *memory;
+    output = std::move(memory);
     const QString tracePath = qEnvironmentVariable("CLAVORA_MIDI_TRACE");
     if (!tracePath.isEmpty())
         output = std::make_unique<clavora::TraceMidiOutput>(std::move(output), tracePath, launch);
@@ -118,7 +128,6 @@ int main(int argc, char* argv[])
         dialog.exec();
     });
     clavora::installEditors(window, piano, platform);
-
     // A MIDI keyboard plays the piano; no source is open until one is chosen.
     clavora::MidiKeyboard midiKeyboard(piano, platform);
     clavora::SystemMidiInput midiInput;
@@ -128,6 +137,21 @@ int main(int argc, char* argv[])
             midiInput, platform, piano.language(), [&] { midiKeyboard.releaseAll(); }, owner);
         dialog.exec();
     });
+
+    clavora::Keeping keeping;
+    keeping.takeHasNotes = [&take] { return take.hasNotes(); };
+    keeping.saveTake = [&take](const QString& path) {
+        return take.save(path, clavora::FluidSynthDevice::Config::fromEnvironment());
+    };
+    keeping.forgetTake = [&take] { take.forget(); };
+    // Setups carry the MIDI input by name.
+    const clavora::setup::MidiInChoice midiIn {[&] { return QString::fromStdString(midiInput.openSourceName()); },
+        [&](const QString& name) {
+            midiKeyboard.releaseAll();
+            return midiInput.openNamed(name.toStdString());
+        }};
+    keeping.midiIn = midiIn;
+    clavora::installKeeping(window, piano, platform, keeping);
 
     // The About box: what is typed into it is kept from one opening to the
     // next; its secret words open the hidden game over it.
@@ -163,8 +187,17 @@ int main(int argc, char* argv[])
     }
 
     piano.startUp();
+    // The window is not shown yet: a setup that cannot be opened is told on
+    // the terminal, and the defaults stay.
+    if (!setupArguments.path.isEmpty()) {
+        if (const QString message = clavora::setup::openSetupFile(piano, setupArguments.path, midiIn);
+            !message.isEmpty())
+            complain(message);
+    }
     // The rest of the command line, without the options Qt took for itself.
-    window.startUp(clavora::takeRecordArguments(QApplication::arguments().mid(1)).rest.join(QLatin1Char(' ')));
+    const QStringList rest = QApplication::arguments().mid(1);
+    window.startUp(
+        clavora::setup::takeSetupArguments(clavora::takeRecordArguments(rest).rest).rest.join(QLatin1Char(' ')));
     window.show();
 
     const int result = QApplication::exec();

@@ -21,8 +21,17 @@ constexpr SlotDefaults kChordDefaults {
     103,
 };
 
+constexpr std::array<int, ChordArea::kModifierCount> kModifierWeights {1, 2, 4, 8};
+
+} // namespace
+
+const SlotDefaults& ChordArea::chordDefaults()
+{
+    return kChordDefaults;
+}
+
 // The slot each mode plays on after it is selected.
-int slotOfMode(ChordArea::Mode mode)
+int ChordArea::slotOfMode(Mode mode)
 {
     switch (mode) {
     case ChordArea::Mode::OneKey:
@@ -33,10 +42,6 @@ int slotOfMode(ChordArea::Mode mode)
         return 6;
     }
 }
-
-constexpr std::array<int, ChordArea::kModifierCount> kModifierWeights {1, 2, 4, 8};
-
-} // namespace
 
 ChordArea::ChordArea(sound::MidiPort& port, Platform& platform, const int& language, QObject* parent)
     : QObject(parent)

@@ -12,6 +12,7 @@
 namespace clavora {
 class Platform;
 class VoiceArea;
+struct SlotDefaults;
 namespace sound {
 class MidiPort;
 }
@@ -31,6 +32,11 @@ public:
 
     ChordArea(sound::MidiPort& port, Platform& platform, const int& language, QObject* parent = nullptr);
     ~ChordArea() override;
+
+    // The chord area's slots after DefaultChordSettings, and the slot each
+    // mode selects.
+    static const SlotDefaults& chordDefaults();
+    static int slotOfMode(Mode mode);
 
     VoiceArea& area() { return *slots_; }
     chords::ChordTables& tables() { return tables_; }

@@ -84,7 +84,7 @@ DrumPads::DrumPads(sound::MidiPort& port, const int& language, QObject* parent)
 {
     volume_->setHandler(
         [this] { volume_->setLabel(lang::valueLabel(language_, lang::AreaWord::Volume, volume_->value())); });
-    volume_->setValue(127);
+    volume_->setValue(kDefaultVolume);
 }
 
 DrumPads::~DrumPads() = default;
@@ -112,6 +112,16 @@ int DrumPads::keyCodeOf(int pad)
 QString DrumPads::capOf(int pad)
 {
     return isPad(pad) ? QString::fromLatin1(kDefaultPads[static_cast<std::size_t>(pad)].cap) : QString();
+}
+
+int DrumPads::defaultSoundOf(int pad)
+{
+    return isPad(pad) ? kDefaultPads[static_cast<std::size_t>(pad)].note - midi::kFirstDrumNote : 0;
+}
+
+bool DrumPads::defaultHighOf(int pad)
+{
+    return isPad(pad) && kDefaultPads[static_cast<std::size_t>(pad)].high;
 }
 
 int DrumPads::findDrumKey(int code) const

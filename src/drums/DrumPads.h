@@ -37,6 +37,10 @@ public:
     int findDrumKey(int code) const;
     static int keyCodeOf(int pad);
     static QString capOf(int pad);
+    // The sound number and intensity a pad has after defaultDrumSettings().
+    static int defaultSoundOf(int pad);
+    static bool defaultHighOf(int pad);
+    static constexpr int kDefaultVolume = 127;
 
     // A pad sounds from the first hand's press to the last hand's release,
     // and its release stops the note its press started even when the pad's

@@ -48,18 +48,23 @@ int VoiceArea::midiChannelOfSlot(int slot) const
 
 void VoiceArea::applyDefaults(const SlotDefaults& defaults)
 {
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-        instruments_[index(slot)] = defaults.program[index(slot - 1)];
-        octaves_[index(slot)] = defaults.octave[index(slot - 1)];
-    }
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-        volumes_[index(slot)] = defaults.volume;
-        channel_.setValue(slot);
+    std::array<int, kSlotCount> volumes {};
+    volumes.fill(defaults.volume);
+    applySlots(defaults.program, defaults.octave, volumes, 1, 1);
+}
+
+void VoiceArea::applySlots(const std::array<int, kSlotCount>& programs, const std::array<int, kSlotCount>& octaves,
+    const std::array<int, kSlotCount>& volumes, int slot, int voices)
+{
+    for (int s = 1; s <= kSlotCount; ++s)
+        setSlot(s, programs[index(s - 1)], octaves[index(s - 1)], volumes[index(s - 1)]);
+    for (int s = 1; s <= kSlotCount; ++s) {
+        channel_.setValue(s);
         channel_.change();
     }
-    channel_.setValue(1);
+    channel_.setValue(slot);
     channel_.change();
-    voices_.setValue(1);
+    voices_.setValue(voices);
     voices_.change();
 }
 

@@ -62,6 +62,11 @@ public:
     // Fills the slots from the defaults and selects each slot in turn, which
     // sends every slot's program change; ends on slot 1 with one voice.
     void applyDefaults(const SlotDefaults& defaults);
+    // Fills the slots from the tables (index 0 for slot 1) and selects each
+    // slot in turn, as applyDefaults() does, then selects `slot` with
+    // `voices` voices.
+    void applySlots(const std::array<int, kSlotCount>& programs, const std::array<int, kSlotCount>& octaves,
+        const std::array<int, kSlotCount>& volumes, int slot, int voices);
 
     // Rewrites every label (after a change of language).
     void refreshLabels();

@@ -171,6 +171,11 @@ bool Piano::heldByKeyboard(int code) const
     return drums_->isHeldBy(drums_->findDrumKey(code), Hand::Keyboard);
 }
 
+const SlotDefaults& Piano::mainDefaults()
+{
+    return kMainDefaults;
+}
+
 void Piano::defaultMainSettings()
 {
     main_->applyDefaults(kMainDefaults);

@@ -12,6 +12,7 @@
 namespace clavora {
 class Platform;
 class VoiceArea;
+struct SlotDefaults;
 class ChordArea;
 class DrumPads;
 namespace sound {
@@ -57,6 +58,8 @@ public:
     void releaseAll(Hand hand);
 
     void defaultMainSettings();
+    // The main area's slots after defaultMainSettings().
+    static const SlotDefaults& mainDefaults();
     // The silence command: stops the guitar strums, lets go of what the MIDI
     // input holds, All Sound Off on every channel; ends a pending split-point
     // choice.

@@ -94,6 +94,23 @@ void PianoWindow::buildMenus()
     QMenu* program = addMenu("mnuProgram");
     addItem(program, "mnuSilence", [this] { piano_.silence(); });
     program->addSeparator();
+    // Keeping what is played: each command runs what main installed, as a
+    // dialog does.
+    const auto keepItem = [&](const char* name, DialogOpener& command) {
+        QAction* action = addItem(program, name, [this, &command] {
+            if (command)
+                command(this);
+            returnFromDialog();
+        });
+        action->setEnabled(false);
+        return action;
+    };
+    mnuSaveRecording_ = keepItem("mnuSaveRecording", saveRecording_);
+    mnuNewRecording_ = keepItem("mnuNewRecording", newRecording_);
+    program->addSeparator();
+    mnuOpenSetup_ = keepItem("mnuOpenSetup", openSetup_);
+    mnuSaveSetup_ = keepItem("mnuSaveSetup", saveSetup_);
+    program->addSeparator();
     mnuMIDI_ = addItem(program, "mnuMIDI", [this] {
         if (midiDialog_)
             midiDialog_(this);
@@ -198,6 +215,22 @@ void PianoWindow::setMidiInDialog(DialogOpener opener)
 {
     midiInDialog_ = std::move(opener);
     mnuMIDIIn_->setEnabled(static_cast<bool>(midiInDialog_));
+}
+
+void PianoWindow::setRecordingCommands(DialogOpener save, DialogOpener forget)
+{
+    saveRecording_ = std::move(save);
+    newRecording_ = std::move(forget);
+    mnuSaveRecording_->setEnabled(static_cast<bool>(saveRecording_));
+    mnuNewRecording_->setEnabled(static_cast<bool>(newRecording_));
+}
+
+void PianoWindow::setSetupCommands(DialogOpener open, DialogOpener save)
+{
+    openSetup_ = std::move(open);
+    saveSetup_ = std::move(save);
+    mnuOpenSetup_->setEnabled(static_cast<bool>(openSetup_));
+    mnuSaveSetup_->setEnabled(static_cast<bool>(saveSetup_));
 }
 
 void PianoWindow::setAboutDialog(DialogOpener opener)

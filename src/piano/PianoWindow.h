@@ -43,6 +43,9 @@ public:
     void setMidiDialog(DialogOpener opener);
     void setMidiInDialog(DialogOpener opener);
     void setAboutDialog(DialogOpener opener);
+    // Program > Save Recording and New Recording; Open Setup and Save Setup.
+    void setRecordingCommands(DialogOpener save, DialogOpener forget);
+    void setSetupCommands(DialogOpener open, DialogOpener save);
     // The chord editor of the current mode, and the drum-pad editor.
     void setChordEditor(DialogOpener opener) { chordEditor_ = std::move(opener); }
     void setDrumEditor(DialogOpener opener) { drumEditor_ = std::move(opener); }
@@ -88,11 +91,19 @@ private:
     DialogOpener aboutDialog_;
     DialogOpener chordEditor_;
     DialogOpener drumEditor_;
+    DialogOpener saveRecording_;
+    DialogOpener newRecording_;
+    DialogOpener openSetup_;
+    DialogOpener saveSetup_;
 
     KeyReceiver* focus_ = nullptr;
     QAction* mnuMIDI_ = nullptr;
     QAction* mnuMIDIIn_ = nullptr;
     QAction* mnuAbout_ = nullptr;
+    QAction* mnuSaveRecording_ = nullptr;
+    QAction* mnuNewRecording_ = nullptr;
+    QAction* mnuOpenSetup_ = nullptr;
+    QAction* mnuSaveSetup_ = nullptr;
     QAction* showMainPanel_ = nullptr;
     QAction* showToolbar_ = nullptr;
     QWidget* client_ = nullptr;

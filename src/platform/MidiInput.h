@@ -26,6 +26,27 @@ public:
     // The source open, as numbered in the list read last; -1 for none.
     virtual int openSource() const = 0;
 
+    // The name of the source open; empty for none.
+    std::string openSourceName() const
+    {
+        const int source = openSource();
+        return source < 0 ? std::string() : sourceName(source);
+    }
+    // Opens the source of this name as the list reads now; an empty name
+    // closes the input. False when no source of that name opens.
+    bool openNamed(const std::string& name)
+    {
+        if (name.empty()) {
+            close();
+            return true;
+        }
+        refresh();
+        for (int source = 0; source < sourceCount(); ++source)
+            if (sourceName(source) == name)
+                return open(source);
+        return false;
+    }
+
     void setReceiver(Receiver receiver) { receiver_ = std::move(receiver); }
 
 protected:

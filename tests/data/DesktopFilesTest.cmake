@@ -7,7 +7,7 @@ if(NOT code EQUAL 0)
 endif()
 
 set(app_id example.clavora.Clavora)
-foreach(file share/applications/${app_id}.desktop share/metainfo/${app_id}.metainfo.xml
+foreach(file share/applications/${app_id}.desktop share/metainfo/${app_id}.metainfo.xml share/mime/packages/${app_id}.xml
              share/icons/hicolor/scalable/apps/${app_id}.svg share/icons/hicolor/48x48/apps/${app_id}.png
              share/man/man1/clavora.1.gz)
     if(NOT EXISTS "${STAGE}/${file}")
@@ -25,4 +25,17 @@ execute_process(COMMAND appstreamcli validate --no-net ${STAGE}/share/metainfo/$
                 RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE out)
 if(NOT code EQUAL 0)
     message(FATAL_ERROR "appstreamcli validate: ${out}")
+endif()
+
+# The setup type reads as a MIME package: the database built from it knows
+# the type and its pattern.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env XDG_DATA_DIRS=${STAGE}/share update-mime-database ${STAGE}/share/mime
+                RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT code EQUAL 0 OR NOT out STREQUAL "")
+    message(FATAL_ERROR "update-mime-database: ${out}")
+endif()
+file(READ ${STAGE}/share/mime/globs2 globs)
+if(NOT EXISTS ${STAGE}/share/mime/application/x-clavora-setup.xml
+   OR NOT globs MATCHES "application/x-clavora-setup:\\*\\.clavora")
+    message(FATAL_ERROR "the setup type is not in the MIME database: ${globs}")
 endif()

@@ -112,6 +112,39 @@ private slots:
         test::verifyNothingCut(dialog);
         test::verifyNoOverlap(dialog);
     }
+
+    // A setup names its source: the list is read again and the source of
+    // that name opened; an empty name closes the input.
+    void opensTheSourceASetupNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<QString>("log");
+        QTest::addColumn<QString>("open");
+        QTest::newRow("present") << "Keys" << true << "open 1"
+                                 << "Keys";
+        QTest::newRow("gone") << "Pads" << false << ""
+                              << "Drums";
+        QTest::newRow("refuses") << "Synth" << false << "open 2"
+                                 << "";
+        QTest::newRow("none") << "" << true << "close"
+                              << "";
+    }
+    void opensTheSourceASetupNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, opened);
+        QFETCH(QString, log);
+        QFETCH(QString, open);
+        FakeInput input;
+        input.names = {"Drums"};
+        input.open_ = 0;
+        input.plugged = {"Drums", "Keys", "Synth"};
+        input.failing = {2};
+        QCOMPARE(input.openNamed(name.toStdString()), opened);
+        QCOMPARE(input.log.join(QLatin1Char(' ')), log);
+        QCOMPARE(QString::fromStdString(input.openSourceName()), open);
+    }
 };
 
 QTEST_MAIN(MidiInDeviceDialogTest)

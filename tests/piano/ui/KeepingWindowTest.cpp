@@ -1,0 +1,178 @@
+// Program > Save Recording, New Recording, Open Setup and Save Setup in the
+// real main window: their captions in every language, the file asked for,
+// the boxes they show when something goes wrong.
+#include "WindowProgram.h"
+#include "keys/Setting.h"
+#include "keys/VoiceArea.h"
+#include "piano/Keeping.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+
+using namespace clavora;
+using namespace clavora::test;
+
+class KeepingWindowTest : public QObject {
+    Q_OBJECT
+
+    // A program with the four commands, whose file dialog answers `answer`
+    // and remembers the question.
+    struct Keeper {
+        Keeper()
+        {
+            Keeping keeping;
+            keeping.takeHasNotes = [this] { return hasNotes; };
+            keeping.saveTake = [this](const QString& path) {
+                saved << path;
+                return failure;
+            };
+            keeping.forgetTake = [this] { ++forgets; };
+            keeping.askFile = [this](QWidget*, const Keeping::FileQuestion& q) {
+                questions.push_back(q);
+                return answer;
+            };
+            keeping.clock = [] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 59)); };
+            installKeeping(p.window, p.piano, p.platform, keeping);
+        }
+        void run(const char* command) { p.find<QAction>(QLatin1String(command))->trigger(); }
+
+        Program p;
+        bool hasNotes = true;
+        QString failure;
+        QString answer;
+        QStringList saved;
+        int forgets = 0;
+        std::vector<Keeping::FileQuestion> questions;
+    };
+
+private slots:
+    void programMenuHasUniqueMnemonics_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("mnemonics");
+        QTest::newRow("English") << 1 << "SRNOUMIX";
+        QTest::newRow("Portuguese") << 2 << "SGNACMER";
+        QTest::newRow("Spanish") << 3 << "SGNACMER";
+    }
+    void programMenuHasUniqueMnemonics()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, mnemonics);
+        Keeper k;
+        k.p.piano.setLanguage(language);
+        QString seen;
+        for (QAction* action : k.p.find<QMenu>(QStringLiteral("mnuProgram"))->actions()) {
+            if (action->isSeparator())
+                continue;
+            const QString text = action->text();
+            QCOMPARE(text.count(QLatin1Char('&')), 1);
+            seen += text.at(text.indexOf(QLatin1Char('&')) + 1).toUpper();
+        }
+        QCOMPARE(seen, mnemonics);
+    }
+
+    void saveRecordingProposesADatedNameAndSaysWhyItFailed()
+    {
+        Keeper k;
+        k.hasNotes = false;
+        k.run("mnuSaveRecording");
+        QCOMPARE(k.questions.size(), std::size_t(0));
+        QCOMPARE(k.p.platform.boxes.back().text, std::string("Nothing has been played yet."));
+
+        k.hasNotes = true;
+        k.answer = QStringLiteral("/music/take.mid");
+        k.failure = QStringLiteral("No space left on device");
+        k.run("mnuSaveRecording");
+        QCOMPARE(k.questions.size(), std::size_t(1));
+        const Keeping::FileQuestion& q = k.questions.front();
+        QCOMPARE(q.fileName, QStringLiteral("Clavora 2026-12-07 09-05.mid"));
+        QVERIFY(QFileInfo(q.folder).isDir());
+        QCOMPARE(q.title, QStringLiteral("Save Recording"));
+        QVERIFY(q.saving);
+        QCOMPARE(k.saved, QStringList({"/music/take.mid"}));
+        QCOMPARE(k.p.platform.boxes.size(), std::size_t(2));
+        QCOMPARE(k.p.platform.boxes.back().text,
+            std::string("\"/music/take.mid\" could not be saved: No space left on device."));
+        // The next dialog opens where this one ended; a cancelled one saves nothing.
+        k.answer.clear();
+        k.run("mnuSaveRecording");
+        QCOMPARE(k.questions.back().folder, QStringLiteral("/music"));
+        QCOMPARE(k.saved.size(), 1);
+        k.run("mnuNewRecording");
+        QCOMPARE(k.forgets, 1);
+    }
+
+    void setupSavedThenOpenedBringsTheSoundBackAndABadFileChangesNothing()
+    {
+        Keeper k;
+        QTemporaryDir dir;
+        VoiceArea& main = k.p.piano.mainArea();
+        main.instrument().setValue(24);
+        main.octave().setValue(2);
+        k.answer = dir.filePath(QStringLiteral("guitar.clavora"));
+        k.run("mnuSaveSetup");
+        QCOMPARE(k.questions.back().suffix, QStringLiteral("clavora"));
+        QVERIFY(k.p.platform.boxes.empty());
+
+        main.instrument().setValue(0);
+        main.octave().setValue(4);
+        k.p.midi.clear();
+        k.run("mnuOpenSetup");
+        QVERIFY(!k.questions.back().saving);
+        QVERIFY(k.p.platform.boxes.empty());
+        QCOMPARE(main.instrument().value(), 24);
+        QCOMPARE(main.octave().value(), 2);
+        QCOMPARE(k.p.find<QLabel>(QStringLiteral("MainInstrumentLabel"))->text(),
+            QStringLiteral("024 - Acoustic Guitar (nylon)"));
+        QVERIFY(!k.p.midi.messages().empty());
+
+        QFile damaged(k.answer);
+        QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        damaged.write("{\"format\": \"Clavora setup\", \"version\": 1, \"main\": {\"voices\": 9}}");
+        damaged.close();
+        main.instrument().setValue(0);
+        k.p.midi.clear();
+        k.run("mnuOpenSetup");
+        QCOMPARE(k.p.platform.boxes.size(), std::size_t(1));
+        QCOMPARE(k.p.platform.boxes.back().icon, MessageIcon::Exclamation);
+        QCOMPARE(k.p.platform.boxes.back().text,
+            "The setup \"" + k.answer.toStdString()
+                + "\" was not opened: main.voices is 9, outside 1 to 7. Nothing was changed.");
+        QCOMPARE(main.instrument().value(), 0);
+        QVERIFY(k.p.midi.messages().empty());
+
+        // A folder that cannot take the file: nothing is left, the box says why.
+        k.answer = dir.filePath(QStringLiteral("guitar.clavora/inside.clavora"));
+        k.run("mnuSaveSetup");
+        QCOMPARE(k.p.platform.boxes.size(), std::size_t(2));
+        QVERIFY(QString::fromStdString(k.p.platform.boxes.back().text).startsWith(QStringLiteral("\"") + k.answer));
+    }
+
+    // Qt's own dialog, whatever the desktop: the proposed name in the
+    // proposed folder, and a name typed without a suffix gets one.
+    void qtsOwnFileDialogAddsTheSuffix()
+    {
+        QTemporaryDir dir;
+        QString typed;
+        onNextDialog([&](QWidget* window) {
+            auto* dialog = qobject_cast<QFileDialog*>(window);
+            QVERIFY(dialog);
+            QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+            QCOMPARE(dialog->directory().absolutePath(), QDir(dir.path()).absolutePath());
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            QCOMPARE(name->text(), QStringLiteral("Clavora 2026-12-07 09-05.mid"));
+            name->setText(QStringLiteral("evening"));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        typed = askFileWithQtDialog(nullptr,
+            {QStringLiteral("Save Recording"), dir.path(), QStringLiteral("Clavora 2026-12-07 09-05.mid"),
+                {QStringLiteral("MIDI files (*.mid *.midi)")}, QStringLiteral("mid"), true});
+        QCOMPARE(typed, QDir(dir.path()).absoluteFilePath(QStringLiteral("evening.mid")));
+    }
+};
+
+QTEST_MAIN(KeepingWindowTest)
+#include "KeepingWindowTest.moc"
