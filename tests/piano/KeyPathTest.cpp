@@ -25,7 +25,10 @@ namespace {
 thread_local bool counting = false;
 thread_local int allocations = 0;
 
-void* allocate(std::size_t size)
+} // namespace
+
+// The array form goes through this one, as the standard library's does.
+void* operator new(std::size_t size)
 {
     if (counting)
         ++allocations;
@@ -33,16 +36,9 @@ void* allocate(std::size_t size)
         return memory;
     throw std::bad_alloc();
 }
-
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    return allocate(size);
-}
 void* operator new[](std::size_t size)
 {
-    return allocate(size);
+    return ::operator new(size);
 }
 void operator delete(void* memory) noexcept
 {

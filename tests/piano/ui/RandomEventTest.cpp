@@ -208,13 +208,11 @@ private slots:
         // Follow the notes sounding on the device through the messages sent.
         std::set<std::pair<int, int>> sounding; // channel, note
         for (const auto& m : midi.messages()) {
-            QVERIFY2(m.status >= 0x80 && m.status <= 0xFF && m.data1 >= 0 && m.data1 <= 127 && m.data2 >= 0
-                    && m.data2 <= 127,
-                qPrintable(QStringLiteral("seed %1: invalid message %2 %3 %4")
-                               .arg(seed)
-                               .arg(m.status, 2, 16)
-                               .arg(m.data1, 2, 16)
-                               .arg(m.data2, 2, 16)));
+            const bool valid = m.status >= 0x80 && m.status <= 0xFF && m.data1 >= 0 && m.data1 <= 127 && m.data2 >= 0
+                && m.data2 <= 127;
+            QVERIFY2(valid,
+                qPrintable(QStringLiteral("seed %1: invalid message ").arg(seed)
+                    + QString::asprintf("%02X %02X %02X", m.status, m.data1, m.data2)));
             const int type = m.status & 0xF0, channel = m.status & 0x0F;
             if (type == 0x90 && m.data2 > 0)
                 sounding.insert({channel, m.data1});
