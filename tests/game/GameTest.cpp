@@ -192,7 +192,7 @@ INSTANTIATE_TEST_SUITE_P(Moves, Placing,
     testing::Values(PlaceCase {6, "LLLLLLLL", 0, 0}, PlaceCase {6, "RRRRRRRR", 6, 0}, PlaceCase {6, "ULLLLLLU", -1, 1},
         PlaceCase {6, "URRRRRRU", 8, 1}, PlaceCase {7, "C", 3, 3}, PlaceCase {4, "UUUU", 3, 0},
         PlaceCase {3, "URRRRRRU", 8, 1}, PlaceCase {6, "GUDUDUDUDU", 3, 0, "....#...../....#...../"},
-        PlaceCase {3, "D", 3, 0, "...###..../.....#..../"}, PlaceCase {6, "D", 3, 0, "........../...####.../"}));
+        PlaceCase {3, "D", 3, 0, "...###..../.....#..../"}));
 
 // Paused, the game refuses every move until it is resumed; over, it stays over.
 TEST_F(GameFixture, MovesChangeNothingWhilePausedOrOver)
