@@ -176,11 +176,6 @@ QString makeGuitarChord(const std::array<int, kGuitarStringCount>& frets)
     return chord;
 }
 
-QString makeGuitarChord(int f1, int f2, int f3, int f4, int f5, int f6)
-{
-    return makeGuitarChord(std::array<int, kGuitarStringCount> {f1, f2, f3, f4, f5, f6});
-}
-
 void ChordTables::loadDefaultKeyboardChords()
 {
     for (int type = 0; type < kChordTypeCount; ++type)

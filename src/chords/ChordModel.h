@@ -50,7 +50,6 @@ int guitarStringFret(QStringView chord, int string);
 
 // Guitar-chord text from the frets of strings 1..6 (-1 = not played).
 QString makeGuitarChord(const std::array<int, kGuitarStringCount>& frets);
-QString makeGuitarChord(int f1, int f2, int f3, int f4, int f5, int f6);
 
 // --- Chord tables -----------------------------------------------------------
 
