@@ -19,6 +19,7 @@
 #include <set>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 
 #if defined(__unix__)
 #include <sys/resource.h>
@@ -63,6 +64,13 @@ template <typename Number> bool parseNumber(const std::string& text, Number& num
 {
     const char* end = text.data() + text.size();
     const auto [ptr, error] = std::from_chars(text.data(), end, number);
+    if constexpr (std::is_floating_point_v<Number>) {
+        // "nan" and "inf" read as numbers, and FluidSynth's range checks
+        // let a NaN through: a NaN gain or reverb turns the output into
+        // noise at full scale.
+        if (!std::isfinite(number))
+            return false;
+    }
     return error == std::errc() && ptr == end;
 }
 
