@@ -109,6 +109,10 @@ int main(int argc, char* argv[])
         dialog.exec();
     });
     clavora::installEditors(window, piano, platform);
+    port.fallBackWhenLost([&] {
+        piano.defaultMainSettings();
+        piano.chordArea().defaultChordSettings();
+    });
 
     // The About box: what is typed into it is kept from one opening to the
     // next; its secret words open the hidden game over it.

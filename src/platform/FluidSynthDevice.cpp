@@ -1,5 +1,6 @@
 #include "FluidSynthDevice.h"
 #include "AudioDrivers.h"
+#include "LibraryMessages.h"
 #include "MidiConstants.h"
 #include "StandardError.h"
 
@@ -53,6 +54,10 @@ constexpr std::array kDefaultSettings {
     DefaultSetting {"audio.periods", "3"},
     DefaultSetting {"audio.pulseaudio.adjust-latency", "0"},
     DefaultSetting {"synth.dynamic-sample-loading", "1"},
+    // Under JACK, heard at once through the system's playback ports, as a
+    // client whose name says whose it is.
+    DefaultSetting {"audio.jack.autoconnect", "1"},
+    DefaultSetting {"audio.jack.id", "Clavora-synth"},
 };
 
 constexpr const char* kDriverSetting = "audio.driver";
@@ -194,13 +199,6 @@ bool playMessage(fluid_synth_t* synth, std::uint32_t message)
     return result == FLUID_OK;
 }
 
-// FluidSynth reports through its log; the program shows no such messages.
-void silenceFluidLog()
-{
-    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
-        fluid_set_log_function(level, nullptr, nullptr);
-}
-
 } // namespace
 
 std::vector<SynthSetting> parseSynthSettings(std::string_view text)
@@ -241,6 +239,7 @@ struct FluidSynthDevice::Engine {
     // program changes sent since, in order.
     bool drumKitPending = false;
     std::deque<std::uint32_t> deferred;
+    bool jack = false;
 };
 
 namespace {
@@ -291,7 +290,7 @@ void giveWay(const std::function<void()>& work)
 FluidSynthDevice::FluidSynthDevice(Config config)
     : config_(std::move(config))
 {
-    silenceFluidLog();
+    routeLibraryMessages();
     forbidStartingJackServer();
 }
 
@@ -327,7 +326,6 @@ bool FluidSynthDevice::open()
     if (soundFont.empty())
         return false;
 
-    StderrSilence quiet;
     auto engine = std::make_unique<Engine>();
     const std::vector<SynthSetting> overrides = parseSynthSettings(config_.settings);
     engine->settings = makeSettings(overrides);
@@ -354,6 +352,13 @@ bool FluidSynthDevice::open()
     engine->driver = openAudioDriver(engine->settings.get(), engine->synth.get(), driverChosen);
     if (!engine->driver)
         return false;
+    // FluidSynth only logs that its JACK server went away; a watch of our
+    // own tells, and keeps the output from being stopped the usual way.
+    engine->jack = fluid_settings_str_equal(engine->settings.get(), kDriverSetting, "jack");
+    if (engine->jack && !watch_.start()) {
+        abandonDeadJackClient(engine->driver.release());
+        return false;
+    }
     bool loaded = false;
     giveWay([&] {
         fluid_synth_t* synth = engine->synth.get();
@@ -361,11 +366,11 @@ bool FluidSynthDevice::open()
         if (loaded)
             selectDefaultPrograms(synth);
     });
-    if (!loaded)
-        return false;
     engine->drumKitPending = true;
     engine_ = std::move(engine);
-    return true;
+    if (!loaded)
+        close();
+    return loaded;
 }
 
 void FluidSynthDevice::loadPutOff(int channel)
@@ -415,8 +420,24 @@ void FluidSynthDevice::close()
 {
     if (!engine_)
         return;
-    StderrSilence quiet;
+    if (engine_->jack) {
+        watch_.stop();
+        // The synthesizer itself can go: the output's thread ended with
+        // the server.
+        if (watch_.serverGone())
+            abandonDeadJackClient(engine_->driver.release());
+    }
     engine_.reset();
+}
+
+std::string FluidSynthDevice::audioDriver() const
+{
+    char* name = nullptr;
+    if (!engine_ || fluid_settings_dupstr(engine_->settings.get(), kDriverSetting, &name) != FLUID_OK || !name)
+        return {};
+    std::string driver = name;
+    fluid_free(name);
+    return driver;
 }
 
 bool FluidSynthDevice::isOpen() const
@@ -452,7 +473,6 @@ bool FluidSynthDevice::renderTake(
     const std::string soundFont = FluidSynthDevice(config).soundFontPath();
     if (soundFont.empty())
         return false;
-    StderrSilence quiet;
     const SettingsPtr settings = makeSettings(parseSynthSettings(config.settings));
     if (!settings || fluid_settings_setstr(settings.get(), "audio.file.name", wavPath.c_str()) != FLUID_OK
         || fluid_settings_setstr(settings.get(), "audio.file.type", "wav") != FLUID_OK

@@ -1,3 +1,4 @@
+#include "JackTestServer.h"
 #include "PlatformTest.h"
 
 #include <filesystem>
@@ -144,6 +145,32 @@ TEST(FluidSynthDevice, OpeningTheRealAudioOutputPrintsNothing)
     synth.close();
     EXPECT_EQ(GetCapturedStderr(), "");
     EXPECT_FALSE(synth.isOpen());
+}
+
+} // namespace
+} // namespace clavora
+
+namespace clavora {
+namespace {
+
+// Under JACK the synthesizer is heard at once, through the playback ports,
+// as a client named for the program; closed, it leaves nothing behind.
+TEST(JackAudio, TheSynthesizerPlaysIntoThePlaybackPorts)
+{
+    FluidSynthDevice synth(systemConfig("audio.driver=jack"));
+    if (synth.soundFontPath().empty())
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    test::JackTestServer server;
+    if (!server.start())
+        GTEST_SKIP() << server.whyNot().toStdString();
+    ASSERT_TRUE(synth.open());
+    EXPECT_EQ(synth.audioDriver(), "jack");
+    const test::JackView view;
+    EXPECT_EQ(view.connections("Clavora-synth:left"), std::vector<std::string> {"system:playback_1"});
+    EXPECT_EQ(view.connections("Clavora-synth:right"), std::vector<std::string> {"system:playback_2"});
+    synth.close();
+    EXPECT_FALSE(view.hasClient("Clavora-synth"));
+    EXPECT_EQ(synth.audioDriver(), "");
 }
 
 } // namespace
