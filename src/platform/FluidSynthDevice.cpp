@@ -148,15 +148,20 @@ std::vector<std::string> availableDrivers(fluid_settings_t* settings)
 }
 
 // Starts an audio output for the synthesizer: the user's driver alone when
-// one is chosen, else the best that opens within the probe time.
-DriverPtr openAudioDriver(fluid_settings_t* settings, fluid_synth_t* synth, bool driverChosen)
+// one is chosen, else the best that opens within the probe time. JACK is
+// left out when `withoutJack`.
+DriverPtr openAudioDriver(fluid_settings_t* settings, fluid_synth_t* synth, bool driverChosen, bool withoutJack)
 {
+    if (driverChosen && withoutJack && fluid_settings_str_equal(settings, kDriverSetting, "jack"))
+        return nullptr;
     if (driverChosen)
         return DriverPtr(new_fluid_audio_driver(settings, synth));
     const auto deadline = std::chrono::steady_clock::now() + kProbeTime;
     for (const std::string& name : audioDriverOrder(availableDrivers(settings), AudioFacts::ofThisSystem())) {
         if (std::chrono::steady_clock::now() >= deadline)
             break;
+        if (withoutJack && name == "jack")
+            continue;
         if (fluid_settings_setstr(settings, kDriverSetting, name.c_str()) != FLUID_OK)
             continue;
         if (DriverPtr driver {new_fluid_audio_driver(settings, synth)})
@@ -349,7 +354,8 @@ bool FluidSynthDevice::open()
         return false;
     // The SoundFont is only worth its memory once there is an output to
     // hear it through.
-    engine->driver = openAudioDriver(engine->settings.get(), engine->synth.get(), driverChosen);
+    engine->driver
+        = openAudioDriver(engine->settings.get(), engine->synth.get(), driverChosen, skipJack_.exchange(false));
     if (!engine->driver)
         return false;
     // FluidSynth only logs that its JACK server went away; a watch of our

@@ -3,6 +3,7 @@
 // through the system's audio output.
 #include "JackServer.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -78,6 +79,10 @@ public:
     // `onGone` is called, on a thread of JACK's, when the JACK server the
     // audio output plays through stops; it must only pass the news on.
     void setOnServerGone(std::function<void()> onGone) { watch_.setOnGone(std::move(onGone)); }
+    // The next open does not try JACK: a JACK server has just stopped, and
+    // a client that connects while it is still going makes it end by
+    // SIGPIPE instead of cleanly.
+    void skipJackOnce() { skipJack_ = true; }
 
     // Plays one packed short message. False when closed or refused.
     bool send(std::uint32_t message);
@@ -108,6 +113,7 @@ private:
     Config config_;
     std::unique_ptr<Engine> engine_;
     JackServerWatch watch_;
+    std::atomic<bool> skipJack_ = false;
 };
 
 } // namespace clavora

@@ -312,8 +312,12 @@ void SystemMidiOutput::watchServers()
         QMetaObject::invokeMethod(
             context_.get(),
             [this, generation = generation_.load()] {
-                if (generation == generation_ && lost_)
-                    lost_();
+                if (generation != generation_ || !lost_)
+                    return;
+                // Device 0, which takes over, waits for the next choice to
+                // play through JACK again.
+                synth_->skipJackOnce();
+                lost_();
             },
             Qt::QueuedConnection);
     };
