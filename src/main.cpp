@@ -117,16 +117,17 @@ int main(int argc, char* argv[])
     clavora::Piano piano(port, platform);
     clavora::PianoWindow window(piano, platform);
     platform.setMessageOwner(&window);
+    // A new MIDI output device hears every program change again, whether the
+    // user chose it or the one in use went away.
+    const auto resetSettings = [&] {
+        piano.defaultMainSettings();
+        piano.chordArea().defaultChordSettings();
+    };
     window.setMidiDialog([&](QWidget* owner) {
-        clavora::sound::MidiDeviceDialog dialog(
-            port, piano.language(),
-            [&] {
-                piano.defaultMainSettings();
-                piano.chordArea().defaultChordSettings();
-            },
-            owner);
+        clavora::sound::MidiDeviceDialog dialog(port, piano.language(), resetSettings, owner);
         dialog.exec();
     });
+    port.fallBackWhenLost(resetSettings);
     clavora::installEditors(window, piano, platform);
     // A MIDI keyboard plays the piano; no source is open until one is chosen.
     clavora::MidiKeyboard midiKeyboard(piano, platform);

@@ -93,6 +93,13 @@ bool BackgroundOpenMidiOutput::send(std::uint32_t message)
     return inner_->send(message);
 }
 
+// Not waiting for an open in progress: the handler is only kept by the
+// device, and called from the event loop, never by the open itself.
+void BackgroundOpenMidiOutput::setDeviceLostHandler(std::function<void()> lost)
+{
+    inner_->setDeviceLostHandler(std::move(lost));
+}
+
 void BackgroundOpenMidiOutput::openAhead(int device)
 {
     finishOpening();

@@ -37,6 +37,7 @@ public:
     void close() override;
     bool isOpen() const override;
     bool send(std::uint32_t message) override;
+    void setDeviceLostHandler(std::function<void()> lost) override;
 
     // `done` is called from the event loop of the thread that called this.
     void beginOpen(int device, std::function<void(bool)> done) override;

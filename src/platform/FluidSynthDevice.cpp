@@ -1,5 +1,6 @@
 #include "FluidSynthDevice.h"
 #include "AudioDrivers.h"
+#include "LibraryMessages.h"
 #include "MidiConstants.h"
 #include "StandardError.h"
 
@@ -19,6 +20,7 @@
 #include <set>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 
 #if defined(__unix__)
 #include <sys/resource.h>
@@ -52,6 +54,10 @@ constexpr std::array kDefaultSettings {
     DefaultSetting {"audio.periods", "3"},
     DefaultSetting {"audio.pulseaudio.adjust-latency", "0"},
     DefaultSetting {"synth.dynamic-sample-loading", "1"},
+    // Under JACK, heard at once through the system's playback ports, as a
+    // client whose name says whose it is.
+    DefaultSetting {"audio.jack.autoconnect", "1"},
+    DefaultSetting {"audio.jack.id", "Clavora-synth"},
 };
 
 constexpr const char* kDriverSetting = "audio.driver";
@@ -63,6 +69,13 @@ template <typename Number> bool parseNumber(const std::string& text, Number& num
 {
     const char* end = text.data() + text.size();
     const auto [ptr, error] = std::from_chars(text.data(), end, number);
+    if constexpr (std::is_floating_point_v<Number>) {
+        // "nan" and "inf" read as numbers, and FluidSynth's range checks
+        // let a NaN through: a NaN gain or reverb turns the output into
+        // noise at full scale.
+        if (!std::isfinite(number))
+            return false;
+    }
     return error == std::errc() && ptr == end;
 }
 
@@ -135,15 +148,20 @@ std::vector<std::string> availableDrivers(fluid_settings_t* settings)
 }
 
 // Starts an audio output for the synthesizer: the user's driver alone when
-// one is chosen, else the best that opens within the probe time.
-DriverPtr openAudioDriver(fluid_settings_t* settings, fluid_synth_t* synth, bool driverChosen)
+// one is chosen, else the best that opens within the probe time. JACK is
+// left out when `withoutJack`.
+DriverPtr openAudioDriver(fluid_settings_t* settings, fluid_synth_t* synth, bool driverChosen, bool withoutJack)
 {
+    if (driverChosen && withoutJack && fluid_settings_str_equal(settings, kDriverSetting, "jack"))
+        return nullptr;
     if (driverChosen)
         return DriverPtr(new_fluid_audio_driver(settings, synth));
     const auto deadline = std::chrono::steady_clock::now() + kProbeTime;
     for (const std::string& name : audioDriverOrder(availableDrivers(settings), AudioFacts::ofThisSystem())) {
         if (std::chrono::steady_clock::now() >= deadline)
             break;
+        if (withoutJack && name == "jack")
+            continue;
         if (fluid_settings_setstr(settings, kDriverSetting, name.c_str()) != FLUID_OK)
             continue;
         if (DriverPtr driver {new_fluid_audio_driver(settings, synth)})
@@ -186,13 +204,6 @@ bool playMessage(fluid_synth_t* synth, std::uint32_t message)
     return result == FLUID_OK;
 }
 
-// FluidSynth reports through its log; the program shows no such messages.
-void silenceFluidLog()
-{
-    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
-        fluid_set_log_function(level, nullptr, nullptr);
-}
-
 } // namespace
 
 std::vector<SynthSetting> parseSynthSettings(std::string_view text)
@@ -233,6 +244,7 @@ struct FluidSynthDevice::Engine {
     // program changes sent since, in order.
     bool drumKitPending = false;
     std::deque<std::uint32_t> deferred;
+    bool jack = false;
 };
 
 namespace {
@@ -283,7 +295,7 @@ void giveWay(const std::function<void()>& work)
 FluidSynthDevice::FluidSynthDevice(Config config)
     : config_(std::move(config))
 {
-    silenceFluidLog();
+    routeLibraryMessages();
     forbidStartingJackServer();
 }
 
@@ -319,7 +331,6 @@ bool FluidSynthDevice::open()
     if (soundFont.empty())
         return false;
 
-    StderrSilence quiet;
     auto engine = std::make_unique<Engine>();
     const std::vector<SynthSetting> overrides = parseSynthSettings(config_.settings);
     engine->settings = makeSettings(overrides);
@@ -343,9 +354,17 @@ bool FluidSynthDevice::open()
         return false;
     // The SoundFont is only worth its memory once there is an output to
     // hear it through.
-    engine->driver = openAudioDriver(engine->settings.get(), engine->synth.get(), driverChosen);
+    engine->driver
+        = openAudioDriver(engine->settings.get(), engine->synth.get(), driverChosen, skipJack_.exchange(false));
     if (!engine->driver)
         return false;
+    // FluidSynth only logs that its JACK server went away; a watch of our
+    // own tells, and keeps the output from being stopped the usual way.
+    engine->jack = fluid_settings_str_equal(engine->settings.get(), kDriverSetting, "jack");
+    if (engine->jack && !watch_.start()) {
+        abandonDeadJackClient(engine->driver.release());
+        return false;
+    }
     bool loaded = false;
     giveWay([&] {
         fluid_synth_t* synth = engine->synth.get();
@@ -353,11 +372,11 @@ bool FluidSynthDevice::open()
         if (loaded)
             selectDefaultPrograms(synth);
     });
-    if (!loaded)
-        return false;
     engine->drumKitPending = true;
     engine_ = std::move(engine);
-    return true;
+    if (!loaded)
+        close();
+    return loaded;
 }
 
 void FluidSynthDevice::loadPutOff(int channel)
@@ -407,8 +426,24 @@ void FluidSynthDevice::close()
 {
     if (!engine_)
         return;
-    StderrSilence quiet;
+    if (engine_->jack) {
+        watch_.stop();
+        // The synthesizer itself can go: the output's thread ended with
+        // the server.
+        if (watch_.serverGone())
+            abandonDeadJackClient(engine_->driver.release());
+    }
     engine_.reset();
+}
+
+std::string FluidSynthDevice::audioDriver() const
+{
+    char* name = nullptr;
+    if (!engine_ || fluid_settings_dupstr(engine_->settings.get(), kDriverSetting, &name) != FLUID_OK || !name)
+        return {};
+    std::string driver = name;
+    fluid_free(name);
+    return driver;
 }
 
 bool FluidSynthDevice::isOpen() const
@@ -444,7 +479,6 @@ bool FluidSynthDevice::renderTake(
     const std::string soundFont = FluidSynthDevice(config).soundFontPath();
     if (soundFont.empty())
         return false;
-    StderrSilence quiet;
     const SettingsPtr settings = makeSettings(parseSynthSettings(config.settings));
     if (!settings || fluid_settings_setstr(settings.get(), "audio.file.name", wavPath.c_str()) != FLUID_OK
         || fluid_settings_setstr(settings.get(), "audio.file.type", "wav") != FLUID_OK

@@ -1,7 +1,11 @@
 #pragma once
 // The built-in synthesizer: FluidSynth playing a General MIDI SoundFont
 // through the system's audio output.
+#include "JackServer.h"
+
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,7 +22,8 @@ struct SynthSetting {
 
 // Reads FluidSynth settings written as name=value pairs separated by blanks,
 // e.g. "audio.driver=file audio.file.name=take.wav". Words without "=", or
-// with an empty name or value, are skipped.
+// with an empty name or value, are skipped. (Values are checked when they
+// are applied: a number must be finite and within the setting's range.)
 std::vector<SynthSetting> parseSynthSettings(std::string_view text);
 
 // A message and the time it was played, in milliseconds from the start of
@@ -64,9 +69,20 @@ public:
     // for it yet.
     int programOf(int channel) const;
     // Stops the audio output (a file being rendered is complete afterwards)
-    // and frees the synthesizer.
+    // and frees the synthesizer. An output on a JACK server that has gone
+    // away is given up instead of stopped (see abandonDeadJackClient).
     void close();
     bool isOpen() const;
+    // The audio driver of the open synthesizer ("jack", "pulseaudio", ...),
+    // empty when closed.
+    std::string audioDriver() const;
+    // `onGone` is called, on a thread of JACK's, when the JACK server the
+    // audio output plays through stops; it must only pass the news on.
+    void setOnServerGone(std::function<void()> onGone) { watch_.setOnGone(std::move(onGone)); }
+    // The next open does not try JACK: a JACK server has just stopped, and
+    // a client that connects while it is still going makes it end by
+    // SIGPIPE instead of cleanly.
+    void skipJackOnce() { skipJack_ = true; }
 
     // Plays one packed short message. False when closed or refused.
     bool send(std::uint32_t message);
@@ -96,6 +112,8 @@ private:
 
     Config config_;
     std::unique_ptr<Engine> engine_;
+    JackServerWatch watch_;
+    std::atomic<bool> skipJack_ = false;
 };
 
 } // namespace clavora

@@ -32,6 +32,7 @@ public:
     bool isOpen() const override { return inner_.isOpen(); }
     bool send(std::uint32_t message) override { return inner_.send(message); }
     bool loadDeferred() override { return inner_.loadDeferred(); }
+    void setDeviceLostHandler(std::function<void()> lost) override { inner_.setDeviceLostHandler(std::move(lost)); }
 
 private:
     std::unique_ptr<MidiOutput> owned_;

@@ -1,9 +1,55 @@
 #pragma once
+// The JACK server this process's clients connect to, and what to do with
+// those clients when it goes away.
+#include <atomic>
+#include <functional>
+#include <mutex>
 
 namespace clavora {
 
 // Whether a JACK server answers, asked without ever starting one. Quick
 // either way: no server means no socket to connect to.
 bool jackServerRuns();
+
+// Keeps a JACK client of a server that has gone away (or anything that owns
+// one) from ever being freed. Once a server has stopped, libjack crashes in
+// any call into such a client (closing it, unregistering its ports) as soon
+// as another client of the process has failed to connect, so the client is
+// given up instead: it stays allocated, unused, until the process ends. A
+// few kilobytes per stopped server.
+void abandonDeadJackClient(const void* owner);
+
+// A port-less client of our own that hears when the JACK server stops, for
+// as long as a device of ours depends on that server.
+class JackServerWatch {
+public:
+    JackServerWatch() = default;
+    ~JackServerWatch();
+    JackServerWatch(const JackServerWatch&) = delete;
+    JackServerWatch& operator=(const JackServerWatch&) = delete;
+
+    // Called once, on a thread of JACK's, when the server stops while
+    // watched. It must only pass the news on (queue it).
+    void setOnGone(std::function<void()> onGone);
+
+    // Starts watching the server. False when none answers: it counts as
+    // gone then.
+    bool start();
+    // Stops watching; the server is asked whether it still runs first.
+    void stop();
+    bool isWatching() const { return client_ != nullptr; }
+    // Whether the server stopped while watched (or did not answer when the
+    // watch started). A device on it must not be called into any more.
+    bool serverGone() const { return gone_; }
+
+private:
+    static void onShutdown(void* self);
+
+    struct Client;
+    Client* client_ = nullptr;
+    std::atomic<bool> gone_ = false;
+    std::mutex mutex_;
+    std::function<void()> onGone_;
+};
 
 } // namespace clavora

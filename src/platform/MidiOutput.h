@@ -38,6 +38,13 @@ public:
     // waiting for it. False when nothing is left. Messages take the same
     // effect whether this is called or not: what they need is loaded first.
     virtual bool loadDeferred() { return false; }
+
+    // What to do when the open device stops working by itself: the sound
+    // server it depends on has gone away. `lost` is called from the event
+    // loop of the thread that made the output, once for that open, unless
+    // another device was opened or closed meanwhile. The device is of no
+    // use any more; closing it is safe.
+    virtual void setDeviceLostHandler(std::function<void()> lost) { static_cast<void>(lost); }
 };
 
 // An output with no devices: every open fails and every send is dropped.

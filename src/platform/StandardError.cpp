@@ -9,7 +9,6 @@
 #include <mutex>
 
 #if defined(__unix__)
-#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -18,9 +17,6 @@ namespace clavora {
 namespace {
 
 std::mutex mutex;
-int silences = 0;
-// The stream as it was before the first silence, while one lasts.
-int saved = -1;
 
 void writeAll(int fd, std::string_view text)
 {
@@ -45,44 +41,11 @@ void flushStreams()
 
 } // namespace
 
-StderrSilence::StderrSilence()
-{
-#if defined(__unix__)
-    const std::lock_guard lock(mutex);
-    if (silences++ > 0)
-        return;
-    flushStreams();
-    saved = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
-    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (saved >= 0 && null >= 0)
-        ::dup2(null, STDERR_FILENO);
-    if (null >= 0)
-        ::close(null);
-#endif
-}
-
-StderrSilence::~StderrSilence()
-{
-#if defined(__unix__)
-    const std::lock_guard lock(mutex);
-    if (--silences > 0 || saved < 0)
-        return;
-    flushStreams();
-    ::dup2(saved, STDERR_FILENO);
-    ::close(saved);
-    saved = -1;
-#endif
-}
-
 void writeToStandardError(std::string_view text)
 {
     const std::lock_guard lock(mutex);
-#if defined(__unix__)
     flushStreams();
-    writeAll(saved >= 0 ? saved : STDERR_FILENO, text);
-#else
     writeAll(2, text);
-#endif
 }
 
 void writeToStandardError(const QString& text)

@@ -1,6 +1,6 @@
 #include "SystemMidiInput.h"
-#include "JackServer.h"
-#include "StandardError.h"
+#include "LibraryMessages.h"
+#include "SystemMidiOutput.h"
 
 #include <rtmidi/RtMidi.h>
 
@@ -17,9 +17,9 @@ constexpr RtMidi::Api kApis[] = {RtMidi::LINUX_ALSA, RtMidi::UNIX_JACK};
 // starts one, but asking is quicker than letting it try).
 std::unique_ptr<RtMidiIn> makeClient(RtMidi::Api api)
 {
-    if (api == RtMidi::UNIX_JACK && !jackServerRuns())
+    if (api == RtMidi::UNIX_JACK ? !jackServerRuns() : !alsaSequencerAnswers())
         return nullptr;
-    StderrSilence quiet;
+    routeLibraryMessages();
     try {
         return std::make_unique<RtMidiIn>(api, SystemMidiInput::kClientName);
     } catch (const std::exception&) {
@@ -65,7 +65,6 @@ void SystemMidiInput::list() const
             continue;
         if (ours < 0)
             ours = api;
-        StderrSilence quiet;
         const unsigned int count = client->getPortCount();
         for (unsigned int i = 0; i < count; ++i) {
             // Our own ports are left out: the input port is offered once,
@@ -101,7 +100,10 @@ bool SystemMidiInput::open(int source)
     in_ = makeClient(static_cast<RtMidi::Api>(wanted.api));
     if (!in_)
         return false;
-    StderrSilence quiet;
+    if (wanted.api == RtMidi::UNIX_JACK && !watch_.start()) {
+        close();
+        return false;
+    }
     failed_ = false;
     in_->setErrorCallback(
         [](RtMidiError::Type type, const std::string&, void* self) {
@@ -132,7 +134,7 @@ bool SystemMidiInput::open(int source)
         failed_ = true;
     }
     if (failed_) {
-        in_.reset();
+        close();
         return false;
     }
     openName_ = wanted.name;
@@ -142,8 +144,15 @@ bool SystemMidiInput::open(int source)
 
 void SystemMidiInput::close()
 {
-    if (in_) {
-        StderrSilence quiet;
+    // The watch's last question finds out a server that stopped unnoticed.
+    bool dead = false;
+    if (watch_.isWatching()) {
+        watch_.stop();
+        dead = watch_.serverGone();
+    }
+    if (in_ && dead) {
+        abandonDeadJackClient(in_.release());
+    } else if (in_) {
         in_->cancelCallback();
         in_->closePort();
         in_.reset();

@@ -3,6 +3,7 @@
 // sequencer's ports, JACK's MIDI outputs when a JACK server runs, then an
 // input port of Clavora's own ("Clavora In") that any controller or
 // sequencer can be connected to.
+#include "JackServer.h"
 #include "MidiInput.h"
 #include "MidiInputQueue.h"
 
@@ -43,6 +44,9 @@ private:
 
     MidiInputQueue queue_;
     std::unique_ptr<RtMidiIn> in_;
+    // Hears the JACK server of an open JACK source stop: its client must
+    // then be given up, never closed.
+    JackServerWatch watch_;
     mutable std::vector<Source> sources_;
     mutable bool listed_ = false;
     // What is open, found again by name in a list read since.

@@ -1,11 +1,13 @@
 #include "SystemMidiOutput.h"
 #include "FluidSynthDevice.h"
 #include "JackServer.h"
+#include "LibraryMessages.h"
 #include "MidiConstants.h"
-#include "StandardError.h"
 
+#include <QObject>
 #include <QString>
 
+#include <alsa/asoundlib.h>
 #include <rtmidi/RtMidi.h>
 
 #include <algorithm>
@@ -20,20 +22,35 @@ constexpr const char* kClientName = "Clavora";
 // One RtMidi back-end (the ALSA sequencer or JACK). RtMidi reports errors
 // through the callback installed here instead of printing and throwing; only
 // its constructor still throws (when there is no such MIDI service at all).
+//
+// RtMidi gives no access to its JACK client and would call into it after its
+// server has stopped, which crashes: while a JACK port is open a watch of our
+// own hears the server stop, and a client on a stopped server is given up
+// without another call into it.
 class RtMidiApi {
 public:
     explicit RtMidiApi(RtMidi::Api api)
         : api_(api)
     {
+        if (api_ == RtMidi::UNIX_JACK)
+            watch_ = std::make_unique<JackServerWatch>();
     }
 
     ~RtMidiApi() { reset(); }
+
+    // Told, on a thread of JACK's, when the server of an open port stops.
+    void setOnServerGone(std::function<void()> onGone)
+    {
+        if (watch_)
+            watch_->setOnGone(std::move(onGone));
+    }
 
     // The back-end's client, made on first use; null when the service is absent.
     RtMidiOut* out()
     {
         if (!out_) {
-            StderrSilence quiet;
+            if (api_ == RtMidi::UNIX_JACK ? !jackServerRuns() : !alsaSequencerAnswers())
+                return nullptr;
             try {
                 out_ = std::make_unique<RtMidiOut>(api_, kClientName);
                 out_->setErrorCallback(&RtMidiApi::onError, this);
@@ -50,7 +67,6 @@ public:
         RtMidiOut* port = out();
         if (!port)
             return names;
-        StderrSilence quiet;
         const unsigned int count = port->getPortCount();
         for (unsigned int i = 0; i < count; ++i)
             names.push_back(port->getPortName(i));
@@ -59,42 +75,24 @@ public:
 
     bool openPort(int index)
     {
-        RtMidiOut* port = out();
-        if (!port)
-            return false;
-        StderrSilence quiet;
-        failed_ = false;
-        try {
-            port->openPort(static_cast<unsigned int>(index), kClientName);
-        } catch (const std::exception&) {
-            return false;
-        }
-        if (failed_ && port->isPortOpen())
-            port->closePort();
-        return port->isPortOpen();
+        return openWith([index](RtMidiOut& port) {
+            port.openPort(static_cast<unsigned int>(index), kClientName);
+            return port.isPortOpen();
+        });
     }
 
     // A port of our own that other programs connect to and record from.
     bool openVirtualPort()
     {
-        RtMidiOut* port = out();
-        if (!port)
-            return false;
-        StderrSilence quiet;
-        failed_ = false;
-        try {
-            port->openVirtualPort(kClientName);
-        } catch (const std::exception&) {
-            failed_ = true;
-        }
-        if (failed_)
-            reset();
-        return !failed_;
+        return openWith([](RtMidiOut& port) {
+            port.openVirtualPort(kClientName);
+            return true;
+        });
     }
 
     bool send(const std::vector<std::uint8_t>& bytes)
     {
-        if (!out_)
+        if (!out_ || serverGone())
             return false;
         failed_ = false;
         try {
@@ -105,20 +103,50 @@ public:
         return !failed_;
     }
 
-    void closePort()
-    {
-        if (out_ && out_->isPortOpen())
-            out_->closePort();
-    }
-
-    // A virtual port goes only with its client.
+    // Closes the client and with it the port open. A virtual port goes
+    // only with its client; another program's port is closed the same way,
+    // so that nothing of ours stays behind on the MIDI system.
     void reset()
     {
-        StderrSilence quiet;
+        // The watch's last question finds out a server that stopped unnoticed.
+        bool dead = false;
+        if (watch_ && watch_->isWatching()) {
+            watch_->stop();
+            dead = watch_->serverGone();
+        }
+        if (out_ && dead)
+            abandonDeadJackClient(out_.release());
         out_.reset();
     }
 
+    bool serverGone() const { return watch_ && watch_->serverGone(); }
+
 private:
+    // Opens a port with `action`, reporting errors from the callback or a
+    // throw alike. A client that failed to open a port is closed.
+    template <typename Action> bool openWith(Action action)
+    {
+        RtMidiOut* port = out();
+        if (!port)
+            return false;
+        failed_ = false;
+        bool opened = false;
+        try {
+            opened = action(*port);
+        } catch (const std::exception&) {
+            failed_ = true;
+        }
+        if (!opened || failed_) {
+            reset();
+            return false;
+        }
+        if (watch_ && !watch_->start()) {
+            reset();
+            return false;
+        }
+        return true;
+    }
+
     static void onError(RtMidiError::Type type, const std::string&, void* self)
     {
         if (type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING)
@@ -127,6 +155,7 @@ private:
 
     RtMidi::Api api_;
     std::unique_ptr<RtMidiOut> out_;
+    std::unique_ptr<JackServerWatch> watch_;
     bool failed_ = false;
 };
 
@@ -135,6 +164,8 @@ private:
 // ALSA sequencer when there is one, else by JACK.
 class RtMidiPorts final : public MidiPorts {
 public:
+    void setOnServerGone(std::function<void()> onGone) override { jack_.setOnServerGone(std::move(onGone)); }
+
     std::vector<std::string> portNames() override
     {
         listed_.clear();
@@ -148,6 +179,12 @@ public:
                 names.push_back(found[i]);
                 listed_.emplace_back(api, static_cast<int>(i));
             }
+        }
+        // A client is only kept while one of its ports is open: a JACK one
+        // that outlived its server could not be closed safely.
+        for (RtMidiApi* api : {&alsa_, &jack_}) {
+            if (api != open_)
+                api->reset();
         }
         return names;
     }
@@ -164,7 +201,7 @@ public:
         return true;
     }
 
-    bool canOpenVirtual() override { return alsa_.out() != nullptr || jackServerRuns(); }
+    bool canOpenVirtual() override { return alsaSequencerAnswers() || jackServerRuns(); }
 
     bool openVirtualPort() override
     {
@@ -174,7 +211,6 @@ public:
                 continue;
             if (api->openVirtualPort()) {
                 open_ = api;
-                virtual_ = true;
                 return true;
             }
         }
@@ -183,12 +219,9 @@ public:
 
     void closePort() override
     {
-        if (open_ && virtual_)
+        if (open_)
             open_->reset();
-        else if (open_)
-            open_->closePort();
         open_ = nullptr;
-        virtual_ = false;
     }
 
     bool sendBytes(const std::vector<std::uint8_t>& bytes) override { return open_ && open_->send(bytes); }
@@ -198,7 +231,6 @@ private:
     RtMidiApi jack_ {RtMidi::UNIX_JACK};
     std::vector<std::pair<RtMidiApi*, int>> listed_;
     RtMidiApi* open_ = nullptr;
-    bool virtual_ = false;
 };
 
 // Cuts a name to at most kMaxNameLength characters, never inside one.
@@ -215,6 +247,16 @@ std::string shortName(const std::string& name)
 }
 
 } // namespace
+
+bool alsaSequencerAnswers()
+{
+    routeLibraryMessages();
+    snd_seq_t* sequencer = nullptr;
+    if (snd_seq_open(&sequencer, "default", SND_SEQ_OPEN_OUTPUT, SND_SEQ_NONBLOCK) < 0)
+        return false;
+    snd_seq_close(sequencer);
+    return true;
+}
 
 std::unique_ptr<MidiPorts> MidiPorts::createSystem()
 {
@@ -248,18 +290,50 @@ SystemMidiOutput::SystemMidiOutput()
     : synth_(std::make_unique<FluidSynthDevice>())
     , ports_(MidiPorts::createSystem())
 {
+    watchServers();
 }
 
 SystemMidiOutput::SystemMidiOutput(std::unique_ptr<FluidSynthDevice> synth, std::unique_ptr<MidiPorts> ports)
     : synth_(std::move(synth))
     , ports_(std::move(ports))
 {
+    watchServers();
     refresh();
 }
 
 SystemMidiOutput::~SystemMidiOutput()
 {
     close();
+    // Nothing is heard of the servers after this.
+    synth_->setOnServerGone(nullptr);
+    if (ports_)
+        ports_->setOnServerGone(nullptr);
+}
+
+void SystemMidiOutput::watchServers()
+{
+    context_ = std::make_unique<QObject>();
+    const auto onGone = [this] {
+        QMetaObject::invokeMethod(
+            context_.get(),
+            [this, generation = generation_.load()] {
+                if (generation != generation_ || !lost_)
+                    return;
+                // Device 0, which takes over, waits for the next choice to
+                // play through JACK again.
+                synth_->skipJackOnce();
+                lost_();
+            },
+            Qt::QueuedConnection);
+    };
+    synth_->setOnServerGone(onGone);
+    if (ports_)
+        ports_->setOnServerGone(onGone);
+}
+
+void SystemMidiOutput::setDeviceLostHandler(std::function<void()> lost)
+{
+    lost_ = std::move(lost);
 }
 
 void SystemMidiOutput::refresh()
@@ -298,6 +372,7 @@ std::string SystemMidiOutput::deviceName(int device) const
 bool SystemMidiOutput::open(int device)
 {
     close();
+    ++generation_;
     if (device == kSynthDevice) {
         if (!synth_->open())
             return false;
@@ -336,6 +411,7 @@ void SystemMidiOutput::close()
     else if (openDevice_ > 0 && ports_)
         ports_->closePort();
     openDevice_ = -1;
+    ++generation_;
 }
 
 bool SystemMidiOutput::isOpen() const

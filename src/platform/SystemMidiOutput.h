@@ -4,10 +4,14 @@
 // one, a virtual port named "Clavora" that other programs record from.
 #include "MidiOutput.h"
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+class QObject;
 
 namespace clavora {
 
@@ -31,10 +35,17 @@ public:
     virtual void closePort() = 0;
     // Sends one complete message. False when the port refused it.
     virtual bool sendBytes(const std::vector<std::uint8_t>& bytes) = 0;
+    // `onGone` is called, on any thread, when the server of the port open
+    // stops; it must only pass the news on.
+    virtual void setOnServerGone(std::function<void()> onGone) { static_cast<void>(onGone); }
 
     // The ports RtMidi finds; none when the system has no MIDI service.
     static std::unique_ptr<MidiPorts> createSystem();
 };
+
+// Whether the ALSA sequencer can be opened, asked before RtMidi is: its
+// constructor prints its failure on the standard error stream itself.
+bool alsaSequencerAnswers();
 
 // The bytes of a packed short message as they go on the wire: two for a
 // program change or channel pressure, three for the others. Empty when the
@@ -73,11 +84,14 @@ public:
     bool isOpen() const override;
     bool send(std::uint32_t message) override;
     bool loadDeferred() override;
+    void setDeviceLostHandler(std::function<void()> lost) override;
 
     FluidSynthDevice& synthesizer() { return *synth_; }
 
 private:
     bool isVirtual(int device) const { return hasVirtual_ && device == deviceCount() - 1; }
+    // Passes on, to the event loop, the news that a server stopped.
+    void watchServers();
 
     std::unique_ptr<FluidSynthDevice> synth_;
     std::unique_ptr<MidiPorts> ports_;
@@ -90,6 +104,11 @@ private:
     mutable bool hasVirtual_ = false;
     mutable bool listed_ = false;
     int openDevice_ = -1;
+    // Counts opens and closes, so that the news of a server that stopped
+    // under an earlier device is not taken for the open one's.
+    std::atomic<unsigned> generation_ = 0;
+    std::function<void()> lost_;
+    std::unique_ptr<QObject> context_;
 };
 
 } // namespace clavora

@@ -12,6 +12,10 @@ constexpr int kFailed = 1;
 
 const char* const MidiPort::kWarningTitle = "Warning";
 const char* const MidiPort::kOpenFailedText = "Unable to access the MIDI Device.\n\nNo sound will be played";
+const char* const MidiPort::kDeviceLostText
+    = "The MIDI Device stopped working: its sound server went away.\n\nOpening default Device";
+const char* const MidiPort::kDeviceLostSilentText
+    = "The MIDI Device stopped working: its sound server went away.\n\nNo sound will be played";
 
 int midiChannelOf(int slot)
 {
@@ -37,6 +41,20 @@ void MidiPort::openMidiOut()
         result_ = opened ? 0 : kFailed;
         if (!opened)
             warn(kOpenFailedText);
+    });
+}
+
+void MidiPort::fallBackWhenLost(std::function<void()> resetSettings)
+{
+    output_.setDeviceLostHandler([this, reset = std::move(resetSettings)] {
+        output_.close();
+        currentDevice_ = kDefaultDevice;
+        output_.beginOpen(0, [this](bool opened) {
+            result_ = opened ? 0 : kFailed;
+            warn(opened ? kDeviceLostText : kDeviceLostSilentText);
+        });
+        if (reset)
+            reset();
     });
 }
 

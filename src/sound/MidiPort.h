@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace clavora {
@@ -25,6 +26,11 @@ public:
     // is open are played once it is. On failure warns once with a box and
     // carries on silently.
     void openMidiOut();
+    // From now on, when the open device stops working by itself (its sound
+    // server went away), it is closed, device 0 is opened in its place,
+    // `resetSettings` runs so that device 0 hears every program change, and
+    // one warning says what happened.
+    void fallBackWhenLost(std::function<void()> resetSettings);
     // Opens the given device; false when it cannot be opened. Shows nothing.
     bool openMidiOutDevice(int device);
     void closeMidiOut();
@@ -50,6 +56,8 @@ public:
 
     static const char* const kWarningTitle;
     static const char* const kOpenFailedText;
+    static const char* const kDeviceLostText;
+    static const char* const kDeviceLostSilentText;
 
 private:
     MidiOutput& output_;

@@ -1,3 +1,4 @@
+#include "JackTestServer.h"
 #include "PlatformTest.h"
 
 #include <filesystem>
@@ -28,18 +29,24 @@ TEST(SynthSettingsParser, ReadsPairsSeparatedByBlanksAndSkipsBadOnes)
         EXPECT_EQ(parseSynthSettings(text), expected) << text;
 }
 
-// Ours is 8 ms; the user's settings override it, bad ones are ignored.
+// Ours is 3 x 128 frames at 48 kHz, 8 ms; the user's settings override it;
+// bad ones, non-finite numbers among them, are ignored.
 TEST(FluidSynthDevice, BufferLatency)
 {
-    constexpr double kOurs = 3 * 128 * 1000.0 / 48000;
-    EXPECT_DOUBLE_EQ(FluidSynthDevice(systemConfig("")).bufferLatencyMs(), kOurs);
-    EXPECT_DOUBLE_EQ(FluidSynthDevice(systemConfig("audio.periods=2 audio.period-size=256 synth.sample-rate=44100"))
-                         .bufferLatencyMs(),
-        2 * 256 * 1000.0 / 44100);
-    EXPECT_DOUBLE_EQ(FluidSynthDevice(systemConfig("audio.periods=many synth.sample-rate=fast no.such.setting=3 "
-                                                   "audio.period-size=12x"))
-                         .bufferLatencyMs(),
-        kOurs);
+    const std::pair<const char*, double> cases[] = {
+        {"", 8.0},
+        {"audio.periods=2 audio.period-size=256 synth.sample-rate=44100", 11.609977},
+        {"audio.periods=many synth.sample-rate=fast no.such.setting=3 audio.period-size=12x", 8.0},
+        {"synth.sample-rate=nan", 8.0},
+        {"synth.sample-rate=-nan", 8.0},
+        {"synth.sample-rate=NaN", 8.0},
+        {"synth.sample-rate=inf", 8.0},
+        {"synth.sample-rate=-infinity", 8.0},
+        {"synth.sample-rate=1e999", 8.0},
+        {"synth.sample-rate=96000", 4.0},
+    };
+    for (const auto& [settings, milliseconds] : cases)
+        EXPECT_NEAR(FluidSynthDevice(systemConfig(settings)).bufferLatencyMs(), milliseconds, 1e-6) << settings;
 }
 
 TEST(FluidSynthDevice, AnUnusableSoundFontIsNamedOnceAndTheNextInstalledOneServesOrOpenFails)
@@ -138,6 +145,32 @@ TEST(FluidSynthDevice, OpeningTheRealAudioOutputPrintsNothing)
     synth.close();
     EXPECT_EQ(GetCapturedStderr(), "");
     EXPECT_FALSE(synth.isOpen());
+}
+
+} // namespace
+} // namespace clavora
+
+namespace clavora {
+namespace {
+
+// Under JACK the synthesizer is heard at once, through the playback ports,
+// as a client named for the program; closed, it leaves nothing behind.
+TEST(JackAudio, TheSynthesizerPlaysIntoThePlaybackPorts)
+{
+    FluidSynthDevice synth(systemConfig("audio.driver=jack"));
+    if (synth.soundFontPath().empty())
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    test::JackTestServer server;
+    if (!server.start())
+        GTEST_SKIP() << server.whyNot().toStdString();
+    ASSERT_TRUE(synth.open());
+    EXPECT_EQ(synth.audioDriver(), "jack");
+    const test::JackView view;
+    EXPECT_EQ(view.connections("Clavora-synth:left"), std::vector<std::string> {"system:playback_1"});
+    EXPECT_EQ(view.connections("Clavora-synth:right"), std::vector<std::string> {"system:playback_2"});
+    synth.close();
+    EXPECT_FALSE(view.hasClient("Clavora-synth"));
+    EXPECT_EQ(synth.audioDriver(), "");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The program as a process: one at a time, and ended cleanly by signals.
 #include "PlatformTest.h"
 #include "ScopedEnvironment.h"
+#include "platform/LibraryMessages.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
 #include "platform/StandardError.h"
@@ -8,6 +9,10 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+
+#include <alsa/asoundlib.h>
+#include <fluidsynth.h>
+#include <jack/jack.h>
 
 #include <csignal>
 #include <cstdio>
@@ -97,23 +102,26 @@ TEST(Signals, HeldUntilHandledButIgnoredHangupStaysIgnored)
     std::signal(SIGPIPE, SIG_DFL);
 }
 
-// The libraries are silenced while devices open, on any thread and in
-// silences that overlap; our own messages and Qt's reach the terminal.
-TEST(StandardError, SilencedForTheLibrariesButNotForOurOwnMessagesOrQts)
+// The libraries speak through their hooks: their chatter is dropped, a
+// FluidSynth panic is shown, and the standard error stream itself is never
+// taken away, so our own messages, Qt's and anything else written on it
+// (a crash report) get through, from any thread.
+TEST(StandardError, LibrariesSpeakThroughTheirHooksAndNothingElseIsSilenced)
 {
     routeQtMessagesToStandardError();
+    routeLibraryMessages();
     CaptureStderr();
-    auto first = std::make_unique<StderrSilence>();
-    std::fputs("library\n", stderr);
-    std::thread([&first] {
-        const StderrSilence second;
-        first.reset(); // ends while the second lasts
-        std::fputs("library again\n", stderr);
+    std::thread([] {
+        fluid_log(FLUID_ERR, "driver failed");
+        fluid_log(FLUID_WARN, "adjusting");
+        fluid_log(FLUID_PANIC, "out of memory");
+        jack_error_callback("cannot connect to server");
+        snd_lib_error(__FILE__, __LINE__, "open", -2, "no such device %d", 9);
         writeToStandardError("ours\n");
         qWarning("Qt's");
+        std::fputs("anyone's\n", stderr);
     }).join();
-    std::fputs("after\n", stderr);
-    EXPECT_EQ(GetCapturedStderr(), "ours\nQt's\nafter\n");
+    EXPECT_EQ(GetCapturedStderr(), "clavora.libraries: FluidSynth: out of memory\nours\nQt's\nanyone's\n");
     qInstallMessageHandler(nullptr);
 }
 

@@ -1,0 +1,149 @@
+// The JACK server stops under the open device: the program goes on, says so
+// once, falls back to device 0, and ends cleanly with its take complete.
+#include "FakePlatform.h"
+#include "JackTestServer.h"
+#include "platform/FluidSynthDevice.h"
+#include "platform/JackServer.h"
+#include "platform/MidiConstants.h"
+#include "platform/SystemMidiOutput.h"
+#include "platform/TakeRecorder.h"
+#include "sound/MidiPort.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <rtmidi/RtMidi.h>
+
+namespace clavora {
+namespace {
+
+using sound::MidiPort;
+
+enum class Device { VirtualPort, OtherProgramsPort, SynthesizerAudio };
+
+struct LossCase {
+    const char* name;
+    Device device;
+    bool recording; // a --record take.mid: device 0 then opens to record alone
+    const char* warning;
+};
+
+void PrintTo(const LossCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class JackServerStops : public ::testing::TestWithParam<LossCase> { };
+
+TEST_P(JackServerStops, UnderTheOpenDeviceTheProgramSaysSoOnceFallsBackAndEndsCleanly)
+{
+    int argc = 1;
+    char name[] = "test", *argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    const LossCase& c = GetParam();
+    FluidSynthDevice::Config config = FluidSynthDevice::Config::fromEnvironment();
+    config.settings = "audio.driver=jack"; // the same output on any machine
+    if (FluidSynthDevice(config).soundFontPath().empty())
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    test::JackTestServer server;
+    if (!server.start())
+        GTEST_SKIP() << server.whyNot().toStdString();
+
+    QTemporaryDir dir;
+    const QString takePath = dir.filePath(QStringLiteral("take.mid"));
+    std::unique_ptr<MidiOutput> output
+        = std::make_unique<SystemMidiOutput>(std::make_unique<FluidSynthDevice>(config), MidiPorts::createSystem());
+    TakeRecorder* take = nullptr;
+    double now = 0;
+    if (c.recording) {
+        auto recorder = std::make_unique<TakeRecorder>(
+            std::move(output), takePath, [&now] { return now; }, config);
+        take = recorder.get();
+        output = std::move(recorder);
+    }
+    test::FakePlatform platform;
+    MidiPort port(*output, platform);
+    int resets = 0;
+    port.fallBackWhenLost([&] {
+        ++resets;
+        port.sendShortMessage(midi::kProgramChange, 5, 0);
+    });
+
+    // Another program, which must not call into its client once the server
+    // is gone either.
+    RtMidiIn* other = nullptr;
+    int device = 0;
+    port.refreshDevices();
+    if (c.device == Device::VirtualPort) {
+        device = port.midiOutCount() - 1;
+        ASSERT_EQ(port.midiOutName(device), SystemMidiOutput::kVirtualName);
+    } else if (c.device == Device::OtherProgramsPort) {
+        other = new RtMidiIn(RtMidi::UNIX_JACK, "clavora-other");
+        other->openVirtualPort("in");
+        port.refreshDevices();
+        while (device < port.midiOutCount() && port.midiOutName(device).find("clavora-other") == std::string::npos)
+            ++device;
+        ASSERT_LT(device, port.midiOutCount());
+    }
+    ASSERT_TRUE(port.openMidiOutDevice(device));
+    port.setCurrentMidiDevice(device);
+    now = 10;
+    port.sendShortMessage(midi::kNoteOn, 60, 100);
+
+    server.stop();
+    // The device dialog may read the list before the news is in: JACK
+    // does not answer any more.
+    port.refreshDevices();
+    for (const QDeadlineTimer deadline(5000); platform.boxes.empty() && !deadline.hasExpired(); QThread::msleep(5))
+        QCoreApplication::processEvents();
+    if (other)
+        abandonDeadJackClient(other);
+    ASSERT_EQ(platform.boxes.size(), 1u) << "the server's end is told once";
+    EXPECT_EQ(platform.boxes[0].title, "Warning");
+    EXPECT_EQ(platform.boxes[0].text, c.warning);
+    EXPECT_EQ(port.currentMidiDevice(), MidiPort::kDefaultDevice);
+    EXPECT_EQ(resets, 1);
+
+    // The device dialog reads the list again: the server's ports are gone.
+    port.refreshDevices();
+    if (!QFile::exists(QStringLiteral("/dev/snd/seq"))) {
+        EXPECT_EQ(port.midiOutCount(), 1);
+    }
+    EXPECT_EQ(port.midiOutName(0), "Built-in Synthesizer");
+    // The built-in synthesizer, chosen in it, cannot play through the
+    // stopped server (a take still records); once the server is back, the
+    // next choice plays through it again.
+    now = 20;
+    EXPECT_EQ(port.openMidiOutDevice(0), c.recording);
+    port.sendShortMessage(midi::kNoteOn, 62, 100);
+    if (!server.start())
+        GTEST_SKIP() << "the server did not come back: " << server.whyNot().toStdString();
+    EXPECT_TRUE(port.openMidiOutDevice(0));
+    now = 30;
+    port.sendShortMessage(midi::kNoteOn, 64, 100);
+    port.closeMidiOut();
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(platform.boxes.size(), 1u);
+
+    if (take) {
+        EXPECT_TRUE(take->finish());
+        QFile file(takePath);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_TRUE(bytes.startsWith("MThd"));
+        for (const char* note : {"\x90\x3C\x64", "\x90\x3E\x64", "\x90\x40\x64"})
+            EXPECT_TRUE(bytes.contains(note)) << "note " << int(note[1]) << " was recorded";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, JackServerStops,
+    ::testing::Values(LossCase {"VirtualPort", Device::VirtualPort, true, MidiPort::kDeviceLostText},
+        LossCase {"OtherProgramsPort", Device::OtherProgramsPort, false, MidiPort::kDeviceLostSilentText},
+        LossCase {"SynthesizerAudio", Device::SynthesizerAudio, true, MidiPort::kDeviceLostText}),
+    [](const ::testing::TestParamInfo<LossCase>& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace clavora
