@@ -13,6 +13,7 @@
 #include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
 #include "platform/StandardError.h"
+#include "platform/StandardStreams.h"
 #include "platform/SystemMidiOutput.h"
 #include "platform/TakeRecorder.h"
 #include "platform/TraceMidiOutput.h"
@@ -38,6 +39,9 @@ void complain(const QString& text)
 
 int main(int argc, char* argv[])
 {
+    // Started with a standard stream closed, the files opened next would take
+    // its place: it leads to /dev/null instead.
+    clavora::openClosedStandardStreams();
     QElapsedTimer launch;
     launch.start();
     clavora::routeQtMessagesToStandardError();
