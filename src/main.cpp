@@ -113,6 +113,18 @@ int main(int argc, char* argv[])
         dialog.exec();
     });
     clavora::installEditors(window, piano, platform);
+    // A take that cannot be written on (a full disk) is said in a box too,
+    // once the key or command that found it out is done.
+    if (recorder)
+        recorder->setWriteErrorHandler([&window, &platform](const QString& text) {
+            QMetaObject::invokeMethod(
+                &window,
+                [&platform, text] {
+                    platform.messageBox(
+                        clavora::MessageIcon::Exclamation, clavora::sound::MidiPort::kWarningTitle, text.toStdString());
+                },
+                Qt::QueuedConnection);
+        });
 
     // The About box: what is typed into it is kept from one opening to the
     // next; its secret words open the hidden game over it.
@@ -153,8 +165,9 @@ int main(int argc, char* argv[])
 
     const int result = QApplication::exec();
 
-    // The window has closed the device: the take ends here.
-    if (recorder && !recorder->finish())
-        complain(QStringLiteral("could not finish \"%1\"").arg(record.path));
+    // The window has closed the device: the take ends here; one that could
+    // not be written whole makes the exit status a failure.
+    if (recorder && !recorder->finish() && result == 0)
+        return 1;
     return result;
 }
