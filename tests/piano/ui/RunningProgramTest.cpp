@@ -48,8 +48,8 @@ std::string midiFileFault(const QByteArray& bytes)
 {
     if (bytes.size() < 33 || !bytes.startsWith("MThd") || bytes.mid(14, 4) != "MTrk")
         return "no header";
-    const auto length = static_cast<qsizetype>(
-        qFromBigEndian<quint32>(reinterpret_cast<const uchar*>(bytes.constData()) + 18));
+    const auto length
+        = static_cast<qsizetype>(qFromBigEndian<quint32>(reinterpret_cast<const uchar*>(bytes.constData()) + 18));
     if (length != bytes.size() - 22)
         return "a track length of " + std::to_string(length) + " with " + std::to_string(bytes.size() - 22)
             + " bytes after the header";
@@ -215,7 +215,8 @@ TEST_F(RunningProgram, ATraceReaderThatStopsReadingHoldsNothingUp)
 
     QStringList strokes {"key", "--delay", "0"};
     for (int i = 0; i < 2000; ++i)
-        strokes << "q" << "w";
+        strokes << "q"
+                << "w";
     xdotool(display.name(), strokes);
     xdotool(display.name(), {"key", "Escape"});
     // All sound off on the sixteen channels, last of all.
