@@ -37,8 +37,9 @@ test-sanitize: deps
 check: test test-sanitize
 
 # A million random events through the main window, with a new seed each run.
+# They take longer than Qt Test's five minutes per test function: an hour.
 fuzz: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen CLAVORA_FUZZ_EVENTS=1000000 \
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen CLAVORA_FUZZ_EVENTS=1000000 QTEST_FUNCTION_TIMEOUT=3600000 \
 		CLAVORA_FUZZ_SEED=$$(od -An -N4 -tu4 /dev/urandom | tr -d ' ') ./tests/piano/ui/random_event_test -maxwarnings 1
 
 # Every C++ file of the project is formatted by .clang-format: `make format`

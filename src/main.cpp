@@ -16,6 +16,7 @@
 #include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
 #include "platform/StandardError.h"
+#include "platform/StandardStreams.h"
 #include "platform/SystemMidiInput.h"
 #include "platform/SystemMidiOutput.h"
 #include "platform/TakeMemory.h"
@@ -45,6 +46,9 @@ void complain(const QString& text)
 
 int main(int argc, char* argv[])
 {
+    // Started with a standard stream closed, the files opened next would take
+    // its place: it leads to /dev/null instead.
+    clavora::openClosedStandardStreams();
     QElapsedTimer launch;
     launch.start();
     clavora::routeQtMessagesToStandardError();
@@ -153,6 +157,18 @@ int main(int argc, char* argv[])
         }};
     keeping.midiIn = midiIn;
     clavora::installKeeping(window, piano, platform, keeping);
+    // A take that cannot be written on (a full disk) is said in a box too,
+    // once the key or command that found it out is done.
+    if (recorder)
+        recorder->setWriteErrorHandler([&window, &platform](const QString& text) {
+            QMetaObject::invokeMethod(
+                &window,
+                [&platform, text] {
+                    platform.messageBox(
+                        clavora::MessageIcon::Exclamation, clavora::sound::MidiPort::kWarningTitle, text.toStdString());
+                },
+                Qt::QueuedConnection);
+        });
 
     // The About box: what is typed into it is kept from one opening to the
     // next; its secret words open the hidden game over it.
@@ -203,8 +219,9 @@ int main(int argc, char* argv[])
 
     const int result = QApplication::exec();
 
-    // The window has closed the device: the take ends here.
-    if (recorder && !recorder->finish())
-        complain(QStringLiteral("could not finish \"%1\"").arg(record.path));
+    // The window has closed the device: the take ends here; one that could
+    // not be written whole makes the exit status a failure.
+    if (recorder && !recorder->finish() && result == 0)
+        return 1;
     return result;
 }

@@ -1,4 +1,5 @@
 #include "SingleInstance.h"
+#include "StandardError.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -6,10 +7,36 @@
 #include <QStandardPaths>
 
 #if defined(Q_OS_UNIX)
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace clavora {
+
+namespace {
+
+// Why the file at `path` cannot be our lock, or nothing when it can (also
+// when it does not exist yet). In a folder others can write to, another
+// user may have put a file, a symbolic link or a named pipe there first.
+QString foreignLock(const QString& path)
+{
+#if defined(Q_OS_UNIX)
+    struct stat status { };
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    if (S_ISLNK(status.st_mode))
+        return QStringLiteral("it is a symbolic link");
+    if (!S_ISREG(status.st_mode))
+        return QStringLiteral("it is not a regular file");
+    if (status.st_uid != ::geteuid())
+        return QStringLiteral("it belongs to user %1").arg(status.st_uid);
+#else
+    Q_UNUSED(path);
+#endif
+    return {};
+}
+
+} // namespace
 
 SingleInstance::SingleInstance(QStringList lockPaths)
     : paths_(std::move(lockPaths))
@@ -29,6 +56,11 @@ bool SingleInstance::tryAcquire()
         return true;
     for (const QString& path : std::as_const(paths_)) {
         QDir().mkpath(QFileInfo(path).absolutePath());
+        if (const QString why = foreignLock(path); !why.isEmpty()) {
+            writeToStandardError(
+                QStringLiteral("clavora: lock file %1 is not ours (%2); not using it\n").arg(path, why));
+            continue;
+        }
         auto lock = std::make_unique<QLockFile>(path);
         // No age limit: a lock is stale only when its process no longer
         // runs, however long the holder has been playing.

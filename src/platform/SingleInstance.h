@@ -11,8 +11,9 @@ namespace clavora {
 
 class SingleInstance {
 public:
-    // The lock files are tried in order: when one cannot be written, the
-    // next place is used.
+    // The lock files are tried in order: when one cannot be written, or
+    // cannot be ours (a symbolic link, not a regular file, another user's),
+    // the next place is used, and stderr says why.
     explicit SingleInstance(QStringList lockPaths);
     explicit SingleInstance(const QString& lockPath);
     ~SingleInstance();

@@ -1,10 +1,13 @@
 #include "TakeRecorder.h"
+#include "StandardError.h"
 #include "SystemMidiOutput.h"
 
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 #include <unistd.h>
 
@@ -88,16 +91,17 @@ double processAgeMs()
 StandardMidiFile::StandardMidiFile(const QString& path)
     : file_(std::make_unique<QFile>(path))
 {
-    if (!file_->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Unbuffered, so that a failed write is known at once.
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         file_.reset();
         return;
     }
     QByteArray head = "MThd" + bigEndian(6, 4) + bigEndian(0, 2) + bigEndian(1, 2) + bigEndian(kTicksPerQuarter, 2);
     head += "MTrk" + bigEndian(0, 4);
     head += QByteArray::fromHex("00FF5103") + bigEndian(kMicrosecondsPerQuarter, 3);
-    file_->write(head);
-    endPosition_ = file_->pos();
-    writeEnd(0);
+    endPosition_ = head.size();
+    if (!writeAt(0, head) || !append({}, 0))
+        file_.reset();
 }
 
 StandardMidiFile::~StandardMidiFile() = default;
@@ -107,35 +111,51 @@ bool StandardMidiFile::isOpen() const
     return file_ != nullptr;
 }
 
-void StandardMidiFile::add(double milliseconds, std::uint32_t message)
+bool StandardMidiFile::add(double milliseconds, std::uint32_t message)
 {
     const std::vector<std::uint8_t> bytes = shortMessageBytes(message);
-    if (!file_ || bytes.empty())
-        return;
+    if (!file_ || !error_.isEmpty())
+        return false;
+    if (bytes.empty())
+        return true;
     const long long tick = std::max(lastTick_, tickOf(milliseconds));
-    file_->seek(endPosition_);
-    file_->write(variableLength(tick - lastTick_));
-    file_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    const QByteArray event = variableLength(tick - lastTick_)
+        + QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    if (!append(event, 0))
+        return false;
     lastTick_ = tick;
-    endPosition_ = file_->pos();
-    writeEnd(0);
+    return true;
 }
 
-void StandardMidiFile::end(double milliseconds)
+bool StandardMidiFile::end(double milliseconds)
 {
-    if (file_)
-        writeEnd(std::max(0LL, tickOf(milliseconds) - lastTick_));
+    return file_ && error_.isEmpty() && append({}, std::max(0LL, tickOf(milliseconds) - lastTick_));
 }
 
-void StandardMidiFile::writeEnd(long long delta)
+bool StandardMidiFile::append(const QByteArray& event, long long endDelta)
 {
-    file_->seek(endPosition_);
-    file_->write(variableLength(delta) + QByteArray::fromHex("FF2F00"));
-    const qint64 size = file_->pos();
-    file_->resize(size);
-    file_->seek(kTrackLengthOffset);
-    file_->write(bigEndian(static_cast<quint32>(size - kTrackStart), 4));
-    file_->flush();
+    const QByteArray endOfTrack = variableLength(endDelta) + QByteArray::fromHex("FF2F00");
+    const qint64 size = endPosition_ + event.size() + endOfTrack.size();
+    errno = 0;
+    if (writeAt(endPosition_, event + endOfTrack) && file_->resize(size)
+        && writeAt(kTrackLengthOffset, bigEndian(static_cast<quint32>(size - kTrackStart), 4))) {
+        endPosition_ += event.size();
+        endOfTrack_ = endOfTrack;
+        return true;
+    }
+    error_ = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file_->errorString();
+    // Back to the file as it was: the former end of track goes where it
+    // stood (the space is the file's already), the length it had before.
+    const qint64 before = endPosition_ + endOfTrack_.size();
+    writeAt(endPosition_, endOfTrack_);
+    file_->resize(before);
+    writeAt(kTrackLengthOffset, bigEndian(static_cast<quint32>(before - kTrackStart), 4));
+    return false;
+}
+
+bool StandardMidiFile::writeAt(qint64 position, const QByteArray& bytes)
+{
+    return file_->seek(position) && file_->write(bytes) == bytes.size();
 }
 
 std::optional<TakeRecorder::Format> TakeRecorder::formatOf(const QString& path)
@@ -188,13 +208,35 @@ bool TakeRecorder::finish()
     // program is stopped), or now if it is still open.
     const double end = isOpen() || closedAt_ < 0 ? now_() : closedAt_;
     if (format_ == Format::MidiFile) {
-        midiFile_->end(end);
+        if (writeError_.isEmpty() && !midiFile_->end(end))
+            writeFailed(midiFile_->error());
         midiFile_.reset();
-        finishedWell_ = true;
     } else {
-        finishedWell_ = FluidSynthDevice::renderTake(synth_, take_, end, path_.toStdString());
+        // Cut short, the file still holds a valid WAV file of what was
+        // rendered: its sizes are written as it closes.
+        if (!FluidSynthDevice::renderTake(synth_, take_, end, path_.toStdString()))
+            writeFailed(QStringLiteral("the synthesizer could not render it whole"));
     }
+    finishedWell_ = writeError_.isEmpty();
     return finishedWell_;
+}
+
+void TakeRecorder::setWriteErrorHandler(std::function<void(const QString&)> handler)
+{
+    onWriteError_ = std::move(handler);
+    if (onWriteError_ && !writeError_.isEmpty())
+        onWriteError_(writeError_);
+}
+
+void TakeRecorder::writeFailed(const QString& why)
+{
+    if (!writeError_.isEmpty())
+        return;
+    writeError_ = QStringLiteral("The take \"%1\" could not be written on (%2). What was played until then is kept.")
+                      .arg(path_, why);
+    writeToStandardError(QStringLiteral("clavora: %1\n").arg(writeError_));
+    if (onWriteError_)
+        onWriteError_(writeError_);
 }
 
 bool TakeRecorder::open(int device)
@@ -223,11 +265,13 @@ bool TakeRecorder::send(std::uint32_t message)
         return inner().send(message);
     const double time = now_();
     const bool sent = recordingOnly_ ? !shortMessageBytes(message).empty() : inner().send(message);
-    if (isRecording()) {
-        if (midiFile_)
-            midiFile_->add(time, message);
-        else
+    if (isRecording() && writeError_.isEmpty()) {
+        if (midiFile_) {
+            if (!midiFile_->add(time, message))
+                writeFailed(midiFile_->error());
+        } else {
             take_.push_back({time, message});
+        }
     }
     return sent;
 }

@@ -33,7 +33,9 @@ double processAgeMs();
 
 // A Standard MIDI File of format 0 written while it grows: one track, one
 // tempo, one tick per millisecond. After every message the file on disk is
-// complete, so a take survives however the program ends.
+// complete, so a take survives however the program ends. When a write fails
+// (a full disk, a file size limit), the file is put back as it was after the
+// last message that went in whole, and nothing more is added.
 class StandardMidiFile {
 public:
     static constexpr int kTicksPerQuarter = 500;
@@ -44,20 +46,29 @@ public:
     StandardMidiFile(const StandardMidiFile&) = delete;
     StandardMidiFile& operator=(const StandardMidiFile&) = delete;
 
+    // False when the file could not be created with its header.
     bool isOpen() const;
+    // Set once a write has failed: why.
+    QString error() const { return error_; }
     // Adds a channel message at this time (earlier times count as the
     // last one's). Messages that are not valid channel messages are left out.
-    void add(double milliseconds, std::uint32_t message);
+    // False when the message could not be written.
+    bool add(double milliseconds, std::uint32_t message);
     // Places the end of the track at this time, if it is later than the
-    // last message.
-    void end(double milliseconds);
+    // last message. False when that could not be written.
+    bool end(double milliseconds);
 
 private:
-    void writeEnd(long long delta);
+    // Writes `event` and a new end of track after the last event, and the
+    // track's new length in the header.
+    bool append(const QByteArray& event, long long endDelta);
+    bool writeAt(qint64 position, const QByteArray& bytes);
 
     std::unique_ptr<QFile> file_;
     long long lastTick_ = 0;
     qint64 endPosition_ = 0;
+    QByteArray endOfTrack_;
+    QString error_;
 };
 
 // A MIDI output that records, with its time, every message handed to the
@@ -86,6 +97,10 @@ public:
     bool finish();
     // True when device 0 is open for recording only.
     bool isRecordingOnly() const { return recordingOnly_; }
+    // Called once, with a sentence saying so, when the take cannot be
+    // written on (what was recorded until then stays a valid file); stderr
+    // is told at once. Given after the failure, it is called at once.
+    void setWriteErrorHandler(std::function<void(const QString&)> handler);
 
     bool open(int device) override;
     void close() override;
@@ -93,6 +108,8 @@ public:
     bool send(std::uint32_t message) override;
 
 private:
+    void writeFailed(const QString& why);
+
     QString path_;
     Format format_ = Format::MidiFile;
     std::function<double()> now_;
@@ -104,6 +121,8 @@ private:
     bool finished_ = false;
     bool finishedWell_ = false;
     double closedAt_ = -1;
+    QString writeError_;
+    std::function<void(const QString&)> onWriteError_;
 };
 
 } // namespace clavora

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <thread>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace clavora {
@@ -68,11 +69,60 @@ TEST_F(SingleInstanceTest, AnUnwritablePlaceFallsBackToTheNextAndNoneAtAllRunsUn
 TEST_F(SingleInstanceTest, WithoutARuntimeDirectoryTheLockIsTheUsersOwnInTheTemporaryOne)
 {
     test::ScopedEnvironment runtime("XDG_RUNTIME_DIR", nullptr);
+    const QByteArray temporaryDir = QFile::encodeName(dir.path());
+    test::ScopedEnvironment temporary("TMPDIR", temporaryDir.constData());
     CaptureStderr();
     const QString fallback = SingleInstance::defaultLockPath();
     EXPECT_EQ(GetCapturedStderr(), "") << "no warning on the terminal";
-    EXPECT_EQ(fallback, QDir::tempPath() + QStringLiteral("/clavora-%1.lock").arg(::getuid()));
+    EXPECT_EQ(fallback.toStdString(), temporaryDir.toStdString() + "/clavora-" + std::to_string(::getuid()) + ".lock");
 }
+
+// Another user may put something in the lock's place first, in a folder all
+// users share: it is not taken for ours (nor followed, nor read, nor
+// removed); the next place guards instead, and stderr says why.
+struct ForeignLock {
+    const char* name;
+    const char* why;
+    // Puts the foreign thing at `path`; false when this system cannot.
+    bool (*make)(const QString& path, const QString& aside);
+};
+
+class ForeignLockTest : public SingleInstanceTest, public ::testing::WithParamInterface<ForeignLock> { };
+
+TEST_P(ForeignLockTest, IsLeftAloneAndTheNextPlaceGuards)
+{
+    const QString aside = dir.filePath("aside");
+    if (!GetParam().make(path, aside))
+        GTEST_SKIP() << "cannot put " << GetParam().name << " in place here";
+    const QStringList paths {path, dir.filePath("cache/clavora/clavora.lock")};
+    CaptureStderr();
+    SingleInstance first(paths);
+    ASSERT_TRUE(first.tryAcquire());
+    SingleInstance second(paths);
+    EXPECT_FALSE(second.tryAcquire()) << "the second start is refused in the next place";
+    const std::string said = GetCapturedStderr();
+    EXPECT_EQ(first.lockPath(), paths.at(1));
+    EXPECT_EQ(test::countOf(said, "clavora: lock file " + path.toStdString() + " is not ours (" + GetParam().why), 2)
+        << said;
+    EXPECT_FALSE(QFile::exists(aside)) << "what the link points to is not created";
+    EXPECT_TRUE(QFileInfo(path).isSymLink() || QFileInfo::exists(path)) << "the foreign thing stays";
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ForeignLockTest,
+    ::testing::Values(ForeignLock {"ASymbolicLink", "it is a symbolic link",
+                          [](const QString& path, const QString& aside) { return QFile::link(aside, path); }},
+        ForeignLock {"ADirectory", "it is not a regular file",
+            [](const QString& path, const QString&) { return QDir().mkdir(path); }},
+        ForeignLock {"ANamedPipe", "it is not a regular file",
+            [](const QString& path, const QString&) {
+                return ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0;
+            }},
+        ForeignLock {"AnotherUsersFile", "it belongs to user 65534",
+            [](const QString& path, const QString&) {
+                test::writeFile(path, "4242\nclavora\nother\n");
+                return ::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0;
+            }}),
+    [](const ::testing::TestParamInfo<ForeignLock>& info) { return std::string(info.param.name); });
 
 TEST(Signals, HeldUntilHandledButIgnoredHangupStaysIgnored)
 {

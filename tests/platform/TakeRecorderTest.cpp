@@ -1,9 +1,14 @@
 #include "platform/TakeRecorder.h"
 #include "PlatformTest.h"
 
+#include <QFileInfo>
+
 #include <fluidsynth.h>
 
 #include <cmath>
+#include <csignal>
+
+#include <sys/resource.h>
 
 namespace clavora {
 namespace {
@@ -193,6 +198,68 @@ TEST_F(TakeRecorderTest, WavFileHasItsNotesWithinOnePeriodOfTheirTimesAndLastsTh
     for (std::size_t i = 1; i < onsets.size(); ++i)
         EXPECT_NEAR(heard[i] - attack, onsets[i], kPeriodMs) << i;
 }
+
+// The disk fills while a take is recorded (a file size limit stands in for
+// it): what was written before stays a valid file, the failure is said once,
+// and the take does not finish well. Recorded in a child process, which
+// alone has the limit.
+struct FullDiskCase {
+    const char* name;
+    const char* file;
+    rlim_t limit;
+};
+
+class FullDiskTest : public TakeRecorderTest, public ::testing::WithParamInterface<FullDiskCase> { };
+
+TEST_P(FullDiskTest, WhatWasWrittenStaysValidAndTheFailureIsSaidOnce)
+{
+    const QString path = dir.filePath(GetParam().file);
+    const bool wave = path.endsWith(".wav");
+    if (wave && FluidSynthDevice(FluidSynthDevice::Config::fromEnvironment()).soundFontPath().empty())
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    // 300 messages 10 ms apart, over three seconds of sound.
+    std::vector<TimedMessage> take;
+    for (int i = 0; i < 300; ++i)
+        take.push_back(
+            {10.0 * (i + 1), packShortMessage(i % 2 ? midi::kNoteOff : midi::kNoteOn, 40 + i / 2 % 80, 100)});
+    const auto recordOnAFullDisk = [&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit {GetParam().limit, GetParam().limit};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        int said = 0;
+        auto recorder = record(path, take, true);
+        recorder->setWriteErrorHandler([&said](const QString&) { ++said; });
+        now = 3000;
+        const bool finished = recorder->finish();
+        std::exit(!finished && said == 1 ? 0 : 1);
+    };
+    EXPECT_EXIT(recordOnAFullDisk(), ::testing::ExitedWithCode(0),
+        "^clavora: The take \".*\" could not be written on \\(.*\\)\\. What was played until then is kept\\.\n$");
+
+    if (wave) {
+        const test::Wav wav = test::readWav(path); // its sizes agree with its length
+        EXPECT_EQ(wav.channels, 2);
+        EXPECT_GT(wav.samples.size(), 40000U);
+        EXPECT_LE(QFileInfo(path).size(), 100000);
+        return;
+    }
+    // 29 bytes of header and tempo, 4 of end of track, 4 for each message
+    // (a one-byte time and three bytes): 241 messages fit in 1000 bytes.
+    EXPECT_EQ(QFileInfo(path).size(), 997);
+    const std::vector<TimedMessage> played = playedBack(path);
+    ASSERT_EQ(played.size(), 241U);
+    for (std::size_t i = 0; i < played.size(); ++i)
+        EXPECT_EQ(played[i].message, take[i].message) << i;
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_EQ(bytes.mid(18, 4).toHex(), "000003cf") << "the track's length is what follows it";
+    EXPECT_EQ(bytes.right(3).toHex(), "ff2f00");
+}
+
+INSTANTIATE_TEST_SUITE_P(Takes, FullDiskTest,
+    ::testing::Values(FullDiskCase {"Midi", "take.mid", 1000}, FullDiskCase {"Wave", "take.wav", 100000}),
+    [](const ::testing::TestParamInfo<FullDiskCase>& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace clavora

@@ -6,6 +6,7 @@
 
 #include <QLocale>
 
+#include <chrono>
 #include <csignal>
 
 #include <fcntl.h>
@@ -41,11 +42,13 @@ TEST(TraceMidiOutput, WritesWhatTheOpenDeviceTakes)
     EXPECT_FALSE(trace.send(packShortMessage(0x90, 60, 100)));
     ASSERT_TRUE(trace.open(1));
     EXPECT_TRUE(trace.send(packShortMessage(0xBF, midi::kAllSoundOff, 0)));
+    ASSERT_TRUE(trace.waitUntilWritten(std::chrono::seconds(10)));
     EXPECT_EQ(linesOf(path).size(), 2);
     trace.send(packShortMessage(0x8A, 0x0B, 0x00));
     const double end = double(start.nsecsElapsed()) / 1e6;
     trace.close();
     EXPECT_FALSE(trace.send(packShortMessage(0x90, 60, 100)));
+    ASSERT_TRUE(trace.waitUntilWritten(std::chrono::seconds(10)));
 
     const QStringList lines = linesOf(path);
     ASSERT_EQ(lines.size(), 3);
@@ -91,17 +94,58 @@ TEST_F(TraceIntoAPipe, ATraceWhoseReaderWentAwayEndsWithOneLineAndPlayingGoesOn)
     TraceMidiOutput trace(device, fifo, start);
     EXPECT_TRUE(trace.isTracing());
     EXPECT_TRUE(trace.send(kNoteOn));
+    ASSERT_TRUE(trace.waitUntilWritten(std::chrono::seconds(10)));
     char line[64] = {};
     EXPECT_GT(::read(reader, line, sizeof line - 1), 0);
     ::close(reader); // head has read its line and left
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(trace.send(kNoteOn)) << "the device still gets every message";
+    ASSERT_TRUE(trace.waitUntilWritten(std::chrono::seconds(10)));
     EXPECT_FALSE(trace.isTracing());
     const std::string said = GetCapturedStderr();
     std::signal(SIGPIPE, previous);
     EXPECT_EQ(countOf(said, "clavora: MIDI trace"), 1) << said;
     EXPECT_NE(said.find("ended"), std::string::npos) << said;
     EXPECT_EQ(device.messages().size(), 4U);
+}
+
+// A reader that stops reading (a paused pager) never holds up the playing:
+// what it cannot take is dropped, said once, and counted at the end, and
+// what it does take are whole lines, in order.
+TEST_F(TraceIntoAPipe, AStalledReaderNeverHoldsUpThePlayingAndWhatIsDroppedIsCounted)
+{
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ::fcntl(reader, F_SETPIPE_SZ, 4096); // a page: a few hundred lines
+    CaptureStderr();
+    auto trace = std::make_unique<TraceMidiOutput>(device, fifo, start, 64);
+    ASSERT_TRUE(trace->isTracing());
+    for (int i = 0; i < 2000; ++i)
+        ASSERT_TRUE(trace->send(packShortMessage(0x90, i % 128, i / 128)));
+    EXPECT_GT(trace->droppedLines(), 0U);
+    trace.reset(); // does not wait for the reader either
+    const std::string said = GetCapturedStderr();
+
+    std::string text;
+    char chunk[65536];
+    for (ssize_t n; (n = ::read(reader, chunk, sizeof chunk)) > 0;)
+        text.append(chunk, static_cast<std::size_t>(n));
+    ::close(reader);
+    const QStringList lines
+        = QString::fromStdString(text.substr(0, text.rfind('\n') + 1)).split('\n', Qt::SkipEmptyParts);
+    ASSERT_GT(lines.size(), 0);
+    int previous = -1;
+    for (const QString& line : lines) {
+        ASSERT_EQ(line.section(' ', 1, 1), "90") << line.toStdString();
+        const int index = line.section(' ', 3).toInt(nullptr, 16) * 128 + line.section(' ', 2, 2).toInt(nullptr, 16);
+        ASSERT_GT(index, previous) << line.toStdString();
+        previous = index;
+    }
+    EXPECT_EQ(countOf(said, "falls behind"), 1) << said;
+    EXPECT_EQ(countOf(said, "clavora: MIDI trace"), 2) << said;
+    const std::string counted = said.substr(said.rfind(": ") + 2);
+    EXPECT_EQ(std::stoi(counted) + lines.size(), 2000) << said;
+    EXPECT_EQ(device.messages().size(), 2000U);
 }
 
 // A trace that cannot be opened (a named pipe nobody reads among them) does

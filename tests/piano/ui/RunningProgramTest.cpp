@@ -1,0 +1,215 @@
+// The built program as users start it: with a take, a trace, closed standard
+// streams, a full disk, a trace reader that stops reading, and a signal to
+// end it. Each run has a runtime folder of its own and records into it.
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include "VirtualDisplay.h"
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using clavora::test::VirtualDisplay;
+
+// Waits for `done`, at most `limit` (generous: the machine may be busy).
+bool waitFor(const std::function<bool()>& done, std::chrono::seconds limit = 30s)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+QByteArray contentsOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What is wrong with a take, or nothing: its track's length is what follows
+// the header, it starts with the tempo and ends with an end of track.
+std::string midiFileFault(const QByteArray& bytes)
+{
+    if (bytes.size() < 33 || !bytes.startsWith("MThd") || bytes.mid(14, 4) != "MTrk")
+        return "no header";
+    const auto length
+        = static_cast<qsizetype>(qFromBigEndian<quint32>(reinterpret_cast<const uchar*>(bytes.constData()) + 18));
+    if (length != bytes.size() - 22)
+        return "a track length of " + std::to_string(length) + " with " + std::to_string(bytes.size() - 22)
+            + " bytes after the header";
+    if (bytes.mid(22, 7) != QByteArray::fromHex("00ff510307a120"))
+        return "no tempo first";
+    if (!bytes.endsWith(QByteArray::fromHex("ff2f00")))
+        return "no end of track";
+    return {};
+}
+
+// The take's size once the start-up has been recorded: header, tempo and
+// end of track alone are 33 bytes.
+constexpr qint64 kEmptyTake = 33;
+
+class RunningProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir(dir.path()).mkdir("runtime"));
+        ::chmod(QFile::encodeName(runtime).constData(), 0700);
+        environment.insert("XDG_RUNTIME_DIR", runtime);
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("CLAVORA_SYNTH_SETTINGS", "audio.driver=file audio.file.name=" + dir.filePath("live.wav"));
+        program.setProcessEnvironment(environment);
+    }
+    void TearDown() override
+    {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished();
+        }
+    }
+    // Starts the program through the shell, so that `redirections` apply.
+    void start(const QString& redirections)
+    {
+        program.setProcessEnvironment(environment);
+        program.start("/bin/sh", {"-c", "exec \"$0\" --record \"$1\" " + redirections, CLAVORA_PROGRAM, take});
+        ASSERT_TRUE(program.waitForStarted());
+    }
+    // Ends it as the desktop does at log-out; false when it does not end.
+    bool terminate()
+    {
+        ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        return program.waitForFinished(30000) && program.exitStatus() == QProcess::NormalExit;
+    }
+    bool startedUp() const { return QFile(take).size() > kEmptyTake; }
+
+    QTemporaryDir dir;
+    QString runtime = dir.filePath("runtime");
+    QString take = dir.filePath("take.mid");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcess program;
+};
+
+// Started with standard streams closed, the lock file and the take must not
+// take their place: a message on stderr (here, about a trace that cannot be
+// opened) would be written into them.
+class ClosedStreams : public RunningProgram, public ::testing::WithParamInterface<const char*> { };
+
+TEST_P(ClosedStreams, LeaveTheLockFileAndTheTakeUntouched)
+{
+    environment.insert("CLAVORA_MIDI_TRACE", "/proc/no/such/folder/trace.txt");
+    start(GetParam());
+    ASSERT_TRUE(waitFor([this] { return startedUp(); })) << "no start-up recorded";
+    const QByteArray lock = contentsOf(runtime + "/clavora.lock");
+    EXPECT_TRUE(lock.startsWith(QByteArray::number(program.processId()) + '\n')) << lock.toStdString();
+    EXPECT_FALSE(lock.contains("clavora:")) << lock.toStdString();
+    ASSERT_TRUE(terminate());
+    EXPECT_EQ(program.exitCode(), 0);
+    const QByteArray recorded = contentsOf(take);
+    EXPECT_EQ(midiFileFault(recorded), "");
+    EXPECT_FALSE(recorded.contains("clavora"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Redirections, ClosedStreams, ::testing::Values("2>&-", "1>&- 2>&-"));
+
+// The disk fills at start-up (a file size limit stands in for it): the take
+// keeps what went in whole, the failure is said once, and the program,
+// ended by a signal with the warning box open, says it failed.
+TEST_F(RunningProgram, AFullDiskKeepsTheTakeValidAndEndsInFailure)
+{
+    program.setChildProcessModifier([] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit {120, 120};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    start({});
+    QByteArray said;
+    ASSERT_TRUE(waitFor([&] {
+        program.waitForReadyRead(0); // reads what the program wrote so far
+        return (said += program.readAllStandardError()).contains("could not be written on");
+    })) << said.toStdString();
+    ASSERT_TRUE(terminate());
+    EXPECT_EQ(program.exitCode(), 1);
+    EXPECT_FALSE(program.readAllStandardError().contains("could not be written on")) << "said once";
+    const QByteArray recorded = contentsOf(take);
+    EXPECT_EQ(midiFileFault(recorded), "");
+    EXPECT_GT(recorded.size(), kEmptyTake);
+    EXPECT_LE(recorded.size(), 120);
+}
+
+// `xdotool` with these arguments on `display`; its output.
+QString xdotool(const QString& display, const QStringList& arguments)
+{
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", display);
+    tool.setProcessEnvironment(environment);
+    tool.start("xdotool", arguments);
+    if (!tool.waitForFinished(120000))
+        tool.kill(), tool.waitForFinished();
+    return QString::fromLatin1(tool.readAllStandardOutput()).trimmed();
+}
+
+// The trace leads into a named pipe whose reader stopped reading (a pager
+// held still): 4,000 key strokes later Esc still silences, and a signal ends
+// the program cleanly.
+TEST_F(RunningProgram, ATraceReaderThatStopsReadingHoldsNothingUp)
+{
+    const VirtualDisplay virtualDisplay;
+    if (!virtualDisplay.running())
+        GTEST_SKIP() << virtualDisplay.failure().toStdString();
+    const QString display = QString::fromLatin1(virtualDisplay.name());
+    if (xdotool(display, {"version"}).isEmpty())
+        GTEST_SKIP() << "xdotool is not there to press keys";
+    const QString fifo = dir.filePath("trace.fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    ::fcntl(reader, F_SETPIPE_SZ, 4096); // a page: full after a few hundred lines
+    environment.insert("CLAVORA_MIDI_TRACE", fifo);
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.insert("DISPLAY", display);
+    start({});
+    ASSERT_TRUE(waitFor([this] { return startedUp(); })) << "no start-up recorded";
+    const QString window
+        = xdotool(display, {"search", "--sync", "--onlyvisible", "--class", "clavora"}).section('\n', 0, 0);
+    ASSERT_FALSE(window.isEmpty());
+    xdotool(display, {"windowfocus", "--sync", window});
+
+    QStringList strokes {"key", "--delay", "0"};
+    for (int i = 0; i < 2000; ++i)
+        strokes << "q"
+                << "w";
+    xdotool(display, strokes);
+    xdotool(display, {"key", "Escape"});
+    // All sound off on the sixteen channels.
+    const QByteArray silenced = QByteArray::fromHex("b0780000b1780000b2780000b3780000b4780000b5780000b6780000b778"
+                                                    "0000b8780000b9780000ba780000bb780000bc780000bd780000be780000bf"
+                                                    "7800");
+    EXPECT_TRUE(waitFor([this, &silenced] { return contentsOf(take).contains(silenced); })) << "Esc did not silence";
+    EXPECT_TRUE(terminate()) << "the program did not end";
+    ::close(reader);
+    EXPECT_EQ(program.exitCode(), 0);
+    const QByteArray said = program.readAllStandardError();
+    EXPECT_EQ(said.count("falls behind"), 1) << said.toStdString();
+    EXPECT_EQ(midiFileFault(contentsOf(take)), "");
+}
+
+} // namespace
