@@ -204,10 +204,15 @@ std::vector<int> readNumbers(
     return numbers;
 }
 
-void readKeyboardChords(Reader& reader, const QJsonArray& entries, ChordTables& tables)
+// Reads each entry of a chord list (its root, type and `field`, a list of
+// numbers of the type's length) and stores it through `store`, which gives
+// the stored chord, refused or not.
+template <typename Store>
+void readChords(Reader& reader, const QJsonArray& entries, const char* list, const char* field, int length, int min,
+    int max, Store store)
 {
     for (qsizetype i = 0; i < entries.size() && !reader.failed(); ++i) {
-        const QString where = QStringLiteral("keyboardChords[%1]").arg(i);
+        const QString where = QStringLiteral("%1[%2]").arg(QLatin1String(list)).arg(i);
         const QJsonObject entry = entries.at(i).toObject();
         int note = 0;
         int type = 0;
@@ -215,42 +220,37 @@ void readKeyboardChords(Reader& reader, const QJsonArray& entries, ChordTables& 
             reader.fail(where, QStringLiteral("is not a chord"));
             return;
         }
-        const std::vector<int> fields
-            = readNumbers(reader, entry, where, "notes", chords::chordNoteCount(type), 0, chords::kHighestMidiNote);
+        const std::vector<int> numbers
+            = readNumbers(reader, entry, where, field, length < 0 ? chords::chordNoteCount(type) : length, min, max);
         if (reader.failed())
             return;
-        chords::KeyboardGrid grid {};
-        for (std::size_t j = 0; j < fields.size(); ++j)
-            grid[j] = chords::gridRowOf(fields[j]);
-        const chords::BuiltChord built = chords::storeKeyboardChord(tables, note, type, grid);
+        const chords::BuiltChord built = store(note, type, numbers);
         if (!built.accepted())
-            reader.fail(QStringLiteral("%1.notes[%2]").arg(where).arg(built.refusedField - 1),
+            reader.fail(QStringLiteral("%1.%2[%3]").arg(where, QLatin1String(field)).arg(built.refusedField - 1),
                 QStringLiteral("would not sound at every chord octave"));
     }
 }
 
+void readKeyboardChords(Reader& reader, const QJsonArray& entries, ChordTables& tables)
+{
+    // A keyboard chord has as many notes as its type.
+    readChords(reader, entries, "keyboardChords", "notes", -1, 0, chords::kHighestMidiNote,
+        [&tables](int note, int type, const std::vector<int>& fields) {
+            chords::KeyboardGrid grid {};
+            for (std::size_t j = 0; j < fields.size(); ++j)
+                grid[j] = chords::gridRowOf(fields[j]);
+            return chords::storeKeyboardChord(tables, note, type, grid);
+        });
+}
+
 void readGuitarChords(Reader& reader, const QJsonArray& entries, ChordTables& tables)
 {
-    for (qsizetype i = 0; i < entries.size() && !reader.failed(); ++i) {
-        const QString where = QStringLiteral("guitarChords[%1]").arg(i);
-        const QJsonObject entry = entries.at(i).toObject();
-        int note = 0;
-        int type = 0;
-        if (!entries.at(i).isObject() || !readChordPlace(reader, entry, where, note, type)) {
-            reader.fail(where, QStringLiteral("is not a chord"));
-            return;
-        }
-        const std::vector<int> frets = readNumbers(reader, entry, where, "frets", chords::kGuitarStringCount,
-            chords::kStringNotPlayed, chords::kHighestMidiNote);
-        if (reader.failed())
-            return;
-        chords::GuitarFrets guitar {};
-        std::copy(frets.begin(), frets.end(), guitar.begin());
-        const chords::BuiltChord built = chords::storeGuitarChord(tables, note, type, guitar);
-        if (!built.accepted())
-            reader.fail(QStringLiteral("%1.frets[%2]").arg(where).arg(built.refusedField - 1),
-                QStringLiteral("would not sound at every chord octave"));
-    }
+    readChords(reader, entries, "guitarChords", "frets", chords::kGuitarStringCount, chords::kStringNotPlayed,
+        chords::kHighestMidiNote, [&tables](int note, int type, const std::vector<int>& frets) {
+            chords::GuitarFrets guitar {};
+            std::copy(frets.begin(), frets.end(), guitar.begin());
+            return chords::storeGuitarChord(tables, note, type, guitar);
+        });
 }
 
 void readDrums(Reader& reader, const QJsonObject& drums, Setup& setup)
