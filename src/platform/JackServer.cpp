@@ -21,11 +21,12 @@ bool jackServerRuns()
 
 void abandonDeadJackClient(const void* owner)
 {
-    // Reachable from here until the end, so that leak checkers do not count it.
+    // Reachable from here until the very end, so that leak checkers do not
+    // count it: the list itself is never destroyed.
     static std::mutex mutex;
-    static std::vector<const void*> abandoned;
+    static auto* const abandoned = new std::vector<const void*>;
     const std::lock_guard lock(mutex);
-    abandoned.push_back(owner);
+    abandoned->push_back(owner);
 }
 
 struct JackServerWatch::Client {
