@@ -171,15 +171,9 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "no %s server to listen on\n", options.jack ? "JACK" : "PulseAudio");
         return 1;
     }
-    xcb_connection_t* x = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(x)) {
-        std::fprintf(stderr, "no X display\n");
+    xcb_connection_t* x = bench::connectWatchingWindows();
+    if (!x)
         return 1;
-    }
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
-    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_change_window_attributes(x, root, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(x);
 
     std::vector<std::string> environment;
     for (char** e = environ; *e; ++e)

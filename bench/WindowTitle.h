@@ -3,6 +3,7 @@
 // main window (some programs show a splash screen first).
 #include <xcb/xcb.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -21,6 +22,22 @@ inline bool titled(xcb_connection_t* x, xcb_window_t window, const char* text)
         static_cast<std::size_t>(xcb_get_property_value_length(reply)));
     std::free(reply);
     return name.find(text) != std::string::npos;
+}
+
+// A connection to the X display that hears every top-level window being
+// mapped; null, said on stderr, when there is no display.
+inline xcb_connection_t* connectWatchingWindows()
+{
+    xcb_connection_t* x = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(x)) {
+        std::fprintf(stderr, "no X display\n");
+        return nullptr;
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
+    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(x, root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(x);
+    return x;
 }
 
 } // namespace bench
