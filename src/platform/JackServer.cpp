@@ -65,20 +65,21 @@ bool JackServerWatch::start()
     return true;
 }
 
-void JackServerWatch::stop()
+bool JackServerWatch::stop()
 {
     if (!client_)
-        return;
+        return false;
     Client* client = std::exchange(client_, nullptr);
     // A server that stopped unnoticed (the news may still be on its way)
     // is found out by asking; a failed ask is what makes closing crash.
     if (!gone_ && jackServerRuns()) {
         jack_client_close(client->jack);
         delete client;
-        return;
+        return false;
     }
     gone_ = true;
     abandonDeadJackClient(client);
+    return true;
 }
 
 void JackServerWatch::onShutdown(void* self)

@@ -36,8 +36,9 @@ public:
     // gone then.
     bool start();
     // Stops watching; the server is asked whether it still runs first.
-    void stop();
-    bool isWatching() const { return client_ != nullptr; }
+    // True when it had stopped while watched: a device on it must then be
+    // given up, not closed. False when nothing was watched.
+    bool stop();
     // Whether the server stopped while watched (or did not answer when the
     // watch started). A device on it must not be called into any more.
     bool serverGone() const { return gone_; }

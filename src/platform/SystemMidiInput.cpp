@@ -145,11 +145,7 @@ bool SystemMidiInput::open(int source)
 void SystemMidiInput::close()
 {
     // The watch's last question finds out a server that stopped unnoticed.
-    bool dead = false;
-    if (watch_.isWatching()) {
-        watch_.stop();
-        dead = watch_.serverGone();
-    }
+    const bool dead = watch_.stop();
     if (in_ && dead) {
         abandonDeadJackClient(in_.release());
     } else if (in_) {

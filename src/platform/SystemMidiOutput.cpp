@@ -109,11 +109,7 @@ public:
     void reset()
     {
         // The watch's last question finds out a server that stopped unnoticed.
-        bool dead = false;
-        if (watch_ && watch_->isWatching()) {
-            watch_->stop();
-            dead = watch_->serverGone();
-        }
+        const bool dead = watch_ && watch_->stop();
         if (out_ && dead)
             abandonDeadJackClient(out_.release());
         out_.reset();
