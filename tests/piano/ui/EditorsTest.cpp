@@ -42,15 +42,13 @@ void play(QWidget* window, const QString& script)
 // "drums", on chord type and root (or on a pad), shown and active.
 std::unique_ptr<QDialog> showEditor(Program& p, const QString& editor, int typeOrPad = 0, int note = 0)
 {
-    if (editor == QLatin1String("drums"))
-        p.piano.drumPads().setLastDrumKey(typeOrPad);
+    chords::ChordTables& tables = p.piano.chordArea().tables();
+    p.piano.drumPads().setLastDrumKey(editor == QLatin1String("drums") ? typeOrPad : 0);
     std::unique_ptr<QDialog> dialog;
     if (editor == QLatin1String("keys"))
-        dialog = std::make_unique<chords::ChordKeysDialog>(
-            p.piano.chordArea().tables(), typeOrPad, note, p.piano.language(), p.platform);
+        dialog = std::make_unique<chords::ChordKeysDialog>(tables, typeOrPad, note, p.piano.language(), p.platform);
     else if (editor == QLatin1String("guitar"))
-        dialog = std::make_unique<chords::ChordGuitarDialog>(
-            p.piano.chordArea().tables(), typeOrPad, note, p.piano.language(), p.platform);
+        dialog = std::make_unique<chords::ChordGuitarDialog>(tables, typeOrPad, note, p.piano.language(), p.platform);
     else
         dialog = std::make_unique<DrumKeyDialog>(p.piano.drumPads(), p.piano.language());
     dialog->show();
@@ -312,12 +310,9 @@ private slots:
     {
         QTest::addColumn<QString>("editor");
         QTest::addColumn<QString>("digest"); // of every text shown, in the three languages
-        QTest::newRow("keys") << "keys"
-                              << "40665d58b61e7d44";
-        QTest::newRow("guitar") << "guitar"
-                                << "cd48e2937c02cdb9";
-        QTest::newRow("drums") << "drums"
-                               << "36e152d8353a9ce1";
+        for (const auto& [editor, digest] :
+            {std::pair {"keys", "40665d58b61e7d44"}, {"guitar", "cd48e2937c02cdb9"}, {"drums", "36e152d8353a9ce1"}})
+            QTest::newRow(editor) << QString::fromLatin1(editor) << QString::fromLatin1(digest);
     }
 
     void textsAndLayoutInEveryLanguage()

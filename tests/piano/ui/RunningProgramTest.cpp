@@ -1,9 +1,11 @@
 // The built program as users start it: with a take, a trace, closed standard
-// streams, a full disk, a trace reader that stops reading, and a signal to
-// end it. Each run has a runtime folder of its own and records into it.
+// streams, a full disk, a trace reader that stops reading, another run
+// holding the lock, and a signal to end it. Each run has a runtime folder of
+// its own and records into it.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -153,6 +155,24 @@ TEST_F(RunningProgram, AFullDiskKeepsTheTakeValidAndEndsInFailure)
     EXPECT_EQ(midiFileFault(recorded), "");
     EXPECT_GT(recorded.size(), kEmptyTake);
     EXPECT_LE(recorded.size(), 120);
+}
+
+// Another run holds the lock (this test plays the first run): the second
+// ends at once, successfully, without opening the MIDI output or the take or
+// showing anything.
+TEST_F(RunningProgram, ASecondRunEndsAtOnceAndShowsNothing)
+{
+    QLockFile firstRun(runtime + "/clavora.lock");
+    ASSERT_TRUE(firstRun.tryLock(0));
+    const QString trace = dir.filePath("trace.txt");
+    environment.insert("CLAVORA_MIDI_TRACE", trace);
+    start({});
+    ASSERT_TRUE(program.waitForFinished(5000)) << "the second run stayed open";
+    EXPECT_TRUE(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0);
+    EXPECT_FALSE(QFile::exists(trace)) << "the second run opened the MIDI output";
+    EXPECT_FALSE(QFile::exists(take));
+    EXPECT_EQ((program.readAllStandardOutput() + program.readAllStandardError()).toStdString(), "");
+    EXPECT_TRUE(firstRun.isLocked());
 }
 
 // `xdotool` with these arguments on `display`; its output.
