@@ -79,7 +79,6 @@ protected:
         environment.insert("XDG_RUNTIME_DIR", runtime);
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("CLAVORA_SYNTH_SETTINGS", "audio.driver=file audio.file.name=" + dir.filePath("live.wav"));
-        program.setProcessEnvironment(environment);
     }
     void TearDown() override
     {
