@@ -17,8 +17,8 @@ endif()
 set(app_id example.clavora.Clavora)
 foreach(file usr/bin/clavora usr/share/applications/${app_id}.desktop usr/share/metainfo/${app_id}.metainfo.xml
              usr/share/icons/hicolor/scalable/apps/${app_id}.svg usr/share/icons/hicolor/16x16/apps/${app_id}.png
-             usr/share/icons/hicolor/256x256/apps/${app_id}.png usr/share/man/man1/clavora.1.gz
-             usr/share/doc/clavora/copyright usr/share/doc/clavora/changelog.gz)
+             usr/share/icons/hicolor/48x48/apps/${app_id}.png usr/share/icons/hicolor/256x256/apps/${app_id}.png
+             usr/share/man/man1/clavora.1.gz usr/share/doc/clavora/copyright usr/share/doc/clavora/changelog.gz)
     if(NOT EXISTS "${SCRATCH}/root/${file}")
         message(FATAL_ERROR "not in the package: ${file}")
     endif()

@@ -6,15 +6,9 @@ if(NOT code EQUAL 0)
     message(FATAL_ERROR "installing the desktop files failed")
 endif()
 
+# The validators fail on a file that is missing; the package test checks the
+# icons and the manual page.
 set(app_id example.clavora.Clavora)
-foreach(file share/applications/${app_id}.desktop share/metainfo/${app_id}.metainfo.xml share/mime/packages/${app_id}.xml
-             share/icons/hicolor/scalable/apps/${app_id}.svg share/icons/hicolor/48x48/apps/${app_id}.png
-             share/man/man1/clavora.1.gz)
-    if(NOT EXISTS "${STAGE}/${file}")
-        message(FATAL_ERROR "not installed: ${file}")
-    endif()
-endforeach()
-
 execute_process(COMMAND desktop-file-validate ${STAGE}/share/applications/${app_id}.desktop
                 RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE out)
 if(NOT code EQUAL 0 OR NOT out STREQUAL "")

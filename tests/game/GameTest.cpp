@@ -1,14 +1,203 @@
-#include "GameFixture.h"
+// The game's timer loop and the game played on it, on a fake clock.
+#include "game/Game.h"
+#include "FakeTimerHost.h"
 #include "game/Piece.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <memory>
+#include <random>
+#include <string>
 #include <string_view>
 #include <tuple>
 #include <utility>
 
-using clavora::test::GameFixture;
 using namespace clavora::game;
+using clavora::test::FakeTimerHost;
 
 namespace {
+
+class TimerTest : public testing::Test {
+protected:
+    std::shared_ptr<FakeTimerHost> host = std::make_shared<FakeTimerHost>();
+    std::shared_ptr<CustomTimer> timer = std::make_shared<CustomTimer>(host);
+};
+
+// The handler's run time and the interval it sets; when it fired and how
+// long each pass was willing to sleep.
+struct PeriodCase {
+    const char* name;
+    std::int64_t startClock;
+    std::int32_t interval, handlerRunsMs, intervalAfterFirst;
+    std::vector<std::int64_t> firedAt, waits;
+};
+
+class TimerPeriod : public TimerTest, public testing::WithParamInterface<PeriodCase> { };
+
+// The loop sleeps in the host until the next firing is due, measuring each
+// interval from the end of the previous handler; the handler that disables
+// the timer ends the call after one last pass that does not wait.
+TEST_P(TimerPeriod, FiresNoSoonerThanTheIntervalAfterTheHandlerEnds)
+{
+    const PeriodCase& c = GetParam();
+    host->sleeps = true;
+    host->now = c.startClock;
+    timer->Interval(c.interval);
+    std::vector<std::int64_t> fired;
+    timer->OnTimer = [&] {
+        fired.push_back(host->now - c.startClock);
+        host->now += c.handlerRunsMs;
+        timer->Interval(c.intervalAfterFirst);
+        if (fired.size() == c.firedAt.size())
+            timer->Enabled(false);
+    };
+    host->onPump = [&] { host->now += 1; }; // other events take a little time
+    timer->Enabled(true);
+    EXPECT_EQ(std::tie(fired, host->waits), std::tie(c.firedAt, c.waits));
+}
+
+INSTANTIATE_TEST_SUITE_P(Timers, TimerPeriod,
+    testing::Values(PeriodCase {"IntervalZeroFiresEveryPass", 0, 0, 0, 0, {0, 1, 2, 3}, {0, 0, 0, 0}},
+        PeriodCase {"SlowHandlerStretchesThePeriod", 1000, 15, 10, 15, {16, 42, 68}, {15, 15, 15, 0}},
+        PeriodCase {"NewIntervalAtTheNextPass", 0, 15, 0, 40, {16, 57, 98}, {15, 40, 40, 0}},
+        PeriodCase {
+            "ClockBeyondThirtyTwoBits", (std::int64_t {1} << 32) - 20, 15, 2, 15, {16, 34, 52}, {15, 15, 15, 0}}),
+    [](const testing::TestParamInfo<PeriodCase>& info) { return info.param.name; });
+
+// A new game started during a game enables the running timer again: the
+// period starts over and the running loop carries on, however often it
+// happens, instead of a second loop inside the first one's pump.
+TEST_F(TimerTest, EnablingDuringItsLoopRestartsThePeriodWithoutNesting)
+{
+    timer->Interval(15);
+    int depth = 0, deepest = 0, restarts = 0;
+    std::vector<std::int64_t> fired;
+    timer->OnTimer = [&] {
+        fired.push_back(host->now);
+        if (fired.size() == 3)
+            timer->Enabled(false);
+    };
+    // Restarts at 5 and 10 ms; every other pass takes 1 ms.
+    host->onPump = [&] {
+        deepest = std::max(deepest, ++depth);
+        host->now += restarts < 2 ? 5 : 1;
+        if (restarts < 2) {
+            ++restarts;
+            timer->Enabled(true);
+        }
+        --depth;
+    };
+    timer->Enabled(true);
+    EXPECT_EQ(std::tuple(deepest, fired), std::tuple(1, std::vector<std::int64_t> {25, 40, 55}));
+}
+
+// Closing the game's window releases the timer from inside its own loop:
+// the loop keeps it alive until it returns.
+TEST_F(TimerTest, OutlivesItsReleaseInsideTheLoop)
+{
+    std::weak_ptr<CustomTimer> watch = timer;
+    CustomTimer* running = timer.get();
+    bool aliveInLoop = false;
+    host->onPump = [&] {
+        timer->Enabled(false);
+        timer.reset();
+        aliveInLoop = !watch.expired();
+    };
+    running->Enabled(true);
+    EXPECT_TRUE(aliveInLoop && watch.expired());
+}
+
+// Writes the game's events as short lines, in the order they come; with
+// `moves` off it leaves out the updates of the falling piece's box.
+struct EventLog final : GameEvents {
+    void GameStarted() override { lines.push_back("GameStarted"); }
+    void MatrixUpdated(const Rectangle& a, bool next) override
+    {
+        if (moves || next || a.Width != 4)
+            lines.push_back("MatrixUpdated " + std::to_string(a.X) + " " + std::to_string(a.Y) + " "
+                + std::to_string(a.Width) + " " + std::to_string(a.Height) + (next ? " next" : " grid"));
+    }
+    void ScoreChanged() override { lines.push_back("ScoreChanged"); }
+    void LineCleared() override { lines.push_back("LineCleared"); }
+    void LevelUp() override { lines.push_back("LevelUp"); }
+    void GameOver(bool user, bool done) override
+    {
+        lines.push_back(std::string("GameOver") + (user ? " user" : "") + (done ? " completed" : ""));
+    }
+    int count(const std::string& line) const { return int(std::ranges::count(lines, line)); }
+
+    bool moves = true;
+    std::vector<std::string> lines;
+};
+
+// A game on a fake clock. Steps given to playA() and playB() run one per pass
+// of the game's timer loop, as the user's key presses would; once they run
+// out the game is paused, which ends the call that started it.
+class GameFixture : public testing::Test {
+protected:
+    using Step = std::function<void()>;
+
+    GameFixture()
+    {
+        game->setEvents(&log);
+        host->onPump = [this] {
+            if (steps.empty())
+                return game->PauseGame();
+            const Step step = steps.front();
+            steps.pop_front();
+            step();
+        };
+    }
+    // The first seed whose game begins with a piece of this type.
+    static std::uint32_t seedForFirstPiece(int type)
+    {
+        for (std::uint32_t s = 1;; ++s)
+            if (std::mt19937 engine(s); Blokkan::RandomInRange(engine, 1, 7) == type)
+                return s;
+    }
+    void playA(const std::vector<Step>& moves = {})
+    {
+        steps.assign(moves.begin(), moves.end());
+        game->StartGameModeA();
+    }
+    void playB(const std::vector<Step>& moves = {})
+    {
+        steps.assign(moves.begin(), moves.end());
+        game->StartGameModeB();
+    }
+    // Keys: L left, R right, U clockwise, C counterclockwise, D drop, G the cheat.
+    void press(const std::string& keys)
+    {
+        using G = Game;
+        static constexpr void (G::*kKeys[])() = {&G::MoveCurrentPieceLeft, &G::MoveCurrentPieceRight,
+            &G::RotateCurrentPieceClockwise, &G::RotateCurrentPieceCounterclockwise, &G::DropPiece, &G::EnableGodMode};
+        for (char k : keys)
+            (game.get()->*kKeys[std::string_view("LRUCDG").find(k)])();
+    }
+    Step keys(const std::string& k)
+    {
+        return [this, k] { press(k); };
+    }
+    // From an empty floor, fills and clears `rows` rows at once with straight
+    // pieces (god mode on): flat ones on columns 0 to 7, then two standing in
+    // columns 8 and 9.
+    void clearRows(std::vector<Step>& moves, int rows)
+    {
+        for (int layer = 0; layer < rows; ++layer)
+            moves.insert(moves.end(), {keys("LLLD"), keys("RD")});
+        moves.insert(moves.end(), {keys("URRRRD"), keys("URRRRRD")});
+    }
+    std::string grid() const { return game->Matrix().Text("#", ".", "/"); }
+    std::string row(int r) const { return grid().substr(static_cast<std::size_t>(r) * 11, 10); }
+
+    std::shared_ptr<FakeTimerHost> host = std::make_shared<FakeTimerHost>();
+    std::uint32_t seed = 1;
+    EventLog log;
+    std::unique_ptr<Game> game = Blokkan::NewGame(host, [this] { return seed; });
+    std::deque<Step> steps;
+};
 
 using Events = std::vector<std::string>;
 
@@ -180,12 +369,9 @@ TEST_P(Placing, PiecesStayInsideTheWallsAndOffOtherBlocksAndRestOnTheFloor)
     seed = seedForFirstPiece(c.type);
     playA({keys(c.keys)});
     const Piece& piece = game->CurrentPiece();
-    EXPECT_EQ(
-        std::tuple(piece.Position().X, piece.Position().Y, piece.Orientation()), std::tuple(c.x, 0, c.orientation));
-    const std::string text = grid();
-    const std::string_view pressed = c.keys;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '#'), 4 * (1 + std::count(pressed.begin(), pressed.end(), 'D')));
-    EXPECT_EQ(text.substr(17 * 11), c.floor);
+    EXPECT_EQ(std::tuple(piece.Position().X, piece.Position().Y, piece.Orientation(), grid().substr(17 * 11)),
+        std::tuple(c.x, 0, c.orientation, c.floor));
+    EXPECT_EQ(std::ranges::count(grid(), '#'), 4 * (1 + std::ranges::count(std::string_view(c.keys), 'D')));
 }
 
 INSTANTIATE_TEST_SUITE_P(Moves, Placing,

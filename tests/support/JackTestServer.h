@@ -36,8 +36,6 @@ public:
         turn_.lock();
     }
     ~JackTestServer() { stop(); }
-    JackTestServer(const JackTestServer&) = delete;
-    JackTestServer& operator=(const JackTestServer&) = delete;
 
     // Starts the server and waits (5 s at most) until it answers. False,
     // with the reason in whyNot(), when it cannot start here.

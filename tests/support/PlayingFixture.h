@@ -67,7 +67,7 @@ inline Step type(int code, int mask = 0)
 }
 inline Step shift(int code)
 {
-    return {Step::Type, code, keys::kShiftMask};
+    return type(code, keys::kShiftMask);
 }
 inline Step ctrl(int code)
 {
@@ -135,37 +135,23 @@ protected:
     {
         using namespace keys;
         for (const Step& s : steps) {
-            int held = 0;
-            switch (s.kind) {
-            case Step::Type:
-                if (s.mask & kShiftMask)
-                    piano.keyDown(kShift, held |= kShiftMask);
-                if (s.mask & kCtrlMask)
-                    piano.keyDown(kCtrl, held |= kCtrlMask);
-                piano.keyDown(s.code, held);
-                piano.keyUp(s.code, held);
-                if (s.mask & kCtrlMask)
-                    piano.keyUp(kCtrl, held &= ~kCtrlMask);
-                if (s.mask & kShiftMask)
-                    piano.keyUp(kShift, held &= ~kShiftMask);
-                break;
-            case Step::Tap:
+            const bool typed = s.kind == Step::Type;
+            if (typed && (s.mask & kShiftMask))
+                piano.keyDown(kShift, kShiftMask);
+            if (typed && (s.mask & kCtrlMask))
+                piano.keyDown(kCtrl, s.mask);
+            if (typed || s.kind == Step::Tap || s.kind == Step::Down)
                 piano.keyDown(s.code, s.mask);
+            if (typed || s.kind == Step::Tap || s.kind == Step::Up)
                 piano.keyUp(s.code, s.mask);
-                break;
-            case Step::Down:
-                piano.keyDown(s.code, s.mask);
-                break;
-            case Step::Up:
-                piano.keyUp(s.code, s.mask);
-                break;
-            case Step::Press:
+            if (typed && (s.mask & kCtrlMask))
+                piano.keyUp(kCtrl, s.mask & kShiftMask);
+            if (typed && (s.mask & kShiftMask))
+                piano.keyUp(kShift, 0);
+            if (s.kind == Step::Press)
                 piano.pressKey(s.code);
-                break;
-            case Step::Release:
+            if (s.kind == Step::Release)
                 piano.releaseKey(s.code);
-                break;
-            }
         }
     }
 
@@ -202,12 +188,8 @@ protected:
         platform.onPause = [this](int ms) { midi.note("pause " + std::to_string(ms)); };
         run(scene.steps);
         EXPECT_EQ(sent(), scene.sent);
-        if (!scene.mainLabels.empty()) {
-            EXPECT_EQ(labels(mainArea()), scene.mainLabels);
-        }
-        if (!scene.chordLabels.empty()) {
-            EXPECT_EQ(labels(chordSlots()), scene.chordLabels);
-        }
+        EXPECT_EQ(scene.mainLabels.empty() ? "" : labels(mainArea()), scene.mainLabels);
+        EXPECT_EQ(scene.chordLabels.empty() ? "" : labels(chordSlots()), scene.chordLabels);
     }
 };
 
