@@ -33,18 +33,12 @@ TEST(SynthSettingsParser, ReadsPairsSeparatedByBlanksAndSkipsBadOnes)
 // bad ones, non-finite numbers among them, are ignored.
 TEST(FluidSynthDevice, BufferLatency)
 {
-    const std::pair<const char*, double> cases[] = {
-        {"", 8.0},
-        {"audio.periods=2 audio.period-size=256 synth.sample-rate=44100", 11.609977},
-        {"audio.periods=many synth.sample-rate=fast no.such.setting=3 audio.period-size=12x", 8.0},
-        {"synth.sample-rate=nan", 8.0},
-        {"synth.sample-rate=-nan", 8.0},
-        {"synth.sample-rate=NaN", 8.0},
-        {"synth.sample-rate=inf", 8.0},
-        {"synth.sample-rate=-infinity", 8.0},
-        {"synth.sample-rate=1e999", 8.0},
-        {"synth.sample-rate=96000", 4.0},
-    };
+    const std::pair<const char*, double> cases[]
+        = {{"", 8.0}, {"audio.periods=2 audio.period-size=256 synth.sample-rate=44100", 11.609977},
+            {"audio.periods=many synth.sample-rate=fast no.such.setting=3 audio.period-size=12x", 8.0},
+            {"synth.sample-rate=nan", 8.0}, {"synth.sample-rate=-nan", 8.0}, {"synth.sample-rate=NaN", 8.0},
+            {"synth.sample-rate=inf", 8.0}, {"synth.sample-rate=-infinity", 8.0}, {"synth.sample-rate=1e999", 8.0},
+            {"synth.sample-rate=96000", 4.0}};
     for (const auto& [settings, milliseconds] : cases)
         EXPECT_NEAR(FluidSynthDevice(systemConfig(settings)).bufferLatencyMs(), milliseconds, 1e-6) << settings;
 }
@@ -146,12 +140,6 @@ TEST(FluidSynthDevice, OpeningTheRealAudioOutputPrintsNothing)
     EXPECT_EQ(GetCapturedStderr(), "");
     EXPECT_FALSE(synth.isOpen());
 }
-
-} // namespace
-} // namespace clavora
-
-namespace clavora {
-namespace {
 
 // Under JACK the synthesizer is heard at once, through the playback ports,
 // as a client named for the program; closed, it leaves nothing behind.

@@ -3,8 +3,6 @@
 
 #include <QFileInfo>
 
-#include <fluidsynth.h>
-
 #include <cmath>
 #include <csignal>
 
@@ -88,48 +86,9 @@ protected:
     double now = 0;
 };
 
-// Plays a MIDI file through FluidSynth's own player, slowed down tenfold so
-// that its ticks are read exactly, and collects what it plays.
-std::vector<TimedMessage> playedBack(const QString& path)
-{
-    struct Played {
-        fluid_player_t* player;
-        std::vector<TimedMessage> messages;
-    };
-    fluid_settings_t* settings = new_fluid_settings();
-    fluid_settings_setstr(settings, "player.timing-source", "sample");
-    fluid_settings_setnum(settings, "synth.sample-rate", 48000);
-    fluid_synth_t* synth = new_fluid_synth(settings);
-    Played played {new_fluid_player(synth), {}};
-    fluid_player_t* player = played.player;
-    fluid_player_set_playback_callback(
-        player,
-        [](void* data, fluid_midi_event_t* event) {
-            auto* p = static_cast<Played*>(data);
-            if (fluid_midi_event_get_type(event) < midi::kNoteOff)
-                return FLUID_OK; // the player's own tempo event
-            const int status = fluid_midi_event_get_type(event) + fluid_midi_event_get_channel(event);
-            // The key, control or program, then the velocity or value; one tick per millisecond.
-            p->messages.push_back({double(fluid_player_get_current_tick(p->player)),
-                packShortMessage(status, fluid_midi_event_get_control(event),
-                    (status & 0xF0) == 0xC0 ? 0 : fluid_midi_event_get_value(event))});
-            return FLUID_OK;
-        },
-        &played);
-    EXPECT_EQ(fluid_player_add(player, path.toStdString().c_str()), FLUID_OK);
-    fluid_player_set_tempo(player, FLUID_PLAYER_TEMPO_INTERNAL, 0.1);
-    fluid_player_play(player);
-    std::vector<float> left(480), right(480);
-    for (int block = 0; block < 10000 && fluid_player_get_status(player) == FLUID_PLAYER_PLAYING; ++block)
-        fluid_synth_write_float(synth, 480, left.data(), 0, 1, right.data(), 0, 1);
-    EXPECT_EQ(fluid_player_get_status(player), FLUID_PLAYER_DONE);
-    delete_fluid_player(player);
-    delete_fluid_synth(synth);
-    delete_fluid_settings(settings);
-    return played.messages;
-}
-
-TEST_F(TakeRecorderTest, MidiFileReadsBackWithTheSameMessagesAtTheSameTimesFinishedOrNot)
+// A take cut off (the program killed) is a valid file all the same; what was
+// recorded also reached the device.
+TEST_F(TakeRecorderTest, MidiFileHoldsTheMessagesAtTheirMillisecondsFinishedOrNot)
 {
     for (const bool finished : {false, true}) {
         SCOPED_TRACE(finished ? "finished" : "cut off");
@@ -139,13 +98,9 @@ TEST_F(TakeRecorderTest, MidiFileReadsBackWithTheSameMessagesAtTheSameTimesFinis
             now = 2500;
             EXPECT_TRUE(recorder->finish());
         }
-        const std::vector<TimedMessage> played = playedBack(path);
-        ASSERT_EQ(played.size(), kTake.size());
-        for (std::size_t i = 0; i < kTake.size(); ++i) {
-            EXPECT_EQ(played[i].message, kTake[i].message) << i;
-            EXPECT_NEAR(played[i].milliseconds, kTake[i].milliseconds, 1.0) << i;
-        }
-        // What was recorded also reached the device.
+        EXPECT_EQ(test::eventsOf(path),
+            QStringList({"0 FF 51 03 07 A1 20", "0 C1 28", "100 91 3C 64", "100 91 40 5A", "351 81 3C 00",
+                "351 81 40 00", "420 99 26 00", "2000 BF 78 00", finished ? "2500 FF 2F 00" : "2000 FF 2F 00"}));
         EXPECT_EQ(device->messages().size(), kTake.size() + 1);
     }
 }
@@ -246,15 +201,10 @@ TEST_P(FullDiskTest, WhatWasWrittenStaysValidAndTheFailureIsSaidOnce)
     // 29 bytes of header and tempo, 4 of end of track, 4 for each message
     // (a one-byte time and three bytes): 241 messages fit in 1000 bytes.
     EXPECT_EQ(QFileInfo(path).size(), 997);
-    const std::vector<TimedMessage> played = playedBack(path);
-    ASSERT_EQ(played.size(), 241U);
-    for (std::size_t i = 0; i < played.size(); ++i)
-        EXPECT_EQ(played[i].message, take[i].message) << i;
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    EXPECT_EQ(bytes.mid(18, 4).toHex(), "000003cf") << "the track's length is what follows it";
-    EXPECT_EQ(bytes.right(3).toHex(), "ff2f00");
+    const QStringList events = test::eventsOf(path);
+    ASSERT_EQ(events.size(), 243);
+    EXPECT_EQ(events[241], "2410 90 50 64");
+    EXPECT_EQ(events.back(), "2410 FF 2F 00");
 }
 
 INSTANTIATE_TEST_SUITE_P(Takes, FullDiskTest,
