@@ -1,6 +1,8 @@
 #pragma once
 // What the platform tests share: the files they write, the MIDI and WAV
-// files of a take read back, and what the program prints on stderr.
+// files of a take read back, what the program prints on stderr, and a JACK
+// server of their own.
+#include "JackTestServer.h"
 #include "platform/FluidSynthDevice.h"
 #include "platform/MidiConstants.h"
 #include "platform/RecordingMidiOutput.h"
@@ -13,8 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace clavora {
 using midi::packShortMessage;

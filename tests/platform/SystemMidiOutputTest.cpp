@@ -1,13 +1,8 @@
 // The system's MIDI ports, faked (our own "Clavora" port among them), then
 // read from the system.
 #include "platform/SystemMidiOutput.h"
-#include "JackTestServer.h"
 #include "PlatformTest.h"
-#include "ScopedEnvironment.h"
-#include "platform/JackServer.h"
 
-#include <QDeadlineTimer>
-#include <QThread>
 #include <rtmidi/RtMidi.h>
 
 #include <tuple>
