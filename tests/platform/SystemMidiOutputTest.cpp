@@ -32,10 +32,8 @@ public:
     void closePort() override { log.push_back("close"), open = false; }
     bool sendBytes(const Bytes& bytes) override
     {
-        log.push_back(QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()))
-                          .toHex(' ')
-                          .toUpper()
-                          .toStdString());
+        const QByteArray sent(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+        log.push_back(sent.toHex(' ').toUpper().toStdString());
         return open;
     }
     std::vector<std::string> names;
