@@ -27,7 +27,7 @@ protected:
             const auto* key = static_cast<QKeyEvent*>(event);
             log_ << QStringLiteral("%1%2%3%4")
                         .arg(number_)
-                        .arg(event->type() == QEvent::KeyPress ? 'P' : 'R')
+                        .arg(key->type() == QEvent::KeyPress ? 'P' : 'R')
                         .arg(key->nativeScanCode() ? QString::number(key->nativeScanCode()) : key->text())
                         .arg(key->isAutoRepeat() ? QStringLiteral("*") : QString());
         }
@@ -48,8 +48,9 @@ class DesktopPlatformTest : public QObject {
 
 private slots:
     // The wait of a tune goes on handling the program's events, and one of
-    // them can end it at once.
-    void waitHandlesEventsAndCanBeCut()
+    // them can end it at once; a pause blocks the caller at least as long
+    // as asked.
+    void waitHandlesEventsAndCanBeCutButPauseBlocks()
     {
         clavora::DesktopPlatform platform;
         bool handled = false;
@@ -63,13 +64,6 @@ private slots:
         QVERIFY(handled);
         QVERIFY(clock.elapsed() < 5000);
         QVERIFY(platform.waitDeferringInput(0));
-    }
-
-    // A pause blocks the caller at least as long as asked.
-    void pauseBlocks()
-    {
-        clavora::DesktopPlatform platform;
-        QElapsedTimer clock;
         clock.start();
         platform.pause(30);
         QVERIFY(clock.elapsed() >= 30);
@@ -113,20 +107,16 @@ private slots:
     {
         QTest::addColumn<QString>("events");
         QTest::addColumn<QString>("delivered");
-        QTest::newRow("held key") << "0P24 0P24 0P24 0R24 0P24"
-                                  << "0P24 0P24* 0P24* 0R24 0P24";
-        QTest::newRow("repeats the platform marks") << "0P24 0r24 0p24 0R24 0P24"
-                                                    << "0P24 0R24* 0P24* 0R24 0P24";
-        QTest::newRow("two keys held") << "0P24 0P25 0P24 0R24 0P25"
-                                       << "0P24 0P25 0P24* 0R24 0P25*";
-        QTest::newRow("no key code") << "0PQ 0PQ 0RQ 0PQ"
-                                     << "0PQ 0PQ* 0RQ 0PQ";
-        QTest::newRow("repeats after the window changed") << "0P9 1P9 1P9 1R9 1P9"
-                                                          << "0P9 1R9 1P9";
-        QTest::newRow("still held when the focus moves") << "0P24 F1 1P24 0P24"
-                                                         << "0P24 0P24*";
-        QTest::newRow("release lost before the focus moved") << "0P24 U24 F1 1P24"
-                                                             << "0P24 1P24";
+        const auto row = [](const char* name, const char* events, const char* delivered) {
+            QTest::newRow(name) << QString(events) << QString(delivered);
+        };
+        row("held key", "0P24 0P24 0P24 0R24 0P24", "0P24 0P24* 0P24* 0R24 0P24");
+        row("repeats the platform marks", "0P24 0r24 0p24 0R24 0P24", "0P24 0R24* 0P24* 0R24 0P24");
+        row("two keys held", "0P24 0P25 0P24 0R24 0P25", "0P24 0P25 0P24* 0R24 0P25*");
+        row("no key code", "0PQ 0PQ 0RQ 0PQ", "0PQ 0PQ* 0RQ 0PQ");
+        row("repeats after the window changed", "0P9 1P9 1P9 1R9 1P9", "0P9 1R9 1P9");
+        row("still held when the focus moves", "0P24 F1 1P24 0P24", "0P24 0P24*");
+        row("release lost before the focus moved", "0P24 U24 F1 1P24", "0P24 1P24");
     }
     void keyRepeatsAsTheProgramSeesThem()
     {
@@ -186,9 +176,8 @@ private slots:
         platform.cancelTimer(cancelled);
         QVERIFY(fired.isEmpty());
         // The cancelled timer fell due before the late one: had it fired, it
-        // would be among the three.
-        QTRY_COMPARE(fired.size(), 3);
-        QCOMPARE(fired.join(QLatin1Char(' ')), QStringLiteral("first chained late"));
+        // would be in the list.
+        QTRY_COMPARE(fired.join(QLatin1Char(' ')), QStringLiteral("first chained late"));
     }
 };
 

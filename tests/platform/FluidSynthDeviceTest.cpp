@@ -1,10 +1,5 @@
-#include "JackTestServer.h"
 #include "PlatformTest.h"
-
-#include <filesystem>
-#include <fstream>
-#include <set>
-#include <sstream>
+#include "platform/AudioDrivers.h"
 
 namespace clavora {
 namespace {
@@ -33,18 +28,12 @@ TEST(SynthSettingsParser, ReadsPairsSeparatedByBlanksAndSkipsBadOnes)
 // bad ones, non-finite numbers among them, are ignored.
 TEST(FluidSynthDevice, BufferLatency)
 {
-    const std::pair<const char*, double> cases[] = {
-        {"", 8.0},
-        {"audio.periods=2 audio.period-size=256 synth.sample-rate=44100", 11.609977},
-        {"audio.periods=many synth.sample-rate=fast no.such.setting=3 audio.period-size=12x", 8.0},
-        {"synth.sample-rate=nan", 8.0},
-        {"synth.sample-rate=-nan", 8.0},
-        {"synth.sample-rate=NaN", 8.0},
-        {"synth.sample-rate=inf", 8.0},
-        {"synth.sample-rate=-infinity", 8.0},
-        {"synth.sample-rate=1e999", 8.0},
-        {"synth.sample-rate=96000", 4.0},
-    };
+    const std::pair<const char*, double> cases[]
+        = {{"", 8.0}, {"audio.periods=2 audio.period-size=256 synth.sample-rate=44100", 11.609977},
+            {"audio.periods=many synth.sample-rate=fast no.such.setting=3 audio.period-size=12x", 8.0},
+            {"synth.sample-rate=nan", 8.0}, {"synth.sample-rate=-nan", 8.0}, {"synth.sample-rate=NaN", 8.0},
+            {"synth.sample-rate=inf", 8.0}, {"synth.sample-rate=-infinity", 8.0}, {"synth.sample-rate=1e999", 8.0},
+            {"synth.sample-rate=96000", 4.0}};
     for (const auto& [settings, milliseconds] : cases)
         EXPECT_NEAR(FluidSynthDevice(systemConfig(settings)).bufferLatencyMs(), milliseconds, 1e-6) << settings;
 }
@@ -83,14 +72,11 @@ TEST(FluidSynthDevice, AnUnusableSoundFontIsNamedOnceAndTheNextInstalledOneServe
 std::multiset<int> threadNiceness()
 {
     std::multiset<int> values;
-    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-        std::ifstream stat(task.path() / "stat");
-        std::string line;
-        std::getline(stat, line);
-        std::istringstream fields(line.substr(line.rfind(')') + 2)); // after the name
-        std::string field;
-        for (int i = 3; i <= 19 && fields >> field; ++i) { }
-        values.insert(std::stoi(field)); // field 19
+    for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(QStringLiteral("/proc/self/task/%1/stat").arg(task));
+        EXPECT_TRUE(stat.open(QIODevice::ReadOnly));
+        const QByteArray line = stat.readAll();
+        values.insert(line.mid(line.lastIndexOf(')') + 2).split(' ').at(16).toInt()); // field 19, after the name
     }
     return values;
 }
@@ -147,12 +133,6 @@ TEST(FluidSynthDevice, OpeningTheRealAudioOutputPrintsNothing)
     EXPECT_FALSE(synth.isOpen());
 }
 
-} // namespace
-} // namespace clavora
-
-namespace clavora {
-namespace {
-
 // Under JACK the synthesizer is heard at once, through the playback ports,
 // as a client named for the program; closed, it leaves nothing behind.
 TEST(JackAudio, TheSynthesizerPlaysIntoThePlaybackPorts)
@@ -172,6 +152,80 @@ TEST(JackAudio, TheSynthesizerPlaysIntoThePlaybackPorts)
     EXPECT_FALSE(view.hasClient("Clavora-synth"));
     EXPECT_EQ(synth.audioDriver(), "");
 }
+
+using Names = std::vector<std::string>;
+
+// The drivers of Debian's FluidSynth.
+const Names kDebianDrivers {"alsa", "file", "jack", "oss", "pulseaudio", "sdl2"};
+const AudioFacts kPipeWire {.pulseServer = true, .pipewireServer = true, .alsaDevices = true};
+
+struct OrderCase {
+    const char* name;
+    Names available;
+    AudioFacts facts;
+    Names expected;
+};
+
+class AudioDriverOrder : public ::testing::TestWithParam<OrderCase> { };
+
+TEST_P(AudioDriverOrder, TriesWhatCanWorkFirstAndNeverStartsAServer)
+{
+    EXPECT_EQ(audioDriverOrder(GetParam().available, GetParam().facts), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Systems, AudioDriverOrder,
+    ::testing::Values(OrderCase {"NoSoundAtAll", kDebianDrivers, {}, {"jack", "alsa"}},
+        OrderCase {"DesktopWithPulse", kDebianDrivers, {.pulseServer = true, .alsaDevices = true},
+            {"pulseaudio", "alsa", "jack"}},
+        OrderCase {"JackServerAndCard", kDebianDrivers, {.jackServer = true, .alsaDevices = true}, {"jack", "alsa"}},
+        OrderCase {"PipeWireWithItsPulseSocket", kDebianDrivers, kPipeWire, {"pulseaudio", "alsa", "jack"}},
+        OrderCase {
+            "PipeWireDriverPresent", {"alsa", "pipewire", "pulseaudio"}, kPipeWire, {"pipewire", "pulseaudio", "alsa"}},
+        OrderCase {"OssOnly", kDebianDrivers, {.ossDevice = true}, {"oss", "jack", "alsa"}},
+        OrderCase {
+            "ServerRunsButItsDriverIsMissing", {"alsa", "file"}, {.pulseServer = true, .jackServer = true}, {"alsa"}},
+        OrderCase {"OnlyTheFileDriver", {"file", "sdl2"}, {.pulseServer = true, .alsaDevices = true}, {}}),
+    [](const ::testing::TestParamInfo<OrderCase>& info) { return std::string(info.param.name); });
+
+// An open of the synthesizer must give up quickly when no output works, and
+// never start a sound server. The SoundFont is a real one, so that the
+// drivers are really tried.
+struct ProbeCase {
+    const char* name;
+    const char* settings;
+    bool anywhere; // fails on any machine, else only on one without audio
+};
+
+class AudioDriverProbe : public ::testing::TestWithParam<ProbeCase> { };
+
+TEST_P(AudioDriverProbe, GivesUpWithinASecond)
+{
+    const AudioFacts facts = AudioFacts::ofThisSystem();
+    if (!GetParam().anywhere
+        && (facts.pulseServer || facts.pipewireServer || facts.jackServer || facts.alsaDevices || facts.ossDevice))
+        GTEST_SKIP() << "this machine has an audio output";
+    // The JACK library would start a server for a program that does not
+    // forbid it; the synthesizer must forbid it itself.
+    ::unsetenv("JACK_NO_START_SERVER");
+    test::ScopedEnvironment server("JACK_DEFAULT_SERVER", "clavora-nobody-here");
+    FluidSynthDevice::Config config = FluidSynthDevice::Config::fromEnvironment();
+    config.settings = GetParam().settings;
+    FluidSynthDevice synth(config);
+    if (synth.soundFontPath().empty())
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(synth.open());
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_FALSE(jackServerRuns()) << "a JACK server was started";
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, AudioDriverProbe,
+    ::testing::Values(ProbeCase {"WhicheverWorks", "", false},
+        ProbeCase {"MissingDriver", "audio.driver=pipewire", false},
+        ProbeCase {"FailingAlsa", "audio.driver=alsa audio.alsa.device=hw:9", true},
+        ProbeCase {"JackWithoutServer", "audio.driver=jack", true}),
+    [](const ::testing::TestParamInfo<ProbeCase>& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace clavora

@@ -1,19 +1,26 @@
 #pragma once
-// What the platform tests share: the files they write, the WAV files the
-// synthesizer writes read back, and what the program prints on stderr.
+// What the platform tests share: the files they write, the MIDI and WAV
+// files of a take read back, what the program prints on stderr, and a JACK
+// server of their own.
+#include "JackTestServer.h"
 #include "platform/FluidSynthDevice.h"
 #include "platform/MidiConstants.h"
 #include "platform/RecordingMidiOutput.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace clavora {
 using midi::packShortMessage;
@@ -35,6 +42,33 @@ inline std::string writeFile(const QString& path, const QByteArray& contents)
 inline qsizetype countOf(const std::string& text, const std::string& word)
 {
     return QByteArray::fromStdString(text).count(QByteArray::fromStdString(word));
+}
+
+// The events of a format 0 file, one line each: the tick, then the bytes in
+// hexadecimal ("1000 80 3C 00", "2100 FF 2F 00"), after checking the header
+// and that the track's length is what follows it.
+inline QStringList eventsOf(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_EQ(bytes.left(14).toHex(), "4d546864000000060000000101f4"); // format 0, one track, 500 a quarter
+    EXPECT_EQ(bytes.mid(14, 4), "MTrk");
+    EXPECT_EQ(qFromBigEndian<quint32>(bytes.constData() + 18), quint32(bytes.size() - 22));
+    QStringList events;
+    long long tick = 0;
+    for (qsizetype at = 22; at < bytes.size();) {
+        long long delta = 0;
+        do
+            delta = (delta << 7) | (bytes[at] & 0x7F);
+        while (bytes[at++] & 0x80);
+        tick += delta;
+        const auto status = static_cast<quint8>(bytes[at]);
+        const int size = status == 0xFF ? 3 + bytes[at + 2] : (status & 0xE0) == 0xC0 ? 2 : 3;
+        events << QStringLiteral("%1 %2").arg(tick).arg(QString::fromLatin1(bytes.mid(at, size).toHex(' ').toUpper()));
+        at += size;
+    }
+    return events;
 }
 
 struct Wav {

@@ -1,6 +1,5 @@
 // The program as a process: one at a time, and ended cleanly by signals.
 #include "PlatformTest.h"
-#include "ScopedEnvironment.h"
 #include "platform/LibraryMessages.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
@@ -8,18 +7,12 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
 
 #include <alsa/asoundlib.h>
 #include <fluidsynth.h>
-#include <jack/jack.h>
 
-#include <csignal>
 #include <cstdio>
 #include <thread>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace clavora {
 namespace {

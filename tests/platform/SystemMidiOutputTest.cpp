@@ -1,13 +1,8 @@
 // The system's MIDI ports, faked (our own "Clavora" port among them), then
 // read from the system.
 #include "platform/SystemMidiOutput.h"
-#include "JackTestServer.h"
 #include "PlatformTest.h"
-#include "ScopedEnvironment.h"
-#include "platform/JackServer.h"
 
-#include <QDeadlineTimer>
-#include <QThread>
 #include <rtmidi/RtMidi.h>
 
 #include <tuple>
@@ -37,10 +32,8 @@ public:
     void closePort() override { log.push_back("close"), open = false; }
     bool sendBytes(const Bytes& bytes) override
     {
-        log.push_back(QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()))
-                          .toHex(' ')
-                          .toUpper()
-                          .toStdString());
+        const QByteArray sent(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+        log.push_back(sent.toHex(' ').toUpper().toStdString());
         return open;
     }
     std::vector<std::string> names;

@@ -7,11 +7,8 @@
 #include <QLocale>
 
 #include <chrono>
-#include <csignal>
 
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace clavora {
 namespace {

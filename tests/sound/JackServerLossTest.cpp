@@ -2,15 +2,12 @@
 // once, falls back to device 0, and ends cleanly with its take complete.
 #include "FakePlatform.h"
 #include "JackTestServer.h"
-#include "platform/FluidSynthDevice.h"
-#include "platform/JackServer.h"
 #include "platform/MidiConstants.h"
 #include "platform/SystemMidiOutput.h"
 #include "platform/TakeRecorder.h"
 #include "sound/MidiPort.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -108,9 +105,8 @@ TEST_P(JackServerStops, UnderTheOpenDeviceTheProgramSaysSoOnceFallsBackAndEndsCl
 
     // The device dialog reads the list again: the server's ports are gone.
     port.refreshDevices();
-    if (!QFile::exists(QStringLiteral("/dev/snd/seq"))) {
+    if (!QFile::exists(QStringLiteral("/dev/snd/seq")))
         EXPECT_EQ(port.midiOutCount(), 1);
-    }
     EXPECT_EQ(port.midiOutName(0), "Built-in Synthesizer");
     // The built-in synthesizer, chosen in it, cannot play through the
     // stopped server (a take still records); once the server is back, the

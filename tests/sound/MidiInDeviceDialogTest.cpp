@@ -30,7 +30,19 @@ struct FakeInput final : MidiInput {
     int openSource() const override { return open_; }
 };
 
+// The source open before, the list position chosen, the button pressed; what
+// the input was asked, the source open after, the releases of held notes and
+// the boxes shown, as "title: text".
+struct SourceChoice {
+    int current, position;
+    QString press, log;
+    int after, releases;
+    QString boxes;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(SourceChoice)
 
 class MidiInDeviceDialogTest : public QObject {
     Q_OBJECT
@@ -41,33 +53,23 @@ private slots:
     // leaves None.
     void choosingASource_data()
     {
-        QTest::addColumn<int>("current");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("press");
-        QTest::addColumn<QString>("log");
-        QTest::addColumn<int>("after");
-        QTest::addColumn<int>("releases");
-        QTest::addColumn<bool>("warned");
-        QTest::newRow("a source") << -1 << 2 << "OK"
-                                  << "close,open 1" << 1 << 1 << false;
-        QTest::newRow("None closes") << 0 << 0 << "OK"
-                                     << "close" << -1 << 1 << false;
-        QTest::newRow("the source open") << 1 << 2 << "OK"
-                                         << "" << 1 << 0 << false;
-        QTest::newRow("Cancel") << -1 << 1 << "Cancel"
-                                << "" << -1 << 0 << false;
-        QTest::newRow("a source that fails") << 0 << 3 << "OK"
-                                             << "close,open 2,close" << -1 << 1 << true;
+        QTest::addColumn<SourceChoice>("choice");
+        const QString failed = QStringLiteral("Warning: Unable to open the selected MIDI In Device.");
+        // current, position, press, log, after, releases, boxes
+        QTest::newRow("a source") << SourceChoice {-1, 2, "OK", "close,open 1", 1, 1, ""};
+        QTest::newRow("None closes") << SourceChoice {0, 0, "OK", "close", -1, 1, ""};
+        QTest::newRow("the source open") << SourceChoice {1, 2, "OK", "", 1, 0, ""};
+        QTest::newRow("Cancel") << SourceChoice {-1, 1, "Cancel", "", -1, 0, ""};
+        QTest::newRow("a source that fails") << SourceChoice {0, 3, "OK", "close,open 2,close", -1, 1, failed};
     }
     void choosingASource()
     {
-        QFETCH(int, current);
-        QFETCH(int, position);
+        QFETCH(SourceChoice, choice);
         FakeInput input;
         input.plugged = {"Keys 20:0", "Pads 24:0", "Virtual port \"Clavora In\""};
         input.failing = {2};
         input.refresh();
-        input.open_ = current;
+        input.open_ = choice.current;
         test::FakePlatform platform;
         int releases = 0;
         MidiInDeviceDialog dialog(input, platform, 1, [&] { ++releases; });
@@ -76,19 +78,16 @@ private slots:
         for (int i = 0; i < list->count(); ++i)
             shown << list->itemText(i) + QLatin1Char('=') + list->itemData(i).toString();
         QCOMPARE(shown.join(','), QStringLiteral("None=-1,Keys 20:0=0,Pads 24:0=1,Virtual port \"Clavora In\"=2"));
-        QCOMPARE(list->currentIndex(), current + 1);
-        list->setCurrentIndex(position);
-        QFETCH(QString, press);
-        test::child<QPushButton>(dialog, press)->click();
-        QTEST(input.log.join(','), "log");
-        QTEST(input.openSource(), "after");
-        QTEST(releases, "releases");
-        QFETCH(bool, warned);
-        QCOMPARE(platform.boxes.size(), warned ? 1u : 0u);
-        if (warned) {
-            QCOMPARE(platform.boxes[0].title, std::string("Warning"));
-            QCOMPARE(platform.boxes[0].text, std::string("Unable to open the selected MIDI In Device."));
-        }
+        QCOMPARE(list->currentIndex(), choice.current + 1);
+        list->setCurrentIndex(choice.position);
+        test::child<QPushButton>(dialog, choice.press)->click();
+        QCOMPARE(input.log.join(','), choice.log);
+        QCOMPARE(input.openSource(), choice.after);
+        QCOMPARE(releases, choice.releases);
+        QString boxes;
+        for (const auto& box : platform.boxes)
+            boxes += QString::fromStdString(box.title + ": " + box.text);
+        QCOMPARE(boxes, choice.boxes);
     }
 
     void textsAndLayout_data()
@@ -121,14 +120,11 @@ private slots:
         QTest::addColumn<bool>("opened");
         QTest::addColumn<QString>("log");
         QTest::addColumn<QString>("open");
-        QTest::newRow("present") << "Keys" << true << "open 1"
-                                 << "Keys";
-        QTest::newRow("gone") << "Pads" << false << ""
-                              << "Drums";
-        QTest::newRow("refuses") << "Synth" << false << "open 2"
-                                 << "";
-        QTest::newRow("none") << "" << true << "close"
-                              << "";
+        QTest::newRow("present") << QStringLiteral("Keys") << true << QStringLiteral("open 1")
+                                 << QStringLiteral("Keys");
+        QTest::newRow("gone") << QStringLiteral("Pads") << false << QString() << QStringLiteral("Drums");
+        QTest::newRow("refuses") << QStringLiteral("Synth") << false << QStringLiteral("open 2") << QString();
+        QTest::newRow("none") << QString() << true << QStringLiteral("close") << QString();
     }
     void opensTheSourceASetupNames()
     {

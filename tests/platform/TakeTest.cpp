@@ -1,0 +1,333 @@
+// A take recorded as it is played (--record), or kept in memory and saved
+// after the fact with the leading silence cut, bounded, forgotten on
+// request: files with the messages at their times, valid when cut off, and
+// saved whole or not at all.
+#include "PlatformTest.h"
+#include "platform/AtomicFile.h"
+#include "platform/TakeMemory.h"
+#include "platform/TakeRecorder.h"
+
+#include <QFileInfo>
+
+#include <cmath>
+
+#include <sys/resource.h>
+
+namespace clavora {
+namespace {
+
+// ---- The command line ----
+
+struct ArgumentsCase {
+    const char* name;
+    QStringList arguments;
+    QString path;
+    QStringList rest;
+    bool error;
+};
+
+class RecordArgumentsTest : public ::testing::TestWithParam<ArgumentsCase> { };
+
+TEST_P(RecordArgumentsTest, TakesTheOptionOutWhereverItStands)
+{
+    const RecordArguments parsed = takeRecordArguments(GetParam().arguments);
+    EXPECT_EQ(parsed.error.isEmpty(), !GetParam().error) << parsed.error.toStdString();
+    if (GetParam().error)
+        return;
+    EXPECT_EQ(parsed.path, GetParam().path);
+    EXPECT_EQ(parsed.rest, GetParam().rest);
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLines, RecordArgumentsTest,
+    ::testing::Values(ArgumentsCase {"Nothing", {"/STEALTH", "My", "title"}, "", {"/STEALTH", "My", "title"}, false},
+        ArgumentsCase {
+            "RecordFirst", {"--record", "take.mid", "/stealth", "Notes"}, "take.mid", {"/stealth", "Notes"}, false},
+        ArgumentsCase {
+            "RecordAfterStealth", {"/STEALTH", "A", "--record", "b.WAV", "C"}, "b.WAV", {"/STEALTH", "A", "C"}, false},
+        ArgumentsCase {"WithEquals", {"--record=dir/take.midi"}, "dir/take.midi", {}, false},
+        ArgumentsCase {"NoFileName", {"/STEALTH", "--record"}, "", {}, true},
+        ArgumentsCase {"UnknownKind", {"--record", "take.mp3"}, "", {}, true},
+        ArgumentsCase {"EmptyName", {"--record="}, "", {}, true}),
+    [](const ::testing::TestParamInfo<ArgumentsCase>& info) { return std::string(info.param.name); });
+
+// ---- Recording ----
+
+// A short performance with times that fall between milliseconds.
+const std::vector<TimedMessage> kTake {{0.2, packShortMessage(midi::kProgramChange + 1, 40, 0)},
+    {100.0, packShortMessage(midi::kNoteOn + 1, 60, 100)}, {100.4, packShortMessage(midi::kNoteOn + 1, 64, 90)},
+    {350.6, packShortMessage(midi::kNoteOff + 1, 60, 0)}, {350.6, packShortMessage(midi::kNoteOff + 1, 64, 0)},
+    {420.0, packShortMessage(midi::kNoteOn + 9, 38, 0)},
+    {1999.5, packShortMessage(midi::kControlChange + 15, midi::kAllSoundOff, 0)}};
+
+class TakeTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    // Plays `take` into `output`, each message at its time.
+    void play(MidiOutput& output, const std::vector<TimedMessage>& take)
+    {
+        for (const TimedMessage& m : take) {
+            now = m.milliseconds;
+            output.send(m.message);
+        }
+    }
+    // Records `take` through a recorder over the device, which opens (or not).
+    std::unique_ptr<TakeRecorder> record(const QString& path, const std::vector<TimedMessage>& take, bool deviceWorks)
+    {
+        device.close();
+        device.clear();
+        device.setFailing(deviceWorks ? std::set<int> {} : std::set<int> {0});
+        auto recorder = std::make_unique<TakeRecorder>(
+            std::make_unique<ForwardingMidiOutput>(device), path, clock, FluidSynthDevice::Config::fromEnvironment());
+        EXPECT_TRUE(recorder->isRecording());
+        now = 0;
+        recorder->send(packShortMessage(midi::kNoteOn, 1, 1)); // nothing open yet
+        EXPECT_TRUE(recorder->open(0));
+        play(*recorder, take);
+        recorder->send(0x3C12); // no status byte: nothing to record
+        return recorder;
+    }
+
+    QTemporaryDir dir;
+    RecordingMidiOutput device;
+    double now = 0;
+    std::function<double()> clock = [this] { return now; };
+};
+
+using TakeRecorderTest = TakeTest;
+using TakeMemoryTest = TakeTest;
+
+// A take cut off (the program killed) is a valid file all the same; what was
+// recorded also reached the device.
+TEST_F(TakeRecorderTest, MidiFileHoldsTheMessagesAtTheirMillisecondsFinishedOrNot)
+{
+    for (const bool finished : {false, true}) {
+        SCOPED_TRACE(finished ? "finished" : "cut off");
+        const QString path = dir.filePath(finished ? "finished.mid" : "cut.mid");
+        auto recorder = record(path, kTake, true);
+        if (finished) {
+            now = 2500;
+            EXPECT_TRUE(recorder->finish());
+        }
+        EXPECT_EQ(test::eventsOf(path),
+            QStringList({"0 FF 51 03 07 A1 20", "0 C1 28", "100 91 3C 64", "100 91 40 5A", "351 81 3C 00",
+                "351 81 40 00", "420 99 26 00", "2000 BF 78 00", finished ? "2500 FF 2F 00" : "2000 FF 2F 00"}));
+        EXPECT_EQ(device.messages().size(), kTake.size() + 1);
+    }
+}
+
+TEST_F(TakeRecorderTest, WavFileHasItsNotesWithinOnePeriodOfTheirTimesAndLastsTheTake)
+{
+    EXPECT_FALSE(FluidSynthDevice::renderTake({{}, ""}, kTake, 1000, dir.filePath("none.wav").toStdString()))
+        << "no SoundFont, no take";
+    if (FluidSynthDevice(FluidSynthDevice::Config::fromEnvironment()).soundFontPath().empty())
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    const QString path = dir.filePath("take.wav");
+    // Sharp notes, each cut off well before the next.
+    std::vector<TimedMessage> take {{0, packShortMessage(midi::kProgramChange, 115, 0)}};
+    // The first note starts a period: how long the instrument takes to be
+    // heard is measured there.
+    const std::vector<double> onsets {0.0, 333.3, 571.9, 802.6};
+    for (const double onset : onsets) {
+        take.push_back({onset, packShortMessage(midi::kNoteOn, 72, 127)});
+        take.push_back({onset + 120, packShortMessage(midi::kControlChange, midi::kAllSoundOff, 0)});
+    }
+    // Played on a machine without sound: the take is recorded all the same.
+    auto recorder = record(path, take, false);
+    EXPECT_TRUE(recorder->isRecordingOnly());
+    now = 1000;
+    recorder->close(); // as the window does when it closes
+    EXPECT_FALSE(recorder->isOpen());
+    ASSERT_TRUE(recorder->finish());
+
+    const test::Wav wav = test::readWav(path);
+    ASSERT_EQ(wav.channels, 2);
+    ASSERT_EQ(wav.sampleRate, 48000);
+    constexpr double kPeriodMs = 128 * 1000.0 / 48000;
+    const double lastsMs = wav.samples.size() / 2 * 1000.0 / wav.sampleRate;
+    EXPECT_GE(lastsMs, 1000.0);
+    EXPECT_LT(lastsMs, 1000.0 + kPeriodMs);
+
+    // An onset: the first sample heard after a silence of 50 ms.
+    std::vector<double> heard;
+    const int silence = 48000 / 20;
+    int quiet = silence;
+    for (std::size_t frame = 0; frame < wav.samples.size() / 2; ++frame) {
+        const bool loud = std::abs(wav.samples[2 * frame]) > 200 || std::abs(wav.samples[2 * frame + 1]) > 200;
+        if (loud && quiet >= silence)
+            heard.push_back(frame * 1000.0 / wav.sampleRate);
+        quiet = loud ? 0 : quiet + 1;
+    }
+    ASSERT_EQ(heard.size(), onsets.size());
+    const double attack = heard[0];
+    EXPECT_LT(attack, 5.0);
+    for (std::size_t i = 1; i < onsets.size(); ++i)
+        EXPECT_NEAR(heard[i] - attack, onsets[i], kPeriodMs) << i;
+}
+
+// The disk fills while a take is recorded (a file size limit stands in for
+// it): what was written before stays a valid file, the failure is said once,
+// and the take does not finish well. Recorded in a child process, which
+// alone has the limit.
+struct FullDiskCase {
+    const char* name;
+    const char* file;
+    rlim_t limit;
+};
+
+class FullDiskTest : public TakeTest, public ::testing::WithParamInterface<FullDiskCase> { };
+
+TEST_P(FullDiskTest, WhatWasWrittenStaysValidAndTheFailureIsSaidOnce)
+{
+    const QString path = dir.filePath(GetParam().file);
+    const bool wave = path.endsWith(".wav");
+    if (wave && FluidSynthDevice(FluidSynthDevice::Config::fromEnvironment()).soundFontPath().empty())
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    // 300 messages 10 ms apart, over three seconds of sound.
+    std::vector<TimedMessage> take;
+    for (int i = 0; i < 300; ++i)
+        take.push_back(
+            {10.0 * (i + 1), packShortMessage(i % 2 ? midi::kNoteOff : midi::kNoteOn, 40 + i / 2 % 80, 100)});
+    const auto recordOnAFullDisk = [&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit {GetParam().limit, GetParam().limit};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        int said = 0;
+        auto recorder = record(path, take, true);
+        recorder->setWriteErrorHandler([&said](const QString&) { ++said; });
+        now = 3000;
+        const bool finished = recorder->finish();
+        std::exit(!finished && said == 1 ? 0 : 1);
+    };
+    EXPECT_EXIT(recordOnAFullDisk(), ::testing::ExitedWithCode(0),
+        "^clavora: The take \".*\" could not be written on \\(.*\\)\\. What was played until then is kept\\.\n$");
+
+    if (wave) {
+        const test::Wav wav = test::readWav(path); // its sizes agree with its length
+        EXPECT_EQ(wav.channels, 2);
+        EXPECT_GT(wav.samples.size(), 40000U);
+        EXPECT_LE(QFileInfo(path).size(), 100000);
+        return;
+    }
+    // 29 bytes of header and tempo, 4 of end of track, 4 for each message
+    // (a one-byte time and three bytes): 241 messages fit in 1000 bytes.
+    EXPECT_EQ(QFileInfo(path).size(), 997);
+    const QStringList events = test::eventsOf(path);
+    ASSERT_EQ(events.size(), 243);
+    EXPECT_EQ(events[241], "2410 90 50 64");
+    EXPECT_EQ(events.back(), "2410 FF 2F 00");
+}
+
+INSTANTIATE_TEST_SUITE_P(Takes, FullDiskTest,
+    ::testing::Values(FullDiskCase {"Midi", "take.mid", 1000}, FullDiskCase {"Wave", "take.wav", 100000}),
+    [](const ::testing::TestParamInfo<FullDiskCase>& info) { return std::string(info.param.name); });
+
+TEST_F(TakeMemoryTest, MidiFileHoldsWhatWasPlayedFromTheFirstNoteToTheMillisecond)
+{
+    TakeMemory memory(device, clock);
+    memory.send(packShortMessage(midi::kNoteOn, 0x30, 0x40)); // nothing open: not played, not kept
+    ASSERT_TRUE(memory.open(0));
+    play(memory,
+        {{120.4, packShortMessage(midi::kProgramChange, 5, 0)}, {130.0, packShortMessage(midi::kControlChange, 7, 100)},
+            {1500.4, packShortMessage(midi::kNoteOn, 0x3C, 100)}, {2500.6, packShortMessage(midi::kNoteOff, 0x3C, 0)},
+            {3500.0, packShortMessage(midi::kNoteOn + 1, 0x40, 80)},
+            {3600.0, packShortMessage(midi::kNoteOff + 1, 0x40, 0)}});
+    const QString path = dir.filePath(QStringLiteral("take.mid"));
+    ASSERT_EQ(memory.save(path, {}), QString());
+    EXPECT_EQ(test::eventsOf(path),
+        QStringList({"0 FF 51 03 07 A1 20", "0 C0 05", "0 B0 07 64", "0 90 3C 64", "1000 80 3C 00", "2000 91 40 50",
+            "2100 81 40 00", "2100 FF 2F 00"}));
+    EXPECT_EQ(device.messages().size(), 6u);
+    // The take goes on after saving.
+    memory.send(packShortMessage(midi::kNoteOn, 0x3E, 90));
+    EXPECT_EQ(memory.size(), 7u);
+}
+
+TEST_F(TakeMemoryTest, TheBoundDropsTheOldestAndNewRecordingForgetsAllButTheInstruments)
+{
+    TakeMemory memory(device, clock, 4);
+    ASSERT_TRUE(memory.open(0));
+    EXPECT_FALSE(memory.hasNotes());
+    play(memory,
+        {{0, packShortMessage(midi::kProgramChange, 5, 0)}, {10, packShortMessage(midi::kNoteOn, 0x3C, 100)},
+            {20, packShortMessage(midi::kNoteOff, 0x3C, 0)}, {25, packShortMessage(midi::kProgramChange + 1, 7, 0)},
+            {30, packShortMessage(midi::kNoteOn, 0x40, 100)}, {40.5, packShortMessage(midi::kNoteOff, 0x40, 0)}});
+    EXPECT_EQ(memory.size(), 4u);
+    EXPECT_TRUE(memory.hasNotes());
+    // The dropped program change still sets the instrument at the start.
+    const std::vector<TimedMessage> expected {{0, packShortMessage(midi::kProgramChange, 5, 0)},
+        {0, packShortMessage(midi::kNoteOff, 0x3C, 0)}, {0, packShortMessage(midi::kProgramChange + 1, 7, 0)},
+        {0, packShortMessage(midi::kNoteOn, 0x40, 100)}, {10.5, packShortMessage(midi::kNoteOff, 0x40, 0)}};
+    EXPECT_EQ(memory.take(), expected);
+
+    memory.forget();
+    EXPECT_FALSE(memory.hasNotes());
+    EXPECT_EQ(memory.size(), 0u);
+    const std::vector<TimedMessage> instruments {
+        {0, packShortMessage(midi::kProgramChange, 5, 0)}, {0, packShortMessage(midi::kProgramChange + 1, 7, 0)}};
+    EXPECT_EQ(memory.take(), instruments);
+}
+
+TEST_F(TakeMemoryTest, AFailedSaveLeavesNoFileAndSaysWhy)
+{
+    TakeMemory memory(device, clock);
+    ASSERT_TRUE(memory.open(0));
+    play(memory, {{5, packShortMessage(midi::kNoteOn, 0x3C, 100)}});
+    test::writeFile(dir.filePath(QStringLiteral("plain")), "not a folder");
+    const QString unwritable = QStringLiteral("/proc/take.mid");
+    for (const QString& path :
+        {dir.filePath(QStringLiteral("plain/take.mid")), unwritable, dir.filePath(QStringLiteral("take.txt"))})
+        EXPECT_NE(memory.save(path, {}), QString()) << path.toStdString();
+    // No SoundFont to render with.
+    EXPECT_NE(memory.save(dir.filePath(QStringLiteral("take.wav")), {{}, ""}), QString());
+    EXPECT_FALSE(QFileInfo::exists(unwritable));
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList({"plain"}));
+}
+
+// The disk fills up in the middle of a save: the file saved before stays as
+// it was, and nothing else is left in its folder.
+TEST_F(TakeMemoryTest, ADiskThatFillsUpLeavesTheOldFileAndNoHalfOne)
+{
+    const QString path = dir.filePath(QStringLiteral("keep.clavora"));
+    ASSERT_EQ(saveFileAtomically(path, "the setup saved before"), QString());
+    rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const QString error = saveFileAtomically(path, QByteArray(64 * 1024, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(error.toStdString(), "File too large");
+    QFile kept(path);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "the setup saved before");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+        QStringList({"keep.clavora"}));
+}
+
+TEST_F(TakeMemoryTest, WavFileLastsToTwoSecondsAfterTheLastMessageButNotPastTheSaving)
+{
+    const FluidSynthDevice::Config config = FluidSynthDevice::Config::fromEnvironment();
+    if (FluidSynthDevice(config).soundFontPath().empty())
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    TakeMemory memory(device, clock);
+    ASSERT_TRUE(memory.open(0));
+    play(memory,
+        {{1000, packShortMessage(midi::kNoteOn, 0x3C, 100)}, {1300, packShortMessage(midi::kNoteOff, 0x3C, 0)}});
+    constexpr double kPeriodMs = 128 * 1000.0 / 48000;
+    for (const auto& [savedAt, lasts] : {std::pair {10000.0, 2300.0}, std::pair {1500.0, 500.0}}) {
+        now = savedAt;
+        const QString path = dir.filePath(QStringLiteral("take %1.wav").arg(savedAt));
+        ASSERT_EQ(memory.save(path, config), QString());
+        const test::Wav wav = test::readWav(path);
+        ASSERT_EQ(wav.channels, 2);
+        const double ms = static_cast<double>(wav.samples.size() / 2) * 1000.0 / wav.sampleRate;
+        EXPECT_GE(ms, lasts) << savedAt;
+        EXPECT_LT(ms, lasts + kPeriodMs) << savedAt;
+    }
+}
+
+} // namespace
+} // namespace clavora
