@@ -28,8 +28,16 @@ public:
         return open = index >= 0 && index < static_cast<int>(names.size());
     }
     bool canOpenVirtual() override { return virtualPort; }
-    bool openVirtualPort() override { return log.push_back("open virtual"), open = true; }
-    void closePort() override { log.push_back("close"), open = false; }
+    bool openVirtualPort() override
+    {
+        log.push_back("open virtual");
+        return open = true;
+    }
+    void closePort() override
+    {
+        log.push_back("close");
+        open = false;
+    }
     bool sendBytes(const Bytes& bytes) override
     {
         const QByteArray sent(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));

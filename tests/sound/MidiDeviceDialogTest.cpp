@@ -92,8 +92,10 @@ private slots:
         QFETCH(Choice, choice);
         std::vector<std::string> names;
         QStringList listed {"(Default)=-1"};
-        for (const QString& name : choice.devices.split(QLatin1Char(','), Qt::SkipEmptyParts))
-            listed << name + QLatin1Char('=') + QString::number(names.size()), names.push_back(name.toStdString());
+        for (const QString& name : choice.devices.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            listed << name + QLatin1Char('=') + QString::number(names.size());
+            names.push_back(name.toStdString());
+        }
         RecordingMidiOutput output(names);
         test::FakePlatform platform;
         MidiPort port(output, platform);

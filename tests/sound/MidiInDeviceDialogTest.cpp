@@ -26,7 +26,11 @@ struct FakeInput final : MidiInput {
         open_ = failing.contains(source) ? -1 : source;
         return open_ >= 0;
     }
-    void close() override { log << QStringLiteral("close"), open_ = -1; }
+    void close() override
+    {
+        log << QStringLiteral("close");
+        open_ = -1;
+    }
     int openSource() const override { return open_; }
 };
 

@@ -31,7 +31,8 @@ inline Log repeated(const std::string& entry, int count)
 // Log and Steps put one after the other.
 template <class T> std::vector<T> operator+(std::vector<T> a, const std::vector<T>& b)
 {
-    return a.insert(a.end(), b.begin(), b.end()), a;
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 inline Log joined(std::initializer_list<Log> parts)
 {

@@ -32,8 +32,10 @@ void drumsModeByKeys(Program& p)
 // events are all handled; no real time passes.
 void drainEvents()
 {
-    for (int i = 0; i < 3; ++i)
-        QTimer::singleShot(0, [] {}), QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    for (int i = 0; i < 3; ++i) {
+        QTimer::singleShot(0, [] {});
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
 }
 
 // Releases held back until the queue is drained (deferred) or not; the key's

@@ -182,8 +182,10 @@ QString xdotool(const QString& display, const QStringList& arguments)
     environment.insert("DISPLAY", display);
     tool.setProcessEnvironment(environment);
     tool.start("xdotool", arguments);
-    if (!tool.waitForFinished(120000))
-        tool.kill(), tool.waitForFinished();
+    if (!tool.waitForFinished(120000)) {
+        tool.kill();
+        tool.waitForFinished();
+    }
     return QString::fromLatin1(tool.readAllStandardOutput()).trimmed();
 }
 
