@@ -123,34 +123,28 @@ QString TakeMemory::save(const QString& path, const FluidSynthDevice::Config& sy
         return QStringLiteral("the name must end in .mid or .wav");
     const std::vector<TimedMessage> messages = take();
     const double last = messages.empty() ? 0 : messages.back().milliseconds;
-    // Both writers want a file name: they write beside the system's other
+    // A MIDI file is small enough to be made in memory (the bound's take is
+    // about 4 MB) and written whole.
+    if (*format == Format::MidiFile)
+        return saveFileAtomically(path, StandardMidiFile::encode(messages, last));
+    // The renderer wants a file name: it writes beside the system's other
     // temporary files, and the result is copied into place whole.
     QTemporaryDir folder;
     if (!folder.isValid())
         return QStringLiteral("no temporary folder: %1").arg(folder.errorString());
-    const QString scratch = folder.filePath(QStringLiteral("take.") + QFileInfo(path).suffix());
-    if (*format == Format::MidiFile) {
-        StandardMidiFile file(scratch);
-        if (!file.isOpen())
-            return QStringLiteral("the temporary file cannot be written");
-        for (const TimedMessage& m : messages)
-            file.add(m.milliseconds, m.message);
-        file.end(last);
-    } else {
-        // The take's times count from its first note: the moment of saving
-        // on that clock bounds the tail.
-        double end = last + kWaveTailMs;
-        {
-            const std::lock_guard lock(mutex_);
-            const auto first
-                = std::find_if(kept_.begin(), kept_.end(), [](const TimedMessage& m) { return isNoteOn(m.message); });
-            if (first != kept_.end())
-                end = std::min(end, std::max(last, now_() - first->milliseconds));
-        }
-        if (!FluidSynthDevice::renderTake(synth, messages, end, scratch.toStdString()))
-            return QStringLiteral(
-                "the synthesizer could not render it (no SoundFont, or the temporary folder is full)");
+    const QString scratch = folder.filePath(QStringLiteral("take.wav"));
+    // The take's times count from its first note: the moment of saving on
+    // that clock bounds the tail.
+    double end = last + kWaveTailMs;
+    {
+        const std::lock_guard lock(mutex_);
+        const auto first
+            = std::find_if(kept_.begin(), kept_.end(), [](const TimedMessage& m) { return isNoteOn(m.message); });
+        if (first != kept_.end())
+            end = std::min(end, std::max(last, now_() - first->milliseconds));
     }
+    if (!FluidSynthDevice::renderTake(synth, messages, end, scratch.toStdString()))
+        return QStringLiteral("the synthesizer could not render it (no SoundFont, or the temporary folder is full)");
     return copyFileAtomically(scratch, path);
 }
 

@@ -42,6 +42,25 @@ long long tickOf(double milliseconds)
     return std::llround(std::max(0.0, milliseconds));
 }
 
+// Header, track header (its length still 0) and the tempo.
+QByteArray fileHead()
+{
+    return "MThd" + bigEndian(6, 4) + bigEndian(0, 2) + bigEndian(1, 2)
+        + bigEndian(StandardMidiFile::kTicksPerQuarter, 2) + "MTrk" + bigEndian(0, 4) + QByteArray::fromHex("00FF5103")
+        + bigEndian(StandardMidiFile::kMicrosecondsPerQuarter, 3);
+}
+
+QByteArray trackEvent(long long delta, const std::vector<std::uint8_t>& bytes)
+{
+    return variableLength(delta)
+        + QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+}
+
+QByteArray endOfTrack(long long delta)
+{
+    return variableLength(delta) + QByteArray::fromHex("FF2F00");
+}
+
 } // namespace
 
 RecordArguments takeRecordArguments(const QStringList& arguments)
@@ -96,9 +115,7 @@ StandardMidiFile::StandardMidiFile(const QString& path)
         file_.reset();
         return;
     }
-    QByteArray head = "MThd" + bigEndian(6, 4) + bigEndian(0, 2) + bigEndian(1, 2) + bigEndian(kTicksPerQuarter, 2);
-    head += "MTrk" + bigEndian(0, 4);
-    head += QByteArray::fromHex("00FF5103") + bigEndian(kMicrosecondsPerQuarter, 3);
+    const QByteArray head = fileHead();
     endPosition_ = head.size();
     if (!writeAt(0, head) || !append({}, 0))
         file_.reset();
@@ -119,9 +136,7 @@ bool StandardMidiFile::add(double milliseconds, std::uint32_t message)
     if (bytes.empty())
         return true;
     const long long tick = std::max(lastTick_, tickOf(milliseconds));
-    const QByteArray event = variableLength(tick - lastTick_)
-        + QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-    if (!append(event, 0))
+    if (!append(trackEvent(tick - lastTick_, bytes), 0))
         return false;
     lastTick_ = tick;
     return true;
@@ -132,15 +147,32 @@ bool StandardMidiFile::end(double milliseconds)
     return file_ && error_.isEmpty() && append({}, std::max(0LL, tickOf(milliseconds) - lastTick_));
 }
 
+QByteArray StandardMidiFile::encode(const std::vector<TimedMessage>& messages, double endMilliseconds)
+{
+    QByteArray file = fileHead();
+    long long last = 0;
+    for (const TimedMessage& m : messages) {
+        const std::vector<std::uint8_t> bytes = shortMessageBytes(m.message);
+        if (bytes.empty())
+            continue;
+        const long long tick = std::max(last, tickOf(m.milliseconds));
+        file += trackEvent(tick - last, bytes);
+        last = tick;
+    }
+    file += endOfTrack(std::max(0LL, tickOf(endMilliseconds) - last));
+    file.replace(kTrackLengthOffset, 4, bigEndian(static_cast<quint32>(file.size() - kTrackStart), 4));
+    return file;
+}
+
 bool StandardMidiFile::append(const QByteArray& event, long long endDelta)
 {
-    const QByteArray endOfTrack = variableLength(endDelta) + QByteArray::fromHex("FF2F00");
-    const qint64 size = endPosition_ + event.size() + endOfTrack.size();
+    const QByteArray end = endOfTrack(endDelta);
+    const qint64 size = endPosition_ + event.size() + end.size();
     errno = 0;
-    if (writeAt(endPosition_, event + endOfTrack) && file_->resize(size)
+    if (writeAt(endPosition_, event + end) && file_->resize(size)
         && writeAt(kTrackLengthOffset, bigEndian(static_cast<quint32>(size - kTrackStart), 4))) {
         endPosition_ += event.size();
-        endOfTrack_ = endOfTrack;
+        endOfTrack_ = end;
         return true;
     }
     error_ = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file_->errorString();

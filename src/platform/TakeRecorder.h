@@ -3,6 +3,7 @@
 #include "FluidSynthDevice.h"
 #include "ForwardingMidiOutput.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -57,6 +58,11 @@ public:
     // Places the end of the track at this time, if it is later than the
     // last message. False when that could not be written.
     bool end(double milliseconds);
+
+    // The whole file for messages already known, made in memory at once:
+    // the same bytes as adding them one by one and ending the track at
+    // `endMilliseconds`.
+    static QByteArray encode(const std::vector<TimedMessage>& messages, double endMilliseconds);
 
 private:
     // Writes `event` and a new end of track after the last event, and the
