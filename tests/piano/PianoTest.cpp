@@ -243,6 +243,23 @@ TEST_F(PlayingTest, LosingTheKeyboardLetsGoOfAHeldPad)
 
 // Keys are taken by where they sit on the keyboard, as the X server names
 // them; the keypad and events without a key code go by the Qt key.
+TEST(KeyCodes, TheUsRowsAndModifiersAreKnownByPositionAlone)
+{
+    // X numbers the keys of a row one after the other, whatever a layout
+    // prints on them.
+    const std::vector<std::pair<std::uint32_t, std::string>> rows {
+        {10, "1234567890"}, {24, "QWERTYUIOP"}, {38, "ASDFGHJKL"}, {52, "ZXCVBNM"}};
+    for (const auto& [first, keys] : rows) {
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            EXPECT_EQ(virtualKey(ScanCodes::Xkb, first + i, Qt::Key_unknown, {}), keys[i]) << first + i;
+    }
+    // Both Shifts, both Ctrls, Caps Lock.
+    const std::vector<std::pair<std::uint32_t, int>> modifiers {
+        {50, kShift}, {62, kShift}, {37, kCtrl}, {105, kCtrl}, {66, kCapsLock}};
+    for (const auto& [native, expected] : modifiers)
+        EXPECT_EQ(virtualKey(ScanCodes::Xkb, native, Qt::Key_unknown, {}), expected) << native;
+}
+
 TEST(KeyCodes, VirtualKeysByPositionKeypadAndQtKey)
 {
     constexpr Qt::KeyboardModifiers keypad = Qt::KeypadModifier;

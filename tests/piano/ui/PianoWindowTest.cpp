@@ -203,6 +203,11 @@ private slots:
     {
         Program p;
         drumsModeByKeys(p);
+        // The four columns of names hold all 47 sounds, in order.
+        const QString names = p.text("DrumNames1") + p.text("DrumNames2") + p.text("DrumNames3") + p.text("DrumNames4");
+        QCOMPARE(names.count(QLatin1Char('\n')), 47);
+        QVERIFY(names.startsWith(QStringLiteral("00 - Acoustic Bass Drum\n01 - Bass Drum 1\n")));
+        QVERIFY(names.endsWith(QStringLiteral("45 - Mute Triangle\n46 - Open Triangle\n")));
         p.midi.clear();
         auto* pad = p.find(QStringLiteral("DrumKey(2)"));
         // A released pad is white with black text; a held one takes the desktop's button colours.
