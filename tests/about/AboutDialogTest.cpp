@@ -67,6 +67,7 @@ private slots:
         QFETCH(QString, author);
         QFETCH(QString, farewell);
         auto dialog = open(language);
+        QVERIFY(dialog->isModal());
         clavora::test::verifyCaptions(*dialog, clavora::lang::aboutBoxCaptions(), language, {QStringLiteral("Author")});
         QCOMPARE(child<QLabel>(*dialog, "Author")->text(), author);
         clavora::test::verifyNothingCut(*dialog);
