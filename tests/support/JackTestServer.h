@@ -18,9 +18,12 @@
 
 #include <jack/jack.h>
 
+#include <csignal>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <sys/prctl.h>
 
 namespace clavora::test {
 
@@ -49,6 +52,8 @@ public:
             return fail(QStringLiteral("a JACK server named %1 already runs, not ours").arg(kName));
         process_ = std::make_unique<QProcess>();
         process_->setProcessChannelMode(QProcess::MergedChannels);
+        // Ended with the test, even one that crashes.
+        process_->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
         process_->start(jackd, {"-n", kName, "-d", "dummy", "-r", "48000", "-p", "256"});
         if (!process_->waitForStarted())
             return fail(QStringLiteral("jackd did not start"));

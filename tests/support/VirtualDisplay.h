@@ -1,6 +1,7 @@
 #pragma once
 // An X server of the test's own: Xvfb on a display number it picks itself
-// (so tests running side by side never meet), ended with the test.
+// (so tests running side by side never meet), ended with the test, even a
+// test that crashes (the server is asked to end when its parent does).
 #include <QByteArray>
 #include <QString>
 
@@ -35,8 +36,9 @@ public:
         posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        const char* argv[] = {"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1024x768x24", nullptr};
-        const int spawned = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ);
+        const char* argv[] = {"setpriv", "--pdeathsig", "TERM", "Xvfb", "-displayfd", "3", "-nolisten", "tcp",
+            "-screen", "0", "1024x768x24", nullptr};
+        const int spawned = posix_spawnp(&pid_, "setpriv", &actions, nullptr, const_cast<char**>(argv), environ);
         posix_spawn_file_actions_destroy(&actions);
         ::close(fds[1]);
         if (spawned != 0) {
