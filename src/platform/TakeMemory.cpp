@@ -3,7 +3,6 @@
 #include "MidiConstants.h"
 #include "TakeRecorder.h"
 
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
