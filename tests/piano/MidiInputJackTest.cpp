@@ -84,6 +84,10 @@ TEST(JackInput, AClientPlaysThePianoThroughClavoraIn)
     }
     ASSERT_LT(target, player->getPortCount()) << "no JACK port of Clavora's input";
     player->openPort(target);
+    // Another program's port is listed now, before ours, which stays the one open.
+    input.refresh();
+    ASSERT_GT(input.sourceCount(), 1);
+    EXPECT_EQ(input.openSource(), input.sourceCount() - 1);
 
     // Plays the messages, waits until `valid` of them have come through,
     // lets the chord wait run out, and returns what was sent.
