@@ -136,23 +136,37 @@ protected:
     {
         using namespace keys;
         for (const Step& s : steps) {
-            const bool typed = s.kind == Step::Type;
-            if (typed && (s.mask & kShiftMask))
-                piano.keyDown(kShift, kShiftMask);
-            if (typed && (s.mask & kCtrlMask))
-                piano.keyDown(kCtrl, s.mask);
-            if (typed || s.kind == Step::Tap || s.kind == Step::Down)
+            int held = 0;
+            switch (s.kind) {
+            case Step::Type:
+                if (s.mask & kShiftMask)
+                    piano.keyDown(kShift, held |= kShiftMask);
+                if (s.mask & kCtrlMask)
+                    piano.keyDown(kCtrl, held |= kCtrlMask);
+                piano.keyDown(s.code, held);
+                piano.keyUp(s.code, held);
+                if (s.mask & kCtrlMask)
+                    piano.keyUp(kCtrl, held &= ~kCtrlMask);
+                if (s.mask & kShiftMask)
+                    piano.keyUp(kShift, held &= ~kShiftMask);
+                break;
+            case Step::Tap:
                 piano.keyDown(s.code, s.mask);
-            if (typed || s.kind == Step::Tap || s.kind == Step::Up)
                 piano.keyUp(s.code, s.mask);
-            if (typed && (s.mask & kCtrlMask))
-                piano.keyUp(kCtrl, s.mask & kShiftMask);
-            if (typed && (s.mask & kShiftMask))
-                piano.keyUp(kShift, 0);
-            if (s.kind == Step::Press)
+                break;
+            case Step::Down:
+                piano.keyDown(s.code, s.mask);
+                break;
+            case Step::Up:
+                piano.keyUp(s.code, s.mask);
+                break;
+            case Step::Press:
                 piano.pressKey(s.code);
-            if (s.kind == Step::Release)
+                break;
+            case Step::Release:
                 piano.releaseKey(s.code);
+                break;
+            }
         }
     }
 
