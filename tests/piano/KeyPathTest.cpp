@@ -27,7 +27,7 @@ thread_local int allocations = 0;
 
 } // namespace
 
-// The array forms are the standard library's, which go through these.
+// The array form goes through this one, as the standard library's does.
 void* operator new(std::size_t size)
 {
     if (counting)
@@ -36,11 +36,23 @@ void* operator new(std::size_t size)
         return memory;
     throw std::bad_alloc();
 }
+void* operator new[](std::size_t size)
+{
+    return ::operator new(size);
+}
 void operator delete(void* memory) noexcept
 {
     std::free(memory);
 }
+void operator delete[](void* memory) noexcept
+{
+    std::free(memory);
+}
 void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept
 {
     std::free(memory);
 }
