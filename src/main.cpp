@@ -22,6 +22,7 @@
 #include "platform/TakeMemory.h"
 #include "platform/TakeRecorder.h"
 #include "platform/TraceMidiOutput.h"
+#include "platform/X11KeyPresses.h"
 #include "platform/X11Keyboard.h"
 #include "platform/X11Windows.h"
 #include "sound/MidiDeviceDialog.h"
@@ -34,6 +35,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -197,10 +199,17 @@ int main(int argc, char* argv[])
     // On X11 a held key must not arrive as a stream of releases and presses.
     // The server can be asked to send presses only; where it refuses, the
     // key receiver pairs the releases with their presses itself.
+    // A key that only plays, pressed while nothing else is going on, sounds
+    // as the X server's press comes, before Qt has made a key event of it.
+    std::optional<clavora::x11::EarlyKeyPresses> earlyPresses;
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         window.keyReceiver()->setDeferredReleases(!clavora::x11::enableDetectableAutoRepeat());
         window.keyReceiver()->setKeyProbe(&clavora::x11::isKeyDown);
         keyRepeats.setKeyProbe(&clavora::x11::isKeyDown);
+        earlyPresses.emplace([&](const clavora::x11::KeyPress& press) {
+            if (press.window == window.winId() && !keyRepeats.isDown(press.keyCode, 0))
+                window.keyReceiver()->pressAtOnce(press.keyCode, press.modifiers, press.timestamp);
+        });
     }
 
     piano.startUp();

@@ -28,6 +28,12 @@ void DrumPads::keyDown(int code, int mask)
     press(findDrumKey(code), Hand::Keyboard);
 }
 
+bool DrumPads::onlyPlays(int code, int mask) const
+{
+    const bool command = (code >= kKeypad0 && code <= kF12) || isArrow(code) || isFunctionKey(code) || code == kEscape;
+    return mask != (kShiftMask | kCtrlMask) && !command && isPad(findDrumKey(code));
+}
+
 // The release of a key whose press played no pad here stops nothing.
 void DrumPads::keyUp(int code)
 {

@@ -76,6 +76,8 @@ public:
     // (Shift 1, Ctrl 2, Alt 4): commands, or the pad of the key.
     void keyDown(int code, int mask);
     void keyUp(int code);
+    // Whether keyDown() would do nothing but play a pad.
+    bool onlyPlays(int code, int mask) const;
 
 signals:
     void padLookChanged(int pad, bool pressed);

@@ -3,7 +3,7 @@
 #include "keys/KeyCodes.h"
 
 #include <QAbstractEventDispatcher>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -113,26 +113,45 @@ void KeyReceiver::keyEvent(QKeyEvent* key, bool press)
 {
     if (!press && key->isAutoRepeat())
         return; // the key is still held
+    if (press && early_ && early_->scanCode == key->nativeScanCode() && early_->timestamp == key->timestamp()) {
+        early_.reset(); // played when it came
+        return;
+    }
     const int code = keys::virtualKey(scanCodes_, key->nativeScanCode(), key->key(), key->modifiers());
     if (code == 0)
         return;
     const int mask = keys::modifierMask(key->modifiers());
-    if (!deferReleases_) {
-        if (press)
-            emit keyDown(code, mask);
-        else
-            emit keyUp(code, mask);
-        return;
-    }
-    if (!press) {
+    if (press)
+        pressed(key->nativeScanCode(), code, mask, key->timestamp());
+    else if (deferReleases_)
         deferred_.push_back({key->nativeScanCode(), code, mask, key->timestamp(), 0});
-        return;
-    }
+    else
+        emit keyUp(code, mask);
+}
+
+void KeyReceiver::pressed(std::uint32_t scanCode, int code, int mask, unsigned long timestamp)
+{
     // An auto-repeat: the key stays down and its command, if any, repeats.
     // Any other press comes after the releases held back, in their order.
-    if (!takeRepeatedRelease(key->nativeScanCode(), code, key->timestamp()))
+    if (deferReleases_ && !takeRepeatedRelease(scanCode, code, timestamp))
         flushDeferredReleases();
     emit keyDown(code, mask);
+}
+
+bool KeyReceiver::pressAtOnce(std::uint32_t scanCode, Qt::KeyboardModifiers modifiers, unsigned long timestamp)
+{
+    // Only a press Qt would bring here: this box has the focus of the active
+    // window, and no menu or other window is in the way.
+    if (!hasFocus() || !isActiveWindow() || QApplication::activePopupWidget() != nullptr
+        || QApplication::activeModalWidget() != nullptr)
+        return false;
+    const int code = keys::virtualKey(scanCodes_, scanCode, 0, modifiers);
+    const int mask = keys::modifierMask(modifiers);
+    if (code == 0 || !onlyPlays_ || !onlyPlays_(code, mask))
+        return false;
+    early_ = EarlyPress {scanCode, timestamp};
+    pressed(scanCode, code, mask, timestamp);
+    return true;
 }
 
 bool KeyReceiver::focusNextPrevChild(bool)

@@ -5,6 +5,8 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace clavora {
@@ -37,6 +39,15 @@ public:
     // that a Caps Lock key still held when the focus comes back counts again.
     void setKeyProbe(KeyProbe probe) { probe_ = std::move(probe); }
 
+    // Which keys do nothing but play (no command, no chord modifier), by
+    // code and modifier mask: only those are taken by pressAtOnce().
+    void setOnlyPlays(std::function<bool(int code, int mask)> onlyPlays) { onlyPlays_ = std::move(onlyPlays); }
+
+    // A press straight from the window system, before its key event: when
+    // this box has the focus and the key only plays, it is passed on now and
+    // true is returned; its key event, when it comes, then does nothing.
+    bool pressAtOnce(std::uint32_t scanCode, Qt::KeyboardModifiers modifiers, unsigned long timestamp);
+
 signals:
     void keyDown(int code, int mask);
     void keyUp(int code, int mask);
@@ -58,7 +69,12 @@ private:
         unsigned long timestamp;
         int drains; // times the queue was drained since it came
     };
+    struct EarlyPress {
+        std::uint32_t scanCode;
+        unsigned long timestamp;
+    };
     void keyEvent(QKeyEvent* key, bool press);
+    void pressed(std::uint32_t scanCode, int code, int mask, unsigned long timestamp);
     // The event loop is about to wait: passes on the releases that have
     // waited long enough and makes sure the loop comes round again for the
     // others.
@@ -74,6 +90,8 @@ private:
     bool deferReleases_ = false;
     std::vector<Release> deferred_;
     KeyProbe probe_;
+    std::function<bool(int, int)> onlyPlays_;
+    std::optional<EarlyPress> early_;
 };
 
 } // namespace clavora

@@ -220,6 +220,16 @@ void Piano::keyDown(int code, int mask)
         pianoCommand(code, mask);
 }
 
+bool Piano::onlyPlays(int code, int mask) const
+{
+    if (chordModifierOf(code) >= 0)
+        return false;
+    if (playDrums_)
+        return drums_->onlyPlays(code, mask);
+    const bool command = isKeypadDigit(code) || isFunctionKey(code) || isArrow(code) || code == kEscape;
+    return !command && findKey(code) != kNoKey;
+}
+
 void Piano::pianoCommand(int code, int mask)
 {
     // A key that falls into a command table does that table's command, or

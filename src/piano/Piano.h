@@ -72,6 +72,9 @@ public:
     // mask (Shift 1, Ctrl 2, Alt 4).
     void keyDown(int code, int mask);
     void keyUp(int code, int mask);
+    // Whether keyDown() would do nothing but play: no command, no chord
+    // modifier, nothing that opens a window.
+    bool onlyPlays(int code, int mask) const;
 
     // Releases the four chord modifiers, as after a dialog closes.
     void releaseChordModifiers();

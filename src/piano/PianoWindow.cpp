@@ -71,6 +71,7 @@ PianoWindow::~PianoWindow()
     // way out (the key receiver losing the focus releases the modifiers)
     // may reach back into it.
     disconnect(focus_, nullptr, &piano_, nullptr);
+    focus_->setOnlyPlays({});
     piano_.disconnect(this);
     piano_.chordArea().disconnect(this);
     piano_.drumPads().disconnect(this);
@@ -151,6 +152,7 @@ void PianoWindow::buildMenus()
 void PianoWindow::connectPiano()
 {
     connect(focus_, &KeyReceiver::keyDown, &piano_, &Piano::keyDown);
+    focus_->setOnlyPlays([this](int code, int mask) { return piano_.onlyPlays(code, mask); });
     connect(focus_, &KeyReceiver::keyUp, &piano_, &Piano::keyUp);
     connect(focus_, &KeyReceiver::keyboardLost, &piano_, &Piano::keyboardLost);
     connect(&piano_, &Piano::focusRequested, this, &PianoWindow::giveFocusBack);

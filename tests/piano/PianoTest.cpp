@@ -3,6 +3,7 @@
 // while the state changes, the mouse joins in or the keyboard is lost.
 #include "PlayingFixture.h"
 
+#include <algorithm>
 #include <tuple>
 
 namespace clavora::test {
@@ -159,6 +160,46 @@ TEST_F(PlayingTest, KeysOutsideTheirTableDoNothing)
     EXPECT_EQ(state(), before);
     EXPECT_EQ(platform.beeps, 0);
     EXPECT_TRUE(platform.boxes.empty());
+}
+
+// The keys taken as soon as the window system reports them, before it has
+// made a key event: in each mode and under each mask, such a key does
+// nothing but start notes. Piano mode takes its 44 keys under every mask;
+// drums mode its pads except under Shift+Ctrl, which plays no pad.
+TEST_F(PlayingTest, KeysThatOnlyPlayDoNothingElse)
+{
+    const auto state = [this] {
+        std::string modifiers;
+        for (int m = 0; m < ChordArea::kModifierCount; ++m)
+            modifiers += chords().isModifierDown(m) ? '1' : '0';
+        return labels(mainArea()) + labels(chordSlots()) + drums().volume().label().toStdString() + modifiers
+            + std::to_string(int(chords().mode()) * 100 + chords().splitPoint()) + std::to_string(piano.playDrums());
+    };
+    int requests = 0;
+    for (auto signal : {&Piano::helpRequested, &Piano::languageDialogRequested, &Piano::editChordRequested,
+             &Piano::drumEditorRequested, &Piano::focusRequested})
+        QObject::connect(&piano, signal, [&] { ++requests; });
+    for (const bool drumsMode : {false, true}) {
+        piano.setPlayDrums(drumsMode);
+        midi.clear();
+        int taken = 0;
+        for (int code = 1; code < 256; ++code) {
+            for (const int mask : {0, kShiftMask, kCtrlMask, kShiftCtrl}) {
+                if (!piano.onlyPlays(code, mask))
+                    continue;
+                ++taken;
+                const std::string before = state();
+                piano.keyDown(code, mask);
+                EXPECT_EQ(state(), before) << "code " << code << " mask " << mask;
+                piano.keyUp(code, mask);
+            }
+        }
+        EXPECT_EQ(taken, drumsMode ? 47 * 3 : 44 * 4);
+        for (const std::string& entry : sent())
+            EXPECT_TRUE(entry[0] == '9' || entry[0] == '8') << entry;
+        EXPECT_TRUE(std::ranges::count_if(sent(), [](const std::string& e) { return e[0] == '9'; }) >= taken);
+    }
+    EXPECT_EQ(std::tuple(requests, platform.beeps, platform.boxes.size()), std::tuple(0, 0, 0u));
 }
 
 TEST_F(PlayingTest, DialogKeysAskTheWindowForTheirDialogs)

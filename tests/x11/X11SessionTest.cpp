@@ -7,20 +7,24 @@
 #include "about/AboutDialog.h"
 #include "about/SecretWords.h"
 #include "game/GameWindow.h"
+#include "piano/KeyReceiver.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/KeyRepeatFilter.h"
 #include "platform/RecordingMidiOutput.h"
 #include "platform/X11Connection.h"
+#include "platform/X11KeyPresses.h"
 #include "platform/X11Keyboard.h"
 #include "platform/X11Windows.h"
 #include "sound/MidiPort.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QHash>
 #include <QTest>
 #include <QTimer>
 
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <ranges>
 #include <tuple>
@@ -34,9 +38,11 @@
 namespace {
 
 using namespace clavora;
+using test::Messages;
+using test::msg;
 
 // X key codes of the keys held.
-constexpr std::uint8_t kEscape = 9, kQ = 24, kShiftLeft = 50, kF2 = 68, kF3 = 69;
+constexpr std::uint8_t kEscape = 9, kQ = 24, kShiftLeft = 50, kComma = 59, kF2 = 68, kF3 = 69, kRight = 114;
 
 void fakeKey(std::uint8_t code, bool press)
 {
@@ -56,6 +62,7 @@ public:
     }
     int presses(const QWidget* window) const { return presses_.value(window->windowHandle()); }
     int releases = 0;
+    std::function<void()> onPress; // as each press reaches its window
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -64,6 +71,8 @@ protected:
             && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
             && static_cast<QKeyEvent*>(event)->nativeScanCode() == code_)
             event->type() == QEvent::KeyPress ? void(++presses_[watched]) : void(++releases);
+        if (onPress && presses_.value(watched) > 0 && event->type() == QEvent::KeyPress)
+            onPress();
         return false;
     }
 
@@ -109,7 +118,7 @@ private slots:
     // A failed row leaves no key down for the next.
     void cleanup()
     {
-        for (std::uint8_t key : {kEscape, kQ, kShiftLeft, kF2, kF3})
+        for (std::uint8_t key : {kEscape, kQ, kShiftLeft, kComma, kF2, kF3, kRight})
             fakeKey(key, false);
     }
 
@@ -206,6 +215,52 @@ private slots:
         const auto programChanges = std::ranges::count_if(
             midi.messages(), [](const RecordingMidiOutput::Message& m) { return m.status == 0xCF; });
         QCOMPARE(std::tuple(started, int(programChanges), aboutOpen), std::tuple(games, tunes, aboutStaysOpen));
+    }
+
+    // A key that only plays sounds as the server's press comes, before Qt
+    // has made a key event of it, and that event plays nothing more; a
+    // command still goes Qt's way.
+    void notesPlayAheadOfTheirKeyEvent_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("heardAtKeyEvent");
+        QTest::addColumn<Messages>("expected");
+        QTest::newRow("comma, a note") << int(kComma) << 1 << Messages {msg(0x90, 0x3C, 0x7F), msg(0x80, 0x3C, 0)};
+        QTest::newRow("Right, a command") << int(kRight) << 0 << Messages {msg(0xC0, 1, 0)};
+    }
+
+    void notesPlayAheadOfTheirKeyEvent()
+    {
+        QFETCH(int, key);
+        QFETCH(int, heardAtKeyEvent);
+        QFETCH(Messages, expected);
+        test::Program p;
+        QVERIFY(p.window.isActiveWindow());
+        // Wired as the program does.
+        x11::EarlyKeyPresses early([&](const x11::KeyPress& press) {
+            if (press.window == p.window.winId() && !repeats_.isDown(press.keyCode, 0))
+                p.window.keyReceiver()->pressAtOnce(press.keyCode, press.modifiers, press.timestamp);
+        });
+        KeyCounter counter(static_cast<std::uint8_t>(key));
+        int heard = -1;
+        // An event loop that waits, as the program's does, when the key comes.
+        QEventLoop loop;
+        counter.onPress = [&] {
+            heard = int(p.midi.messages().size());
+            loop.quit();
+        };
+        // The server's first key from its test keyboard comes with news of
+        // the keyboard changing, which Qt handles first: Shift goes before.
+        fakeKey(kShiftLeft, true);
+        fakeKey(kShiftLeft, false);
+        QTimer::singleShot(50, [&] { fakeKey(static_cast<std::uint8_t>(key), true); });
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        loop.exec();
+        QCOMPARE(counter.presses(&p.window), 1);
+        fakeKey(static_cast<std::uint8_t>(key), false);
+        QTRY_COMPARE(counter.releases, 1);
+        QCOMPARE(heard, heardAtKeyEvent);
+        QCOMPARE(p.midi.messages(), expected);
     }
 
     // The game window and the stealth window with nothing after the switch

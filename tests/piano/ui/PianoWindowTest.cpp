@@ -40,7 +40,8 @@ void drainEvents()
 
 // Releases held back until the queue is drained (deferred) or not; the key's
 // physical state can be asked for (probe) or not. Events: P/R press/release at
-// a timestamp, r/p flagged as auto-repeat, D the queue drained, v/^ the key
+// a timestamp, r/p flagged as auto-repeat, E the press taken straight from
+// the window system before its key event, D the queue drained, v/^ the key
 // physically going down/up.
 struct RepeatRow {
     bool deferred, probe;
@@ -275,6 +276,10 @@ private slots:
         QTest::newRow("double tap in one batch") << RepeatRow {true, true, comma, "v P0 ^ R60 v P90 ^ R150 D", twice};
         QTest::newRow("double tap across drains")
             << RepeatRow {true, true, comma, "v P0 ^ R60 D v P90 ^ R150 D", twice};
+        QTest::newRow("press taken early, then its key event")
+            << RepeatRow {false, false, comma, "v E0 P0 ^ R60 v E90 P90 ^ R150", twice};
+        QTest::newRow("early presses pair with held-back releases")
+            << RepeatRow {true, true, comma, "v E0 P0 D R40 D E40 P40 R80 D D E80 P80 ^ R200 D", once};
         QTest::newRow("held arrow keeps stepping") << RepeatRow {true, true, Qt::Key_Right,
             "v P0 R40 P40 D R80 P80 ^ R200 D", {msg(0xC0, 1, 0), msg(0xC0, 2, 0), msg(0xC0, 3, 0)}};
     }
@@ -297,11 +302,52 @@ private slots:
                 drainEvents();
             else if (kind == QLatin1Char('v') || kind == QLatin1Char('^'))
                 down = kind == QLatin1Char('v');
+            else if (kind == QLatin1Char('E'))
+                QVERIFY(receiver->pressAtOnce(scanCode, Qt::NoModifier, event.mid(1).toULong()));
             else
                 p.sendKey(kind.toUpper() == QLatin1Char('P') ? QEvent::KeyPress : QEvent::KeyRelease, qtKey, scanCode,
                     kind.isLower(), Qt::NoModifier, event.mid(1).toULong());
         }
         QCOMPARE(p.midi.messages(), expected);
+    }
+
+    // A press is taken before its key event only where that event would
+    // come: the key box has the focus of the active window, no menu is open,
+    // and the key only plays.
+    void earlyPressesOnlyWhereTheKeyEventWouldGo()
+    {
+        Program p;
+        KeyReceiver* receiver = p.window.keyReceiver();
+        receiver->setScanCodes(keys::ScanCodes::Xkb);
+        constexpr quint32 kComma = 59, kSpace = 65, kShift = 50, kEscape = 9, kF3 = 69, kLeft = 113;
+        for (quint32 command : {kSpace, kShift, kEscape, kF3, kLeft})
+            QVERIFY2(!receiver->pressAtOnce(command, Qt::NoModifier, 1), qPrintable(QString::number(command)));
+        QVERIFY(receiver->pressAtOnce(kComma, Qt::NoModifier, 1));
+        p.sendKey(QEvent::KeyPress, Qt::Key_Comma, kComma, false, Qt::NoModifier, 1);
+        p.sendKey(QEvent::KeyRelease, Qt::Key_Comma, kComma, false, Qt::NoModifier, 2);
+        // Shift+comma plays the same key with the chord area's Shift.
+        QVERIFY(receiver->pressAtOnce(kComma, Qt::ShiftModifier, 3));
+        p.sendKey(QEvent::KeyPress, Qt::Key_Less, kComma, false, Qt::ShiftModifier, 3);
+        p.sendKey(QEvent::KeyRelease, Qt::Key_Less, kComma, false, Qt::ShiftModifier, 4);
+        const Messages once {msg(0x90, 0x3C, 0x7F), msg(0x80, 0x3C, 0x00)};
+        QCOMPARE(p.midi.messages(), (Messages {once[0], once[1], once[0], once[1]}));
+
+        p.midi.clear();
+        QMenu menu;
+        menu.addAction(QStringLiteral("Item"));
+        menu.popup(p.window.mapToGlobal(QPoint(10, 10)));
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QVERIFY(!receiver->pressAtOnce(kComma, Qt::NoModifier, 5));
+        menu.close();
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        p.find<QScrollBar>(QStringLiteral("MainVolume"))->setFocus();
+        QVERIFY(!receiver->pressAtOnce(kComma, Qt::NoModifier, 6));
+        receiver->setFocus();
+        QDialog dialog(&p.window);
+        dialog.open();
+        QTRY_VERIFY(QApplication::activeModalWidget() == &dialog);
+        QVERIFY(!receiver->pressAtOnce(kComma, Qt::NoModifier, 7));
+        QVERIFY(p.midi.messages().empty());
     }
 
     void losingTheKeyboardLetsGoOfHeldKeys_data()
