@@ -32,6 +32,7 @@ bench_install
 [ -n "$BENCH_NO_BUILD" ] || make -C "$ROOT" build >/dev/null
 export ROOT BUILD PRESSES ROUNDS
 export RAW=${BENCH_RAW:-$(mktemp -d /tmp/clavora-latency-XXXXXX)}
+mkdir -p "$RAW"
 
 exec xvfb-run -a -n "${BENCH_DISPLAY:-99}" -s "-screen 0 1280x1024x24" sh -c '
 set -e
