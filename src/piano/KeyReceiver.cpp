@@ -141,9 +141,9 @@ void KeyReceiver::pressed(std::uint32_t scanCode, int code, int mask, unsigned l
 bool KeyReceiver::pressAtOnce(std::uint32_t scanCode, Qt::KeyboardModifiers modifiers, unsigned long timestamp)
 {
     // Only a press Qt would bring here: this box has the focus of the active
-    // window, and no menu or other window is in the way.
-    if (!hasFocus() || !isActiveWindow() || QApplication::activePopupWidget() != nullptr
-        || QApplication::activeModalWidget() != nullptr)
+    // window, and no menu or modal window (one perhaps not active yet) is in
+    // the way.
+    if (!hasFocus() || QApplication::activePopupWidget() != nullptr || QApplication::activeModalWidget() != nullptr)
         return false;
     const int code = keys::virtualKey(scanCodes_, scanCode, 0, modifiers);
     const int mask = keys::modifierMask(modifiers);
