@@ -147,8 +147,8 @@ int main(int argc, char* argv[])
 
     clavora::Keeping keeping;
     keeping.takeHasNotes = [&take] { return take.hasNotes(); };
-    keeping.saveTake = [&take](const QString& path) {
-        return take.save(path, clavora::FluidSynthDevice::Config::fromEnvironment());
+    keeping.saveTake = [&take](const QString& path, const std::atomic<bool>& stop) {
+        return take.save(path, clavora::FluidSynthDevice::Config::fromEnvironment(), &stop);
     };
     keeping.forgetTake = [&take] { take.forget(); };
     // Setups carry the MIDI input by name.

@@ -10,7 +10,7 @@ namespace {
 
 using Texts = std::array<std::string_view, kLanguageCount>;
 
-constexpr std::array<Texts, 11> kTexts {{
+constexpr std::array<Texts, 13> kTexts {{
     {"Save Recording", "Salvar Gravação", "Guardar Grabación"},
     {"Open Setup", "Abrir Configuração", "Abrir Configuración"},
     {"Save Setup", "Salvar Configuração", "Guardar Configuración"},
@@ -25,6 +25,9 @@ constexpr std::array<Texts, 11> kTexts {{
         "La configuración \"%1\" no se abrió: %2. No se cambió nada."},
     {"The setup \"%1\" was opened, but %2.", "A configuração \"%1\" foi aberta, mas %2.",
         "La configuración \"%1\" se abrió, pero %2."},
+    {"Saving the recording as a WAV file...", "Salvando a gravação como arquivo WAV...",
+        "Guardando la grabación como archivo WAV..."},
+    {"Cancel", "Cancelar", "Cancelar"},
 }};
 
 } // namespace

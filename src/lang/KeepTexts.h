@@ -21,6 +21,9 @@ enum class KeepText : int {
     SetupRefused,
     // %1 the file, %2 what could not be applied.
     SetupPartly,
+    // Over the window while a take is made into a WAV file.
+    Rendering,
+    Cancel,
 };
 
 // The text in a language (1..3); languages outside that range read English.

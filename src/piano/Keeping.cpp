@@ -7,11 +7,14 @@
 #include "platform/Platform.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QProgressDialog>
 #include <QStandardPaths>
 
 #include <memory>
+#include <thread>
 
 namespace clavora {
 
@@ -24,6 +27,37 @@ QString folderOf(QStandardPaths::StandardLocation location)
 {
     const QString folder = QStandardPaths::writableLocation(location);
     return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+// Runs `work` on a thread of its own while a box with a busy bar and Cancel
+// stands over the window, which goes on drawing itself: a long take takes
+// minutes to render. Cancel, or the program ending, sets `stop` and waits
+// for the work; nothing is said then, so the result is empty.
+QString whileWorking(QWidget* owner, const QString& label, const QString& cancel,
+    const std::function<QString(const std::atomic<bool>& stop)>& work)
+{
+    QProgressDialog box(label, cancel, 0, 0, owner);
+    box.setObjectName(QStringLiteral("Working"));
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setMinimumDuration(0);
+    std::atomic<bool> stop = false;
+    std::atomic<bool> done = false;
+    QString result;
+    QEventLoop loop;
+    QObject::connect(&box, &QProgressDialog::canceled, &loop, &QEventLoop::quit);
+    QObject::connect(&box, &QDialog::finished, &loop, &QEventLoop::quit); // Esc
+    std::thread worker([&] {
+        result = work(stop);
+        done = true;
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    box.show();
+    loop.exec();
+    const bool finished = done;
+    stop = true;
+    stop.notify_all();
+    worker.join();
+    return finished ? result : QString();
 }
 
 // Folders of this session: the next dialog opens where the last one ended.
@@ -88,7 +122,12 @@ void installKeeping(PianoWindow& window, Piano& piano, Platform& platform, Keepi
                 if (path.isEmpty())
                     return;
                 remember(folders->recordings, path);
-                if (const QString error = shared->saveTake(path); !error.isEmpty())
+                const auto save = [&](const std::atomic<bool>& stop) { return shared->saveTake(path, stop); };
+                const bool wave = QFileInfo(path).suffix().compare(QLatin1String("wav"), Qt::CaseInsensitive) == 0;
+                const QString error = wave
+                    ? whileWorking(owner, text(KeepText::Rendering), text(KeepText::Cancel), save)
+                    : save(std::atomic<bool>(false));
+                if (!error.isEmpty())
                     show(platform, MessageIcon::Exclamation, title,
                         text(KeepText::NotSaved).arg(QDir::toNativeSeparators(path), error));
             },

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 
 class QWidget;
@@ -19,9 +20,10 @@ class Platform;
 struct Keeping {
     // The take kept in memory: whether it holds a note, saving it (the
     // reason it failed, or an empty string) and forgetting it. Without
-    // them the recording commands stay off.
+    // them the recording commands stay off. A WAV file is saved on a thread
+    // of its own, which stops early when `stop` is set.
     std::function<bool()> takeHasNotes;
-    std::function<QString(const QString& path)> saveTake;
+    std::function<QString(const QString& path, const std::atomic<bool>& stop)> saveTake;
     std::function<void()> forgetTake;
     setup::MidiInChoice midiIn;
 

@@ -473,8 +473,8 @@ double FluidSynthDevice::bufferLatencyMs() const
     return settings ? latencyMs(settings.get()) : 0;
 }
 
-bool FluidSynthDevice::renderTake(
-    const Config& config, const std::vector<TimedMessage>& take, double milliseconds, const std::string& wavPath)
+bool FluidSynthDevice::renderTake(const Config& config, const std::vector<TimedMessage>& take, double milliseconds,
+    const std::string& wavPath, const std::atomic<bool>* stop)
 {
     const std::string soundFont = FluidSynthDevice(config).soundFontPath();
     if (soundFont.empty())
@@ -497,9 +497,10 @@ bool FluidSynthDevice::renderTake(
     fluid_settings_getnum(settings.get(), "synth.sample-rate", &sampleRate);
     const double framesPerMs = sampleRate / 1000.0;
     const auto totalFrames = static_cast<long long>(std::ceil(milliseconds * framesPerMs));
+    const auto stopped = [stop] { return stop != nullptr && stop->load(); };
     bool written = true;
     auto next = take.begin();
-    for (long long frame = 0; frame < totalFrames && written; frame += periodSize) {
+    for (long long frame = 0; frame < totalFrames && written && !stopped(); frame += periodSize) {
         // A message played live is heard from the next period on; here it
         // goes to the period whose start is nearest its time.
         while (next != take.end() && next->milliseconds * framesPerMs < static_cast<double>(frame) + periodSize / 2.0)
@@ -507,7 +508,7 @@ bool FluidSynthDevice::renderTake(
         written = fluid_file_renderer_process_block(renderer) == FLUID_OK;
     }
     delete_fluid_file_renderer(renderer);
-    return written;
+    return written && !stopped();
 }
 
 } // namespace clavora

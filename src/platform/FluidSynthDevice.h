@@ -99,9 +99,10 @@ public:
     // Plays a take without any audio output, with this SoundFont and these
     // settings, into a WAV file lasting `milliseconds`. Each message takes
     // effect at the audio period nearest its time, as it does when played
-    // live. False when there is no SoundFont or the file cannot be written.
-    static bool renderTake(
-        const Config& config, const std::vector<TimedMessage>& take, double milliseconds, const std::string& wavPath);
+    // live. False when there is no SoundFont, the file cannot be written or
+    // `stop` was set on the way (checked at each audio period).
+    static bool renderTake(const Config& config, const std::vector<TimedMessage>& take, double milliseconds,
+        const std::string& wavPath, const std::atomic<bool>* stop = nullptr);
 
 private:
     struct Engine;

@@ -115,7 +115,8 @@ std::vector<TimedMessage> TakeMemory::take() const
     return take;
 }
 
-QString TakeMemory::save(const QString& path, const FluidSynthDevice::Config& synth) const
+QString TakeMemory::save(
+    const QString& path, const FluidSynthDevice::Config& synth, const std::atomic<bool>* stop) const
 {
     const auto format = formatOf(path);
     if (!format)
@@ -142,8 +143,10 @@ QString TakeMemory::save(const QString& path, const FluidSynthDevice::Config& sy
         if (first != kept_.end())
             end = std::min(end, std::max(last, now_() - first->milliseconds));
     }
-    if (!FluidSynthDevice::renderTake(synth, messages, end, scratch.toStdString()))
-        return QStringLiteral("the synthesizer could not render it (no SoundFont, or the temporary folder is full)");
+    if (!FluidSynthDevice::renderTake(synth, messages, end, scratch.toStdString(), stop))
+        return stop && stop->load()
+            ? QStringLiteral("it was stopped")
+            : QStringLiteral("the synthesizer could not render it (no SoundFont, or the temporary folder is full)");
     return copyFileAtomically(scratch, path);
 }
 

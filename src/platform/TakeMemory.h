@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -56,8 +57,10 @@ public:
     // Saves the take as a Standard MIDI File (format 0, a tick a
     // millisecond) or, through the synthesizer with `synth`, as a WAV file.
     // The file appears whole or not at all. Returns the reason it failed,
-    // or an empty string.
-    QString save(const QString& path, const FluidSynthDevice::Config& synth) const;
+    // or an empty string. Setting `stop` ends the rendering of a WAV file
+    // early, and nothing is saved.
+    QString save(
+        const QString& path, const FluidSynthDevice::Config& synth, const std::atomic<bool>* stop = nullptr) const;
 
 private:
     std::function<double()> now_;

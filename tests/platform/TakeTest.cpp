@@ -279,6 +279,12 @@ TEST_F(TakeMemoryTest, AFailedSaveLeavesNoFileAndSaysWhy)
         EXPECT_NE(memory.save(path, {}), QString()) << path.toStdString();
     // No SoundFont to render with.
     EXPECT_NE(memory.save(dir.filePath(QStringLiteral("take.wav")), {{}, ""}), QString());
+    // Stopped on the way (Cancel).
+    const std::atomic<bool> stopped = true;
+    const auto synth = FluidSynthDevice::Config::fromEnvironment();
+    if (!FluidSynthDevice(synth).soundFontPath().empty()) {
+        EXPECT_EQ(memory.save(dir.filePath(QStringLiteral("stopped.wav")), synth, &stopped), "it was stopped");
+    }
     EXPECT_FALSE(QFileInfo::exists(unwritable));
     EXPECT_EQ(
         QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList({"plain"}));

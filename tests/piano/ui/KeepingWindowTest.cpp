@@ -9,7 +9,13 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
+
+#include <atomic>
+#include <chrono>
+#include <future>
 
 using namespace clavora;
 using namespace clavora::test;
@@ -24,9 +30,9 @@ class KeepingWindowTest : public QObject {
         {
             Keeping keeping;
             keeping.takeHasNotes = [this] { return hasNotes; };
-            keeping.saveTake = [this](const QString& path) {
+            keeping.saveTake = [this](const QString& path, const std::atomic<bool>& stop) {
                 saved << path;
-                return failure;
+                return work ? work(stop) : failure;
             };
             keeping.forgetTake = [this] { ++forgets; };
             keeping.askFile = [this](QWidget*, const Keeping::FileQuestion& q) {
@@ -41,6 +47,7 @@ class KeepingWindowTest : public QObject {
         Program p;
         bool hasNotes = true;
         QString failure;
+        std::function<QString(const std::atomic<bool>& stop)> work; // instead of `failure`
         QString answer;
         QStringList saved;
         int forgets = 0;
@@ -101,6 +108,49 @@ private slots:
         QCOMPARE(k.saved.size(), 1);
         k.run("mnuNewRecording");
         QCOMPARE(k.forgets, 1);
+    }
+
+    // A WAV file is made on a thread of its own under a modal box with a busy
+    // bar, and the window's event loop goes on meanwhile; Cancel stops the
+    // work and nothing more is said.
+    void waveFileIsMadeWhileTheWindowGoesOn()
+    {
+        Keeper k;
+        k.answer = QStringLiteral("/music/take.wav");
+        std::promise<void> looked;
+        std::future<void> lookedAt = looked.get_future();
+        k.work = [&](const std::atomic<bool>&) {
+            // Only the window's thread can end this wait.
+            const bool loopRan = lookedAt.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+            return loopRan ? QStringLiteral("No space left on device") : QStringLiteral("the window stood still");
+        };
+        QString label;
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
+                label = box->labelText();
+            looked.set_value();
+        });
+        k.run("mnuSaveRecording");
+        QCOMPARE(label, QStringLiteral("Saving the recording as a WAV file..."));
+        QCOMPARE(k.p.platform.boxes.back().text,
+            std::string("\"/music/take.wav\" could not be saved: No space left on device."));
+
+        const std::size_t boxes = k.p.platform.boxes.size();
+        bool stopped = false;
+        k.work = [&](const std::atomic<bool>& stop) {
+            stop.wait(false);
+            stopped = true;
+            return QStringLiteral("it was stopped");
+        };
+        QTimer::singleShot(0, [] { QApplication::activeModalWidget()->findChild<QPushButton*>()->click(); });
+        k.run("mnuSaveRecording");
+        QVERIFY(stopped);
+        stopped = false; // Esc too
+        QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+        k.run("mnuSaveRecording");
+        QVERIFY(stopped);
+        QCOMPARE(k.p.platform.boxes.size(), boxes);
+        QCOMPARE(k.saved.size(), 3);
     }
 
     void setupSavedThenOpenedBringsTheSoundBackAndABadFileChangesNothing()
