@@ -88,6 +88,16 @@ TEST(JackInput, AClientPlaysThePianoThroughClavoraIn)
     input.refresh();
     ASSERT_GT(input.sourceCount(), 1);
     EXPECT_EQ(input.openSource(), input.sourceCount() - 1);
+    // A port of a second client of our name (JACK calls it "Clavora-01") is
+    // never offered: it may be our own output, played back into us.
+    {
+        RtMidiOut own(RtMidi::UNIX_JACK, "Clavora-01");
+        own.openVirtualPort("Out");
+        input.refresh();
+        for (int i = 0; i + 1 < input.sourceCount(); ++i)
+            EXPECT_EQ(input.sourceName(i).find(SystemMidiInput::kClientName), std::string::npos) << input.sourceName(i);
+    }
+    input.refresh();
 
     // Plays the messages, waits until `valid` of them have come through,
     // lets the chord wait run out, and returns what was sent.

@@ -294,11 +294,14 @@ TEST(KeyCodes, TheUsRowsAndModifiersAreKnownByPositionAlone)
         for (std::size_t i = 0; i < keys.size(); ++i)
             EXPECT_EQ(virtualKey(ScanCodes::Xkb, first + i, Qt::Key_unknown, {}), keys[i]) << first + i;
     }
-    // Both Shifts, both Ctrls, Caps Lock.
-    const std::vector<std::pair<std::uint32_t, int>> modifiers {
-        {50, kShift}, {62, kShift}, {37, kCtrl}, {105, kCtrl}, {66, kCapsLock}};
-    for (const auto& [native, expected] : modifiers)
+    // The punctuation around them, both Shifts, both Ctrls, Caps Lock.
+    const std::vector<std::pair<std::uint32_t, int>> others {{20, kMinus}, {21, kEquals}, {34, kBracketLeft},
+        {47, kSemicolon}, {48, kQuote}, {51, 220}, {59, kComma}, {60, kPeriod}, {61, kSlash}, {50, kShift},
+        {62, kShift}, {37, kCtrl}, {105, kCtrl}, {66, kCapsLock}, {95, kF(11)}, {96, kF(12)}};
+    for (const auto& [native, expected] : others)
         EXPECT_EQ(virtualKey(ScanCodes::Xkb, native, Qt::Key_unknown, {}), expected) << native;
+    for (int f = 1; f <= 10; ++f) // F1 to F10 in a row from 67
+        EXPECT_EQ(virtualKey(ScanCodes::Xkb, std::uint32_t(66 + f), Qt::Key_unknown, {}), kF(f)) << f;
 }
 
 TEST(KeyCodes, VirtualKeysByPositionKeypadAndQtKey)

@@ -265,6 +265,9 @@ TEST_F(TakeMemoryTest, TheBoundDropsTheOldestAndNewRecordingForgetsAllButTheInst
     const std::vector<TimedMessage> instruments {
         {0, packShortMessage(midi::kProgramChange, 5, 0)}, {0, packShortMessage(midi::kProgramChange + 1, 7, 0)}};
     EXPECT_EQ(memory.take(), instruments);
+    // A note-on of velocity 0 is a release: still no note.
+    play(memory, {{50, packShortMessage(midi::kNoteOn, 0x3C, 0)}});
+    EXPECT_FALSE(memory.hasNotes());
 }
 
 TEST_F(TakeMemoryTest, AFailedSaveLeavesNoFileAndSaysWhy)

@@ -417,17 +417,18 @@ private slots:
 
     void capsLockFollowsTheKeyWhenTheWindowIsBack()
     {
-        for (const bool held : {true, false}) {
+        // A probe that cannot tell (nothing) counts the key as up.
+        for (const std::optional<bool> held : {std::optional(true), std::optional(false), std::optional<bool>()}) {
             Program p;
             // 66 is the Caps Lock key's X key code.
             p.window.keyReceiver()->setKeyProbe(
-                [held](std::uint32_t code) { return std::optional<bool>(held && code == 66); });
+                [held](std::uint32_t code) { return code == 66 ? held : std::optional<bool>(false); });
             QTest::keyPress(p.focus(), Qt::Key_CapsLock);
             QWidget other;
             activate(other);
             QCOMPARE(p.text("ChordType"), QStringLiteral("maj"));
             activate(p.window);
-            QCOMPARE(p.text("ChordType"), QLatin1String(held ? "maj7" : "maj"));
+            QCOMPARE(p.text("ChordType"), QLatin1String(held == true ? "maj7" : "maj"));
         }
     }
 
