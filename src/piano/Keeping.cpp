@@ -5,6 +5,7 @@
 #include "lang/KeepTexts.h"
 #include "platform/AtomicFile.h"
 #include "platform/Platform.h"
+#include "platform/TakeFormat.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -123,8 +124,7 @@ void installKeeping(PianoWindow& window, Piano& piano, Platform& platform, Keepi
                     return;
                 remember(folders->recordings, path);
                 const auto save = [&](const std::atomic<bool>& stop) { return shared->saveTake(path, stop); };
-                const bool wave = QFileInfo(path).suffix().compare(QLatin1String("wav"), Qt::CaseInsensitive) == 0;
-                const QString error = wave
+                const QString error = takeFormatOf(path) == TakeFormat::Wave
                     ? whileWorking(owner, text(KeepText::Rendering), text(KeepText::Cancel), save)
                     : save(std::atomic<bool>(false));
                 if (!error.isEmpty())

@@ -33,14 +33,6 @@ std::optional<std::uint32_t> settingKey(std::uint32_t message)
 
 } // namespace
 
-std::optional<TakeMemory::Format> TakeMemory::formatOf(const QString& path)
-{
-    const auto format = TakeRecorder::formatOf(path);
-    if (!format)
-        return std::nullopt;
-    return *format == TakeRecorder::Format::Wave ? Format::Wave : Format::MidiFile;
-}
-
 TakeMemory::TakeMemory(std::unique_ptr<MidiOutput> inner, std::function<double()> now, std::size_t capacity)
     : ForwardingMidiOutput(std::move(inner))
     , now_(std::move(now))
@@ -118,14 +110,14 @@ std::vector<TimedMessage> TakeMemory::take() const
 QString TakeMemory::save(
     const QString& path, const FluidSynthDevice::Config& synth, const std::atomic<bool>* stop) const
 {
-    const auto format = formatOf(path);
+    const auto format = takeFormatOf(path);
     if (!format)
         return QStringLiteral("the name must end in .mid or .wav");
     const std::vector<TimedMessage> messages = take();
     const double last = messages.empty() ? 0 : messages.back().milliseconds;
     // A MIDI file is small enough to be made in memory (the bound's take is
     // about 4 MB) and written whole.
-    if (*format == Format::MidiFile)
+    if (*format == TakeFormat::MidiFile)
         return saveFileAtomically(path, StandardMidiFile::encode(messages, last));
     // The renderer wants a file name: it writes beside the system's other
     // temporary files, and the result is copied into place whole.

@@ -30,10 +30,6 @@ public:
     // notes ring out (never past the moment of saving).
     static constexpr double kWaveTailMs = 2000;
 
-    enum class Format { MidiFile, Wave };
-    // By the file's suffix: .mid or .midi, .wav.
-    static std::optional<Format> formatOf(const QString& path);
-
     // `now` gives the milliseconds since the take started. When more than
     // `capacity` messages are kept, the oldest are dropped; the last program
     // and controller values they set are kept all the same.

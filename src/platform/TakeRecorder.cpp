@@ -3,7 +3,6 @@
 #include "SystemMidiOutput.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <cmath>
@@ -83,7 +82,7 @@ RecordArguments takeRecordArguments(const QStringList& arguments)
             result.rest.append(argument);
         }
     }
-    if (given && !TakeRecorder::formatOf(result.path))
+    if (given && !takeFormatOf(result.path))
         result.error = QStringLiteral("cannot record into \"%1\": the name must end in .mid or .wav").arg(result.path);
     return result;
 }
@@ -190,16 +189,6 @@ bool StandardMidiFile::writeAt(qint64 position, const QByteArray& bytes)
     return file_->seek(position) && file_->write(bytes) == bytes.size();
 }
 
-std::optional<TakeRecorder::Format> TakeRecorder::formatOf(const QString& path)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("mid") || suffix == QLatin1String("midi"))
-        return Format::MidiFile;
-    if (suffix == QLatin1String("wav"))
-        return Format::Wave;
-    return std::nullopt;
-}
-
 TakeRecorder::TakeRecorder(
     std::unique_ptr<MidiOutput> inner, const QString& path, std::function<double()> now, FluidSynthDevice::Config synth)
     : ForwardingMidiOutput(std::move(inner))
@@ -207,11 +196,11 @@ TakeRecorder::TakeRecorder(
     , now_(std::move(now))
     , synth_(std::move(synth))
 {
-    const auto format = formatOf(path);
+    const auto format = takeFormatOf(path);
     if (!format)
         return;
     format_ = *format;
-    if (format_ == Format::MidiFile) {
+    if (format_ == TakeFormat::MidiFile) {
         midiFile_ = std::make_unique<StandardMidiFile>(path);
         recording_ = midiFile_->isOpen();
     } else {
@@ -239,7 +228,7 @@ bool TakeRecorder::finish()
     // A take ends when the device closes (the window closing, however the
     // program is stopped), or now if it is still open.
     const double end = isOpen() || closedAt_ < 0 ? now_() : closedAt_;
-    if (format_ == Format::MidiFile) {
+    if (format_ == TakeFormat::MidiFile) {
         if (writeError_.isEmpty() && !midiFile_->end(end))
             writeFailed(midiFile_->error());
         midiFile_.reset();

@@ -2,6 +2,7 @@
 // Recording what is played: `clavora --record take.mid` or `--record take.wav`.
 #include "FluidSynthDevice.h"
 #include "ForwardingMidiOutput.h"
+#include "TakeFormat.h"
 
 #include <QByteArray>
 #include <QString>
@@ -83,10 +84,6 @@ private:
 // to record alone.
 class TakeRecorder final : public ForwardingMidiOutput {
 public:
-    enum class Format { MidiFile, Wave };
-    // By the file's suffix: .mid or .midi, .wav.
-    static std::optional<Format> formatOf(const QString& path);
-
     // `now` gives the milliseconds since the take started; `synth` is what
     // renders a WAV file.
     TakeRecorder(std::unique_ptr<MidiOutput> inner, const QString& path, std::function<double()> now,
@@ -117,7 +114,7 @@ private:
     void writeFailed(const QString& why);
 
     QString path_;
-    Format format_ = Format::MidiFile;
+    TakeFormat format_ = TakeFormat::MidiFile;
     std::function<double()> now_;
     FluidSynthDevice::Config synth_;
     std::unique_ptr<StandardMidiFile> midiFile_;
