@@ -145,10 +145,6 @@ TEST_F(PlayingTest, KeypadBeepsAtANumberAbove127AndStartsAgain)
 
 TEST_F(PlayingTest, KeysOutsideTheirTableDoNothing)
 {
-    const auto state = [this] {
-        return labels(mainArea()) + labels(chordSlots()) + drums().volume().label().toStdString()
-            + std::to_string(int(chords().mode()) * 100 + chords().splitPoint()) + std::to_string(piano.playDrums());
-    };
     const std::string before = state();
     run({shift(kF(7)), hit(kF13), shift(kUp), shift(kF(11)), ctrl(kF(5)), shiftCtrl(kUp), shiftCtrl(kF(1)),
         shift(kKeypad0 + 5), down(kF(6), kAltMask)});
@@ -168,13 +164,6 @@ TEST_F(PlayingTest, KeysOutsideTheirTableDoNothing)
 // drums mode its pads except under Shift+Ctrl, which plays no pad.
 TEST_F(PlayingTest, KeysThatOnlyPlayDoNothingElse)
 {
-    const auto state = [this] {
-        std::string modifiers;
-        for (int m = 0; m < ChordArea::kModifierCount; ++m)
-            modifiers += chords().isModifierDown(m) ? '1' : '0';
-        return labels(mainArea()) + labels(chordSlots()) + drums().volume().label().toStdString() + modifiers
-            + std::to_string(int(chords().mode()) * 100 + chords().splitPoint()) + std::to_string(piano.playDrums());
-    };
     int requests = 0;
     for (auto signal : {&Piano::helpRequested, &Piano::languageDialogRequested, &Piano::editChordRequested,
              &Piano::drumEditorRequested, &Piano::focusRequested})

@@ -174,6 +174,15 @@ protected:
     ChordArea& chords() { return piano.chordArea(); }
     VoiceArea& chordSlots() { return piano.chordArea().area(); }
     DrumPads& drums() { return piano.drumPads(); }
+    // Every setting a key command can change, the chord modifiers held and the mode.
+    std::string state()
+    {
+        std::string modifiers;
+        for (int m = 0; m < ChordArea::kModifierCount; ++m)
+            modifiers += chords().isModifierDown(m) ? '1' : '0';
+        return labels(mainArea()) + labels(chordSlots()) + drums().volume().label().toStdString() + modifiers
+            + std::to_string(int(chords().mode()) * 100 + chords().splitPoint()) + std::to_string(piano.playDrums());
+    }
 
     RecordingMidiOutput midi;
     FakePlatform platform;
