@@ -136,9 +136,11 @@ int main(int argc, char* argv[])
     port.fallBackWhenLost(resetSettings);
     clavora::installEditors(window, piano, platform);
     // A MIDI keyboard plays the piano; no source is open until one is chosen.
-    clavora::MidiKeyboard midiKeyboard(piano, platform);
+    // One that leaves lets go of its notes, and plays again when it is back.
     clavora::SystemMidiInput midiInput;
+    clavora::MidiKeyboard midiKeyboard(piano, platform);
     midiInput.setReceiver([&](std::uint32_t message) { midiKeyboard.receive(message); });
+    midiKeyboard.follow(midiInput);
     window.setMidiInDialog([&](QWidget* owner) {
         clavora::sound::MidiInDeviceDialog dialog(
             midiInput, platform, piano.language(), [&] { midiKeyboard.releaseAll(); }, owner);

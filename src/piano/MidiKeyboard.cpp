@@ -7,6 +7,7 @@
 #include "keys/KeyTable.h"
 #include "keys/VoiceArea.h"
 #include "platform/MidiConstants.h"
+#include "platform/MidiInput.h"
 #include "platform/Platform.h"
 #include "sound/MidiPort.h"
 
@@ -41,6 +42,7 @@ MidiKeyboard::MidiKeyboard(Piano& piano, Platform& platform, QObject* parent)
 MidiKeyboard::~MidiKeyboard()
 {
     platform_.cancelTimer(timer_);
+    platform_.cancelTimer(checkTimer_);
 }
 
 int MidiKeyboard::keyOfNote(int note)
@@ -221,6 +223,18 @@ void MidiKeyboard::releaseAll()
     while (!sounds_.empty())
         releaseSound(sounds_.begin()->first);
     notes_.fill(HeldNote {});
+}
+
+void MidiKeyboard::follow(MidiInput& input)
+{
+    input_ = &input;
+    platform_.cancelTimer(checkTimer_);
+    checkTimer_ = platform_.startTimer(kSourceCheck, [this] {
+        checkTimer_ = 0;
+        if (input_->checkSource() == MidiInput::SourceNews::Gone)
+            releaseAll();
+        follow(*input_);
+    });
 }
 
 void MidiKeyboard::forget()

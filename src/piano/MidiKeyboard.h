@@ -7,6 +7,7 @@
 #include <vector>
 
 namespace clavora {
+class MidiInput;
 class Piano;
 class Platform;
 
@@ -25,6 +26,7 @@ public:
     static constexpr int kFirstNote = 48; // the note of key 0
     static constexpr int kChordWindow = 40; // milliseconds a chord's notes may lie apart
     static constexpr int kMinChordNotes = 3;
+    static constexpr int kSourceCheck = 500; // milliseconds between looks at the input's source
 
     MidiKeyboard(Piano& piano, Platform& platform, QObject* parent = nullptr);
     ~MidiKeyboard() override;
@@ -36,6 +38,10 @@ public:
     void receive(std::uint32_t message);
     // Lets go of everything the input holds, as when it closes.
     void releaseAll();
+    // Looks at the input's source every kSourceCheck milliseconds, for as
+    // long as this keyboard lives (on timers of the platform that wait in
+    // the event loop): once it has gone, what it held is let go.
+    void follow(MidiInput& input);
 
 private:
     enum class State { Off, Waiting, Sounding, Spent };
@@ -72,6 +78,8 @@ private:
     std::map<int, int> keyHolds_; // key -> sounds holding it
     std::map<int, int> padHolds_; // pad -> sounds holding it
     int timer_ = 0;
+    MidiInput* input_ = nullptr;
+    int checkTimer_ = 0;
 };
 
 } // namespace clavora

@@ -57,6 +57,7 @@ bool JackServerWatch::start()
     }
     client_ = new Client {jack};
     jack_on_shutdown(jack, &JackServerWatch::onShutdown, this);
+    jack_set_port_registration_callback(jack, &JackServerWatch::onPortChange, this);
     if (jack_activate(jack) != 0) {
         stop();
         gone_ = true;
@@ -89,6 +90,11 @@ void JackServerWatch::onShutdown(void* self)
     const std::lock_guard lock(watch->mutex_);
     if (watch->onGone_)
         watch->onGone_();
+}
+
+void JackServerWatch::onPortChange(std::uint32_t, int, void* self)
+{
+    ++static_cast<JackServerWatch*>(self)->portChanges_;
 }
 
 } // namespace clavora

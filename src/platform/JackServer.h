@@ -2,6 +2,7 @@
 // The JACK server this process's clients connect to, and what to do with
 // those clients when it goes away.
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 
@@ -42,13 +43,19 @@ public:
     // Whether the server stopped while watched (or did not answer when the
     // watch started). A device on it must not be called into any more.
     bool serverGone() const { return gone_; }
+    bool watching() const { return client_ != nullptr; }
+    // How many ports have come or gone on the server while watched: while
+    // this stays the same, the ports a device looks for are as they were.
+    unsigned portChanges() const { return portChanges_; }
 
 private:
     static void onShutdown(void* self);
+    static void onPortChange(std::uint32_t port, int registered, void* self); // a jack_port_id_t
 
     struct Client;
     Client* client_ = nullptr;
     std::atomic<bool> gone_ = false;
+    std::atomic<unsigned> portChanges_ = 0;
     std::mutex mutex_;
     std::function<void()> onGone_;
 };

@@ -26,6 +26,14 @@ public:
     // The source open, as numbered in the list read last; -1 for none.
     virtual int openSource() const = 0;
 
+    // What became of the open source since it was last looked at. Gone comes
+    // once, when it has left (a keyboard unplugged, its program ended, the
+    // JACK server stopped): nothing it held will ever be let go by it. Back
+    // comes once, when a source of its name is there again and has been
+    // opened anew.
+    enum class SourceNews { None, Gone, Back };
+    virtual SourceNews checkSource() { return SourceNews::None; }
+
     // The name of the source open; empty for none.
     std::string openSourceName() const
     {

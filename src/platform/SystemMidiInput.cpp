@@ -116,21 +116,15 @@ bool SystemMidiInput::open(int source)
                          void* queue) { static_cast<MidiInputQueue*>(queue)->push(message->data(), message->size()); },
         &queue_);
     in_->ignoreTypes(true, true, true);
-    try {
-        if (wanted.ours) {
+    if (wanted.ours) {
+        try {
             in_->openVirtualPort(kPortName);
-        } else {
-            // The port may have moved since the list was read: open it by name.
-            unsigned int index = 0;
-            const unsigned int count = in_->getPortCount();
-            while (index < count && in_->getPortName(index) != wanted.name)
-                ++index;
-            if (index == count)
-                failed_ = true;
-            else
-                in_->openPort(index, kPortName);
+        } catch (const std::exception&) {
+            failed_ = true;
         }
-    } catch (const std::exception&) {
+    } else if (!connect(wanted.name)) {
+        // The port may have moved since the list was read: it is found by
+        // name, and it may have gone.
         failed_ = true;
     }
     if (failed_) {
@@ -139,7 +133,58 @@ bool SystemMidiInput::open(int source)
     }
     openName_ = wanted.name;
     openOurs_ = wanted.ours;
+    left_ = false;
+    portChangesSeen_ = watch_.portChanges();
     return true;
+}
+
+bool SystemMidiInput::connect(const std::string& name)
+{
+    failed_ = false;
+    try {
+        const unsigned int count = in_->getPortCount();
+        for (unsigned int index = 0; index < count; ++index)
+            if (in_->getPortName(index) == name) {
+                in_->openPort(index, kPortName);
+                return !failed_;
+            }
+    } catch (const std::exception&) {
+    }
+    return false;
+}
+
+MidiInput::SourceNews SystemMidiInput::checkSource()
+{
+    if (!in_)
+        return SourceNews::None;
+    if (watch_.serverGone()) {
+        close();
+        return SourceNews::Gone;
+    }
+    // On JACK the server says when ports come or go; only then is it asked.
+    if (openOurs_ || (watch_.watching() && watch_.portChanges() == portChangesSeen_))
+        return SourceNews::None;
+    portChangesSeen_ = watch_.portChanges();
+    if (!left_) {
+        bool there = false;
+        try {
+            const unsigned int count = in_->getPortCount();
+            for (unsigned int index = 0; index < count && !there; ++index)
+                there = in_->getPortName(index) == openName_;
+        } catch (const std::exception&) {
+        }
+        if (there)
+            return SourceNews::None;
+        left_ = true;
+        in_->closePort();
+        return SourceNews::Gone;
+    }
+    if (!connect(openName_)) {
+        in_->closePort();
+        return SourceNews::None;
+    }
+    left_ = false;
+    return SourceNews::Back;
 }
 
 void SystemMidiInput::close()
@@ -156,6 +201,7 @@ void SystemMidiInput::close()
     queue_.clear();
     openName_.clear();
     openOurs_ = false;
+    left_ = false;
 }
 
 int SystemMidiInput::openSource() const

@@ -33,6 +33,10 @@ public:
     bool open(int source) override;
     void close() override;
     int openSource() const override;
+    // Looks for the open source by name among the ports of the open client.
+    // A source that left is waited for: a port of its name is opened again.
+    // Once the JACK server under it has stopped, the input closes.
+    SourceNews checkSource() override;
 
 private:
     struct Source {
@@ -41,6 +45,9 @@ private:
         bool ours;
     };
     void list() const;
+    // Connects the open client to the port of that name. False when there
+    // is none or the connection fails.
+    bool connect(const std::string& name);
 
     MidiInputQueue queue_;
     std::unique_ptr<RtMidiIn> in_;
@@ -53,6 +60,8 @@ private:
     std::string openName_;
     bool openOurs_ = false;
     bool failed_ = false;
+    bool left_ = false; // the open source is not there now
+    unsigned portChangesSeen_ = 0;
 };
 
 } // namespace clavora

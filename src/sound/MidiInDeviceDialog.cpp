@@ -37,6 +37,10 @@ void MidiInDeviceDialog::confirm()
 {
     const int source = list()->currentData().isValid() ? list()->currentData().toInt() : kNone;
     if (source == openingSource_) {
+        // A source that has left reads as none: choosing None stops waiting
+        // for it to come back.
+        if (source == kNone)
+            input_.close();
         accept();
         return;
     }

@@ -132,5 +132,50 @@ TEST(JackInput, AClientPlaysThePianoThroughClavoraIn)
     EXPECT_EQ(input.openSource(), -1);
 }
 
+// A keyboard's port that leaves (unplugged, or its program ended) is said
+// once and waited for: once a port of its name is back it plays again. When
+// the server stops, the input closes.
+TEST(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
+{
+    int argc = 1;
+    char name[] = "midi_input_test";
+    char* argv[] = {name};
+    QCoreApplication app(argc, argv);
+    JackTestServer jack;
+    if (!jack.start())
+        GTEST_SKIP() << jack.whyNot().toStdString();
+
+    using News = MidiInput::SourceNews;
+    SystemMidiInput input;
+    std::vector<std::uint32_t> received;
+    input.setReceiver([&](std::uint32_t message) { received.push_back(message); });
+    // The server's news of a port comes on a thread of its own.
+    const auto news = [&](News expected) { return within(2000, [&] { return input.checkSource() == expected; }); };
+    const auto plugIn = [] {
+        auto keys = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "clavora-keys");
+        keys->openVirtualPort("out");
+        return keys;
+    };
+
+    auto keys = plugIn();
+    ASSERT_TRUE(input.openNamed("clavora-keys:out"));
+    EXPECT_EQ(input.checkSource(), News::None);
+    keys.reset();
+    EXPECT_TRUE(news(News::Gone));
+    EXPECT_EQ(input.checkSource(), News::None);
+    keys = plugIn();
+    EXPECT_TRUE(news(News::Back));
+    const Bytes noteOn {0x90, 0x3E, 0x64};
+    keys->sendMessage(noteOn.data(), noteOn.size());
+    EXPECT_TRUE(within(2000, [&] { return !received.empty(); }));
+    EXPECT_EQ(received, std::vector<std::uint32_t> {0x643E90});
+    EXPECT_EQ(input.openSourceName(), "clavora-keys:out");
+
+    jack.stop();
+    abandonDeadJackClient(keys.release());
+    EXPECT_TRUE(news(News::Gone));
+    EXPECT_EQ(input.openSource(), -1);
+}
+
 } // namespace
 } // namespace clavora::test

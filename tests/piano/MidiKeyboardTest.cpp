@@ -4,6 +4,9 @@
 #include "piano/MidiKeyboard.h"
 #include "PlayingFixture.h"
 #include "platform/MidiConstants.h"
+#include "platform/MidiInput.h"
+
+#include <deque>
 
 namespace clavora::test {
 namespace {
@@ -166,6 +169,40 @@ TEST_F(MidiPlaying, EscapeClearsTheNotesOfTheInput)
     off(48);
     on(48);
     EXPECT_EQ(timeline(40), (Log {"80 97 37 67", "80 97 3C 67", "80 97 40 67"}));
+}
+
+// A source that leaves (a keyboard unplugged) never lets go of its notes:
+// they end when the input is next looked at. News that it is still there,
+// or back, changes nothing.
+TEST_F(MidiPlaying, NotesOfASourceThatLeftEndAtTheNextLook)
+{
+    using News = MidiInput::SourceNews;
+    struct Source final : MidiInput {
+        int sourceCount() const override { return 0; }
+        std::string sourceName(int) const override { return {}; }
+        bool open(int) override { return false; }
+        void close() override { }
+        int openSource() const override { return -1; }
+        SourceNews checkSource() override
+        {
+            const SourceNews next = news.empty() ? News::None : news.front();
+            if (!news.empty())
+                news.pop_front();
+            return next;
+        }
+        std::deque<SourceNews> news;
+    } source;
+    source.news = {News::None, News::Back, News::Gone};
+    run({type(kF(2))});
+    input.follow(source);
+    on(60);
+    on(64);
+    off(64);
+    midi.clear();
+    EXPECT_EQ(timeline(2000), (Log {"1500 80 3C 00"}));
+    EXPECT_TRUE(source.news.empty());
+    off(60);
+    EXPECT_EQ(sent(), (Log {"80 3C 00"}));
 }
 
 // Drums mode: a note strikes the pad of its key's computer key, at the pad's

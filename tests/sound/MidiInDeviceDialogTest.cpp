@@ -63,6 +63,8 @@ private slots:
         QTest::newRow("a source") << SourceChoice {-1, 2, "OK", "close,open 1", 1, 1, ""};
         QTest::newRow("None closes") << SourceChoice {0, 0, "OK", "close", -1, 1, ""};
         QTest::newRow("the source open") << SourceChoice {1, 2, "OK", "", 1, 0, ""};
+        // A source that has left shows as None, and is waited for no more.
+        QTest::newRow("None again") << SourceChoice {-1, 0, "OK", "close", -1, 0, ""};
         QTest::newRow("Cancel") << SourceChoice {-1, 1, "Cancel", "", -1, 0, ""};
         QTest::newRow("a source that fails") << SourceChoice {0, 3, "OK", "close,open 2,close", -1, 1, failed};
     }
