@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace clavora {
 
@@ -40,20 +41,10 @@ public:
         const int source = openSource();
         return source < 0 ? std::string() : sourceName(source);
     }
-    // Opens the source of this name as the list reads now; an empty name
-    // closes the input. False when no source of that name opens.
-    bool openNamed(const std::string& name)
-    {
-        if (name.empty()) {
-            close();
-            return true;
-        }
-        refresh();
-        for (int source = 0; source < sourceCount(); ++source)
-            if (sourceName(source) == name)
-                return open(source);
-        return false;
-    }
+    // Opens the source of this name (see findSource) as the list reads now;
+    // an empty name closes the input. False when no source of that name
+    // opens.
+    bool openNamed(const std::string& name);
 
     void setReceiver(Receiver receiver) { receiver_ = std::move(receiver); }
 
@@ -67,5 +58,11 @@ protected:
 private:
     Receiver receiver_;
 };
+
+// Where the source of that name is among those listed: the same name first;
+// failing that, an ALSA port of the same name under other client and port
+// numbers ("Keys:Keys MIDI 1 24:0" and "Keys:Keys MIDI 1 28:0"), which a
+// keyboard plugged in again may be given. -1 when there is none.
+int findSource(const std::vector<std::string>& listed, const std::string& name);
 
 } // namespace clavora

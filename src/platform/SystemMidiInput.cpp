@@ -131,26 +131,40 @@ bool SystemMidiInput::open(int source)
         close();
         return false;
     }
-    openName_ = wanted.name;
+    if (wanted.ours)
+        openName_ = wanted.name;
     openOurs_ = wanted.ours;
     left_ = false;
     portChangesSeen_ = watch_.portChanges();
     return true;
 }
 
-bool SystemMidiInput::connect(const std::string& name)
+std::vector<std::string> SystemMidiInput::portNames() const
 {
-    failed_ = false;
+    std::vector<std::string> names;
     try {
         const unsigned int count = in_->getPortCount();
         for (unsigned int index = 0; index < count; ++index)
-            if (in_->getPortName(index) == name) {
-                in_->openPort(index, kPortName);
-                return !failed_;
-            }
+            names.push_back(in_->getPortName(index));
     } catch (const std::exception&) {
     }
-    return false;
+    return names;
+}
+
+bool SystemMidiInput::connect(const std::string& name)
+{
+    failed_ = false;
+    const std::vector<std::string> names = portNames();
+    const int index = findSource(names, name);
+    if (index < 0)
+        return false;
+    try {
+        in_->openPort(static_cast<unsigned int>(index), kPortName);
+    } catch (const std::exception&) {
+        return false;
+    }
+    openName_ = names[static_cast<std::size_t>(index)];
+    return !failed_;
 }
 
 MidiInput::SourceNews SystemMidiInput::checkSource()
@@ -166,14 +180,7 @@ MidiInput::SourceNews SystemMidiInput::checkSource()
         return SourceNews::None;
     portChangesSeen_ = watch_.portChanges();
     if (!left_) {
-        bool there = false;
-        try {
-            const unsigned int count = in_->getPortCount();
-            for (unsigned int index = 0; index < count && !there; ++index)
-                there = in_->getPortName(index) == openName_;
-        } catch (const std::exception&) {
-        }
-        if (there)
+        if (findSource(portNames(), openName_) >= 0)
             return SourceNews::None;
         left_ = true;
         in_->closePort();

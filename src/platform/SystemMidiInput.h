@@ -45,9 +45,12 @@ private:
         bool ours;
     };
     void list() const;
-    // Connects the open client to the port of that name. False when there
-    // is none or the connection fails.
+    // Connects the open client to the port of that name (see findSource),
+    // which becomes the name of the open source. False when there is none
+    // or the connection fails.
     bool connect(const std::string& name);
+    // The ports of the open client; none when it cannot tell.
+    std::vector<std::string> portNames() const;
 
     MidiInputQueue queue_;
     std::unique_ptr<RtMidiIn> in_;

@@ -131,6 +131,14 @@ private slots:
         QTest::newRow("gone") << QStringLiteral("Pads") << false << QString() << QStringLiteral("Drums");
         QTest::newRow("refuses") << QStringLiteral("Synth") << false << QStringLiteral("open 2") << QString();
         QTest::newRow("none") << QString() << true << QStringLiteral("close") << QString();
+        // An ALSA port plugged in again may have other client and port
+        // numbers; the same numbers win, a name without numbers is another.
+        QTest::newRow("new numbers") << QStringLiteral("Keys:Keys MIDI 1 24:0") << true << QStringLiteral("open 4")
+                                     << QStringLiteral("Keys:Keys MIDI 1 28:0");
+        QTest::newRow("same numbers") << QStringLiteral("Pads 20:1") << true << QStringLiteral("open 6")
+                                      << QStringLiteral("Pads 20:1");
+        QTest::newRow("not numbers") << QStringLiteral("Keys:Keys MIDI 1 2x:0") << false << QString()
+                                     << QStringLiteral("Drums");
     }
     void opensTheSourceASetupNames()
     {
@@ -141,7 +149,8 @@ private slots:
         FakeInput input;
         input.names = {"Drums"};
         input.open_ = 0;
-        input.plugged = {"Drums", "Keys", "Synth"};
+        input.plugged
+            = {"Drums", "Keys", "Synth", "Keys:Keys MIDI 1", "Keys:Keys MIDI 1 28:0", "Pads 20:0", "Pads 20:1"};
         input.failing = {2};
         QCOMPARE(input.openNamed(name.toStdString()), opened);
         QCOMPARE(input.log.join(QLatin1Char(' ')), log);
