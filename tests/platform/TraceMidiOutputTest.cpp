@@ -4,6 +4,7 @@
 #include "platform/TraceMidiOutput.h"
 #include "PlatformTest.h"
 
+#include <QDir>
 #include <QLocale>
 
 #include <chrono>
@@ -22,8 +23,14 @@ QStringList linesOf(const QString& path)
                                           : QStringList();
 }
 
+qsizetype openDescriptors()
+{
+    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size();
+}
+
 // One line per message the open device took, in the file as soon as it has
-// gone, after what the file held; nothing while no device is open.
+// gone, after what the file held; nothing while no device is open. The
+// trace leaves no descriptor open behind it.
 TEST(TraceMidiOutput, WritesWhatTheOpenDeviceTakes)
 {
     QTemporaryDir dir;
@@ -33,7 +40,9 @@ TEST(TraceMidiOutput, WritesWhatTheOpenDeviceTakes)
     start.start();
     RecordingMidiOutput device {{"First", "Second"}};
     device.setFailing({0});
-    TraceMidiOutput trace(device, path, start);
+    const qsizetype descriptors = openDescriptors();
+    auto traced = std::make_unique<TraceMidiOutput>(device, path, start);
+    TraceMidiOutput& trace = *traced;
     ASSERT_TRUE(trace.isTracing());
     EXPECT_FALSE(trace.open(0));
     EXPECT_FALSE(trace.send(packShortMessage(0x90, 60, 100)));
@@ -55,6 +64,8 @@ TEST(TraceMidiOutput, WritesWhatTheOpenDeviceTakes)
     const double first = lines[1].section(' ', 0, 0).toDouble(), second = lines[2].section(' ', 0, 0).toDouble();
     EXPECT_TRUE(0 <= first && first <= second && second <= end + 0.001) << first << ' ' << second << ' ' << end;
     EXPECT_EQ(device.log(), (std::vector<std::string> {"open 0", "open 1", "BF 78 00", "8A 0B 00", "close"}));
+    traced.reset();
+    EXPECT_EQ(openDescriptors(), descriptors);
 }
 
 TEST(TraceMidiOutput, LinesHaveThreeDecimalsAndUpperCaseHexWhateverTheLocale)
