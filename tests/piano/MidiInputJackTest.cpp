@@ -46,16 +46,25 @@ TEST(MidiInputQueue, DropsWhatIsNotACompleteChannelMessage)
     EXPECT_FALSE(channelMessageOf(nullptr, 3));
 }
 
-TEST(JackInput, AClientPlaysThePianoThroughClavoraIn)
-{
-    int argc = 1;
-    char name[] = "midi_input_test";
-    char* argv[] = {name};
-    QCoreApplication app(argc, argv);
-    JackTestServer jack;
-    if (!jack.start())
-        GTEST_SKIP() << jack.whyNot().toStdString();
+// A real JACK server with an event loop for the input's messages; without a
+// server the test is skipped.
+class JackInput : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!jack.start())
+            GTEST_SKIP() << jack.whyNot().toStdString();
+    }
 
+    int argc = 1;
+    char name[16] = "midi_input_test";
+    char* argv[1] = {name};
+    QCoreApplication app {argc, argv};
+    JackTestServer jack;
+};
+
+TEST_F(JackInput, AClientPlaysThePianoThroughClavoraIn)
+{
     RecordingMidiOutput midi;
     FakePlatform platform;
     platform.heldTimers = true;
@@ -135,16 +144,8 @@ TEST(JackInput, AClientPlaysThePianoThroughClavoraIn)
 // A keyboard's port that leaves (unplugged, or its program ended) is said
 // once and waited for: once a port of its name is back it plays again. When
 // the server stops, the input closes.
-TEST(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
+TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
 {
-    int argc = 1;
-    char name[] = "midi_input_test";
-    char* argv[] = {name};
-    QCoreApplication app(argc, argv);
-    JackTestServer jack;
-    if (!jack.start())
-        GTEST_SKIP() << jack.whyNot().toStdString();
-
     using News = MidiInput::SourceNews;
     SystemMidiInput input;
     std::vector<std::uint32_t> received;

@@ -2,11 +2,9 @@
 // recognised from the left hand, controllers, and strums that never hold
 // back the other hand.
 #include "piano/MidiKeyboard.h"
+#include "FakeMidiInput.h"
 #include "PlayingFixture.h"
 #include "platform/MidiConstants.h"
-#include "platform/MidiInput.h"
-
-#include <deque>
 
 namespace clavora::test {
 namespace {
@@ -177,21 +175,7 @@ TEST_F(MidiPlaying, EscapeClearsTheNotesOfTheInput)
 TEST_F(MidiPlaying, NotesOfASourceThatLeftEndAtTheNextLook)
 {
     using News = MidiInput::SourceNews;
-    struct Source final : MidiInput {
-        int sourceCount() const override { return 0; }
-        std::string sourceName(int) const override { return {}; }
-        bool open(int) override { return false; }
-        void close() override { }
-        int openSource() const override { return -1; }
-        SourceNews checkSource() override
-        {
-            const SourceNews next = news.empty() ? News::None : news.front();
-            if (!news.empty())
-                news.pop_front();
-            return next;
-        }
-        std::deque<SourceNews> news;
-    } source;
+    FakeMidiInput source;
     source.news = {News::None, News::Back, News::Gone};
     run({type(kF(2))});
     input.follow(source);

@@ -1,38 +1,13 @@
 #include "sound/MidiInDeviceDialog.h"
 #include "../lang/LayoutChecks.h"
+#include "FakeMidiInput.h"
 #include "FakePlatform.h"
-#include "platform/MidiInput.h"
-
-#include <set>
 
 using namespace clavora;
 using sound::MidiInDeviceDialog;
+using FakeInput = test::FakeMidiInput;
 
 namespace {
-
-// Sources whose list changes only when read again; those in `failing`
-// refuse to open. Logs "open 1", "close".
-struct FakeInput final : MidiInput {
-    std::vector<std::string> plugged, names;
-    std::set<int> failing;
-    QStringList log;
-    int open_ = -1;
-    void refresh() override { names = plugged; }
-    int sourceCount() const override { return int(names.size()); }
-    std::string sourceName(int source) const override { return names.at(std::size_t(source)); }
-    bool open(int source) override
-    {
-        log << QStringLiteral("open %1").arg(source);
-        open_ = failing.contains(source) ? -1 : source;
-        return open_ >= 0;
-    }
-    void close() override
-    {
-        log << QStringLiteral("close");
-        open_ = -1;
-    }
-    int openSource() const override { return open_; }
-};
 
 // The source open before, the list position chosen, the button pressed; what
 // the input was asked, the source open after, the releases of held notes and
