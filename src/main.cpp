@@ -134,6 +134,9 @@ int main(int argc, char* argv[])
         dialog.exec();
     });
     port.fallBackWhenLost(resetSettings);
+    // Another program's port that leaves and comes back (a synthesizer
+    // started again) is connected again and hears the instruments in force.
+    port.followDevice();
     clavora::installEditors(window, piano, platform);
     // A MIDI keyboard plays the piano; no source is open until one is chosen.
     // One that leaves lets go of its notes, and plays again when it is back.

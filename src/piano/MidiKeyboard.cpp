@@ -231,7 +231,7 @@ void MidiKeyboard::follow(MidiInput& input)
     platform_.cancelTimer(checkTimer_);
     checkTimer_ = platform_.startTimer(kSourceCheck, [this] {
         checkTimer_ = 0;
-        if (input_->checkSource() == MidiInput::SourceNews::Gone)
+        if (input_->checkSource() == PortNews::Gone)
             releaseAll();
         follow(*input_);
     });

@@ -100,6 +100,12 @@ void BackgroundOpenMidiOutput::setDeviceLostHandler(std::function<void()> lost)
     inner_->setDeviceLostHandler(std::move(lost));
 }
 
+PortNews BackgroundOpenMidiOutput::checkDevice()
+{
+    // Like send(): once the open has ended the worker no longer touches the device.
+    return isOpening() ? PortNews::None : inner_->checkDevice();
+}
+
 void BackgroundOpenMidiOutput::openAhead(int device)
 {
     finishOpening();

@@ -38,6 +38,8 @@ public:
     bool isOpen() const override;
     bool send(std::uint32_t message) override;
     void setDeviceLostHandler(std::function<void()> lost) override;
+    // None while an open goes on: it is not waited for.
+    PortNews checkDevice() override;
 
     // `done` is called from the event loop of the thread that called this.
     void beginOpen(int device, std::function<void(bool)> done) override;

@@ -33,6 +33,7 @@ public:
     bool send(std::uint32_t message) override { return inner_.send(message); }
     bool loadDeferred() override { return inner_.loadDeferred(); }
     void setDeviceLostHandler(std::function<void()> lost) override { inner_.setDeviceLostHandler(std::move(lost)); }
+    PortNews checkDevice() override { return inner_.checkDevice(); }
 
 private:
     std::unique_ptr<MidiOutput> owned_;

@@ -1,10 +1,11 @@
 #pragma once
 // A MIDI input of the system: a controller keyboard or another program
 // playing into Clavora.
+#include "MidiPortNames.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace clavora {
 
@@ -27,13 +28,9 @@ public:
     // The source open, as numbered in the list read last; -1 for none.
     virtual int openSource() const = 0;
 
-    // What became of the open source since it was last looked at. Gone comes
-    // once, when it has left (a keyboard unplugged, its program ended, the
-    // JACK server stopped): nothing it held will ever be let go by it. Back
-    // comes once, when a source of its name is there again and has been
-    // opened anew.
-    enum class SourceNews { None, Gone, Back };
-    virtual SourceNews checkSource() { return SourceNews::None; }
+    // What became of the open source since it was last looked at (one of
+    // our own never goes).
+    virtual PortNews checkSource() { return PortNews::None; }
 
     // The name of the source open; empty for none.
     std::string openSourceName() const
@@ -41,7 +38,7 @@ public:
         const int source = openSource();
         return source < 0 ? std::string() : sourceName(source);
     }
-    // Opens the source of this name (see findSource) as the list reads now;
+    // Opens the source of this name (see findMidiPort) as the list reads now;
     // an empty name closes the input. False when no source of that name
     // opens.
     bool openNamed(const std::string& name);
@@ -58,11 +55,5 @@ protected:
 private:
     Receiver receiver_;
 };
-
-// Where the source of that name is among those listed: the same name first;
-// failing that, an ALSA port of the same name under other client and port
-// numbers ("Keys:Keys MIDI 1 24:0" and "Keys:Keys MIDI 1 28:0"), which a
-// keyboard plugged in again may be given. -1 when there is none.
-int findSource(const std::vector<std::string>& listed, const std::string& name);
 
 } // namespace clavora

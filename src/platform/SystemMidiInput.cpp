@@ -155,7 +155,7 @@ bool SystemMidiInput::connect(const std::string& name)
 {
     failed_ = false;
     const std::vector<std::string> names = portNames();
-    const int index = findSource(names, name);
+    const int index = findMidiPort(names, name);
     if (index < 0)
         return false;
     try {
@@ -167,31 +167,31 @@ bool SystemMidiInput::connect(const std::string& name)
     return !failed_;
 }
 
-MidiInput::SourceNews SystemMidiInput::checkSource()
+PortNews SystemMidiInput::checkSource()
 {
     if (!in_)
-        return SourceNews::None;
+        return PortNews::None;
     if (watch_.serverGone()) {
         close();
-        return SourceNews::Gone;
+        return PortNews::Gone;
     }
     // On JACK the server says when ports come or go; only then is it asked.
     if (openOurs_ || (watch_.watching() && watch_.portChanges() == portChangesSeen_))
-        return SourceNews::None;
+        return PortNews::None;
     portChangesSeen_ = watch_.portChanges();
     if (!left_) {
-        if (findSource(portNames(), openName_) >= 0)
-            return SourceNews::None;
+        if (findMidiPort(portNames(), openName_) >= 0)
+            return PortNews::None;
         left_ = true;
         in_->closePort();
-        return SourceNews::Gone;
+        return PortNews::Gone;
     }
     if (!connect(openName_)) {
         in_->closePort();
-        return SourceNews::None;
+        return PortNews::None;
     }
     left_ = false;
-    return SourceNews::Back;
+    return PortNews::Back;
 }
 
 void SystemMidiInput::close()

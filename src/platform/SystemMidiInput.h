@@ -36,7 +36,7 @@ public:
     // Looks for the open source by name among the ports of the open client.
     // A source that left is waited for: a port of its name is opened again.
     // Once the JACK server under it has stopped, the input closes.
-    SourceNews checkSource() override;
+    PortNews checkSource() override;
 
 private:
     struct Source {
@@ -45,7 +45,7 @@ private:
         bool ours;
     };
     void list() const;
-    // Connects the open client to the port of that name (see findSource),
+    // Connects the open client to the port of that name (see findMidiPort),
     // which becomes the name of the open source. False when there is none
     // or the connection fails.
     bool connect(const std::string& name);

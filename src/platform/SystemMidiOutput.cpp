@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <tuple>
 
 namespace clavora {
 
@@ -117,6 +118,40 @@ public:
 
     bool serverGone() const { return watch_ && watch_->serverGone(); }
 
+    // What became of the port of that name, open on this client, since it
+    // was last looked at. On JACK the server says when ports come or go, and
+    // only then is it asked.
+    PortNews follow(const std::string& name)
+    {
+        if (!out_ || serverGone() || (watch_ && watch_->portChanges() == changesSeen_))
+            return PortNews::None;
+        if (watch_)
+            changesSeen_ = watch_->portChanges();
+        const std::vector<std::string> names = portNames();
+        const int index = findMidiPort(names, name);
+        if (!left_) {
+            if (index >= 0)
+                return PortNews::None;
+            left_ = true;
+            out_->closePort();
+            return PortNews::Gone;
+        }
+        if (index < 0)
+            return PortNews::None;
+        failed_ = false;
+        try {
+            out_->openPort(static_cast<unsigned int>(index), kClientName);
+        } catch (const std::exception&) {
+            failed_ = true;
+        }
+        if (failed_ || !out_->isPortOpen()) {
+            out_->closePort();
+            return PortNews::None;
+        }
+        left_ = false;
+        return PortNews::Back;
+    }
+
 private:
     // Opens a port with `action`, reporting errors from the callback or a
     // throw alike. A client that failed to open a port is closed.
@@ -140,6 +175,8 @@ private:
             reset();
             return false;
         }
+        left_ = false;
+        changesSeen_ = watch_ ? watch_->portChanges() : 0;
         return true;
     }
 
@@ -153,6 +190,8 @@ private:
     std::unique_ptr<RtMidiOut> out_;
     std::unique_ptr<JackServerWatch> watch_;
     bool failed_ = false;
+    bool left_ = false; // the port open has gone away
+    unsigned changesSeen_ = 0;
 };
 
 // The system's MIDI ports: the ALSA sequencer's, then JACK's when a JACK
@@ -173,7 +212,7 @@ public:
             const std::vector<std::string> found = api->portNames();
             for (std::size_t i = 0; i < found.size(); ++i) {
                 names.push_back(found[i]);
-                listed_.emplace_back(api, static_cast<int>(i));
+                listed_.emplace_back(api, static_cast<int>(i), found[i]);
             }
         }
         // A client is only kept while one of its ports is open: a JACK one
@@ -189,11 +228,12 @@ public:
     {
         if (index < 0 || static_cast<std::size_t>(index) >= listed_.size())
             return false;
-        const auto [api, local] = listed_[static_cast<std::size_t>(index)];
+        const auto [api, local, name] = listed_[static_cast<std::size_t>(index)];
         closePort();
         if (!api->openPort(local))
             return false;
         open_ = api;
+        openName_ = name;
         return true;
     }
 
@@ -218,15 +258,19 @@ public:
         if (open_)
             open_->reset();
         open_ = nullptr;
+        openName_.clear();
     }
+
+    PortNews checkPort() override { return open_ && !openName_.empty() ? open_->follow(openName_) : PortNews::None; }
 
     bool sendBytes(const std::vector<std::uint8_t>& bytes) override { return open_ && open_->send(bytes); }
 
 private:
     RtMidiApi alsa_ {RtMidi::LINUX_ALSA};
     RtMidiApi jack_ {RtMidi::UNIX_JACK};
-    std::vector<std::pair<RtMidiApi*, int>> listed_;
+    std::vector<std::tuple<RtMidiApi*, int, std::string>> listed_;
     RtMidiApi* open_ = nullptr;
+    std::string openName_; // of another program's port open
 };
 
 // Cuts a name to at most kMaxNameLength characters, never inside one.
@@ -398,6 +442,12 @@ bool SystemMidiOutput::open(int device)
         return false;
     openDevice_ = device;
     return true;
+}
+
+PortNews SystemMidiOutput::checkDevice()
+{
+    // Only another program's port is looked for; none is open otherwise.
+    return ports_ ? ports_->checkPort() : PortNews::None;
 }
 
 void SystemMidiOutput::close()

@@ -38,6 +38,9 @@ public:
     // `onGone` is called, on any thread, when the server of the port open
     // stops; it must only pass the news on.
     virtual void setOnServerGone(std::function<void()> onGone) { static_cast<void>(onGone); }
+    // What became of the port open by openPort() since it was last looked
+    // at (see MidiOutput::checkDevice).
+    virtual PortNews checkPort() { return PortNews::None; }
 
     // The ports RtMidi finds; none when the system has no MIDI service.
     static std::unique_ptr<MidiPorts> createSystem();
@@ -85,6 +88,7 @@ public:
     bool send(std::uint32_t message) override;
     bool loadDeferred() override;
     void setDeviceLostHandler(std::function<void()> lost) override;
+    PortNews checkDevice() override;
 
     FluidSynthDevice& synthesizer() { return *synth_; }
 

@@ -30,6 +30,25 @@ MidiPort::MidiPort(MidiOutput& output, Platform& platform)
     : output_(output)
     , platform_(platform)
 {
+    programs_.fill(-1);
+}
+
+MidiPort::~MidiPort()
+{
+    platform_.cancelTimer(checkTimer_);
+}
+
+void MidiPort::followDevice()
+{
+    checkTimer_ = platform_.startTimer(kDeviceCheck, [this] {
+        checkTimer_ = 0;
+        if (output_.checkDevice() == PortNews::Back) {
+            for (int channel = 0; channel < midi::kChannelCount; ++channel)
+                if (programs_[static_cast<std::size_t>(channel)] >= 0)
+                    sendShortMessage(midi::kProgramChange + channel, programs_[static_cast<std::size_t>(channel)], 0);
+        }
+        followDevice();
+    });
 }
 
 void MidiPort::openMidiOut()
@@ -90,6 +109,8 @@ void MidiPort::sendShortMessage(int status, int data1, int data2)
 {
     if (data1 < 0 || data1 > midi::kMaxDataByte)
         return;
+    if ((status & midi::kStatusTypeMask) == midi::kProgramChange)
+        programs_[static_cast<std::size_t>(status & midi::kChannelMask)] = data1;
     result_ = output_.send(midi::packShortMessage(status, data1, data2)) ? 0 : kFailed;
 }
 

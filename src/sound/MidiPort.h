@@ -1,4 +1,7 @@
 #pragma once
+#include "platform/MidiConstants.h"
+
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -19,8 +22,12 @@ int midiChannelOf(int slot);
 class MidiPort {
 public:
     static constexpr int kDefaultDevice = -1;
+    static constexpr int kDeviceCheck = 500; // milliseconds between looks at the open device
 
     MidiPort(MidiOutput& output, Platform& platform);
+    ~MidiPort();
+    MidiPort(const MidiPort&) = delete;
+    MidiPort& operator=(const MidiPort&) = delete;
 
     // Opens device 0, possibly in the background: messages sent before it
     // is open are played once it is. On failure warns once with a box and
@@ -31,6 +38,12 @@ public:
     // `resetSettings` runs so that device 0 hears every program change, and
     // one warning says what happened.
     void fallBackWhenLost(std::function<void()> resetSettings);
+    // From now on looks at the open device every kDeviceCheck milliseconds
+    // (on timers of the platform that wait in the event loop): another
+    // program's port that comes back after it left (a synthesizer started
+    // again, a device plugged in again) hears the last program sent on each
+    // channel again, in channel order.
+    void followDevice();
     // Opens the given device; false when it cannot be opened. Shows nothing.
     bool openMidiOutDevice(int device);
     void closeMidiOut();
@@ -64,6 +77,8 @@ private:
     Platform& platform_;
     int currentDevice_ = kDefaultDevice;
     int result_ = 0;
+    std::array<int, midi::kChannelCount> programs_; // the last program sent on each channel; -1 for none
+    int checkTimer_ = 0;
 };
 
 } // namespace clavora::sound

@@ -146,7 +146,7 @@ TEST_F(JackInput, AClientPlaysThePianoThroughClavoraIn)
 // the server stops, the input closes.
 TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
 {
-    using News = MidiInput::SourceNews;
+    using News = PortNews;
     SystemMidiInput input;
     std::vector<std::uint32_t> received;
     input.setReceiver([&](std::uint32_t message) { received.push_back(message); });

@@ -174,7 +174,7 @@ TEST_F(MidiPlaying, EscapeClearsTheNotesOfTheInput)
 // or back, changes nothing.
 TEST_F(MidiPlaying, NotesOfASourceThatLeftEndAtTheNextLook)
 {
-    using News = MidiInput::SourceNews;
+    using News = PortNews;
     FakeMidiInput source;
     source.news = {News::None, News::Back, News::Gone};
     run({type(kF(2))});

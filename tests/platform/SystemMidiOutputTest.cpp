@@ -166,7 +166,8 @@ TEST(SystemMidiOutput, TheSystemsOwnPortsAreReadQuietlyAndQuickly)
 
 // A real JACK server (its dummy back-end needs no sound card): what is played
 // into our own port reaches the JACK MIDI client connected to it, and once
-// another device is chosen nothing of ours is left on the server.
+// another device is chosen nothing of ours is left on the server. Another
+// program's port that leaves and comes back is connected again.
 TEST(JackPort, AClientRecordsWhatIsPlayedIntoTheClavoraPortUntilAnotherDeviceIsChosen)
 {
     test::JackTestServer server;
@@ -204,8 +205,12 @@ TEST(JackPort, AClientRecordsWhatIsPlayedIntoTheClavoraPortUntilAnotherDeviceIsC
     hears(listener, {});
 
     // Another program's port, chosen from the list.
-    RtMidiIn other(RtMidi::UNIX_JACK, "clavora-other");
-    other.openVirtualPort("in");
+    const auto plugIn = [] {
+        auto other = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, "clavora-other");
+        other->openVirtualPort("in");
+        return other;
+    };
+    auto other = plugIn();
     output.refresh();
     int device = 1;
     while (device < output.deviceCount() && output.deviceName(device).find("clavora-other") == std::string::npos)
@@ -213,8 +218,26 @@ TEST(JackPort, AClientRecordsWhatIsPlayedIntoTheClavoraPortUntilAnotherDeviceIsC
     ASSERT_LT(device, output.deviceCount()) << "no port of clavora-other";
     ASSERT_TRUE(output.open(device));
     EXPECT_TRUE(output.send(0x403C90u));
-    hears(other, {{0x90, 0x3C, 0x40}});
+    hears(*other, {{0x90, 0x3C, 0x40}});
     hears(listener, {});
+
+    // It leaves (its program ended) and comes back: that is said once, and
+    // it is connected again. The server's news of a port comes on a thread
+    // of its own.
+    const auto news = [&](PortNews expected) {
+        for (const QDeadlineTimer deadline(2000); !deadline.hasExpired(); QThread::msleep(5))
+            if (output.checkDevice() == expected)
+                return true;
+        return false;
+    };
+    EXPECT_EQ(output.checkDevice(), PortNews::None);
+    other.reset();
+    EXPECT_TRUE(news(PortNews::Gone));
+    EXPECT_EQ(output.checkDevice(), PortNews::None);
+    other = plugIn();
+    EXPECT_TRUE(news(PortNews::Back));
+    EXPECT_TRUE(output.send(0x413C90u));
+    hears(*other, {{0x90, 0x3C, 0x41}});
 }
 
 } // namespace

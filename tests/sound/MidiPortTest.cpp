@@ -1,6 +1,9 @@
 #include "PlayingFixture.h"
 #include "TextDigest.h"
+#include "platform/ForwardingMidiOutput.h"
 #include "sound/GmNames.h"
+
+#include <deque>
 
 namespace clavora::test {
 namespace {
@@ -13,6 +16,41 @@ TEST_F(PlayingTest, MidiPortSendsDataOneInsideTheMidiRangeOnlyAndKeepsVelocityZe
     port.sendShortMessage(0x93, 60, 0); // a slot volume of 0: still a note-on
     port.sendShortMessage(0xC7, 50, 0);
     EXPECT_EQ(sent(), (Log {"90 00 64", "90 7F 64", "93 3C 00", "C7 32 00"}));
+}
+
+// Another program's port that left and came back hears the last program of
+// every channel again, in channel order; news that it is still there, or
+// gone, sends nothing.
+TEST(MidiPort, ADeviceThatIsBackHearsTheLastProgramOfEachChannel)
+{
+    struct Returning final : ForwardingMidiOutput {
+        using ForwardingMidiOutput::ForwardingMidiOutput;
+        PortNews checkDevice() override
+        {
+            const PortNews next = news.empty() ? PortNews::None : news.front();
+            if (!news.empty())
+                news.pop_front();
+            return next;
+        }
+        std::deque<PortNews> news {PortNews::None, PortNews::Gone, PortNews::Back};
+    };
+    RecordingMidiOutput midi;
+    Returning device(midi);
+    FakePlatform platform;
+    platform.heldTimers = true;
+    sound::MidiPort port(device, platform);
+    ASSERT_TRUE(port.openMidiOutDevice(0));
+    port.sendShortMessage(0xC3, 40, 0);
+    port.sendShortMessage(0xCF, 5, 0);
+    port.sendShortMessage(0xC3, 41, 0);
+    port.sendShortMessage(0x93, 60, 100);
+    port.followDevice();
+    midi.clear();
+    platform.advance(sound::MidiPort::kDeviceCheck * 2);
+    EXPECT_EQ(midi.log(), Log {});
+    platform.advance(sound::MidiPort::kDeviceCheck);
+    EXPECT_EQ(midi.log(), (Log {"C3 29 00", "CF 05 00"}));
+    EXPECT_TRUE(device.news.empty());
 }
 
 TEST(MidiPort, MapsSlotsToChannelsAndNeverToTheDrumChannel)

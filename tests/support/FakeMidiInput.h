@@ -17,7 +17,7 @@ namespace clavora::test {
 struct FakeMidiInput final : MidiInput {
     std::vector<std::string> plugged, names;
     std::set<int> failing;
-    std::deque<SourceNews> news;
+    std::deque<PortNews> news;
     QStringList log;
     int open_ = -1;
 
@@ -36,11 +36,11 @@ struct FakeMidiInput final : MidiInput {
         open_ = -1;
     }
     int openSource() const override { return open_; }
-    SourceNews checkSource() override
+    PortNews checkSource() override
     {
         if (news.empty())
-            return SourceNews::None;
-        const SourceNews next = news.front();
+            return PortNews::None;
+        const PortNews next = news.front();
         news.pop_front();
         return next;
     }
