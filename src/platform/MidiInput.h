@@ -32,8 +32,9 @@ public:
     // our own never goes).
     virtual PortNews checkSource() { return PortNews::None; }
 
-    // The name of the source open; empty for none.
-    std::string openSourceName() const
+    // The name of the source open, also while it is away and waited for;
+    // empty for none.
+    virtual std::string openSourceName() const
     {
         const int source = openSource();
         return source < 0 ? std::string() : sourceName(source);

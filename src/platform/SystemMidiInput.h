@@ -33,6 +33,7 @@ public:
     bool open(int source) override;
     void close() override;
     int openSource() const override;
+    std::string openSourceName() const override { return in_ ? openName_ : std::string(); }
     // Looks for the open source by name among the ports of the open client.
     // A source that left is waited for: a port of its name is opened again.
     // Once the JACK server under it has stopped, the input closes.

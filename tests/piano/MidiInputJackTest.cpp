@@ -164,6 +164,8 @@ TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
     keys.reset();
     EXPECT_TRUE(news(News::Gone));
     EXPECT_EQ(input.checkSource(), News::None);
+    // A setup saved now still names it.
+    EXPECT_EQ(input.openSourceName(), "clavora-keys:out");
     keys = plugIn();
     EXPECT_TRUE(news(News::Back));
     const Bytes noteOn {0x90, 0x3E, 0x64};
