@@ -81,6 +81,8 @@ TEST_F(JackInput, AClientPlaysThePianoThroughClavoraIn)
     });
     const int ours = input.sourceCount() - 1;
     ASSERT_EQ(input.sourceName(ours), SystemMidiInput::kVirtualName);
+    EXPECT_FALSE(input.open(-1));
+    EXPECT_FALSE(input.open(ours + 1));
     ASSERT_TRUE(input.open(ours));
     EXPECT_EQ(input.openSource(), ours);
 
@@ -164,8 +166,11 @@ TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
     keys.reset();
     EXPECT_TRUE(news(News::Gone));
     EXPECT_EQ(input.checkSource(), News::None);
-    // A setup saved now still names it.
+    // A setup saved now still names it; the dialog, which reads the list
+    // again, shows None.
     EXPECT_EQ(input.openSourceName(), "clavora-keys:out");
+    input.refresh();
+    EXPECT_EQ(input.openSource(), -1);
     keys = plugIn();
     EXPECT_TRUE(news(News::Back));
     const Bytes noteOn {0x90, 0x3E, 0x64};

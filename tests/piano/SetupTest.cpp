@@ -246,6 +246,15 @@ INSTANTIATE_TEST_SUITE_P(Setups, BadFiles,
             "drums.pads[0].high is not true or false"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(PlayingTest, AFileOfTheLargestSizeIsRead)
+{
+    QTemporaryDir dir;
+    QByteArray text = R"({"format": "Clavora setup", "version": 1, "main": {"voices": 2}})";
+    text.append(setup::kMaxFileSize - text.size(), ' ');
+    EXPECT_EQ(setup::openSetupFile(piano, writeText(dir, text)), QString());
+    EXPECT_EQ(mainArea().voices().value(), 2);
+}
+
 TEST_F(PlayingTest, AFileThatCannotBeReadIsRefused)
 {
     QTemporaryDir dir;

@@ -163,6 +163,7 @@ private slots:
         k.answer = dir.filePath(QStringLiteral("guitar.clavora"));
         k.run("mnuSaveSetup");
         QCOMPARE(k.questions.back().suffix, QStringLiteral("clavora"));
+        QVERIFY(k.questions.back().saving);
         QVERIFY(k.p.platform.boxes.empty());
 
         main.instrument().setValue(0);

@@ -165,6 +165,15 @@ private slots:
         p.find<QScrollBar>(QStringLiteral("MainVolume"))->setValue(100);
         QCOMPARE(p.text("MainVolumeLabel"), QStringLiteral("Volume 100"));
         QCOMPARE(p.piano.mainArea().slotVolume(2), 100);
+        // Each bar's range and the step of a click in its trough.
+        const std::tuple<const char*, int, int, int> bars[] = {{"MainInstrument", 0, 127, 10}, {"MainOctave", 1, 5, 2},
+            {"MainVolume", 0, 127, 8}, {"MainChannel", 1, 7, 3}, {"MainVoices", 1, 7, 3},
+            {"ChordInstrument", 0, 127, 10}, {"ChordOctave", 1, 5, 2}, {"ChordVolume", 0, 127, 8},
+            {"ChordChannel", 1, 7, 3}, {"ChordVoices", 1, 7, 3}, {"DrumsVolume", 0, 127, 8}};
+        for (const auto& [name, minimum, maximum, step] : bars) {
+            const auto* bar = p.find<QScrollBar>(QLatin1String(name));
+            QCOMPARE(std::tuple(bar->minimum(), bar->maximum(), bar->pageStep()), std::tuple(minimum, maximum, step));
+        }
     }
 
     void focusStaysOnTheKeysAfterButtonsAndNavigationKeys()
