@@ -40,4 +40,32 @@ int findMidiPort(const std::vector<std::string>& listed, const std::string& name
     return moved == listed.end() ? -1 : static_cast<int>(moved - listed.begin());
 }
 
+void PortFollower::connected(unsigned portChanges)
+{
+    left_ = false;
+    seen_ = portChanges;
+}
+
+PortNews PortFollower::look(const std::string& name, std::optional<unsigned> portChanges, const Device& device)
+{
+    if (portChanges) {
+        if (*portChanges == seen_)
+            return PortNews::None;
+        seen_ = *portChanges;
+    }
+    const std::vector<std::string> names = device.portNames();
+    const int index = findMidiPort(names, name);
+    if (!left_) {
+        if (index >= 0)
+            return PortNews::None;
+        left_ = true;
+        device.disconnect();
+        return PortNews::Gone;
+    }
+    if (index < 0 || !device.reconnect(index, names[static_cast<std::size_t>(index)]))
+        return PortNews::None;
+    left_ = false;
+    return PortNews::Back;
+}
+
 } // namespace clavora

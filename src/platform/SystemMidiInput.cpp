@@ -122,20 +122,21 @@ bool SystemMidiInput::open(int source)
         } catch (const std::exception&) {
             failed_ = true;
         }
-    } else if (!connect(wanted.name)) {
+        openName_ = wanted.name;
+    } else {
         // The port may have moved since the list was read: it is found by
         // name, and it may have gone.
-        failed_ = true;
+        const std::vector<std::string> names = portNames();
+        const int index = findMidiPort(names, wanted.name);
+        if (index < 0 || !connect(index, names[static_cast<std::size_t>(index)]))
+            failed_ = true;
     }
     if (failed_) {
         close();
         return false;
     }
-    if (wanted.ours)
-        openName_ = wanted.name;
     openOurs_ = wanted.ours;
-    left_ = false;
-    portChangesSeen_ = watch_.portChanges();
+    follower_.connected(watch_.portChanges());
     return true;
 }
 
@@ -151,19 +152,15 @@ std::vector<std::string> SystemMidiInput::portNames() const
     return names;
 }
 
-bool SystemMidiInput::connect(const std::string& name)
+bool SystemMidiInput::connect(int index, const std::string& name)
 {
     failed_ = false;
-    const std::vector<std::string> names = portNames();
-    const int index = findMidiPort(names, name);
-    if (index < 0)
-        return false;
     try {
         in_->openPort(static_cast<unsigned int>(index), kPortName);
     } catch (const std::exception&) {
         return false;
     }
-    openName_ = names[static_cast<std::size_t>(index)];
+    openName_ = name;
     return !failed_;
 }
 
@@ -175,23 +172,17 @@ PortNews SystemMidiInput::checkSource()
         close();
         return PortNews::Gone;
     }
-    // On JACK the server says when ports come or go; only then is it asked.
-    if (openOurs_ || (watch_.watching() && watch_.portChanges() == portChangesSeen_))
+    if (openOurs_)
         return PortNews::None;
-    portChangesSeen_ = watch_.portChanges();
-    if (!left_) {
-        if (findMidiPort(portNames(), openName_) >= 0)
-            return PortNews::None;
-        left_ = true;
-        in_->closePort();
-        return PortNews::Gone;
-    }
-    if (!connect(openName_)) {
-        in_->closePort();
-        return PortNews::None;
-    }
-    left_ = false;
-    return PortNews::Back;
+    const auto changes = watch_.watching() ? std::optional(watch_.portChanges()) : std::nullopt;
+    return follower_.look(openName_, changes,
+        {[this] { return portNames(); }, [this] { in_->closePort(); },
+            [this](int index, const std::string& found) {
+                if (connect(index, found))
+                    return true;
+                in_->closePort();
+                return false;
+            }});
 }
 
 void SystemMidiInput::close()
@@ -208,7 +199,7 @@ void SystemMidiInput::close()
     queue_.clear();
     openName_.clear();
     openOurs_ = false;
-    left_ = false;
+    follower_ = {};
 }
 
 int SystemMidiInput::openSource() const

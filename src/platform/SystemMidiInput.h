@@ -46,10 +46,9 @@ private:
         bool ours;
     };
     void list() const;
-    // Connects the open client to the port of that name (see findMidiPort),
-    // which becomes the name of the open source. False when there is none
-    // or the connection fails.
-    bool connect(const std::string& name);
+    // Connects the open client to the port at that index of portNames(),
+    // which becomes the source open. False when the connection fails.
+    bool connect(int index, const std::string& name);
     // The ports of the open client; none when it cannot tell.
     std::vector<std::string> portNames() const;
 
@@ -64,8 +63,7 @@ private:
     std::string openName_;
     bool openOurs_ = false;
     bool failed_ = false;
-    bool left_ = false; // the open source is not there now
-    unsigned portChangesSeen_ = 0;
+    PortFollower follower_;
 };
 
 } // namespace clavora

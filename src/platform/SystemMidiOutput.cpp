@@ -123,33 +123,23 @@ public:
     // only then is it asked.
     PortNews follow(const std::string& name)
     {
-        if (!out_ || serverGone() || (watch_ && watch_->portChanges() == changesSeen_))
+        if (!out_ || serverGone())
             return PortNews::None;
-        if (watch_)
-            changesSeen_ = watch_->portChanges();
-        const std::vector<std::string> names = portNames();
-        const int index = findMidiPort(names, name);
-        if (!left_) {
-            if (index >= 0)
-                return PortNews::None;
-            left_ = true;
-            out_->closePort();
-            return PortNews::Gone;
-        }
-        if (index < 0)
-            return PortNews::None;
-        failed_ = false;
-        try {
-            out_->openPort(static_cast<unsigned int>(index), kClientName);
-        } catch (const std::exception&) {
-            failed_ = true;
-        }
-        if (failed_ || !out_->isPortOpen()) {
-            out_->closePort();
-            return PortNews::None;
-        }
-        left_ = false;
-        return PortNews::Back;
+        const auto changes = watch_ ? std::optional(watch_->portChanges()) : std::nullopt;
+        return follower_.look(name, changes,
+            {[this] { return portNames(); }, [this] { out_->closePort(); },
+                [this](int index, const std::string&) {
+                    failed_ = false;
+                    try {
+                        out_->openPort(static_cast<unsigned int>(index), kClientName);
+                    } catch (const std::exception&) {
+                        failed_ = true;
+                    }
+                    if (!failed_ && out_->isPortOpen())
+                        return true;
+                    out_->closePort();
+                    return false;
+                }});
     }
 
 private:
@@ -175,8 +165,7 @@ private:
             reset();
             return false;
         }
-        left_ = false;
-        changesSeen_ = watch_ ? watch_->portChanges() : 0;
+        follower_.connected(watch_ ? watch_->portChanges() : 0);
         return true;
     }
 
@@ -190,8 +179,7 @@ private:
     std::unique_ptr<RtMidiOut> out_;
     std::unique_ptr<JackServerWatch> watch_;
     bool failed_ = false;
-    bool left_ = false; // the port open has gone away
-    unsigned changesSeen_ = 0;
+    PortFollower follower_;
 };
 
 // The system's MIDI ports: the ALSA sequencer's, then JACK's when a JACK

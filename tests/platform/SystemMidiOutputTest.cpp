@@ -164,6 +164,42 @@ TEST(SystemMidiOutput, TheSystemsOwnPortsAreReadQuietlyAndQuickly)
     }
 }
 
+// Another program's port followed by name: gone once, then back once a port
+// of its name is there again (under other ALSA numbers too) and takes the
+// connection. With a count of the server's port news, the ports are read
+// only when the count has moved.
+TEST(PortFollower, SaysGoneOnceAndConnectsAgainWhenTheNameIsBack)
+{
+    std::vector<std::string> ports {"Synth:in 20:0"};
+    Log log;
+    bool refuse = false;
+    const PortFollower::Device device {[&] {
+                                           log.push_back("read");
+                                           return ports;
+                                       },
+        [&] { log.push_back("disconnect"); },
+        [&](int index, const std::string& found) {
+            log.push_back("connect " + std::to_string(index) + " " + found);
+            return !refuse;
+        }};
+    PortFollower follower;
+    follower.connected(3);
+    const std::string name = "Synth:in 20:0";
+    EXPECT_EQ(follower.look(name, 3u, device), PortNews::None);
+    EXPECT_EQ(follower.look(name, std::nullopt, device), PortNews::None);
+    ports = {"Other:in 24:0"};
+    EXPECT_EQ(follower.look(name, 4u, device), PortNews::Gone);
+    EXPECT_EQ(follower.look(name, std::nullopt, device), PortNews::None);
+    ports = {"Other:in 24:0", "Synth:in 28:0"};
+    refuse = true;
+    EXPECT_EQ(follower.look(name, std::nullopt, device), PortNews::None);
+    refuse = false;
+    EXPECT_EQ(follower.look(name, std::nullopt, device), PortNews::Back);
+    EXPECT_EQ(log,
+        (Log {"read", "read", "disconnect", "read", "read", "connect 1 Synth:in 28:0", "read",
+            "connect 1 Synth:in 28:0"}));
+}
+
 // A real JACK server (its dummy back-end needs no sound card): what is played
 // into our own port reaches the JACK MIDI client connected to it, and once
 // another device is chosen nothing of ours is left on the server. Another
