@@ -195,9 +195,10 @@ TEST(PortFollower, SaysGoneOnceAndConnectsAgainWhenTheNameIsBack)
     EXPECT_EQ(follower.look(name, std::nullopt, device), PortNews::None);
     refuse = false;
     EXPECT_EQ(follower.look(name, std::nullopt, device), PortNews::Back);
+    EXPECT_EQ(follower.look(name, std::nullopt, device), PortNews::None);
     EXPECT_EQ(log,
         (Log {"read", "read", "disconnect", "read", "read", "connect 1 Synth:in 28:0", "read",
-            "connect 1 Synth:in 28:0"}));
+            "connect 1 Synth:in 28:0", "read"}));
 }
 
 // A real JACK server (its dummy back-end needs no sound card): what is played
