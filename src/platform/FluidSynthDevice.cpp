@@ -149,10 +149,11 @@ std::vector<std::string> availableDrivers(fluid_settings_t* settings)
 
 // Starts an audio output for the synthesizer: the user's driver alone when
 // one is chosen, else the best that opens within the probe time. JACK is
-// left out when `withoutJack`.
-DriverPtr openAudioDriver(fluid_settings_t* settings, fluid_synth_t* synth, bool driverChosen, bool withoutJack)
+// only tried once `jackAnswers`.
+DriverPtr openAudioDriver(
+    fluid_settings_t* settings, fluid_synth_t* synth, bool driverChosen, const std::function<bool()>& jackAnswers)
 {
-    if (driverChosen && withoutJack && fluid_settings_str_equal(settings, kDriverSetting, "jack"))
+    if (driverChosen && fluid_settings_str_equal(settings, kDriverSetting, "jack") && !jackAnswers())
         return nullptr;
     if (driverChosen)
         return DriverPtr(new_fluid_audio_driver(settings, synth));
@@ -160,7 +161,7 @@ DriverPtr openAudioDriver(fluid_settings_t* settings, fluid_synth_t* synth, bool
     for (const std::string& name : audioDriverOrder(availableDrivers(settings), AudioFacts::ofThisSystem())) {
         if (std::chrono::steady_clock::now() >= deadline)
             break;
-        if (withoutJack && name == "jack")
+        if (name == "jack" && !jackAnswers())
             continue;
         if (fluid_settings_setstr(settings, kDriverSetting, name.c_str()) != FLUID_OK)
             continue;
@@ -354,14 +355,19 @@ bool FluidSynthDevice::open()
         return false;
     // The SoundFont is only worth its memory once there is an output to
     // hear it through.
-    engine->driver
-        = openAudioDriver(engine->settings.get(), engine->synth.get(), driverChosen, skipJack_.exchange(false));
+    // FluidSynth only logs that its JACK server went away; a watch of our
+    // own tells, and keeps the output from being stopped the usual way. It
+    // is started before the JACK driver is tried: its client is opened
+    // patiently, where the driver's would wait for good if libjack is stuck.
+    const bool withoutJack = skipJack_.exchange(false);
+    engine->driver = openAudioDriver(
+        engine->settings.get(), engine->synth.get(), driverChosen, [&] { return !withoutJack && watch_.start(); });
+    engine->jack = engine->driver && fluid_settings_str_equal(engine->settings.get(), kDriverSetting, "jack");
+    if (!engine->jack)
+        watch_.stop(); // started for a JACK driver that did not open
     if (!engine->driver)
         return false;
-    // FluidSynth only logs that its JACK server went away; a watch of our
-    // own tells, and keeps the output from being stopped the usual way.
-    engine->jack = fluid_settings_str_equal(engine->settings.get(), kDriverSetting, "jack");
-    if (engine->jack && !watch_.start()) {
+    if (engine->jack && watch_.serverGone()) {
         abandonDeadJackClient(engine->driver.release());
         return false;
     }

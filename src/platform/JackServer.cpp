@@ -1,22 +1,78 @@
 #include "JackServer.h"
 #include "LibraryMessages.h"
+#include "PatientCall.h"
 
 #include <jack/jack.h>
+
+#include <unistd.h>
 
 #include <utility>
 #include <vector>
 
 namespace clavora {
 
-bool jackServerRuns()
+namespace {
+
+// A client opens in milliseconds, or some hundreds of them on a loaded
+// machine; one that has not opened after this waits for a lock that a dead
+// program holds.
+constexpr std::chrono::seconds kJackPatience {2};
+
+// There is one libjack in the process, and so one record of whether it is
+// caught waiting.
+PatientCall& libjack()
+{
+    static PatientCall calls(kJackPatience);
+    return calls;
+}
+
+// Opens a client of the server without ever starting one, patiently. Null
+// when none answers, or libjack did not come back in time: a client that
+// opens after all once it is given up is closed again at once.
+jack_client_t* openJackClient(const char* name)
 {
     routeLibraryMessages(); // libjack explains why it could not connect
-    jack_status_t status {};
-    jack_client_t* client = jack_client_open("clavora-probe", JackNoStartServer, &status);
-    if (!client)
-        return false;
-    jack_client_close(client);
-    return true;
+    struct Opening {
+        std::mutex mutex;
+        jack_client_t* client = nullptr;
+        bool givenUp = false;
+    };
+    const auto opening = std::make_shared<Opening>();
+    const bool wasStuck = libjack().stuck();
+    libjack().run([opening, name] {
+        jack_status_t status {};
+        jack_client_t* client = jack_client_open(name, JackNoStartServer, &status);
+        const std::lock_guard lock(opening->mutex);
+        if (opening->givenUp && client)
+            jack_client_close(client);
+        else
+            opening->client = client;
+        return client != nullptr;
+    });
+    if (!wasStuck && libjack().stuck()) {
+        qWarning("JACK did not answer within %d s, and is left out until it does. A JACK program that was killed "
+                 "may have left the lock of JACK's metadata held: removing /dev/shm/jack_db-%d while no JACK "
+                 "program runs frees it.",
+            static_cast<int>(kJackPatience.count()), static_cast<int>(::getuid()));
+    }
+    const std::lock_guard lock(opening->mutex);
+    opening->givenUp = true;
+    return opening->client;
+}
+
+} // namespace
+
+bool jackServerRuns()
+{
+    jack_client_t* client = openJackClient("clavora-probe");
+    if (client)
+        jack_client_close(client);
+    return client != nullptr;
+}
+
+bool jackStuck()
+{
+    return libjack().stuck();
 }
 
 void abandonDeadJackClient(const void* owner)
@@ -47,10 +103,8 @@ void JackServerWatch::setOnGone(std::function<void()> onGone)
 bool JackServerWatch::start()
 {
     stop();
-    routeLibraryMessages();
     gone_ = false;
-    jack_status_t status {};
-    jack_client_t* jack = jack_client_open("clavora-watch", JackNoStartServer, &status);
+    jack_client_t* jack = openJackClient("clavora-watch");
     if (!jack) {
         gone_ = true;
         return false;

@@ -9,8 +9,13 @@
 namespace clavora {
 
 // Whether a JACK server answers, asked without ever starting one. Quick
-// either way: no server means no socket to connect to.
+// either way (no server means no socket to connect to), unless libjack is
+// caught waiting for a lock that a dead JACK program holds: the answer is
+// then no, after two seconds the first time, at once from then on.
 bool jackServerRuns();
+// Whether a call into libjack is caught waiting: JACK must not be called
+// into (it would not come back) until it answers again.
+bool jackStuck();
 
 // Keeps a JACK client of a server that has gone away (or anything that owns
 // one) from ever being freed. Once a server has stopped, libjack crashes in
@@ -33,8 +38,9 @@ public:
     // watched. It must only pass the news on (queue it).
     void setOnGone(std::function<void()> onGone);
 
-    // Starts watching the server. False when none answers: it counts as
-    // gone then.
+    // Starts watching the server. False when none answers, or libjack is
+    // stuck (its client is opened as patiently as jackServerRuns asks): it
+    // counts as gone then.
     bool start();
     // Stops watching; the server is asked whether it still runs first.
     // True when it had stopped while watched: a device on it must then be

@@ -27,6 +27,16 @@
 
 namespace clavora::test {
 
+inline constexpr const char* kLibjackStuck
+    = "libjack waits for a lock that a killed JACK program left held (in /dev/shm/jack_db-<uid>)";
+
+// Whether no JACK client of any program can open here, for the reason above.
+inline bool libjackStuck()
+{
+    jackServerRuns();
+    return jackStuck();
+}
+
 class JackTestServer {
 public:
     static constexpr const char* kName = "clavora-test";
@@ -50,6 +60,8 @@ public:
             return fail(QStringLiteral("jackd is not installed"));
         if (jackServerRuns())
             return fail(QStringLiteral("a JACK server named %1 already runs, not ours").arg(kName));
+        if (jackStuck())
+            return fail(QString::fromLatin1(kLibjackStuck));
         process_ = std::make_unique<QProcess>();
         process_->setProcessChannelMode(QProcess::MergedChannels);
         // Ended with the test, even one that crashes.

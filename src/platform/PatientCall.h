@@ -1,0 +1,40 @@
+#pragma once
+// Calls into a library that may never come back. A JACK client that dies
+// while it holds the lock of JACK's shared metadata store leaves every later
+// client of any program waiting for that lock for good, at its very first
+// call. Such a call is made on a thread of its own and waited for a bounded
+// time; while one has not come back, the library is not called again, so
+// that no other thread of ours is caught in it.
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+namespace clavora {
+
+class PatientCall {
+public:
+    explicit PatientCall(std::chrono::milliseconds patience);
+
+    // The call's answer; nothing when it did not come back within the
+    // patience, or an earlier call still has not. A call that comes back
+    // late lets the next ones through again.
+    std::optional<bool> run(std::function<bool()> call);
+    // Whether a call is out that did not come back in time.
+    bool stuck() const;
+
+private:
+    struct Calls {
+        std::mutex mutex;
+        std::condition_variable answered;
+        int late = 0;
+    };
+
+    std::chrono::milliseconds patience_;
+    // Shared with the threads of calls that are late, which may outlive this.
+    std::shared_ptr<Calls> calls_ = std::make_shared<Calls>();
+};
+
+} // namespace clavora
