@@ -2,6 +2,7 @@
 #include "AudioDrivers.h"
 #include "LibraryMessages.h"
 #include "MidiConstants.h"
+#include "PatientCall.h"
 #include "StandardError.h"
 
 #include <QString>
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <system_error>
 #include <thread>
@@ -149,14 +151,13 @@ std::vector<std::string> availableDrivers(fluid_settings_t* settings)
 
 // Starts an audio output for the synthesizer: the user's driver alone when
 // one is chosen, else the best that opens within the probe time. JACK is
-// only tried once `jackAnswers`.
-DriverPtr openAudioDriver(
-    fluid_settings_t* settings, fluid_synth_t* synth, bool driverChosen, const std::function<bool()>& jackAnswers)
+// only tried once `jackAnswers`. Each driver is opened by `open`, which
+// gives nothing when its driver is late: no other is tried then.
+DriverPtr openAudioDriver(fluid_settings_t* settings, const std::string& chosenDriver,
+    const std::function<bool()>& jackAnswers, const std::function<std::optional<DriverPtr>(const std::string&)>& open)
 {
-    if (driverChosen && fluid_settings_str_equal(settings, kDriverSetting, "jack") && !jackAnswers())
-        return nullptr;
-    if (driverChosen)
-        return DriverPtr(new_fluid_audio_driver(settings, synth));
+    if (!chosenDriver.empty())
+        return chosenDriver != "jack" || jackAnswers() ? open(chosenDriver).value_or(nullptr) : nullptr;
     const auto deadline = std::chrono::steady_clock::now() + kProbeTime;
     for (const std::string& name : audioDriverOrder(availableDrivers(settings), AudioFacts::ofThisSystem())) {
         if (std::chrono::steady_clock::now() >= deadline)
@@ -165,8 +166,9 @@ DriverPtr openAudioDriver(
             continue;
         if (fluid_settings_setstr(settings, kDriverSetting, name.c_str()) != FLUID_OK)
             continue;
-        if (DriverPtr driver {new_fluid_audio_driver(settings, synth)})
-            return driver;
+        std::optional<DriverPtr> driver = open(name);
+        if (!driver || *driver)
+            return std::move(driver).value_or(nullptr);
     }
     return nullptr;
 }
@@ -340,8 +342,10 @@ bool FluidSynthDevice::open()
     // A driver the user named and FluidSynth has is the only one tried.
     const auto chosen = std::find_if(
         overrides.rbegin(), overrides.rend(), [](const SynthSetting& s) { return s.name == kDriverSetting; });
-    const bool driverChosen = chosen != overrides.rend()
-        && fluid_settings_str_equal(engine->settings.get(), kDriverSetting, chosen->value.c_str());
+    const std::string chosenDriver = chosen != overrides.rend()
+            && fluid_settings_str_equal(engine->settings.get(), kDriverSetting, chosen->value.c_str())
+        ? chosen->value
+        : std::string();
     // The synthesizer is built giving way, unless it starts rendering threads
     // of its own, which must not inherit a lower priority.
     const auto buildSynth = [&engine] { engine->synth.reset(new_fluid_synth(engine->settings.get())); };
@@ -360,11 +364,31 @@ bool FluidSynthDevice::open()
     // is started before the JACK driver is tried: its client is opened
     // patiently, where the driver's would wait for good if libjack is stuck.
     const bool withoutJack = skipJack_.exchange(false);
+    // Each driver is waited for a bounded time: a sound server that stopped
+    // answering keeps it from ever coming back. One that is late is not
+    // tried again until it is back, and this synthesizer is left to it: it
+    // frees it then.
+    auto leftToLateDriver = std::make_shared<std::unique_ptr<Engine>>();
+    bool late = false;
+    const auto openDriver = [&](const std::string& name) -> std::optional<DriverPtr> {
+        fluid_settings_t* settings = engine->settings.get();
+        fluid_synth_t* synth = engine->synth.get();
+        DriverPtr driver(openPatiently<fluid_audio_driver_t>(
+            driverCalls_.try_emplace(name, config_.driverPatience).first->second,
+            [settings, synth, leftToLateDriver] { return new_fluid_audio_driver(settings, synth); },
+            [](fluid_audio_driver_t* opened) { delete_fluid_audio_driver(opened); }, &late));
+        return late ? std::nullopt : std::optional(std::move(driver));
+    };
     engine->driver = openAudioDriver(
-        engine->settings.get(), engine->synth.get(), driverChosen, [&] { return !withoutJack && watch_.start(); });
+        engine->settings.get(), chosenDriver, [&] { return !withoutJack && watch_.start(); }, openDriver);
     engine->jack = engine->driver && fluid_settings_str_equal(engine->settings.get(), kDriverSetting, "jack");
     if (!engine->jack)
         watch_.stop(); // started for a JACK driver that did not open
+    if (late) {
+        *leftToLateDriver = std::move(engine);
+        skipJack_ = withoutJack;
+        return open(); // with the other drivers
+    }
     if (!engine->driver)
         return false;
     if (engine->jack && watch_.serverGone()) {
@@ -439,7 +463,14 @@ void FluidSynthDevice::close()
         if (watch_.serverGone())
             abandonDeadJackClient(engine_->driver.release());
     }
-    engine_.reset();
+    // Stopping the driver waits for its audio thread, which a sound server
+    // that stopped answering can hold for good: the engine is then left to
+    // a thread of its own, which frees it if the server answers again.
+    Engine* engine = engine_.release();
+    PatientCall(config_.driverPatience).run([engine] {
+        delete engine;
+        return true;
+    });
 }
 
 std::string FluidSynthDevice::audioDriver() const

@@ -2,10 +2,13 @@
 // The built-in synthesizer: FluidSynth playing a General MIDI SoundFont
 // through the system's audio output.
 #include "JackServer.h"
+#include "PatientCall.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,6 +44,8 @@ public:
         std::vector<std::string> soundFonts;
         // Settings applied over the built-in ones (see parseSynthSettings).
         std::string settings;
+        // How long an audio driver is waited for to start or stop.
+        std::chrono::milliseconds driverPatience {2000};
 
         // $CLAVORA_SOUNDFONT first, then the usual system SoundFonts; the
         // settings come from $CLAVORA_SYNTH_SETTINGS.
@@ -55,7 +60,9 @@ public:
     // Starts the audio output, then loads the SoundFont. False, with nothing
     // left open, when there is no SoundFont or no audio output works. The
     // audio drivers are tried best first and given up within a second; no
-    // sound server is started.
+    // sound server is started. A driver that does not start within the
+    // driver patience (its sound server has stopped answering) is given up,
+    // and not tried again until it is back.
     //
     // Loading an instrument takes time, so until loadDeferred() has loaded
     // everything, the open device puts some of it off: the drum kit, and
@@ -69,7 +76,8 @@ public:
     // for it yet.
     int programOf(int channel) const;
     // Stops the audio output (a file being rendered is complete afterwards)
-    // and frees the synthesizer. An output on a JACK server that has gone
+    // and frees the synthesizer, within the driver patience: an output that
+    // does not stop by then is left to stop on its own. An output on a JACK server that has gone
     // away is given up instead of stopped (see abandonDeadJackClient).
     void close();
     bool isOpen() const;
@@ -115,6 +123,8 @@ private:
     std::unique_ptr<Engine> engine_;
     JackServerWatch watch_;
     std::atomic<bool> skipJack_ = false;
+    // One per audio driver tried, so that a late one keeps only itself out.
+    std::map<std::string, PatientCall> driverCalls_;
 };
 
 } // namespace clavora

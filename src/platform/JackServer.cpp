@@ -27,37 +27,25 @@ PatientCall& libjack()
 }
 
 // Opens a client of the server without ever starting one, patiently. Null
-// when none answers, or libjack did not come back in time: a client that
-// opens after all once it is given up is closed again at once.
+// when none answers, or libjack did not come back in time.
 jack_client_t* openJackClient(const char* name)
 {
     routeLibraryMessages(); // libjack explains why it could not connect
-    struct Opening {
-        std::mutex mutex;
-        jack_client_t* client = nullptr;
-        bool givenUp = false;
-    };
-    const auto opening = std::make_shared<Opening>();
     const bool wasStuck = libjack().stuck();
-    libjack().run([opening, name] {
-        jack_status_t status {};
-        jack_client_t* client = jack_client_open(name, JackNoStartServer, &status);
-        const std::lock_guard lock(opening->mutex);
-        if (opening->givenUp && client)
-            jack_client_close(client);
-        else
-            opening->client = client;
-        return client != nullptr;
-    });
+    jack_client_t* client = openPatiently<jack_client_t>(
+        libjack(),
+        [name] {
+            jack_status_t status {};
+            return jack_client_open(name, JackNoStartServer, &status);
+        },
+        [](jack_client_t* late) { jack_client_close(late); });
     if (!wasStuck && libjack().stuck()) {
         qWarning("JACK did not answer within %d s, and is left out until it does. A JACK program that was killed "
                  "may have left the lock of JACK's metadata held: removing /dev/shm/jack_db-%d while no JACK "
                  "program runs frees it.",
             static_cast<int>(kJackPatience.count()), static_cast<int>(::getuid()));
     }
-    const std::lock_guard lock(opening->mutex);
-    opening->givenUp = true;
-    return opening->client;
+    return client;
 }
 
 } // namespace

@@ -1,6 +1,14 @@
 #include "PlatformTest.h"
 #include "platform/AudioDrivers.h"
 
+#include <QDir>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+
 namespace clavora {
 namespace {
 
@@ -230,6 +238,89 @@ INSTANTIATE_TEST_SUITE_P(Drivers, AudioDriverProbe,
         ProbeCase {"FailingAlsa", "audio.driver=alsa audio.alsa.device=hw:9", true},
         ProbeCase {"JackWithoutServer", "audio.driver=jack", true}),
     [](const ::testing::TestParamInfo<ProbeCase>& info) { return std::string(info.param.name); });
+
+// A sound server that stops answering keeps FluidSynth's driver from ever
+// coming back, as a file output into a pipe does here: one nobody opens
+// keeps the driver from starting, one nobody reads from stopping. The
+// device gives either up within its patience; the late driver ends on its
+// own once the pipe moves.
+class StuckAudioOutput : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        const std::string pipe = dir_.filePath(QStringLiteral("out.raw")).toStdString();
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        config_ = systemConfig("audio.driver=file audio.file.type=raw audio.file.name=" + pipe);
+        config_.driverPatience = std::chrono::milliseconds(100);
+        if (FluidSynthDevice(config_).soundFontPath().empty())
+            GTEST_SKIP() << "no General MIDI SoundFont installed";
+        reader_ = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(reader_, 0);
+    }
+    void TearDown() override
+    {
+        if (reader_ >= 0)
+            ::close(reader_);
+    }
+
+    // Reads the pipe until its writer has closed it. False when that takes
+    // more than ten seconds.
+    bool readToTheEnd() const
+    {
+        char buffer[4096];
+        for (pollfd ready {reader_, POLLIN, 0}; ::poll(&ready, 1, 10000) > 0;) {
+            const ssize_t got = ::read(reader_, buffer, sizeof buffer);
+            if (got == 0)
+                return true;
+            if (got < 0 && errno != EAGAIN && errno != EINTR)
+                return false;
+        }
+        return false;
+    }
+
+    // Whether a thread of this process waits in a write into a pipe.
+    static bool aThreadWritesIntoAFullPipe()
+    {
+        for (const QString& task :
+            QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile waitsIn(QStringLiteral("/proc/self/task/%1/wchan").arg(task));
+            if (waitsIn.open(QIODevice::ReadOnly) && waitsIn.readAll().contains("pipe_write"))
+                return true;
+        }
+        return false;
+    }
+
+    QTemporaryDir dir_;
+    FluidSynthDevice::Config config_;
+    int reader_ = -1;
+};
+
+TEST_F(StuckAudioOutput, ADriverThatDoesNotStartIsGivenUp)
+{
+    ::close(std::exchange(reader_, -1)); // nobody to open the pipe for
+    FluidSynthDevice synth(config_);
+    EXPECT_FALSE(synth.open());
+    EXPECT_FALSE(synth.isOpen());
+    EXPECT_FALSE(synth.open()) << "tried again while still out";
+    reader_ = ::open(config_.settings.substr(config_.settings.rfind('=') + 1).c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader_, 0);
+    EXPECT_TRUE(readToTheEnd()) << "the driver that started late was not stopped";
+}
+
+TEST_F(StuckAudioOutput, AnOutputThatDoesNotStopIsLeftToStopOnItsOwn)
+{
+    ASSERT_GT(::fcntl(reader_, F_SETPIPE_SZ, 4096), 0); // full in a few audio periods
+    FluidSynthDevice synth(config_);
+    ASSERT_TRUE(synth.open());
+    bool stuck = false;
+    for (const QDeadlineTimer deadline(10000); !stuck && !deadline.hasExpired(); QThread::msleep(1))
+        stuck = aThreadWritesIntoAFullPipe();
+    ASSERT_TRUE(stuck) << "the output never waited for the pipe";
+    synth.close();
+    EXPECT_FALSE(synth.isOpen());
+    EXPECT_TRUE(readToTheEnd()) << "the output never stopped";
+}
 
 } // namespace
 } // namespace clavora
