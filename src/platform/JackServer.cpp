@@ -14,8 +14,8 @@ namespace clavora {
 namespace {
 
 // A client opens in milliseconds, or some hundreds of them on a loaded
-// machine; one that has not opened after this waits for a lock that a dead
-// program holds.
+// machine; one that has not opened after this waits for a server that does
+// not answer, or for a lock that a dead program holds.
 constexpr std::chrono::seconds kJackPatience {2};
 
 // There is one libjack in the process, and so one record of whether it is
@@ -40,9 +40,9 @@ jack_client_t* openJackClient(const char* name)
         },
         [](jack_client_t* late) { jack_client_close(late); });
     if (!wasStuck && libjack().stuck()) {
-        qWarning("JACK did not answer within %d s, and is left out until it does. A JACK program that was killed "
-                 "may have left the lock of JACK's metadata held: removing /dev/shm/jack_db-%d while no JACK "
-                 "program runs frees it.",
+        qWarning("JACK did not answer within %d s, and is left out until it does. Its server may be stopped or "
+                 "hung, or a JACK program that was killed may have left the lock of JACK's metadata held: "
+                 "removing /dev/shm/jack_db-%d while no JACK program runs frees that.",
             static_cast<int>(kJackPatience.count()), static_cast<int>(::getuid()));
     }
     return client;

@@ -10,8 +10,9 @@ namespace clavora {
 
 // Whether a JACK server answers, asked without ever starting one. Quick
 // either way (no server means no socket to connect to), unless libjack is
-// caught waiting for a lock that a dead JACK program holds: the answer is
-// then no, after two seconds the first time, at once from then on.
+// caught waiting, for a server that is stopped or for a lock that a dead
+// JACK program holds: the answer is then no, after two seconds the first
+// time, at once from then on.
 bool jackServerRuns();
 // Whether a call into libjack is caught waiting: JACK must not be called
 // into (it would not come back) until it answers again.
