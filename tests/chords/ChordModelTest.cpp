@@ -179,6 +179,9 @@ TEST(Recognition, AnEditedChordByItsNewNotes)
     EXPECT_EQ(recogniseChord(tables, K, std::vector {48, 50, 55}), (R {0, 0}));
     EXPECT_EQ(recogniseChord(tables, K, std::vector {55, 60, 62}), (R {5, 7}));
     EXPECT_EQ(recogniseChord(tables, K, std::vector {48, 52, 55}), std::nullopt);
+    // A guitar chord's lowest string counts too: here an F# only it plays.
+    ASSERT_TRUE(tables.setGuitarChord(chordTableIndex(0, 0), buildGuitarChord({2, 3, 2, 0, 1, 0}).text));
+    EXPECT_EQ(recogniseChord(tables, G, std::vector {42, 48, 52, 55}), (R {0, 0}));
 }
 
 } // namespace

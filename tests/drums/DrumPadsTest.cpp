@@ -91,8 +91,8 @@ INSTANTIATE_TEST_SUITE_P(Pads, DrumsMode,
             {"99 29 00", "89 29 00", "99 29 28", "89 29 00", "99 29 00", "89 29 00", "99 29 01", "89 29 00"}},
         // F5 and F6 step the drums volume by one, with Shift by eight, within 0..127.
         Scene {"F5F6StepTheVolumeWithinTheLimits", {},
-            {type(kF(6)), hit('V'), type(kF(5)), hit('V'), shift(kF(5)), hit('V')},
-            {"99 29 7F", "89 29 00", "99 29 7E", "89 29 00", "99 29 76", "89 29 00"}},
+            {type(kF(6)), hit('V'), type(kF(5)), hit('V'), shift(kF(5)), hit('V'), shift(kF(6)), hit('V')},
+            {"99 29 7F", "89 29 00", "99 29 7E", "89 29 00", "99 29 76", "89 29 00", "99 29 7E", "89 29 00"}},
         Scene {"NavigationKeysOfTheDrumRowsDoNothing", {},
             heldTappedAndShifted(kInsert) + heldTappedAndShifted(kHome) + heldTappedAndShifted(kPageUp)
                 + heldTappedAndShifted(kDelete) + heldTappedAndShifted(kEnd) + heldTappedAndShifted(kPageDown),
