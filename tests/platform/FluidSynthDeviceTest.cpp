@@ -257,11 +257,20 @@ protected:
             GTEST_SKIP() << "no General MIDI SoundFont installed";
         reader_ = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
         ASSERT_GE(reader_, 0);
+        threadsBefore_ = threadCount();
     }
+    // The late call's thread ends after it has closed the pipe: it is
+    // waited for, so that it does not end while the process does.
     void TearDown() override
     {
         if (reader_ >= 0)
             ::close(reader_);
+        for (const QDeadlineTimer deadline(10000); threadCount() > threadsBefore_ && !deadline.hasExpired();)
+            QThread::msleep(1);
+    }
+    static qsizetype threadCount()
+    {
+        return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
     }
 
     // Reads the pipe until its writer has closed it. False when that takes
@@ -294,6 +303,7 @@ protected:
     QTemporaryDir dir_;
     FluidSynthDevice::Config config_;
     int reader_ = -1;
+    qsizetype threadsBefore_ = 0;
 };
 
 TEST_F(StuckAudioOutput, ADriverThatDoesNotStartIsGivenUp)
