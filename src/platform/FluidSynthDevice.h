@@ -77,8 +77,9 @@ public:
     int programOf(int channel) const;
     // Stops the audio output (a file being rendered is complete afterwards)
     // and frees the synthesizer, within the driver patience: an output that
-    // does not stop by then is left to stop on its own. An output on a JACK server that has gone
-    // away is given up instead of stopped (see abandonDeadJackClient).
+    // does not stop by then is left to stop on its own. An output on a JACK
+    // server that has gone away is given up instead of stopped (see
+    // abandonDeadJackClient).
     void close();
     bool isOpen() const;
     // The audio driver of the open synthesizer ("jack", "pulseaudio", ...),

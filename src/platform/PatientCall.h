@@ -1,10 +1,11 @@
 #pragma once
-// Calls into a library that may never come back. A JACK client that dies
-// while it holds the lock of JACK's shared metadata store leaves every later
-// client of any program waiting for that lock for good, at its very first
-// call. Such a call is made on a thread of its own and waited for a bounded
-// time; while one has not come back, the library is not called again, so
-// that no other thread of ours is caught in it.
+// Calls into a library that may never come back: a sound server that is
+// stopped or hung keeps its client library waiting for its answer, and a
+// JACK client that dies while it holds the lock of JACK's shared metadata
+// store leaves every later client of any program waiting for that lock for
+// good. Such a call is made on a thread of its own and waited for a bounded
+// time; while one has not come back, the same kind of call is not made
+// again, so that no other thread of ours is caught in it.
 #include <chrono>
 #include <condition_variable>
 #include <functional>
