@@ -268,6 +268,12 @@ TEST_F(TakeMemoryTest, TheBoundDropsTheOldestAndNewRecordingForgetsAllButTheInst
     // A note-on of velocity 0 is a release: still no note.
     play(memory, {{50, packShortMessage(midi::kNoteOn, 0x3C, 0)}});
     EXPECT_FALSE(memory.hasNotes());
+    // A note, then pushed out of the bound by later messages: none is left.
+    play(memory, {{60, packShortMessage(midi::kNoteOn, 0x3E, 90)}});
+    EXPECT_TRUE(memory.hasNotes());
+    const std::uint32_t off = packShortMessage(midi::kNoteOff, 0x3E, 0);
+    play(memory, {{61, off}, {62, off}, {63, off}, {64, off}});
+    EXPECT_FALSE(memory.hasNotes());
 }
 
 TEST_F(TakeMemoryTest, AFailedSaveLeavesNoFileAndSaysWhy)
