@@ -257,13 +257,13 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir_.isValid());
-        const std::string pipe = dir_.filePath(QStringLiteral("out.raw")).toStdString();
-        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-        config_ = systemConfig("audio.driver=file audio.file.type=raw audio.file.name=" + pipe);
+        pipe_ = dir_.filePath(QStringLiteral("out.raw")).toStdString();
+        ASSERT_EQ(::mkfifo(pipe_.c_str(), 0600), 0);
+        config_ = systemConfig("audio.driver=file audio.file.type=raw audio.file.name=" + pipe_);
         config_.driverPatience = std::chrono::milliseconds(100);
         if (FluidSynthDevice(config_).soundFontPath().empty())
             GTEST_SKIP() << "no General MIDI SoundFont installed";
-        reader_ = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+        reader_ = ::open(pipe_.c_str(), O_RDONLY | O_NONBLOCK);
         ASSERT_GE(reader_, 0);
         threadsBefore_ = threadCount();
     }
@@ -309,6 +309,7 @@ protected:
     }
 
     QTemporaryDir dir_;
+    std::string pipe_;
     FluidSynthDevice::Config config_;
     int reader_ = -1;
     qsizetype threadsBefore_ = 0;
@@ -321,7 +322,7 @@ TEST_F(StuckAudioOutput, ADriverThatDoesNotStartIsGivenUp)
     EXPECT_FALSE(synth.open());
     EXPECT_FALSE(synth.isOpen());
     EXPECT_FALSE(synth.open()) << "tried again while still out";
-    reader_ = ::open(config_.settings.substr(config_.settings.rfind('=') + 1).c_str(), O_RDONLY | O_NONBLOCK);
+    reader_ = ::open(pipe_.c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader_, 0);
     EXPECT_TRUE(readToTheEnd()) << "the driver that started late was not stopped";
 }
