@@ -6,6 +6,7 @@ set -e
 PACKAGES="cmake g++ make pkg-config lld
 qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6
 libfluidsynth-dev fluid-soundfont-gm librtmidi-dev libjack-jackd2-dev jackd2 libasound2-dev libxcb-xkb-dev
+pulseaudio pulseaudio-utils libpulse-dev
 libx11-dev libxtst-dev
 libxcb1-dev libxcb-xtest0-dev
 libgtest-dev libgmock-dev

@@ -1,5 +1,6 @@
 #include "FluidSynthDevice.h"
 #include "AudioDrivers.h"
+#include "FluidSynthSettings.h"
 #include "LibraryMessages.h"
 #include "MidiConstants.h"
 #include "PatientCall.h"
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <deque>
@@ -22,7 +22,6 @@
 #include <set>
 #include <system_error>
 #include <thread>
-#include <type_traits>
 
 #if defined(__unix__)
 #include <sys/resource.h>
@@ -42,112 +41,16 @@ constexpr std::array kSystemSoundFonts {
     "/usr/share/soundfonts/FluidR3_GM.sf2",
 };
 
-// Our own settings, applied before the user's. Three periods of 128 frames
-// at 48 kHz keep the buffer latency at 8 ms; PulseAudio would otherwise pick
-// its own, far larger latency. Samples are read when a preset is first used,
-// so loading even a large SoundFont is quick.
-struct DefaultSetting {
-    const char* name;
-    const char* value;
-};
-constexpr std::array kDefaultSettings {
-    DefaultSetting {"synth.sample-rate", "48000"},
-    DefaultSetting {"audio.period-size", "128"},
-    DefaultSetting {"audio.periods", "3"},
-    DefaultSetting {"audio.pulseaudio.adjust-latency", "0"},
-    DefaultSetting {"synth.dynamic-sample-loading", "1"},
-    // Under JACK, heard at once through the system's playback ports, as a
-    // client whose name says whose it is.
-    DefaultSetting {"audio.jack.autoconnect", "1"},
-    DefaultSetting {"audio.jack.id", "Clavora-synth"},
-};
-
-constexpr const char* kDriverSetting = "audio.driver";
-
 // Once this long has gone by no further audio driver is tried.
 constexpr std::chrono::milliseconds kProbeTime {1000};
 
-template <typename Number> bool parseNumber(const std::string& text, Number& number)
-{
-    const char* end = text.data() + text.size();
-    const auto [ptr, error] = std::from_chars(text.data(), end, number);
-    if constexpr (std::is_floating_point_v<Number>) {
-        // "nan" and "inf" read as numbers, and FluidSynth's range checks
-        // let a NaN through: a NaN gain or reverb turns the output into
-        // noise at full scale.
-        if (!std::isfinite(number))
-            return false;
-    }
-    return error == std::errc() && ptr == end;
-}
-
-// Sets one setting by its registered type. False for unknown names and
-// values of the wrong kind.
-bool applySetting(fluid_settings_t* settings, const std::string& name, const std::string& value)
-{
-    switch (fluid_settings_get_type(settings, name.c_str())) {
-    case FLUID_INT_TYPE: {
-        int number = 0;
-        return parseNumber(value, number) && fluid_settings_setint(settings, name.c_str(), number) == FLUID_OK;
-    }
-    case FLUID_NUM_TYPE: {
-        double number = 0;
-        return parseNumber(value, number) && fluid_settings_setnum(settings, name.c_str(), number) == FLUID_OK;
-    }
-    case FLUID_STR_TYPE:
-        return fluid_settings_setstr(settings, name.c_str(), value.c_str()) == FLUID_OK;
-    default:
-        return false;
-    }
-}
-
-struct SettingsDeleter {
-    void operator()(fluid_settings_t* settings) const { delete_fluid_settings(settings); }
-};
-using SettingsPtr = std::unique_ptr<fluid_settings_t, SettingsDeleter>;
-
-struct SynthDeleter {
-    void operator()(fluid_synth_t* synth) const { delete_fluid_synth(synth); }
-};
-using SynthPtr = std::unique_ptr<fluid_synth_t, SynthDeleter>;
-
-struct DriverDeleter {
-    void operator()(fluid_audio_driver_t* driver) const { delete_fluid_audio_driver(driver); }
-};
-using DriverPtr = std::unique_ptr<fluid_audio_driver_t, DriverDeleter>;
-
-SettingsPtr makeSettings(const std::vector<SynthSetting>& overrides)
-{
-    SettingsPtr settings(new_fluid_settings());
-    if (!settings)
-        return settings;
-    for (const auto& setting : kDefaultSettings)
-        applySetting(settings.get(), setting.name, setting.value);
-    for (const auto& setting : overrides)
-        applySetting(settings.get(), setting.name, setting.value);
-    return settings;
-}
-
-double latencyMs(fluid_settings_t* settings)
-{
-    int periods = 0;
-    int periodSize = 0;
-    double sampleRate = 0;
-    if (fluid_settings_getint(settings, "audio.periods", &periods) != FLUID_OK
-        || fluid_settings_getint(settings, "audio.period-size", &periodSize) != FLUID_OK
-        || fluid_settings_getnum(settings, "synth.sample-rate", &sampleRate) != FLUID_OK || sampleRate <= 0)
-        return 0;
-    return periods * periodSize * 1000.0 / sampleRate;
-}
-
-std::vector<std::string> availableDrivers(fluid_settings_t* settings)
-{
-    std::vector<std::string> names;
-    fluid_settings_foreach_option(settings, kDriverSetting, &names, [](void* data, const char*, const char* option) {
-        static_cast<std::vector<std::string>*>(data)->emplace_back(option);
-    });
-    return names;
-}
+// An output that has got going (rendered this many milliseconds) and then
+// renders nothing at this many looks in a row has stopped playing. Its stop
+// is waited for this long before the look ends, which is time enough for
+// one whose thread has ended.
+constexpr unsigned kGoingMs = 200;
+constexpr int kStillLooks = 2;
+constexpr std::chrono::milliseconds kStopPatience {100};
 
 // Starts an audio output for the synthesizer: the user's driver alone when
 // one is chosen, else the best that opens within the probe time. JACK is
@@ -171,6 +74,17 @@ DriverPtr openAudioDriver(fluid_settings_t* settings, const std::string& chosenD
             return std::move(driver).value_or(nullptr);
     }
     return nullptr;
+}
+
+// Starts the driver the settings name for the synthesizer through `caller`.
+// When it is late, `late` is set, and the call keeps `keptAlive` until it
+// comes back.
+DriverPtr startDriver(
+    PatientCall& caller, fluid_settings_t* settings, fluid_synth_t* synth, std::shared_ptr<void> keptAlive, bool& late)
+{
+    return DriverPtr(openPatiently<fluid_audio_driver_t>(
+        caller, [settings, synth, keptAlive = std::move(keptAlive)] { return new_fluid_audio_driver(settings, synth); },
+        [](fluid_audio_driver_t* opened) { delete_fluid_audio_driver(opened); }, &late));
 }
 
 // Hands one packed short message to the synthesizer. False when refused.
@@ -209,23 +123,6 @@ bool playMessage(fluid_synth_t* synth, std::uint32_t message)
 
 } // namespace
 
-std::vector<SynthSetting> parseSynthSettings(std::string_view text)
-{
-    std::vector<SynthSetting> result;
-    constexpr std::string_view blanks = " \t\r\n";
-    std::size_t pos = 0;
-    while ((pos = text.find_first_not_of(blanks, pos)) != std::string_view::npos) {
-        const std::size_t end = std::min(text.find_first_of(blanks, pos), text.size());
-        const std::string_view word = text.substr(pos, end - pos);
-        pos = end;
-        const std::size_t equals = word.find('=');
-        if (equals == std::string_view::npos || equals == 0 || equals + 1 == word.size())
-            continue;
-        result.push_back({std::string(word.substr(0, equals)), std::string(word.substr(equals + 1))});
-    }
-    return result;
-}
-
 FluidSynthDevice::Config FluidSynthDevice::Config::fromEnvironment()
 {
     Config config;
@@ -242,7 +139,17 @@ FluidSynthDevice::Config FluidSynthDevice::Config::fromEnvironment()
 struct FluidSynthDevice::Engine {
     SettingsPtr settings;
     SynthPtr synth;
+    // Its time moves only as the synthesizer renders: it tells whether the
+    // audio output still plays.
+    SequencerPtr clock;
     DriverPtr driver;
+    // Whether the output is looked after (see checkOutput). Not JACK's,
+    // whose server's watch tells when it goes, nor a file, which a new
+    // output would write over.
+    bool followed = false;
+    unsigned startedAt = 0;
+    unsigned renderedTo = 0;
+    int stillLooks = 0;
     // What the open put off: the percussion channel's default kit and the
     // program changes sent since, in order.
     bool drumKitPending = false;
@@ -326,6 +233,11 @@ std::string FluidSynthDevice::soundFontPath() const
     return {};
 }
 
+PatientCall& FluidSynthDevice::driverCall(const std::string& name)
+{
+    return driverCalls_.try_emplace(name, config_.driverPatience).first->second;
+}
+
 bool FluidSynthDevice::open()
 {
     if (engine_)
@@ -357,6 +269,9 @@ bool FluidSynthDevice::open()
         giveWay(buildSynth);
     if (!engine->synth)
         return false;
+    engine->clock.reset(new_fluid_sequencer2(0));
+    if (engine->clock && fluid_sequencer_register_fluidsynth(engine->clock.get(), engine->synth.get()) == FLUID_FAILED)
+        engine->clock.reset();
     // The SoundFont is only worth its memory once there is an output to
     // hear it through.
     // FluidSynth only logs that its JACK server went away; a watch of our
@@ -371,17 +286,15 @@ bool FluidSynthDevice::open()
     auto leftToLateDriver = std::make_shared<std::unique_ptr<Engine>>();
     bool late = false;
     const auto openDriver = [&](const std::string& name) -> std::optional<DriverPtr> {
-        fluid_settings_t* settings = engine->settings.get();
-        fluid_synth_t* synth = engine->synth.get();
-        DriverPtr driver(openPatiently<fluid_audio_driver_t>(
-            driverCalls_.try_emplace(name, config_.driverPatience).first->second,
-            [settings, synth, leftToLateDriver] { return new_fluid_audio_driver(settings, synth); },
-            [](fluid_audio_driver_t* opened) { delete_fluid_audio_driver(opened); }, &late));
+        DriverPtr driver
+            = startDriver(driverCall(name), engine->settings.get(), engine->synth.get(), leftToLateDriver, late);
         return late ? std::nullopt : std::optional(std::move(driver));
     };
     engine->driver = openAudioDriver(
         engine->settings.get(), chosenDriver, [&] { return !withoutJack && watch_.start(); }, openDriver);
     engine->jack = engine->driver && fluid_settings_str_equal(engine->settings.get(), kDriverSetting, "jack");
+    engine->followed = engine->driver && engine->clock && !engine->jack
+        && !fluid_settings_str_equal(engine->settings.get(), kDriverSetting, "file");
     if (!engine->jack)
         watch_.stop(); // started for a JACK driver that did not open
     if (late) {
@@ -463,6 +376,15 @@ void FluidSynthDevice::close()
         if (watch_.serverGone())
             abandonDeadJackClient(engine_->driver.release());
     }
+    if (stopping_) {
+        // An output being stopped still plays the synthesizer: it frees it.
+        const std::shared_ptr<Stopping> stopping = std::exchange(stopping_, nullptr);
+        const std::lock_guard lock(stopping->mutex);
+        if (!stopping->done) {
+            stopping->leftOver = std::move(engine_);
+            return;
+        }
+    }
     // Stopping the driver waits for its audio thread, which a sound server
     // that stopped answering can hold for good: the engine is then left to
     // a thread of its own, which frees it if the server answers again.
@@ -471,6 +393,58 @@ void FluidSynthDevice::close()
         delete engine;
         return true;
     });
+}
+
+FluidSynthDevice::OutputNews FluidSynthDevice::checkOutput()
+{
+    if (!engine_ || !engine_->followed)
+        return OutputNews::None;
+    if (stopping_) {
+        // The stopped output lets go of the synthesizer once its sound
+        // server lets go of it: a server that went away does so at once.
+        if (const std::lock_guard lock(stopping_->mutex); !stopping_->done)
+            return OutputNews::None;
+        stopping_.reset();
+    }
+    if (!engine_->driver) {
+        // A server that answers again gets the synthesizer back as it was.
+        auto leftToLateDriver = std::make_shared<std::unique_ptr<Engine>>();
+        bool late = false;
+        engine_->driver = startDriver(
+            driverCall(audioDriver()), engine_->settings.get(), engine_->synth.get(), leftToLateDriver, late);
+        if (late) {
+            *leftToLateDriver = std::move(engine_);
+            return OutputNews::GivenUp;
+        }
+        if (!engine_->driver)
+            return OutputNews::None;
+        engine_->startedAt = engine_->renderedTo = fluid_sequencer_get_tick(engine_->clock.get());
+        engine_->stillLooks = 0;
+        return OutputNews::Restarted;
+    }
+    const unsigned renderedTo = fluid_sequencer_get_tick(engine_->clock.get());
+    if (renderedTo != engine_->renderedTo) {
+        engine_->renderedTo = renderedTo;
+        engine_->stillLooks = 0;
+        return OutputNews::None;
+    }
+    // An output that has not got going yet is given its time: a sound
+    // server may take seconds to take a new stream (a Bluetooth headset).
+    if (renderedTo - engine_->startedAt < kGoingMs || ++engine_->stillLooks < kStillLooks)
+        return OutputNews::None;
+    // Stopping the output waits for its thread, which has ended if its
+    // server went away, and is held for as long as a server that stopped
+    // answering holds it: it is stopped on a thread of its own.
+    stopping_ = std::make_shared<Stopping>();
+    PatientCall(kStopPatience).run([stopping = stopping_, driver = engine_->driver.release()] {
+        delete_fluid_audio_driver(driver);
+        std::unique_ptr<Engine> leftOver;
+        const std::lock_guard lock(stopping->mutex);
+        stopping->done = true;
+        leftOver = std::move(stopping->leftOver);
+        return true;
+    });
+    return OutputNews::Stopped;
 }
 
 std::string FluidSynthDevice::audioDriver() const

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,6 +86,16 @@ public:
     // The audio driver of the open synthesizer ("jack", "pulseaudio", ...),
     // empty when closed.
     std::string audioDriver() const;
+    // What became of the audio output since it was last looked at; looked
+    // at every half second or so. An output that got going and then renders
+    // nothing at two looks in a row (its sound server went away, or stopped
+    // answering) is Stopped, the synthesizer kept. Once the output has let
+    // go of it, each look starts the same driver again, until it is
+    // Restarted. A start its server does not answer is GivenUp: the
+    // synthesizer is left to it and the device is closed.
+    // A JACK output is not looked at (its server's watch tells), nor a file.
+    enum class OutputNews { None, Stopped, Restarted, GivenUp };
+    OutputNews checkOutput();
     // `onGone` is called, on a thread of JACK's, when the JACK server the
     // audio output plays through stops; it must only pass the news on.
     void setOnServerGone(std::function<void()> onGone) { watch_.setOnGone(std::move(onGone)); }
@@ -115,6 +126,8 @@ public:
 
 private:
     struct Engine;
+    // The patient call that starts this audio driver.
+    PatientCall& driverCall(const std::string& name);
 
     // Loads what was put off for the channel: its drum kit, its program changes.
     void loadPutOff(int channel);
@@ -124,6 +137,14 @@ private:
     std::unique_ptr<Engine> engine_;
     JackServerWatch watch_;
     std::atomic<bool> skipJack_ = false;
+    // An output being stopped after it stopped playing; what it leaves is
+    // freed by the stop, once the device has been closed meanwhile.
+    struct Stopping {
+        std::mutex mutex;
+        bool done = false;
+        std::unique_ptr<Engine> leftOver;
+    };
+    std::shared_ptr<Stopping> stopping_;
     // One per audio driver tried, so that a late one keeps only itself out.
     std::map<std::string, PatientCall> driverCalls_;
 };

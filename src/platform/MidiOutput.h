@@ -47,9 +47,10 @@ public:
     // another device was opened or closed meanwhile. The device is of no
     // use any more; closing it is safe.
     virtual void setDeviceLostHandler(std::function<void()> lost) { static_cast<void>(lost); }
-    // What became of the open device, when it is another program's port,
-    // since it was last looked at (see PortNews). Gone leaves it open,
-    // waiting: once a port of its name is back, it is connected again.
+    // What became of the open device, when it is another program's port or
+    // a synthesizer playing through a sound server, since it was last looked
+    // at (see PortNews). Gone leaves it open, waiting: once a port of its
+    // name, or the server, is back, it is connected again.
     virtual PortNews checkDevice() { return PortNews::None; }
 };
 

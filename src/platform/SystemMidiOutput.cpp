@@ -341,22 +341,26 @@ SystemMidiOutput::~SystemMidiOutput()
 void SystemMidiOutput::watchServers()
 {
     context_ = std::make_unique<QObject>();
-    const auto onGone = [this] {
-        QMetaObject::invokeMethod(
-            context_.get(),
-            [this, generation = generation_.load()] {
-                if (generation != generation_ || !lost_)
-                    return;
-                // Device 0, which takes over, waits for the next choice to
-                // play through JACK again.
-                synth_->skipJackOnce();
-                lost_();
-            },
-            Qt::QueuedConnection);
-    };
+    // Device 0, which takes over, waits for the next choice to play through
+    // JACK again.
+    const auto onGone = [this] { passOnLoss(true); };
     synth_->setOnServerGone(onGone);
     if (ports_)
         ports_->setOnServerGone(onGone);
+}
+
+void SystemMidiOutput::passOnLoss(bool skipJack)
+{
+    QMetaObject::invokeMethod(
+        context_.get(),
+        [this, skipJack, generation = generation_.load()] {
+            if (generation != generation_ || !lost_)
+                return;
+            if (skipJack)
+                synth_->skipJackOnce();
+            lost_();
+        },
+        Qt::QueuedConnection);
 }
 
 void SystemMidiOutput::setDeviceLostHandler(std::function<void()> lost)
@@ -434,7 +438,22 @@ bool SystemMidiOutput::open(int device)
 
 PortNews SystemMidiOutput::checkDevice()
 {
-    // Only another program's port is looked for; none is open otherwise.
+    if (openDevice_ == kSynthDevice) {
+        // The synthesizer's audio output: one whose sound server went away
+        // plays again once the server is back; one the server holds is lost.
+        switch (synth_->checkOutput()) {
+        case FluidSynthDevice::OutputNews::Stopped:
+            return PortNews::Gone;
+        case FluidSynthDevice::OutputNews::Restarted:
+            return PortNews::Back;
+        case FluidSynthDevice::OutputNews::GivenUp:
+            passOnLoss(false);
+            return PortNews::Gone;
+        case FluidSynthDevice::OutputNews::None:
+            break;
+        }
+        return PortNews::None;
+    }
     return ports_ ? ports_->checkPort() : PortNews::None;
 }
 

@@ -96,6 +96,9 @@ private:
     bool isVirtual(int device) const { return hasVirtual_ && device == deviceCount() - 1; }
     // Passes on, to the event loop, the news that a server stopped.
     void watchServers();
+    // Tells the device-lost handler, from the event loop, unless another
+    // device has been opened since.
+    void passOnLoss(bool skipJack);
 
     std::unique_ptr<FluidSynthDevice> synth_;
     std::unique_ptr<MidiPorts> ports_;

@@ -1,0 +1,47 @@
+#pragma once
+// The pieces of FluidSynth the built-in synthesizer is made of, owned, and
+// the settings it is built with: ours first, the user's over them.
+#include <fluidsynth.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace clavora {
+
+struct SynthSetting;
+
+inline constexpr const char* kDriverSetting = "audio.driver";
+
+struct SettingsDeleter {
+    void operator()(fluid_settings_t* settings) const { delete_fluid_settings(settings); }
+};
+using SettingsPtr = std::unique_ptr<fluid_settings_t, SettingsDeleter>;
+
+struct SynthDeleter {
+    void operator()(fluid_synth_t* synth) const { delete_fluid_synth(synth); }
+};
+using SynthPtr = std::unique_ptr<fluid_synth_t, SynthDeleter>;
+
+struct DriverDeleter {
+    void operator()(fluid_audio_driver_t* driver) const { delete_fluid_audio_driver(driver); }
+};
+using DriverPtr = std::unique_ptr<fluid_audio_driver_t, DriverDeleter>;
+
+struct SequencerDeleter {
+    void operator()(fluid_sequencer_t* sequencer) const { delete_fluid_sequencer(sequencer); }
+};
+using SequencerPtr = std::unique_ptr<fluid_sequencer_t, SequencerDeleter>;
+
+// Our settings with `overrides` applied over them; those FluidSynth does not
+// know, or whose values are of the wrong kind or out of range, are skipped.
+// Null when FluidSynth cannot make settings at all.
+SettingsPtr makeSettings(const std::vector<SynthSetting>& overrides);
+
+// Periods x period size / sample rate, in milliseconds; 0 when unknown.
+double latencyMs(fluid_settings_t* settings);
+
+// The audio drivers this FluidSynth was built with.
+std::vector<std::string> availableDrivers(fluid_settings_t* settings);
+
+} // namespace clavora
