@@ -156,6 +156,8 @@ TEST_F(PlayingTest, WhatTheFileLeavesOutIsTheDefaultAndUnknownKeysAreIgnored)
     SetupState expected = setup::defaultSetup(lang::English, QStringLiteral("Recording device"));
     expected.main.voices = 2;
     EXPECT_TRUE(setup::captureSetup(piano) == expected);
+    // The built-in pads: Z and N soft, C hard.
+    EXPECT_EQ(std::tuple(drums().isHigh(0), drums().isHigh(2), drums().isHigh(5)), std::tuple(false, true, false));
 }
 
 struct BadFile {
