@@ -439,8 +439,9 @@ bool SystemMidiOutput::open(int device)
 PortNews SystemMidiOutput::checkDevice()
 {
     if (openDevice_ == kSynthDevice) {
-        // The synthesizer's audio output: one whose sound server went away
-        // plays again once the server is back; one the server holds is lost.
+        // The synthesizer's audio output: one that stopped playing plays
+        // again once its server is back; a new start the server does not
+        // answer loses the device.
         switch (synth_->checkOutput()) {
         case FluidSynthDevice::OutputNews::Stopped:
             return PortNews::Gone;
