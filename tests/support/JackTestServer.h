@@ -7,23 +7,17 @@
 //
 // Links with clavora_platform_system (for jackServerRuns) and JACK.
 #include "ScopedEnvironment.h"
+#include "ServerProcess.h"
 #include "platform/JackServer.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QLockFile>
-#include <QProcess>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <jack/jack.h>
 
-#include <csignal>
-#include <memory>
 #include <string>
 #include <vector>
-
-#include <sys/prctl.h>
 
 namespace clavora::test {
 
@@ -54,59 +48,29 @@ public:
     // with the reason in whyNot(), when it cannot start here.
     bool start()
     {
-        stop();
+        server_.stop();
         const QString jackd = QStandardPaths::findExecutable(QStringLiteral("jackd"));
         if (jackd.isEmpty())
-            return fail(QStringLiteral("jackd is not installed"));
+            return server_.fail(QStringLiteral("jackd is not installed"));
         if (jackServerRuns())
-            return fail(QStringLiteral("a JACK server named %1 already runs, not ours").arg(kName));
+            return server_.fail(QStringLiteral("a JACK server named %1 already runs, not ours").arg(kName));
         if (jackStuck())
-            return fail(QString::fromLatin1(kLibjackStuck));
-        process_ = std::make_unique<QProcess>();
-        process_->setProcessChannelMode(QProcess::MergedChannels);
-        // Ended with the test, even one that crashes.
-        process_->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        process_->start(jackd, {"-n", kName, "-d", "dummy", "-r", "48000", "-p", "256"});
-        if (!process_->waitForStarted())
-            return fail(QStringLiteral("jackd did not start"));
-        for (const QDeadlineTimer deadline(5000); !jackServerRuns(); QThread::msleep(10)) {
-            if (deadline.hasExpired() || process_->state() != QProcess::Running) {
-                stop();
-                return fail(QStringLiteral("the dummy JACK server did not come up: ") + output_);
-            }
-        }
-        return true;
+            return server_.fail(QString::fromLatin1(kLibjackStuck));
+        return server_.start(jackd, {"-n", kName, "-d", "dummy", "-r", "48000", "-p", "256"}, &jackServerRuns);
     }
 
     // Ends the server with SIGTERM, as a user stopping it would, and waits
-    // for it to go.
-    void stop()
-    {
-        if (!process_)
-            return;
-        process_->terminate();
-        if (!process_->waitForFinished(5000)) {
-            process_->kill(); // its place in the registry is lost then
-            process_->waitForFinished();
-        }
-        output_ += QString::fromLocal8Bit(process_->readAll());
-        process_.reset();
-    }
+    // for it to go; a server killed otherwise would keep its place in
+    // JACK's registry.
+    void stop() { server_.stop(); }
 
-    const QString& whyNot() const { return output_; }
+    const QString& whyNot() const { return server_.whyNot(); }
 
 private:
-    bool fail(const QString& reason)
-    {
-        output_ = reason;
-        return false;
-    }
-
     QLockFile turn_;
-    ScopedEnvironment server_ {"JACK_DEFAULT_SERVER", kName};
+    ScopedEnvironment serverName_ {"JACK_DEFAULT_SERVER", kName};
     ScopedEnvironment noReservation_ {"JACK_NO_AUDIO_RESERVATION", "1"};
-    std::unique_ptr<QProcess> process_;
-    QString output_;
+    ServerProcess server_;
 };
 
 // The JACK graph as another program sees it, through a client of its own.

@@ -5,12 +5,11 @@
 //
 // Links with libpulse-simple.
 #include "ScopedEnvironment.h"
+#include "ServerProcess.h"
 
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <pulse/simple.h>
 
@@ -18,70 +17,37 @@
 #include <array>
 #include <csignal>
 #include <cstdint>
-#include <memory>
-
-#include <sys/prctl.h>
 
 namespace clavora::test {
 
 class PulseTestServer {
 public:
-    PulseTestServer() = default;
-    ~PulseTestServer() { stop(); }
-    PulseTestServer(const PulseTestServer&) = delete;
-    PulseTestServer& operator=(const PulseTestServer&) = delete;
-
     // Starts the server and waits (5 s at most) until it answers. False,
     // with the reason in whyNot(), when it cannot start here.
     bool start()
     {
-        stop();
+        server_.stop();
         const QString pulseaudio = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
         if (pulseaudio.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty())
-            return fail(QStringLiteral("pulseaudio or pactl is not installed"));
+            return server_.fail(QStringLiteral("pulseaudio or pactl is not installed"));
         if (!dir_.isValid())
-            return fail(QStringLiteral("no folder for the server's sockets"));
-        process_ = std::make_unique<QProcess>();
-        process_->setProcessChannelMode(QProcess::MergedChannels);
-        // Ended with the test, even one that crashes.
-        process_->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        process_->start(pulseaudio,
+            return server_.fail(QStringLiteral("no folder for the server's sockets"));
+        return server_.start(pulseaudio,
             {"-n", "--daemonize=no", "--exit-idle-time=-1", "--log-target=stderr", "-L",
-                "module-null-sink sink_name=null rate=48000", "-L", "module-native-protocol-unix"});
-        if (!process_->waitForStarted())
-            return fail(QStringLiteral("pulseaudio did not start"));
-        for (const QDeadlineTimer deadline(5000); !answers(); QThread::msleep(20)) {
-            if (deadline.hasExpired() || process_->state() != QProcess::Running) {
-                stop();
-                return fail(QStringLiteral("PulseAudio did not come up: ") + output_);
-            }
-        }
-        return true;
+                "module-null-sink sink_name=null rate=48000", "-L", "module-native-protocol-unix"},
+            [] {
+                QProcess info;
+                info.start(QStringLiteral("pactl"), {QStringLiteral("info")});
+                return info.waitForFinished(2000) && info.exitStatus() == QProcess::NormalExit && info.exitCode() == 0;
+            });
     }
 
-    // Ends the server with SIGTERM, as a restart of it does, and waits for
-    // it to go.
-    void stop()
-    {
-        if (!process_)
-            return;
-        hold(false);
-        process_->terminate();
-        if (!process_->waitForFinished(5000)) {
-            process_->kill();
-            process_->waitForFinished();
-        }
-        output_ += QString::fromLocal8Bit(process_->readAll());
-        process_.reset();
-    }
+    // Ends the server with SIGTERM, as a restart of it does.
+    void stop() { server_.stop(); }
 
     // Stops the server where it is (SIGSTOP), as one that hangs, or lets
     // it go on.
-    void hold(bool held)
-    {
-        if (process_)
-            ::kill(static_cast<pid_t>(process_->processId()), held ? SIGSTOP : SIGCONT);
-    }
+    void hold(bool held) { server_.signal(held ? SIGSTOP : SIGCONT); }
 
     // Whether what the null sink plays, recorded from just before
     // `meanwhile` runs to three seconds after, holds a sample that is not
@@ -107,30 +73,16 @@ public:
         return sound;
     }
 
-    const QString& whyNot() const { return output_; }
+    const QString& whyNot() const { return server_.whyNot(); }
 
 private:
-    bool answers() const
-    {
-        QProcess info;
-        info.start(QStringLiteral("pactl"), {QStringLiteral("info")});
-        return info.waitForFinished(2000) && info.exitStatus() == QProcess::NormalExit && info.exitCode() == 0;
-    }
-
-    bool fail(const QString& reason)
-    {
-        output_ = reason;
-        return false;
-    }
-
     QTemporaryDir dir_;
     QByteArray runtime_ = dir_.path().toLocal8Bit();
     QByteArray sockets_ = runtime_ + "/pulse";
     ScopedEnvironment runtimeDir_ {"XDG_RUNTIME_DIR", runtime_.constData()};
     ScopedEnvironment runtimePath_ {"PULSE_RUNTIME_PATH", sockets_.constData()};
     ScopedEnvironment noServerOf_ {"PULSE_SERVER", nullptr};
-    std::unique_ptr<QProcess> process_;
-    QString output_;
+    ServerProcess server_;
 };
 
 } // namespace clavora::test
