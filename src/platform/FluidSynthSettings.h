@@ -13,25 +13,14 @@ struct SynthSetting;
 
 inline constexpr const char* kDriverSetting = "audio.driver";
 
-struct SettingsDeleter {
-    void operator()(fluid_settings_t* settings) const { delete_fluid_settings(settings); }
+// Frees what FluidSynth made with the function it gives for it.
+template <auto Free> struct FluidDeleter {
+    template <typename T> void operator()(T* made) const { Free(made); }
 };
-using SettingsPtr = std::unique_ptr<fluid_settings_t, SettingsDeleter>;
-
-struct SynthDeleter {
-    void operator()(fluid_synth_t* synth) const { delete_fluid_synth(synth); }
-};
-using SynthPtr = std::unique_ptr<fluid_synth_t, SynthDeleter>;
-
-struct DriverDeleter {
-    void operator()(fluid_audio_driver_t* driver) const { delete_fluid_audio_driver(driver); }
-};
-using DriverPtr = std::unique_ptr<fluid_audio_driver_t, DriverDeleter>;
-
-struct SequencerDeleter {
-    void operator()(fluid_sequencer_t* sequencer) const { delete_fluid_sequencer(sequencer); }
-};
-using SequencerPtr = std::unique_ptr<fluid_sequencer_t, SequencerDeleter>;
+using SettingsPtr = std::unique_ptr<fluid_settings_t, FluidDeleter<delete_fluid_settings>>;
+using SynthPtr = std::unique_ptr<fluid_synth_t, FluidDeleter<delete_fluid_synth>>;
+using DriverPtr = std::unique_ptr<fluid_audio_driver_t, FluidDeleter<delete_fluid_audio_driver>>;
+using SequencerPtr = std::unique_ptr<fluid_sequencer_t, FluidDeleter<delete_fluid_sequencer>>;
 
 // Our settings with `overrides` applied over them; those FluidSynth does not
 // know, or whose values are of the wrong kind or out of range, are skipped.
