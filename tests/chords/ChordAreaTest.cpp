@@ -149,15 +149,20 @@ TEST_F(ChordPlaying, APendingSplitChoiceEndsWhenAChordPlayingModeIsSelected)
 
 TEST_F(ChordPlaying, SameAsMainCopiesTheMainSlotsAndKeepsModeAndSplit)
 {
+    const auto slotValues = [this] {
+        std::string all;
+        for (int s = 1; s <= 7; ++s)
+            all += std::to_string(chordSlots().slotInstrument(s)) + '/' + std::to_string(chordSlots().slotOctave(s))
+                + '/' + std::to_string(chordSlots().slotVolume(s)) + ' ';
+        return all;
+    };
+    EXPECT_EQ(slotValues(), "50/4/103 89/4/103 48/4/103 52/4/103 32/3/103 24/3/103 26/3/103 "); // the chord defaults
     run({shift(kF(3))});
     EXPECT_EQ(sent(),
         joined({repeated("C7 00 00", 2), repeated("C8 30 00", 3), repeated("CA 31 00", 3), repeated("CB 38 00", 3),
             repeated("CC 49 00", 3), repeated("CD 20 00", 3), repeated("CE 13 00", 3), repeated("C7 00 00", 3)}));
     EXPECT_EQ(chords().mode(), ChordArea::Mode::ThreeKeys);
-    std::string all;
-    for (int s = 1; s <= 7; ++s)
-        all += std::to_string(chordSlots().slotOctave(s)) + '/' + std::to_string(chordSlots().slotVolume(s)) + ' ';
-    EXPECT_EQ(all, "4/127 4/127 3/127 4/127 4/127 2/127 4/127 "); // the main slots' octaves
+    EXPECT_EQ(slotValues(), "0/4/127 48/4/127 49/3/127 56/4/127 73/4/127 32/2/127 19/4/127 "); // the main slots
 
     // It takes the main channel and voices, and one-key mode keeps its split.
     run({hit(kF(2)), shift(kF(2)), hit('Q'), hit(kF(6)), hit(kF(6)), hit(kF(8)), shift(kF(3))});

@@ -308,6 +308,8 @@ TEST(KeyCodes, VirtualKeysByPositionKeypadAndQtKey)
         {ScanCodes::Xkb, 94, Qt::Key_Less, {}, 226}, // the ISO key beside left Shift
         {ScanCodes::Xkb, 191, Qt::Key_F13, {}, kF13},
         {ScanCodes::Xkb, 49, Qt::Key_AsciiCircum, {}, 192}, // German layout: ^ left of 1
+        {ScanCodes::None, 0, Qt::Key_QuoteLeft, {}, 192}, // no code: ` and ~ by their Qt keys
+        {ScanCodes::None, 0, Qt::Key_AsciiTilde, {}, 192},
         {ScanCodes::Xkb, 65, Qt::Key_unknown, {}, kSpace}, // known by position alone
         {ScanCodes::None, 0, Qt::Key_Percent, {}, '5'},
         {ScanCodes::Xkb, 250, Qt::Key_Exclam, {}, '1'}, // a code we do not know: the Qt key, unshifted
