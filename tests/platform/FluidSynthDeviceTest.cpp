@@ -1,8 +1,6 @@
 #include "PlatformTest.h"
 #include "platform/AudioDrivers.h"
 
-#include <QDir>
-
 #include <cerrno>
 
 #include <fcntl.h>
@@ -80,7 +78,7 @@ TEST(FluidSynthDevice, AnUnusableSoundFontIsNamedOnceAndTheNextInstalledOneServe
 std::multiset<int> threadNiceness()
 {
     std::multiset<int> values;
-    for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QString& task : test::threadsOfThisProcess()) {
         QFile stat(QStringLiteral("/proc/self/task/%1/stat").arg(task));
         EXPECT_TRUE(stat.open(QIODevice::ReadOnly));
         const QByteArray line = stat.readAll();
@@ -265,7 +263,7 @@ protected:
             GTEST_SKIP() << "no General MIDI SoundFont installed";
         reader_ = ::open(pipe_.c_str(), O_RDONLY | O_NONBLOCK);
         ASSERT_GE(reader_, 0);
-        threadsBefore_ = threadCount();
+        threadsBefore_ = test::threadsOfThisProcess().size();
     }
     // The late call's thread ends after it has closed the pipe: it is
     // waited for, so that it does not end while the process does.
@@ -273,12 +271,7 @@ protected:
     {
         if (reader_ >= 0)
             ::close(reader_);
-        for (const QDeadlineTimer deadline(10000); threadCount() > threadsBefore_ && !deadline.hasExpired();)
-            QThread::msleep(1);
-    }
-    static qsizetype threadCount()
-    {
-        return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+        test::waitForThreadsBackTo(threadsBefore_);
     }
 
     // Reads the pipe until its writer has closed it. False when that takes
@@ -299,8 +292,7 @@ protected:
     // Whether a thread of this process waits in a write into a pipe.
     static bool aThreadWritesIntoAFullPipe()
     {
-        for (const QString& task :
-            QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        for (const QString& task : test::threadsOfThisProcess()) {
             QFile waitsIn(QStringLiteral("/proc/self/task/%1/wchan").arg(task));
             if (waitsIn.open(QIODevice::ReadOnly) && waitsIn.readAll().contains("pipe_write"))
                 return true;

@@ -7,10 +7,13 @@
 #include "platform/MidiConstants.h"
 #include "platform/RecordingMidiOutput.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -102,6 +105,21 @@ inline Wav readWav(const QString& path)
     for (qsizetype at = data; at + 1 < bytes.size(); at += 2)
         wav.samples.push_back(static_cast<qint16>(half(at)));
     return wav;
+}
+
+// The ids of this process's threads, as /proc/self/task lists them.
+inline QStringList threadsOfThisProcess()
+{
+    return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
+// Waits (ten seconds at most) until no more threads run than `count`: a
+// call left late to a sound server ends on a thread of its own, which must
+// not end while the process does.
+inline void waitForThreadsBackTo(qsizetype count)
+{
+    for (const QDeadlineTimer deadline(10000); threadsOfThisProcess().size() > count && !deadline.hasExpired();)
+        QThread::msleep(1);
 }
 
 } // namespace clavora::test

@@ -5,7 +5,6 @@
 #include "platform/SystemMidiOutput.h"
 
 #include <QCoreApplication>
-#include <QDir>
 
 namespace clavora {
 namespace {
@@ -19,7 +18,7 @@ protected:
             GTEST_SKIP() << "no General MIDI SoundFont installed";
         if (!server_.start())
             GTEST_SKIP() << server_.whyNot().toStdString();
-        threadsBefore_ = threadCount();
+        threadsBefore_ = test::threadsOfThisProcess().size();
         output_ = std::make_unique<SystemMidiOutput>(std::make_unique<FluidSynthDevice>(config_), nullptr);
         output_->setDeviceLostHandler([this] { ++lost_; });
         ASSERT_TRUE(output_->open(SystemMidiOutput::kSynthDevice));
@@ -32,13 +31,7 @@ protected:
     {
         output_.reset();
         server_.stop();
-        for (const QDeadlineTimer deadline(10000); threadCount() > threadsBefore_ && !deadline.hasExpired();)
-            QThread::msleep(1);
-    }
-
-    static qsizetype threadCount()
-    {
-        return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+        test::waitForThreadsBackTo(threadsBefore_);
     }
 
     // Looks at the output as the program does, though more often, until it
