@@ -16,6 +16,7 @@ struct AudioFacts {
 
     // Looks at the servers' sockets and the device files.
     static AudioFacts ofThisSystem();
+    bool operator==(const AudioFacts&) const = default;
 };
 
 // The drivers to try, best first, among those FluidSynth has (`available`):

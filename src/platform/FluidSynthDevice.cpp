@@ -53,16 +53,17 @@ constexpr int kStillLooks = 2;
 constexpr std::chrono::milliseconds kStopPatience {100};
 
 // Starts an audio output for the synthesizer: the user's driver alone when
-// one is chosen, else the best that opens within the probe time. JACK is
+// one is chosen, else the best for these facts that opens within the probe
+// time. JACK is
 // only tried once `jackAnswers`. Each driver is opened by `open`, which
 // gives nothing when its driver is late: no other is tried then.
-DriverPtr openAudioDriver(fluid_settings_t* settings, const std::string& chosenDriver,
+DriverPtr openAudioDriver(fluid_settings_t* settings, const std::string& chosenDriver, const AudioFacts& facts,
     const std::function<bool()>& jackAnswers, const std::function<std::optional<DriverPtr>(const std::string&)>& open)
 {
     if (!chosenDriver.empty())
         return chosenDriver != "jack" || jackAnswers() ? open(chosenDriver).value_or(nullptr) : nullptr;
     const auto deadline = std::chrono::steady_clock::now() + kProbeTime;
-    for (const std::string& name : audioDriverOrder(availableDrivers(settings), AudioFacts::ofThisSystem())) {
+    for (const std::string& name : audioDriverOrder(availableDrivers(settings), facts)) {
         if (std::chrono::steady_clock::now() >= deadline)
             break;
         if (name == "jack" && !jackAnswers())
@@ -242,6 +243,7 @@ bool FluidSynthDevice::open()
 {
     if (engine_)
         return true;
+    noAudio_.reset();
     const std::string soundFont = soundFontPath();
     if (soundFont.empty())
         return false;
@@ -290,8 +292,9 @@ bool FluidSynthDevice::open()
             = startDriver(driverCall(name), engine->settings.get(), engine->synth.get(), leftToLateDriver, late);
         return late ? std::nullopt : std::optional(std::move(driver));
     };
+    const AudioFacts facts = AudioFacts::ofThisSystem();
     engine->driver = openAudioDriver(
-        engine->settings.get(), chosenDriver, [&] { return !withoutJack && watch_.start(); }, openDriver);
+        engine->settings.get(), chosenDriver, facts, [&] { return !withoutJack && watch_.start(); }, openDriver);
     engine->jack = engine->driver && fluid_settings_str_equal(engine->settings.get(), kDriverSetting, "jack");
     engine->followed = engine->driver && engine->clock && !engine->jack
         && !fluid_settings_str_equal(engine->settings.get(), kDriverSetting, "file");
@@ -302,10 +305,13 @@ bool FluidSynthDevice::open()
         skipJack_ = withoutJack;
         return open(); // with the other drivers
     }
-    if (!engine->driver)
-        return false;
-    if (engine->jack && watch_.serverGone()) {
+    if (engine->jack && watch_.serverGone())
         abandonDeadJackClient(engine->driver.release());
+    if (!engine->driver) {
+        noAudio_ = NoAudio {facts, {}};
+        for (const auto& [name, call] : driverCalls_)
+            if (call.stuck())
+                noAudio_->late.push_back(name);
         return false;
     }
     bool loaded = false;
@@ -392,6 +398,18 @@ void FluidSynthDevice::close()
     PatientCall(config_.driverPatience).run([engine] {
         delete engine;
         return true;
+    });
+}
+
+bool FluidSynthDevice::audioMayWork() const
+{
+    if (!noAudio_)
+        return false;
+    if (AudioFacts::ofThisSystem() != noAudio_->facts)
+        return true;
+    return std::any_of(noAudio_->late.begin(), noAudio_->late.end(), [this](const std::string& name) {
+        const auto call = driverCalls_.find(name);
+        return call != driverCalls_.end() && !call->second.stuck();
     });
 }
 

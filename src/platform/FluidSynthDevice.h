@@ -1,6 +1,7 @@
 #pragma once
 // The built-in synthesizer: FluidSynth playing a General MIDI SoundFont
 // through the system's audio output.
+#include "AudioDrivers.h"
 #include "JackServer.h"
 #include "PatientCall.h"
 
@@ -11,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -96,6 +98,12 @@ public:
     // A JACK output is not looked at (its server's watch tells), nor a file.
     enum class OutputNews { None, Stopped, Restarted, GivenUp };
     OutputNews checkOutput();
+    // After an open that failed for want of an audio output that works:
+    // whether one may work now, because a sound server or an audio device
+    // has appeared (or gone) since, or a driver that did not answer then
+    // has answered since. False after any other outcome. It only looks at
+    // the servers' sockets and the device files.
+    bool audioMayWork() const;
     // `onGone` is called, on a thread of JACK's, when the JACK server the
     // audio output plays through stops; it must only pass the news on.
     void setOnServerGone(std::function<void()> onGone) { watch_.setOnGone(std::move(onGone)); }
@@ -147,6 +155,13 @@ private:
     std::shared_ptr<Stopping> stopping_;
     // One per audio driver tried, so that a late one keeps only itself out.
     std::map<std::string, PatientCall> driverCalls_;
+    // What the system showed when the last open found no audio output, and
+    // the drivers that had not answered then.
+    struct NoAudio {
+        AudioFacts facts;
+        std::vector<std::string> late;
+    };
+    std::optional<NoAudio> noAudio_;
 };
 
 } // namespace clavora

@@ -50,7 +50,8 @@ public:
     // What became of the open device, when it is another program's port or
     // a synthesizer playing through a sound server, since it was last looked
     // at (see PortNews). Gone leaves it open, waiting: once a port of its
-    // name, or the server, is back, it is connected again.
+    // name, or the server, is back, it is connected again. When the last
+    // open failed, Ready tells that it may work if tried again.
     virtual PortNews checkDevice() { return PortNews::None; }
 };
 

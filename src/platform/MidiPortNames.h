@@ -10,8 +10,9 @@ namespace clavora {
 // What became of another program's MIDI port since it was last looked at:
 // Gone once, when it has left (a keyboard or synthesizer unplugged, its
 // program ended); Back once, when a port of its name is there again and has
-// been opened anew.
-enum class PortNews { None, Gone, Back };
+// been opened anew. Ready, when nothing is open, once a device whose open
+// failed may open now (a sound server it lacked has appeared).
+enum class PortNews { None, Gone, Back, Ready };
 
 // Where the port of that name is among those listed: the same name first;
 // failing that, an ALSA port of the same name under other client and port

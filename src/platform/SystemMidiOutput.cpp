@@ -406,8 +406,10 @@ bool SystemMidiOutput::open(int device)
     close();
     ++generation_;
     if (device == kSynthDevice) {
-        if (!synth_->open())
+        if (!synth_->open()) {
+            synthFailed_ = true;
             return false;
+        }
         openDevice_ = device;
         return true;
     }
@@ -455,6 +457,10 @@ PortNews SystemMidiOutput::checkDevice()
         }
         return PortNews::None;
     }
+    if (openDevice_ < 0 && synthFailed_ && synth_->audioMayWork()) {
+        synthFailed_ = false;
+        return PortNews::Ready;
+    }
     return ports_ ? ports_->checkPort() : PortNews::None;
 }
 
@@ -465,6 +471,7 @@ void SystemMidiOutput::close()
     else if (openDevice_ > 0 && ports_)
         ports_->closePort();
     openDevice_ = -1;
+    synthFailed_ = false;
     ++generation_;
 }
 

@@ -111,6 +111,8 @@ private:
     mutable bool hasVirtual_ = false;
     mutable bool listed_ = false;
     int openDevice_ = -1;
+    // The last open was the synthesizer's, and it found no audio output.
+    bool synthFailed_ = false;
     // Counts opens and closes, so that the news of a server that stopped
     // under an earlier device is not taken for the open one's.
     std::atomic<unsigned> generation_ = 0;

@@ -42,7 +42,13 @@ void MidiPort::followDevice()
 {
     checkTimer_ = platform_.startTimer(kDeviceCheck, [this] {
         checkTimer_ = 0;
-        if (output_.checkDevice() == PortNews::Back) {
+        const PortNews news = output_.checkDevice();
+        // Device 0 found no audio output when it was opened, and one has
+        // appeared since: it is opened again, without a box (the sound is
+        // news enough), and hears the instruments chosen meanwhile.
+        if (news == PortNews::Ready)
+            output_.beginOpen(0, [this](bool opened) { result_ = opened ? 0 : kFailed; });
+        if (news == PortNews::Back || news == PortNews::Ready) {
             for (int channel = 0; channel < midi::kChannelCount; ++channel)
                 if (programs_[static_cast<std::size_t>(channel)] >= 0)
                     sendShortMessage(midi::kProgramChange + channel, programs_[static_cast<std::size_t>(channel)], 0);

@@ -1,5 +1,6 @@
 // The synthesizer's PulseAudio output under a server that is restarted, or
-// that hangs, while Clavora plays through it.
+// that hangs, while Clavora plays through it, or that starts only after the
+// synthesizer failed to open.
 #include "PlatformTest.h"
 #include "PulseTestServer.h"
 #include "platform/SystemMidiOutput.h"
@@ -127,6 +128,37 @@ TEST_F(PulseAudioServer, ThatHangsAsTheOutputStartsAgainLosesTheDeviceOnce)
     QCoreApplication::processEvents();
     EXPECT_EQ(lost_, 1);
     server_.hold(false);
+}
+
+// A server that starts after the synthesizer found none: the output says,
+// once, that the synthesizer may open now, and it plays through it.
+TEST_F(PulseAudioServer, ThatStartsAfterTheSynthesizerFailedIsToldOfOnce)
+{
+    output_->close();
+    server_.stop();
+    ASSERT_FALSE(output_->open(SystemMidiOutput::kSynthDevice));
+    for (int look = 0; look < 3; ++look)
+        EXPECT_EQ(output_->checkDevice(), PortNews::None);
+    ASSERT_TRUE(server_.start());
+    EXPECT_EQ(news(), PortNews::Ready);
+    EXPECT_EQ(output_->checkDevice(), PortNews::None);
+    ASSERT_TRUE(output_->open(SystemMidiOutput::kSynthDevice));
+    EXPECT_TRUE(playsNote(60));
+}
+
+// A server that was hung when the synthesizer opened: the same, once it
+// goes on and answers the start that was given up.
+TEST_F(PulseAudioServer, ThatWasHungWhenTheSynthesizerOpenedIsToldOfOnceItGoesOn)
+{
+    output_->close();
+    server_.hold(true);
+    ASSERT_FALSE(output_->open(SystemMidiOutput::kSynthDevice));
+    for (int look = 0; look < 3; ++look)
+        EXPECT_EQ(output_->checkDevice(), PortNews::None);
+    server_.hold(false);
+    EXPECT_EQ(news(), PortNews::Ready);
+    ASSERT_TRUE(output_->open(SystemMidiOutput::kSynthDevice));
+    EXPECT_TRUE(playsNote(60));
 }
 
 } // namespace

@@ -18,22 +18,24 @@ TEST_F(PlayingTest, MidiPortSendsDataOneInsideTheMidiRangeOnlyAndKeepsVelocityZe
     EXPECT_EQ(sent(), (Log {"90 00 64", "90 7F 64", "93 3C 00", "C7 32 00"}));
 }
 
+// An output that tells the news it is given, one at each look.
+struct Returning final : ForwardingMidiOutput {
+    using ForwardingMidiOutput::ForwardingMidiOutput;
+    PortNews checkDevice() override
+    {
+        const PortNews next = news.empty() ? PortNews::None : news.front();
+        if (!news.empty())
+            news.pop_front();
+        return next;
+    }
+    std::deque<PortNews> news {PortNews::None, PortNews::Gone, PortNews::Back};
+};
+
 // Another program's port that left and came back hears the last program of
 // every channel again, in channel order; news that it is still there, or
 // gone, sends nothing.
 TEST(MidiPort, ADeviceThatIsBackHearsTheLastProgramOfEachChannel)
 {
-    struct Returning final : ForwardingMidiOutput {
-        using ForwardingMidiOutput::ForwardingMidiOutput;
-        PortNews checkDevice() override
-        {
-            const PortNews next = news.empty() ? PortNews::None : news.front();
-            if (!news.empty())
-                news.pop_front();
-            return next;
-        }
-        std::deque<PortNews> news {PortNews::None, PortNews::Gone, PortNews::Back};
-    };
     RecordingMidiOutput midi;
     Returning device(midi);
     FakePlatform platform;
@@ -51,6 +53,32 @@ TEST(MidiPort, ADeviceThatIsBackHearsTheLastProgramOfEachChannel)
     platform.advance(sound::MidiPort::kDeviceCheck);
     EXPECT_EQ(midi.log(), (Log {"C3 29 00", "CF 05 00"}));
     EXPECT_TRUE(device.news.empty());
+}
+
+// Device 0 that found no audio output at start is opened again once the
+// output says it may work, and hears the last programs; nothing more is
+// said than the warning at start.
+TEST(MidiPort, DeviceZeroThatFailedIsOpenedWhenItMayWorkAndHearsTheLastPrograms)
+{
+    RecordingMidiOutput midi;
+    midi.setFailing({0});
+    Returning device(midi);
+    device.news = {PortNews::None, PortNews::Ready};
+    FakePlatform platform;
+    platform.heldTimers = true;
+    sound::MidiPort port(device, platform);
+    port.openMidiOut();
+    ASSERT_EQ(platform.boxes.size(), 1U);
+    port.sendShortMessage(0xC3, 40, 0);
+    port.followDevice();
+    midi.setFailing({});
+    midi.clear();
+    platform.advance(sound::MidiPort::kDeviceCheck);
+    EXPECT_EQ(midi.log(), Log {});
+    platform.advance(sound::MidiPort::kDeviceCheck);
+    EXPECT_EQ(midi.log(), (Log {"open 0", "C3 28 00"}));
+    EXPECT_EQ(port.midiResult(), 0);
+    EXPECT_EQ(platform.boxes.size(), 1U);
 }
 
 TEST(MidiPort, MapsSlotsToChannelsAndNeverToTheDrumChannel)

@@ -7,6 +7,7 @@
 #include "ScopedEnvironment.h"
 #include "ServerProcess.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -76,12 +77,23 @@ public:
     const QString& whyNot() const { return server_.whyNot(); }
 
 private:
+    static QByteArray writeClientConfig(const QByteArray& path)
+    {
+        QFile file(QString::fromLocal8Bit(path));
+        if (file.open(QIODevice::WriteOnly))
+            file.write("autospawn = no\n");
+        return path;
+    }
+
     QTemporaryDir dir_;
     QByteArray runtime_ = dir_.path().toLocal8Bit();
     QByteArray sockets_ = runtime_ + "/pulse";
     ScopedEnvironment runtimeDir_ {"XDG_RUNTIME_DIR", runtime_.constData()};
     ScopedEnvironment runtimePath_ {"PULSE_RUNTIME_PATH", sockets_.constData()};
     ScopedEnvironment noServerOf_ {"PULSE_SERVER", nullptr};
+    // A client that finds no server must not start one of its own.
+    QByteArray clientConfig_ = writeClientConfig(runtime_ + "/client.conf");
+    ScopedEnvironment clientConfigOf_ {"PULSE_CLIENTCONFIG", clientConfig_.constData()};
     ServerProcess server_;
 };
 
