@@ -65,6 +65,18 @@ INSTANTIATE_TEST_SUITE_P(Notes, SingleNote,
         Struck {60, 100, 127, "90 3C 64", "80 3C 00"}, Struck {91, 1, 63, "90 5B 00", "80 5B 00"},
         Struck {92, 1, 64, "90 50 01", "80 50 00"}, Struck {127, 127, 127, "90 5B 7F", "80 5B 00"}));
 
+// A note struck again before its release (two keyboards, or a sequencer)
+// ends its sound first, so that its one release ends it.
+TEST_F(MidiPlaying, ANoteStruckAgainBeforeItsReleaseStartsAfresh)
+{
+    run({type(kF(2))});
+    midi.clear();
+    on(60, 127);
+    on(60, 64);
+    off(60);
+    EXPECT_EQ(sent(), (Log {"90 3C 7F", "80 3C 00", "90 3C 40", "80 3C 00"}));
+}
+
 const Log kCMajor {"97 37 67", "97 3C 67", "97 40 67"};
 
 // A chord-area note waits 40 ms for the rest of its chord, then plays its
