@@ -46,6 +46,12 @@ void PortFollower::connected(unsigned portChanges)
     seen_ = portChanges;
 }
 
+void PortFollower::disconnected(unsigned portChanges)
+{
+    left_ = true;
+    seen_ = portChanges;
+}
+
 PortNews PortFollower::look(const std::string& name, std::optional<unsigned> portChanges, const Device& device)
 {
     if (portChanges) {

@@ -35,6 +35,10 @@ public:
 
     // The device has just been connected. `portChanges` as for look().
     void connected(unsigned portChanges = 0);
+    // The device has just been made without its port, which is waited for
+    // from now on as one that left.
+    void disconnected(unsigned portChanges);
+    bool isWaiting() const { return left_; }
     // What became of the port of that name since the last look. Where the
     // server counts the ports that come and go (JACK), `portChanges` is that
     // count, and the ports are read only when it has moved; elsewhere they

@@ -1,4 +1,5 @@
 #include "SystemMidiInput.h"
+#include "AudioDrivers.h"
 #include "LibraryMessages.h"
 #include "SystemMidiOutput.h"
 
@@ -94,9 +95,11 @@ std::string SystemMidiInput::sourceName(int source) const
 bool SystemMidiInput::open(int source)
 {
     close();
-    if (source < 0 || source >= sourceCount())
-        return false;
-    const Source wanted = sources_[static_cast<std::size_t>(source)];
+    return source >= 0 && source < sourceCount() && attach(sources_[static_cast<std::size_t>(source)], false);
+}
+
+bool SystemMidiInput::attach(const Source& wanted, bool waitForPort)
+{
     in_ = makeClient(static_cast<RtMidi::Api>(wanted.api));
     if (!in_)
         return false;
@@ -128,15 +131,20 @@ bool SystemMidiInput::open(int source)
         // name, and it may have gone.
         const std::vector<std::string> names = portNames();
         const int index = findMidiPort(names, wanted.name);
-        if (index < 0 || !connect(index, names[static_cast<std::size_t>(index)]))
+        if (index >= 0 && connect(index, names[static_cast<std::size_t>(index)])) {
+            follower_.connected(watch_.portChanges());
+        } else if (waitForPort && index < 0) {
+            openName_ = wanted.name;
+            follower_.disconnected(watch_.portChanges());
+        } else {
             failed_ = true;
+        }
     }
     if (failed_) {
         close();
         return false;
     }
     openOurs_ = wanted.ours;
-    follower_.connected(watch_.portChanges());
     return true;
 }
 
@@ -167,9 +175,12 @@ bool SystemMidiInput::connect(int index, const std::string& name)
 PortNews SystemMidiInput::checkSource()
 {
     if (!in_)
-        return PortNews::None;
+        return awaited_ ? lookForServer() : PortNews::None;
     if (watch_.serverGone()) {
+        const Source lost {RtMidi::UNIX_JACK, openName_, openOurs_};
         close();
+        awaited_ = lost;
+        lostAt_ = std::chrono::steady_clock::now();
         return PortNews::Gone;
     }
     if (openOurs_)
@@ -183,6 +194,20 @@ PortNews SystemMidiInput::checkSource()
                 in_->closePort();
                 return false;
             }});
+}
+
+PortNews SystemMidiInput::lookForServer()
+{
+    // A server that has just stopped may still be ending: a client that
+    // connects meanwhile makes it end by SIGPIPE instead of cleanly.
+    if (std::chrono::steady_clock::now() - lostAt_ < kServerSettles || !AudioFacts::ofThisSystem().jackServer)
+        return PortNews::None;
+    const Source awaited = *awaited_;
+    if (!attach(awaited, true)) {
+        awaited_ = awaited; // attach's failure closed the input
+        return PortNews::None;
+    }
+    return follower_.isWaiting() ? PortNews::None : PortNews::Back;
 }
 
 void SystemMidiInput::close()
@@ -200,6 +225,7 @@ void SystemMidiInput::close()
     openName_.clear();
     openOurs_ = false;
     follower_ = {};
+    awaited_.reset();
 }
 
 int SystemMidiInput::openSource() const

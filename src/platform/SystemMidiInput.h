@@ -7,7 +7,9 @@
 #include "MidiInput.h"
 #include "MidiInputQueue.h"
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,10 +35,13 @@ public:
     bool open(int source) override;
     void close() override;
     int openSource() const override;
-    std::string openSourceName() const override { return in_ ? openName_ : std::string(); }
+    std::string openSourceName() const override { return in_ ? openName_ : awaited_ ? awaited_->name : std::string(); }
     // Looks for the open source by name among the ports of the open client.
     // A source that left is waited for: a port of its name is opened again.
-    // Once the JACK server under it has stopped, the input closes.
+    // Once the JACK server under it has stopped, the input closes (Gone),
+    // and the server is waited for: when one runs again (a second after the
+    // loss at the earliest), the input opens on it and the source is waited
+    // for as one that left, Back once it is there.
     PortNews checkSource() override;
 
 private:
@@ -46,6 +51,11 @@ private:
         bool ours;
     };
     void list() const;
+    // Opens a client of the source's back-end on it. A port of another
+    // program that is not there is an error, unless `waitForPort`: it is
+    // then waited for as one that left.
+    bool attach(const Source& wanted, bool waitForPort);
+    PortNews lookForServer();
     // Connects the open client to the port at that index of portNames(),
     // which becomes the source open. False when the connection fails.
     bool connect(int index, const std::string& name);
@@ -64,6 +74,11 @@ private:
     bool openOurs_ = false;
     bool failed_ = false;
     PortFollower follower_;
+    // The JACK source whose server stopped under it, until the server is
+    // back; and when it stopped.
+    std::optional<Source> awaited_;
+    std::chrono::steady_clock::time_point lostAt_;
+    static constexpr std::chrono::seconds kServerSettles {1};
 };
 
 } // namespace clavora

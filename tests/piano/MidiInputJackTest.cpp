@@ -145,7 +145,8 @@ TEST_F(JackInput, AClientPlaysThePianoThroughClavoraIn)
 
 // A keyboard's port that leaves (unplugged, or its program ended) is said
 // once and waited for: once a port of its name is back it plays again. When
-// the server stops, the input closes.
+// the server stops, the input closes, and once the server is back the port
+// is waited for again.
 TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
 {
     using News = PortNews;
@@ -182,6 +183,52 @@ TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
     jack.stop();
     abandonDeadJackClient(keys.release());
     EXPECT_TRUE(news(News::Gone));
+    EXPECT_EQ(input.openSource(), -1);
+    EXPECT_EQ(input.openSourceName(), "clavora-keys:out");
+    ASSERT_TRUE(jack.start()) << jack.whyNot().toStdString();
+    QThread::msleep(1500);
+    EXPECT_EQ(input.checkSource(), News::None);
+    keys = plugIn();
+    EXPECT_TRUE(news(News::Back));
+    received.clear();
+    keys->sendMessage(noteOn.data(), noteOn.size());
+    EXPECT_TRUE(within(2000, [&] { return !received.empty(); }));
+    EXPECT_EQ(received, std::vector<std::uint32_t> {0x643E90});
+}
+
+// Clavora's own port is made again on a server that is back, and what is
+// played into it is heard; choosing None meanwhile stops the wait.
+TEST_F(JackInput, OurOwnPortIsMadeAgainOnAServerThatIsBack)
+{
+    SystemMidiInput input;
+    std::vector<std::uint32_t> received;
+    input.setReceiver([&](std::uint32_t message) { received.push_back(message); });
+    const int ours = input.sourceCount() - 1;
+    ASSERT_EQ(input.sourceName(ours), SystemMidiInput::kVirtualName);
+    ASSERT_TRUE(input.open(ours));
+    jack.stop();
+    EXPECT_TRUE(within(2000, [&] { return input.checkSource() == PortNews::Gone; }));
+    ASSERT_TRUE(jack.start()) << jack.whyNot().toStdString();
+    EXPECT_TRUE(within(3000, [&] { return input.checkSource() == PortNews::Back; }));
+    auto player = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "clavora-player");
+    unsigned int target = 0;
+    while (target < player->getPortCount() && player->getPortName(target).find("Clavora In") == std::string::npos)
+        ++target;
+    ASSERT_LT(target, player->getPortCount()) << "no JACK port of Clavora's input";
+    player->openPort(target);
+    const Bytes noteOn {0x91, 0x40, 0x50};
+    player->sendMessage(&noteOn);
+    EXPECT_TRUE(within(2000, [&] { return !received.empty(); }));
+    EXPECT_EQ(received, std::vector<std::uint32_t> {0x504091});
+
+    jack.stop();
+    abandonDeadJackClient(player.release());
+    EXPECT_TRUE(within(2000, [&] { return input.checkSource() == PortNews::Gone; }));
+    input.close();
+    EXPECT_EQ(input.openSourceName(), "");
+    ASSERT_TRUE(jack.start()) << jack.whyNot().toStdString();
+    QThread::msleep(1500);
+    EXPECT_EQ(input.checkSource(), PortNews::None);
     EXPECT_EQ(input.openSource(), -1);
 }
 
