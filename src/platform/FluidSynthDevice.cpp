@@ -54,9 +54,9 @@ constexpr std::chrono::milliseconds kStopPatience {100};
 
 // Starts an audio output for the synthesizer: the user's driver alone when
 // one is chosen, else the best for these facts that opens within the probe
-// time. JACK is
-// only tried once `jackAnswers`. Each driver is opened by `open`, which
-// gives nothing when its driver is late: no other is tried then.
+// time. JACK is only tried once `jackAnswers`. Each driver is opened by
+// `open`, which gives nothing when its driver is late: no other is tried
+// then.
 DriverPtr openAudioDriver(fluid_settings_t* settings, const std::string& chosenDriver, const AudioFacts& facts,
     const std::function<bool()>& jackAnswers, const std::function<std::optional<DriverPtr>(const std::string&)>& open)
 {

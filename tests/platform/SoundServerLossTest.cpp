@@ -131,7 +131,8 @@ TEST_F(PulseAudioServer, ThatHangsAsTheOutputStartsAgainLosesTheDeviceOnce)
 }
 
 // A server that starts after the synthesizer found none: the output says,
-// once, that the synthesizer may open now, and it plays through it.
+// once, that the synthesizer may open now, and it plays through it. Once
+// the device is closed (at exit, say), that is no longer said.
 TEST_F(PulseAudioServer, ThatStartsAfterTheSynthesizerFailedIsToldOfOnce)
 {
     output_->close();
@@ -144,6 +145,13 @@ TEST_F(PulseAudioServer, ThatStartsAfterTheSynthesizerFailedIsToldOfOnce)
     EXPECT_EQ(output_->checkDevice(), PortNews::None);
     ASSERT_TRUE(output_->open(SystemMidiOutput::kSynthDevice));
     EXPECT_TRUE(playsNote(60));
+
+    output_->close();
+    server_.stop();
+    ASSERT_FALSE(output_->open(SystemMidiOutput::kSynthDevice));
+    output_->close();
+    ASSERT_TRUE(server_.start());
+    EXPECT_EQ(output_->checkDevice(), PortNews::None);
 }
 
 // A server that was hung when the synthesizer opened: the same, once it
