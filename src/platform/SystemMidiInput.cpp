@@ -6,6 +6,7 @@
 #include <rtmidi/RtMidi.h>
 
 #include <exception>
+#include <utility>
 
 namespace clavora {
 
@@ -202,9 +203,9 @@ PortNews SystemMidiInput::lookForServer()
     // connects meanwhile makes it end by SIGPIPE instead of cleanly.
     if (std::chrono::steady_clock::now() - lostAt_ < kServerSettles || !AudioFacts::ofThisSystem().jackServer)
         return PortNews::None;
-    const Source awaited = *awaited_;
+    const Source awaited = *std::exchange(awaited_, std::nullopt);
     if (!attach(awaited, true)) {
-        awaited_ = awaited; // attach's failure closed the input
+        awaited_ = awaited; // still awaited
         return PortNews::None;
     }
     return follower_.isWaiting() ? PortNews::None : PortNews::Back;
