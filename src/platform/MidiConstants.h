@@ -11,7 +11,8 @@ constexpr int kProgramChange = 0xC0;
 constexpr int kStatusTypeMask = 0xF0;
 constexpr int kChannelMask = 0x0F;
 
-constexpr int kAllSoundOff = 120; // controller number
+constexpr int kAllSoundOff = 120; // controller number; the channel mode messages start here
+constexpr int kResetAllControllers = 121;
 constexpr int kChannelCount = 16;
 constexpr int kDrumChannel = 9; // General MIDI percussion
 constexpr int kTuneChannel = 15; // About-box tunes

@@ -31,6 +31,8 @@ MidiPort::MidiPort(MidiOutput& output, Platform& platform)
     , platform_(platform)
 {
     programs_.fill(-1);
+    for (auto& channel : controllers_)
+        channel.fill(-1);
 }
 
 MidiPort::~MidiPort()
@@ -48,13 +50,23 @@ void MidiPort::followDevice()
         // news enough), and hears the instruments chosen meanwhile.
         if (news == PortNews::Ready)
             output_.beginOpen(0, [this](bool opened) { result_ = opened ? 0 : kFailed; });
-        if (news == PortNews::Back || news == PortNews::Ready) {
-            for (int channel = 0; channel < midi::kChannelCount; ++channel)
-                if (programs_[static_cast<std::size_t>(channel)] >= 0)
-                    sendShortMessage(midi::kProgramChange + channel, programs_[static_cast<std::size_t>(channel)], 0);
-        }
+        if (news == PortNews::Back || news == PortNews::Ready)
+            sendSettingsAgain();
         followDevice();
     });
+}
+
+void MidiPort::sendSettingsAgain()
+{
+    for (int channel = 0; channel < midi::kChannelCount; ++channel) {
+        const auto& values = controllers_[static_cast<std::size_t>(channel)];
+        for (int controller = 0; controller < midi::kAllSoundOff; ++controller)
+            if (values[static_cast<std::size_t>(controller)] >= 0)
+                sendShortMessage(
+                    midi::kControlChange + channel, controller, values[static_cast<std::size_t>(controller)]);
+        if (programs_[static_cast<std::size_t>(channel)] >= 0)
+            sendShortMessage(midi::kProgramChange + channel, programs_[static_cast<std::size_t>(channel)], 0);
+    }
 }
 
 void MidiPort::openMidiOut()
@@ -115,8 +127,14 @@ void MidiPort::sendShortMessage(int status, int data1, int data2)
 {
     if (data1 < 0 || data1 > midi::kMaxDataByte)
         return;
+    const auto channel = static_cast<std::size_t>(status & midi::kChannelMask);
     if ((status & midi::kStatusTypeMask) == midi::kProgramChange)
-        programs_[static_cast<std::size_t>(status & midi::kChannelMask)] = data1;
+        programs_[channel] = data1;
+    else if ((status & midi::kStatusTypeMask) == midi::kControlChange && data1 == midi::kResetAllControllers)
+        controllers_[channel].fill(-1);
+    else if ((status & midi::kStatusTypeMask) == midi::kControlChange && data1 < midi::kAllSoundOff && data2 >= 0
+        && data2 <= midi::kMaxDataByte)
+        controllers_[channel][static_cast<std::size_t>(data1)] = static_cast<std::int8_t>(data2);
     result_ = output_.send(midi::packShortMessage(status, data1, data2)) ? 0 : kFailed;
 }
 

@@ -41,8 +41,8 @@ public:
     // From now on looks at the open device every kDeviceCheck milliseconds
     // (on timers of the platform that wait in the event loop): another
     // program's port that comes back after it left (a synthesizer started
-    // again, a device plugged in again) hears the last program sent on each
-    // channel again, in channel order. So does device 0 when it opens after
+    // again, a device plugged in again) hears the last controller values
+    // and program sent on each channel again, in channel order. So does device 0 when it opens after
     // all: it found no audio output when it was opened, and one has appeared
     // since (a sound server started after the program).
     void followDevice();
@@ -79,7 +79,14 @@ private:
     Platform& platform_;
     int currentDevice_ = kDefaultDevice;
     int result_ = 0;
+    // Sends what is in force on every channel again, in channel order:
+    // its controllers, then its program.
+    void sendSettingsAgain();
+
     std::array<int, midi::kChannelCount> programs_; // the last program sent on each channel; -1 for none
+    // The last value of each controller (not the channel mode messages) on
+    // each channel; -1 for none.
+    std::array<std::array<std::int8_t, midi::kAllSoundOff>, midi::kChannelCount> controllers_;
     int checkTimer_ = 0;
 };
 

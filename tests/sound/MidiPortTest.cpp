@@ -4,6 +4,7 @@
 #include "sound/GmNames.h"
 
 #include <deque>
+#include <tuple>
 
 namespace clavora::test {
 namespace {
@@ -31,10 +32,11 @@ struct Returning final : ForwardingMidiOutput {
     std::deque<PortNews> news {PortNews::None, PortNews::Gone, PortNews::Back};
 };
 
-// Another program's port that left and came back hears the last program of
-// every channel again, in channel order; news that it is still there, or
-// gone, sends nothing.
-TEST(MidiPort, ADeviceThatIsBackHearsTheLastProgramOfEachChannel)
+// Another program's port that left and came back hears the last controller
+// values (a reset forgets a channel's; the channel mode messages are not
+// settings) and program of every channel again, in channel order; news
+// that it is still there, or gone, sends nothing.
+TEST(MidiPort, ADeviceThatIsBackHearsTheLastControllersAndProgramOfEachChannel)
 {
     RecordingMidiOutput midi;
     Returning device(midi);
@@ -46,12 +48,15 @@ TEST(MidiPort, ADeviceThatIsBackHearsTheLastProgramOfEachChannel)
     port.sendShortMessage(0xCF, 5, 0);
     port.sendShortMessage(0xC3, 41, 0);
     port.sendShortMessage(0x93, 60, 100);
+    for (const auto& [status, controller, value] : {std::tuple {0xB3, 64, 127}, {0xB3, 7, 90}, {0xB3, 7, 100},
+             {0xB3, 0, 1}, {0xB3, 120, 0}, {0xB3, 123, 0}, {0xB5, 10, 20}, {0xB5, 121, 0}, {0xBF, 119, 0}})
+        port.sendShortMessage(status, controller, value);
     port.followDevice();
     midi.clear();
     platform.advance(sound::MidiPort::kDeviceCheck * 2);
     EXPECT_EQ(midi.log(), Log {});
     platform.advance(sound::MidiPort::kDeviceCheck);
-    EXPECT_EQ(midi.log(), (Log {"C3 29 00", "CF 05 00"}));
+    EXPECT_EQ(midi.log(), (Log {"B3 00 01", "B3 07 64", "B3 40 7F", "C3 29 00", "BF 77 00", "CF 05 00"}));
     EXPECT_TRUE(device.news.empty());
 }
 
