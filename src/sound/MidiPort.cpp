@@ -127,13 +127,13 @@ void MidiPort::sendShortMessage(int status, int data1, int data2)
 {
     if (data1 < 0 || data1 > midi::kMaxDataByte)
         return;
+    const int type = status & midi::kStatusTypeMask;
     const auto channel = static_cast<std::size_t>(status & midi::kChannelMask);
-    if ((status & midi::kStatusTypeMask) == midi::kProgramChange)
+    if (type == midi::kProgramChange)
         programs_[channel] = data1;
-    else if ((status & midi::kStatusTypeMask) == midi::kControlChange && data1 == midi::kResetAllControllers)
+    else if (type == midi::kControlChange && data1 == midi::kResetAllControllers)
         controllers_[channel].fill(-1);
-    else if ((status & midi::kStatusTypeMask) == midi::kControlChange && data1 < midi::kAllSoundOff && data2 >= 0
-        && data2 <= midi::kMaxDataByte)
+    else if (type == midi::kControlChange && data1 < midi::kAllSoundOff && data2 >= 0 && data2 <= midi::kMaxDataByte)
         controllers_[channel][static_cast<std::size_t>(data1)] = static_cast<std::int8_t>(data2);
     result_ = output_.send(midi::packShortMessage(status, data1, data2)) ? 0 : kFailed;
 }

@@ -42,9 +42,10 @@ public:
     // (on timers of the platform that wait in the event loop): another
     // program's port that comes back after it left (a synthesizer started
     // again, a device plugged in again) hears the last controller values
-    // and program sent on each channel again, in channel order. So does device 0 when it opens after
-    // all: it found no audio output when it was opened, and one has appeared
-    // since (a sound server started after the program).
+    // and program sent on each channel again, in channel order. So does
+    // device 0 when it opens after all: it found no audio output when it was
+    // opened, and one has appeared since (a sound server started after the
+    // program).
     void followDevice();
     // Opens the given device; false when it cannot be opened. Shows nothing.
     bool openMidiOutDevice(int device);
