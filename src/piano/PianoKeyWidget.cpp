@@ -50,9 +50,10 @@ void PianoKeyWidget::updateCapColour()
 void PianoKeyWidget::resizeEvent(QResizeEvent*)
 {
     // The cap sits near the bottom of the key; taller caps grow upwards and
-    // give up the gap below them before any of their letters.
-    const int lines = static_cast<int>(cap_->text().count(QLatin1Char('\n'))) + 1;
-    const int capHeight = lines * cap_->fontMetrics().lineSpacing();
+    // give up the gap below them before any of their letters. The label
+    // asks for a little more than its lines' spacing (the last line's
+    // descent, rounded up at any screen scale), or its top line is cut.
+    const int capHeight = cap_->sizeHint().height();
     const int bottomGap = std::clamp(height() - capHeight, 0, black_ ? height() / 12 : height() / 14);
     cap_->setGeometry(0, std::max(0, height() - capHeight - bottomGap), width(), std::min(capHeight, height()));
 }

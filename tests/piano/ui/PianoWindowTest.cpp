@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDialog>
+#include <QKeySequence>
 #include <QMenu>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -120,6 +121,37 @@ private slots:
             QCOMPARE(p.find(QStringLiteral("ChordPanelFrame"))->y(), (toolbar ? 61 : 0) + 205);
             QCOMPARE(QApplication::focusWidget(), p.focus());
         }
+    }
+
+    // Every text of the window has the room it asks for, in each language
+    // and whatever the chord mode or drums mode shows. The suite runs this
+    // again at a scale of 1.5, as on a high-density screen.
+    void everyTextHasItsRoom_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("mode");
+        for (const int language : {1, 2, 3})
+            for (const char* mode : {"F2", "F3", "F4", "drums"})
+                QTest::addRow("%d %s", language, mode) << language << QString::fromLatin1(mode);
+    }
+
+    void everyTextHasItsRoom()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, mode);
+        Program p;
+        p.piano.setLanguage(language);
+        if (mode == QLatin1String("drums"))
+            drumsModeByKeys(p);
+        else
+            QTest::keyClick(p.focus(), QKeySequence::fromString(mode)[0].key());
+        QStringList cut;
+        for (const QLabel* label : p.window.findChildren<QLabel*>()) {
+            const QSize needed = label->sizeHint();
+            if (label->isVisible() && (label->width() < needed.width() || label->height() < needed.height()))
+                cut << label->objectName();
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
     }
 
     void stealthSwitch_data()
