@@ -283,10 +283,14 @@ TEST(KeyCodes, TheUsRowsAndModifiersAreKnownByPositionAlone)
         for (std::size_t i = 0; i < keys.size(); ++i)
             EXPECT_EQ(virtualKey(ScanCodes::Xkb, first + i, Qt::Key_unknown, {}), keys[i]) << first + i;
     }
-    // The punctuation around them, both Shifts, both Ctrls, Caps Lock.
+    // The punctuation around them, both Shifts, both Ctrls, Caps Lock, the
+    // keys at the row ends and the navigation block (Home, Up, Page Up,
+    // Left, Right, End, Down, Page Down, Insert, Delete).
     const std::vector<std::pair<std::uint32_t, int>> others {{20, kMinus}, {21, kEquals}, {34, kBracketLeft},
         {47, kSemicolon}, {48, kQuote}, {51, 220}, {59, kComma}, {60, kPeriod}, {61, kSlash}, {50, kShift},
-        {62, kShift}, {37, kCtrl}, {105, kCtrl}, {66, kCapsLock}, {95, kF(11)}, {96, kF(12)}};
+        {62, kShift}, {37, kCtrl}, {105, kCtrl}, {66, kCapsLock}, {95, kF(11)}, {96, kF(12)}, {9, kEscape},
+        {22, kBackspace}, {23, kTab}, {64, kAlt}, {110, kHome}, {111, kUp}, {112, kPageUp}, {113, kLeft}, {114, kRight},
+        {115, kEnd}, {116, kDown}, {117, kPageDown}, {118, kInsert}, {119, kDelete}};
     for (const auto& [native, expected] : others)
         EXPECT_EQ(virtualKey(ScanCodes::Xkb, native, Qt::Key_unknown, {}), expected) << native;
     for (int f = 1; f <= 10; ++f) // F1 to F10 in a row from 67
