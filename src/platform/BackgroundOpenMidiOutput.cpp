@@ -106,6 +106,17 @@ PortNews BackgroundOpenMidiOutput::checkDevice()
     return isOpening() ? PortNews::None : inner_->checkDevice();
 }
 
+int BackgroundOpenMidiOutput::lostDeviceBack()
+{
+    return isOpening() ? -1 : inner_->lostDeviceBack();
+}
+
+void BackgroundOpenMidiOutput::forgetLostDevice()
+{
+    joinWorker();
+    inner_->forgetLostDevice();
+}
+
 void BackgroundOpenMidiOutput::openAhead(int device)
 {
     finishOpening();

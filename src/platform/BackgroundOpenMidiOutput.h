@@ -40,6 +40,9 @@ public:
     void setDeviceLostHandler(std::function<void()> lost) override;
     // None while an open goes on: it is not waited for.
     PortNews checkDevice() override;
+    // -1 while an open goes on: it is not waited for either.
+    int lostDeviceBack() override;
+    void forgetLostDevice() override;
 
     // `done` is called from the event loop of the thread that called this.
     void beginOpen(int device, std::function<void(bool)> done) override;

@@ -34,6 +34,8 @@ public:
     bool loadDeferred() override { return inner_.loadDeferred(); }
     void setDeviceLostHandler(std::function<void()> lost) override { inner_.setDeviceLostHandler(std::move(lost)); }
     PortNews checkDevice() override { return inner_.checkDevice(); }
+    int lostDeviceBack() override { return inner_.lostDeviceBack(); }
+    void forgetLostDevice() override { inner_.forgetLostDevice(); }
 
 private:
     std::unique_ptr<MidiOutput> owned_;

@@ -1,4 +1,5 @@
 #include "JackServer.h"
+#include "AudioDrivers.h"
 #include "LibraryMessages.h"
 #include "PatientCall.h"
 
@@ -56,6 +57,12 @@ bool jackServerRuns()
     if (client)
         jack_client_close(client);
     return client != nullptr;
+}
+
+bool jackServerMayBeBack(std::chrono::steady_clock::time_point lostAt)
+{
+    constexpr std::chrono::seconds kServerSettles {1};
+    return std::chrono::steady_clock::now() - lostAt >= kServerSettles && AudioFacts::ofThisSystem().jackServer;
 }
 
 bool jackStuck()

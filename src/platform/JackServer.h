@@ -2,6 +2,7 @@
 // The JACK server this process's clients connect to, and what to do with
 // those clients when it goes away.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -14,6 +15,12 @@ namespace clavora {
 // JACK program holds: the answer is then no, after two seconds the first
 // time, at once from then on.
 bool jackServerRuns();
+// Whether a JACK server may run again after the one a device of ours
+// depended on stopped at `lostAt`: its socket is there, and a second has
+// passed since. A server that has just stopped may still be ending, and a
+// client that connects meanwhile makes it end by SIGPIPE instead of
+// cleanly. Cheap: it does not ask the server.
+bool jackServerMayBeBack(std::chrono::steady_clock::time_point lostAt);
 // Whether a call into libjack is caught waiting: JACK must not be called
 // into (it would not come back) until it answers again.
 bool jackStuck();

@@ -53,6 +53,13 @@ public:
     // name, or the server, is back, it is connected again. When the last
     // open failed, Ready tells that it may work if tried again.
     virtual PortNews checkDevice() { return PortNews::None; }
+    // The device lost with its JACK server (see setDeviceLostHandler) is
+    // waited for, until forgetLostDevice(): once a server runs again and
+    // the device is there on it, this is its number in the list, which has
+    // then been read again; -1 meanwhile, and when none is waited for.
+    // Cheap while nothing has changed.
+    virtual int lostDeviceBack() { return -1; }
+    virtual void forgetLostDevice() { }
 };
 
 // An output with no devices: every open fails and every send is dropped.

@@ -1,5 +1,4 @@
 #include "SystemMidiInput.h"
-#include "AudioDrivers.h"
 #include "LibraryMessages.h"
 #include "SystemMidiOutput.h"
 
@@ -199,9 +198,7 @@ PortNews SystemMidiInput::checkSource()
 
 PortNews SystemMidiInput::lookForServer()
 {
-    // A server that has just stopped may still be ending: a client that
-    // connects meanwhile makes it end by SIGPIPE instead of cleanly.
-    if (std::chrono::steady_clock::now() - lostAt_ < kServerSettles || !AudioFacts::ofThisSystem().jackServer)
+    if (!jackServerMayBeBack(lostAt_))
         return PortNews::None;
     const Source awaited = *std::exchange(awaited_, std::nullopt);
     if (!attach(awaited, true)) {

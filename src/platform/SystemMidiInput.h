@@ -78,7 +78,6 @@ private:
     // back; and when it stopped.
     std::optional<Source> awaited_;
     std::chrono::steady_clock::time_point lostAt_;
-    static constexpr std::chrono::seconds kServerSettles {1};
 };
 
 } // namespace clavora

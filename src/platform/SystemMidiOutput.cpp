@@ -342,25 +342,68 @@ void SystemMidiOutput::watchServers()
 {
     context_ = std::make_unique<QObject>();
     // Device 0, which takes over, waits for the next choice to play through
-    // JACK again.
-    const auto onGone = [this] { passOnLoss(true); };
-    synth_->setOnServerGone(onGone);
+    // JACK again; a port is waited for.
+    synth_->setOnServerGone([this] { passOnLoss(true, false); });
     if (ports_)
-        ports_->setOnServerGone(onGone);
+        ports_->setOnServerGone([this] { passOnLoss(true, true); });
 }
 
-void SystemMidiOutput::passOnLoss(bool skipJack)
+void SystemMidiOutput::passOnLoss(bool skipJack, bool portLost)
 {
     QMetaObject::invokeMethod(
         context_.get(),
-        [this, skipJack, generation = generation_.load()] {
+        [this, skipJack, portLost, generation = generation_.load()] {
             if (generation != generation_ || !lost_)
                 return;
             if (skipJack)
                 synth_->skipJackOnce();
+            if (portLost && openDevice_ > kSynthDevice) {
+                forgetLostDevice();
+                lostPort_ = LostPort {openPortName_, openPortName_.empty(), std::chrono::steady_clock::now()};
+            }
             lost_();
         },
         Qt::QueuedConnection);
+}
+
+int SystemMidiOutput::lostDeviceBack()
+{
+    if (!lostPort_)
+        return -1;
+    if (!lostWatch_) {
+        if (!jackServerMayBeBack(lostPort_->since))
+            return -1;
+        lostWatch_ = std::make_unique<JackServerWatch>();
+        if (!lostWatch_->start()) {
+            lostWatch_.reset();
+            return -1;
+        }
+        lookedAt_.reset();
+    }
+    if (lostWatch_->serverGone()) {
+        // Stopped again before the port was back.
+        lostWatch_.reset();
+        lostPort_->since = std::chrono::steady_clock::now();
+        return -1;
+    }
+    if (lookedAt_ == lostWatch_->portChanges())
+        return -1;
+    lookedAt_ = lostWatch_->portChanges();
+    refresh();
+    int device = -1;
+    if (lostPort_->ours && hasVirtual_)
+        device = deviceCount() - 1;
+    else if (const int index = findMidiPort(portNames_, lostPort_->name); !lostPort_->ours && index >= 0)
+        device = index + 1;
+    if (device > kSynthDevice)
+        forgetLostDevice();
+    return device;
+}
+
+void SystemMidiOutput::forgetLostDevice()
+{
+    lostWatch_.reset();
+    lostPort_.reset();
 }
 
 void SystemMidiOutput::setDeviceLostHandler(std::function<void()> lost)
@@ -435,6 +478,7 @@ bool SystemMidiOutput::open(int device)
     if (index < 0 || !ports_->openPort(static_cast<int>(index)))
         return false;
     openDevice_ = device;
+    openPortName_ = wanted;
     return true;
 }
 
@@ -450,7 +494,7 @@ PortNews SystemMidiOutput::checkDevice()
         case FluidSynthDevice::OutputNews::Restarted:
             return PortNews::Back;
         case FluidSynthDevice::OutputNews::GivenUp:
-            passOnLoss(false);
+            passOnLoss(false, false);
             return PortNews::Gone;
         case FluidSynthDevice::OutputNews::None:
             break;
@@ -471,6 +515,7 @@ void SystemMidiOutput::close()
     else if (openDevice_ > 0 && ports_)
         ports_->closePort();
     openDevice_ = -1;
+    openPortName_.clear();
     synthFailed_ = false;
     ++generation_;
 }

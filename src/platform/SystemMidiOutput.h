@@ -5,9 +5,11 @@
 #include "MidiOutput.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@ class QObject;
 namespace clavora {
 
 class FluidSynthDevice;
+class JackServerWatch;
 
 // The system's MIDI output ports (the ALSA sequencer on Linux), one open at
 // a time.
@@ -89,6 +92,12 @@ public:
     bool loadDeferred() override;
     void setDeviceLostHandler(std::function<void()> lost) override;
     PortNews checkDevice() override;
+    // Our own port, or another program's port, whose JACK server stopped
+    // under it is waited for: once a server runs again, a port-less client
+    // hears the ports come and go on it, and the list is read again at
+    // each change until the port is in it.
+    int lostDeviceBack() override;
+    void forgetLostDevice() override;
 
     FluidSynthDevice& synthesizer() { return *synth_; }
 
@@ -97,8 +106,9 @@ private:
     // Passes on, to the event loop, the news that a server stopped.
     void watchServers();
     // Tells the device-lost handler, from the event loop, unless another
-    // device has been opened since.
-    void passOnLoss(bool skipJack);
+    // device has been opened since. The port open is waited for when it was
+    // its server that stopped.
+    void passOnLoss(bool skipJack, bool portLost);
 
     std::unique_ptr<FluidSynthDevice> synth_;
     std::unique_ptr<MidiPorts> ports_;
@@ -111,6 +121,7 @@ private:
     mutable bool hasVirtual_ = false;
     mutable bool listed_ = false;
     int openDevice_ = -1;
+    std::string openPortName_; // of another program's port open, as listed
     // The last open was the synthesizer's, and it found no audio output.
     bool synthFailed_ = false;
     // Counts opens and closes, so that the news of a server that stopped
@@ -118,6 +129,16 @@ private:
     std::atomic<unsigned> generation_ = 0;
     std::function<void()> lost_;
     std::unique_ptr<QObject> context_;
+
+    // The port lost with its JACK server, by name, until it is back.
+    struct LostPort {
+        std::string name; // another program's, as listed; empty for ours
+        bool ours;
+        std::chrono::steady_clock::time_point since; // the last server stopped
+    };
+    std::optional<LostPort> lostPort_;
+    std::unique_ptr<JackServerWatch> lostWatch_;
+    std::optional<unsigned> lookedAt_; // the watch's port changes at the last look
 };
 
 } // namespace clavora

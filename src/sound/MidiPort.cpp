@@ -52,8 +52,24 @@ void MidiPort::followDevice()
             output_.beginOpen(0, [this](bool opened) { result_ = opened ? 0 : kFailed; });
         if (news == PortNews::Back || news == PortNews::Ready)
             sendSettingsAgain();
+        if (const int back = output_.lostDeviceBack(); back >= 0)
+            reopenLostDevice(back);
         followDevice();
     });
+}
+
+void MidiPort::reopenLostDevice(int device)
+{
+    // The device chosen is back: it takes over from device 0, without a
+    // box, and hears what is in force. Should it fail to open after all,
+    // device 0 opens again and plays on.
+    if (output_.open(device)) {
+        currentDevice_ = device;
+        result_ = 0;
+    } else {
+        output_.beginOpen(0, [this](bool opened) { result_ = opened ? 0 : kFailed; });
+    }
+    sendSettingsAgain();
 }
 
 void MidiPort::sendSettingsAgain()
@@ -97,6 +113,7 @@ void MidiPort::fallBackWhenLost(std::function<void()> resetSettings)
 
 bool MidiPort::openMidiOutDevice(int device)
 {
+    output_.forgetLostDevice();
     const bool opened = output_.open(device);
     result_ = opened ? 0 : kFailed;
     return opened;
@@ -104,6 +121,7 @@ bool MidiPort::openMidiOutDevice(int device)
 
 void MidiPort::closeMidiOut()
 {
+    output_.forgetLostDevice();
     output_.close();
     result_ = 0;
 }

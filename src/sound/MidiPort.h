@@ -36,7 +36,8 @@ public:
     // From now on, when the open device stops working by itself (its sound
     // server went away), it is closed, device 0 is opened in its place,
     // `resetSettings` runs so that device 0 hears every program change, and
-    // one warning says what happened.
+    // one warning says what happened. The device lost is waited for (see
+    // followDevice) until another one is chosen.
     void fallBackWhenLost(std::function<void()> resetSettings);
     // From now on looks at the open device every kDeviceCheck milliseconds
     // (on timers of the platform that wait in the event loop): another
@@ -45,9 +46,12 @@ public:
     // and program sent on each channel again, in channel order. So does
     // device 0 when it opens after all: it found no audio output when it was
     // opened, and one has appeared since (a sound server started after the
-    // program).
+    // program). A port lost with its JACK server opens again in device 0's
+    // place once it is back (a server started again, with the program the
+    // port belongs to), and is the current device again.
     void followDevice();
     // Opens the given device; false when it cannot be opened. Shows nothing.
+    // A device lost is no longer waited for, as with closeMidiOut().
     bool openMidiOutDevice(int device);
     void closeMidiOut();
     // Asks the output to read its list of devices again.
@@ -83,6 +87,7 @@ private:
     // Sends what is in force on every channel again, in channel order:
     // its controllers, then its program.
     void sendSettingsAgain();
+    void reopenLostDevice(int device);
 
     std::array<int, midi::kChannelCount> programs_; // the last program sent on each channel; -1 for none
     // The last value of each controller (not the channel mode messages) on

@@ -8,10 +8,14 @@
 #include "sound/MidiPort.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 #include <rtmidi/RtMidi.h>
+
+#include <functional>
 
 namespace clavora {
 namespace {
@@ -141,6 +145,118 @@ INSTANTIATE_TEST_SUITE_P(Devices, JackServerStops,
         LossCase {"OtherProgramsPort", Device::OtherProgramsPort, false, MidiPort::kDeviceLostSilentText},
         LossCase {"SynthesizerAudio", Device::SynthesizerAudio, true, MidiPort::kDeviceLostText}),
     [](const ::testing::TestParamInfo<LossCase>& info) { return std::string(info.param.name); });
+
+// Looks at the device every kDeviceCheck milliseconds of the fake clock,
+// with as much real time passing, until `condition` holds; false when it
+// does not within `milliseconds`.
+bool lookUntil(test::FakePlatform& platform, int milliseconds, const std::function<bool()>& condition)
+{
+    for (const QDeadlineTimer deadline(milliseconds); !condition(); QThread::msleep(MidiPort::kDeviceCheck / 10)) {
+        QCoreApplication::processEvents();
+        platform.advance(MidiPort::kDeviceCheck / 10);
+        if (deadline.hasExpired())
+            return false;
+    }
+    return true;
+}
+
+void PrintTo(Device device, std::ostream* out)
+{
+    *out << (device == Device::VirtualPort ? "our own port" : "another program's port");
+}
+
+class JackServerRestarts : public ::testing::TestWithParam<Device> { };
+
+// Another program's port, or our own, lost with its server, is opened again
+// in device 0's place once the server runs again and the port is there (the
+// other program has made it again), and hears the settings in force. Device
+// 0 cannot play here (no SoundFont), so it says nothing meanwhile.
+TEST_P(JackServerRestarts, ThePortLostIsOpenedAgainOnceItIsBackOnTheNewServer)
+{
+    int argc = 1;
+    char name[] = "test", *argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    test::JackTestServer server;
+    if (!server.start())
+        GTEST_SKIP() << server.whyNot().toStdString();
+    const bool ours = GetParam() == Device::VirtualPort;
+    test::FakePlatform platform;
+    platform.heldTimers = true;
+    // Another program's port, which hears what is played into it; or,
+    // for our own port, a program that listens to it.
+    const auto makeOther = [] {
+        auto other = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, "clavora-other");
+        other->openVirtualPort("in");
+        return other;
+    };
+    std::unique_ptr<RtMidiIn> other = ours ? nullptr : makeOther();
+    std::vector<std::string> received;
+    const auto receive = [&](std::size_t count) {
+        return lookUntil(platform, 2000, [&] {
+            std::vector<unsigned char> bytes;
+            for (other->getMessage(&bytes); !bytes.empty(); other->getMessage(&bytes))
+                received.push_back(QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()))
+                                       .toHex(' ')
+                                       .toUpper()
+                                       .toStdString());
+            return received.size() >= count;
+        });
+    };
+    const auto chosenName = [&] { return ours ? std::string(SystemMidiOutput::kVirtualName) : "clavora-other"; };
+    SystemMidiOutput output(
+        std::make_unique<FluidSynthDevice>(FluidSynthDevice::Config {{}, ""}), MidiPorts::createSystem());
+    MidiPort port(output, platform);
+    port.fallBackWhenLost([&] { port.sendShortMessage(midi::kProgramChange, 5, 0); });
+    port.followDevice();
+    const auto findChosen = [&] {
+        port.refreshDevices();
+        for (int device = 1; device < port.midiOutCount(); ++device)
+            if (port.midiOutName(device).find(chosenName()) != std::string::npos)
+                return device;
+        return -1;
+    };
+    const int chosen = findChosen();
+    ASSERT_GT(chosen, 0);
+    ASSERT_TRUE(port.openMidiOutDevice(chosen));
+    port.setCurrentMidiDevice(chosen);
+    port.sendShortMessage(midi::kControlChange, 7, 100);
+
+    server.stop();
+    if (other)
+        abandonDeadJackClient(other.release());
+    EXPECT_TRUE(lookUntil(platform, 5000, [&] { return !platform.boxes.empty(); }));
+    EXPECT_EQ(port.currentMidiDevice(), MidiPort::kDefaultDevice);
+    if (!server.start())
+        GTEST_SKIP() << "the server did not come back: " << server.whyNot().toStdString();
+    if (!ours) {
+        // The other program has not made its port again yet.
+        EXPECT_FALSE(lookUntil(platform, 1500, [&] { return port.currentMidiDevice() > 0; }));
+        other = makeOther();
+    }
+    ASSERT_TRUE(lookUntil(platform, 5000, [&] { return port.currentMidiDevice() > 0; }));
+    EXPECT_EQ(port.currentMidiDevice(), findChosen());
+    EXPECT_EQ(platform.boxes.size(), 1U) << "the return is told by the sound alone";
+    if (ours) {
+        // Connected after the return: it hears what is played from then on.
+        other = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, "clavora-listener");
+        unsigned int source = 0;
+        while (source < other->getPortCount() && other->getPortName(source).find("Clavora:Clavora") != 0)
+            ++source;
+        ASSERT_LT(source, other->getPortCount()) << "no JACK port of Clavora's output";
+        other->openPort(source);
+    }
+    port.sendShortMessage(midi::kNoteOn, 60, 100);
+    const std::vector<std::string> expected
+        = ours ? std::vector<std::string> {"90 3C 64"} : std::vector<std::string> {"B0 07 64", "C0 05", "90 3C 64"};
+    EXPECT_TRUE(receive(expected.size()));
+    EXPECT_EQ(received, expected);
+    port.closeMidiOut();
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, JackServerRestarts, ::testing::Values(Device::VirtualPort, Device::OtherProgramsPort),
+    [](const ::testing::TestParamInfo<Device>& info) {
+        return std::string(info.param == Device::VirtualPort ? "VirtualPort" : "OtherProgramsPort");
+    });
 
 } // namespace
 } // namespace clavora

@@ -86,6 +86,93 @@ TEST(MidiPort, DeviceZeroThatFailedIsOpenedWhenItMayWorkAndHearsTheLastPrograms)
     EXPECT_EQ(platform.boxes.size(), 1U);
 }
 
+// An output whose device can be lost, and then says at each look whether
+// it is back.
+struct Losing final : ForwardingMidiOutput {
+    using ForwardingMidiOutput::ForwardingMidiOutput;
+    void setDeviceLostHandler(std::function<void()> handler) override { lose = std::move(handler); }
+    int lostDeviceBack() override
+    {
+        const int next = back.empty() ? -1 : back.front();
+        if (!back.empty())
+            back.pop_front();
+        return next;
+    }
+    void forgetLostDevice() override
+    {
+        static_cast<RecordingMidiOutput&>(inner()).note("forget");
+        back.clear();
+    }
+    std::function<void()> lose;
+    std::deque<int> back;
+};
+
+struct LostPortCase {
+    const char* name;
+    // Between the loss and the return the user chooses device 1 (as a setup
+    // does), or the output is closed (as at exit).
+    enum { Nothing, Choose, Close } meanwhile;
+    bool opensAgain;
+    Log returning; // at the look that finds the port back
+    int deviceAfter;
+};
+
+void PrintTo(const LostPortCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class LostPort : public ::testing::TestWithParam<LostPortCase> { };
+
+// A port lost with its server: device 0 takes over with a warning, then the
+// port takes over again at the look that finds it back, without a box, and
+// hears the settings in force in channel order. Choosing a device, or
+// closing the output, meanwhile stops the wait; a port that refuses to open
+// leaves device 0 playing.
+TEST_P(LostPort, TakesOverFromDeviceZeroOnceItIsBackUnlessAnotherWasChosen)
+{
+    const LostPortCase& c = GetParam();
+    RecordingMidiOutput midi({"Synthesizer", "Port A", "Port B"});
+    Losing device(midi);
+    FakePlatform platform;
+    platform.heldTimers = true;
+    sound::MidiPort port(device, platform);
+    port.fallBackWhenLost([&] { port.sendShortMessage(0xC0, 0, 0); });
+    ASSERT_TRUE(port.openMidiOutDevice(2));
+    port.setCurrentMidiDevice(2);
+    port.sendShortMessage(0xB1, 7, 90);
+    port.followDevice();
+    device.back = {-1, 2};
+    midi.clear();
+    device.lose();
+    EXPECT_EQ(midi.log(), (Log {"close", "open 0", "C0 00 00"}));
+    ASSERT_EQ(platform.boxes.size(), 1U);
+    EXPECT_EQ(platform.boxes[0].text, sound::MidiPort::kDeviceLostText);
+    EXPECT_EQ(port.currentMidiDevice(), sound::MidiPort::kDefaultDevice);
+    if (c.meanwhile == LostPortCase::Choose) {
+        ASSERT_TRUE(port.openMidiOutDevice(1));
+        port.setCurrentMidiDevice(1);
+    } else if (c.meanwhile == LostPortCase::Close) {
+        port.closeMidiOut();
+    }
+    if (!c.opensAgain)
+        midi.setFailing({2});
+    platform.advance(sound::MidiPort::kDeviceCheck);
+    midi.clear();
+    platform.advance(sound::MidiPort::kDeviceCheck);
+    EXPECT_EQ(midi.log(), c.returning);
+    EXPECT_EQ(port.currentMidiDevice(), c.deviceAfter);
+    EXPECT_EQ(platform.boxes.size(), 1U);
+}
+
+INSTANTIATE_TEST_SUITE_P(Returns, LostPort,
+    ::testing::Values(LostPortCase {"Back", LostPortCase::Nothing, true, {"open 2", "C0 00 00", "B1 07 5A"}, 2},
+        LostPortCase {"AnotherChosen", LostPortCase::Choose, true, {}, 1},
+        LostPortCase {"Closed", LostPortCase::Close, true, {}, sound::MidiPort::kDefaultDevice},
+        LostPortCase {"RefusesToOpen", LostPortCase::Nothing, false, {"open 2", "open 0", "C0 00 00", "B1 07 5A"},
+            sound::MidiPort::kDefaultDevice}),
+    [](const ::testing::TestParamInfo<LostPortCase>& info) { return std::string(info.param.name); });
+
 TEST(MidiPort, MapsSlotsToChannelsAndNeverToTheDrumChannel)
 {
     const std::pair<int, int> slotChannel[] = {
