@@ -349,9 +349,7 @@ Setup captureSetup(Piano& piano, const MidiInChoice& midiIn)
     }
     setup.drumVolume = drums.volume().value();
     setup.language = piano.language();
-    sound::MidiPort& port = piano.port();
-    const int device = port.currentMidiDevice() == sound::MidiPort::kDefaultDevice ? 0 : port.currentMidiDevice();
-    setup.midiOut = QString::fromStdString(port.midiOutName(device));
+    setup.midiOut = QString::fromStdString(piano.port().chosenDeviceName());
     if (midiIn.current)
         setup.midiIn = midiIn.current();
     return setup;

@@ -62,7 +62,8 @@ void MidiPort::reopenLostDevice(int device)
 {
     // The device chosen is back: it takes over from device 0, without a
     // box, and hears what is in force. Should it fail to open after all,
-    // device 0 opens again and plays on.
+    // device 0 opens again and plays on, as the chosen device.
+    awaited_.clear();
     if (output_.open(device)) {
         currentDevice_ = device;
         result_ = 0;
@@ -100,6 +101,7 @@ void MidiPort::openMidiOut()
 void MidiPort::fallBackWhenLost(std::function<void()> resetSettings)
 {
     output_.setDeviceLostHandler([this, reset = std::move(resetSettings)] {
+        awaited_ = currentDevice_ > 0 ? output_.deviceName(currentDevice_) : std::string();
         output_.close();
         currentDevice_ = kDefaultDevice;
         output_.beginOpen(0, [this](bool opened) {
@@ -114,6 +116,7 @@ void MidiPort::fallBackWhenLost(std::function<void()> resetSettings)
 bool MidiPort::openMidiOutDevice(int device)
 {
     output_.forgetLostDevice();
+    awaited_.clear();
     const bool opened = output_.open(device);
     result_ = opened ? 0 : kFailed;
     return opened;
@@ -122,8 +125,16 @@ bool MidiPort::openMidiOutDevice(int device)
 void MidiPort::closeMidiOut()
 {
     output_.forgetLostDevice();
+    awaited_.clear();
     output_.close();
     result_ = 0;
+}
+
+std::string MidiPort::chosenDeviceName() const
+{
+    if (!awaited_.empty())
+        return awaited_;
+    return output_.deviceName(currentDevice_ == kDefaultDevice ? 0 : currentDevice_);
 }
 
 void MidiPort::refreshDevices()

@@ -70,6 +70,10 @@ public:
     void allSoundOff();
 
     int currentMidiDevice() const { return currentDevice_; }
+    // The name of the device chosen, as the list shows it: the current one,
+    // or the one lost with its server while it is waited for (device 0 plays
+    // meanwhile), so that a setup saved then still names it.
+    std::string chosenDeviceName() const;
     void setCurrentMidiDevice(int device) { currentDevice_ = device; }
     // Result of the last open, close or send: 0 for success.
     int midiResult() const { return result_; }
@@ -94,6 +98,7 @@ private:
     // each channel; -1 for none.
     std::array<std::array<std::int8_t, midi::kAllSoundOff>, midi::kChannelCount> controllers_;
     int checkTimer_ = 0;
+    std::string awaited_; // the name of the device lost, while it is waited for
 };
 
 } // namespace clavora::sound

@@ -226,6 +226,7 @@ TEST_P(JackServerRestarts, ThePortLostIsOpenedAgainOnceItIsBackOnTheNewServer)
         abandonDeadJackClient(other.release());
     EXPECT_TRUE(lookUntil(platform, 5000, [&] { return !platform.boxes.empty(); }));
     EXPECT_EQ(port.currentMidiDevice(), MidiPort::kDefaultDevice);
+    EXPECT_NE(port.chosenDeviceName().find(chosenName()), std::string::npos) << "a setup saved meanwhile names it";
     if (!server.start())
         GTEST_SKIP() << "the server did not come back: " << server.whyNot().toStdString();
     if (!ours) {

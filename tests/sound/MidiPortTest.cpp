@@ -115,6 +115,7 @@ struct LostPortCase {
     bool opensAgain;
     Log returning; // at the look that finds the port back
     int deviceAfter;
+    std::string nameAfter; // of the device chosen, as a setup saved then names it
 };
 
 void PrintTo(const LostPortCase& c, std::ostream* out)
@@ -149,6 +150,7 @@ TEST_P(LostPort, TakesOverFromDeviceZeroOnceItIsBackUnlessAnotherWasChosen)
     ASSERT_EQ(platform.boxes.size(), 1U);
     EXPECT_EQ(platform.boxes[0].text, sound::MidiPort::kDeviceLostText);
     EXPECT_EQ(port.currentMidiDevice(), sound::MidiPort::kDefaultDevice);
+    EXPECT_EQ(port.chosenDeviceName(), "Port B") << "a setup saved meanwhile names it";
     if (c.meanwhile == LostPortCase::Choose) {
         ASSERT_TRUE(port.openMidiOutDevice(1));
         port.setCurrentMidiDevice(1);
@@ -162,15 +164,17 @@ TEST_P(LostPort, TakesOverFromDeviceZeroOnceItIsBackUnlessAnotherWasChosen)
     platform.advance(sound::MidiPort::kDeviceCheck);
     EXPECT_EQ(midi.log(), c.returning);
     EXPECT_EQ(port.currentMidiDevice(), c.deviceAfter);
+    EXPECT_EQ(port.chosenDeviceName(), c.nameAfter);
     EXPECT_EQ(platform.boxes.size(), 1U);
 }
 
 INSTANTIATE_TEST_SUITE_P(Returns, LostPort,
-    ::testing::Values(LostPortCase {"Back", LostPortCase::Nothing, true, {"open 2", "C0 00 00", "B1 07 5A"}, 2},
-        LostPortCase {"AnotherChosen", LostPortCase::Choose, true, {}, 1},
-        LostPortCase {"Closed", LostPortCase::Close, true, {}, sound::MidiPort::kDefaultDevice},
+    ::testing::Values(
+        LostPortCase {"Back", LostPortCase::Nothing, true, {"open 2", "C0 00 00", "B1 07 5A"}, 2, "Port B"},
+        LostPortCase {"AnotherChosen", LostPortCase::Choose, true, {}, 1, "Port A"},
+        LostPortCase {"Closed", LostPortCase::Close, true, {}, sound::MidiPort::kDefaultDevice, "Synthesizer"},
         LostPortCase {"RefusesToOpen", LostPortCase::Nothing, false, {"open 2", "open 0", "C0 00 00", "B1 07 5A"},
-            sound::MidiPort::kDefaultDevice}),
+            sound::MidiPort::kDefaultDevice, "Synthesizer"}),
     [](const ::testing::TestParamInfo<LostPortCase>& info) { return std::string(info.param.name); });
 
 TEST(MidiPort, MapsSlotsToChannelsAndNeverToTheDrumChannel)
