@@ -18,6 +18,8 @@ exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
 set -e
 . "$ROOT/bench/servers.sh"
 export XDG_RUNTIME_DIR=$(mktemp -d) JACK_NO_START_SERVER=1
+# The built-in synthesizer without a sound server.
+into_file="audio.driver=file audio.file.name=$XDG_RUNTIME_DIR/take.wav"
 ticks() { awk "{print \$14 + \$15}" "/proc/$1/stat"; }
 percent() { awk "BEGIN { printf \"%.2f\", 100 * ($1) / $(getconf CLK_TCK) / $SECONDS_ }"; }
 # name, command...: the process alone, and with the sound server while one runs.
@@ -37,7 +39,7 @@ measure() {
     echo "$line"
 }
 vmpk=$(command -v vmpk || true)
-CLAVORA_SYNTH_SETTINGS="audio.driver=file audio.file.name=$XDG_RUNTIME_DIR/take.wav" measure "clavora idle" "$BUILD/clavora"
+CLAVORA_SYNTH_SETTINGS=$into_file measure "clavora idle" "$BUILD/clavora"
 [ -n "$vmpk" ] && measure "vmpk idle" "$vmpk"
 runtime=$XDG_RUNTIME_DIR
 if command -v pulseaudio >/dev/null && bench_start_pulse; then
@@ -52,8 +54,8 @@ if command -v pulseaudio >/dev/null && bench_start_pulse; then
     bench_stop_pulse
     export XDG_RUNTIME_DIR=$runtime
 fi
-CLAVORA_SYNTH_SETTINGS="audio.driver=file audio.file.name=$XDG_RUNTIME_DIR/take.wav" measure "running game" "$BUILD/bench/clavora_game_window_run"
+CLAVORA_SYNTH_SETTINGS=$into_file measure "running game" "$BUILD/bench/clavora_game_window_run"
 if [ -x "$BUILD/bench/clavora_key_latency" ]; then
-    CLAVORA_SYNTH_SETTINGS="audio.driver=file audio.file.name=$XDG_RUNTIME_DIR/take.wav" "$BUILD/bench/clavora_key_latency" "$BUILD/clavora" 200
+    CLAVORA_SYNTH_SETTINGS=$into_file "$BUILD/bench/clavora_key_latency" "$BUILD/clavora" 200
 fi
 '
