@@ -359,7 +359,7 @@ void SystemMidiOutput::passOnLoss(bool skipJack, bool portLost)
                 synth_->skipJackOnce();
             if (portLost && openDevice_ > kSynthDevice) {
                 forgetLostDevice();
-                lostPort_ = LostPort {openPortName_, openPortName_.empty(), std::chrono::steady_clock::now()};
+                lostPort_ = LostPort {openPortName_, std::chrono::steady_clock::now()};
             }
             lost_();
         },
@@ -391,9 +391,9 @@ int SystemMidiOutput::lostDeviceBack()
     lookedAt_ = lostWatch_->portChanges();
     refresh();
     int device = -1;
-    if (lostPort_->ours && hasVirtual_)
-        device = deviceCount() - 1;
-    else if (const int index = findMidiPort(portNames_, lostPort_->name); !lostPort_->ours && index >= 0)
+    if (lostPort_->name.empty())
+        device = hasVirtual_ ? deviceCount() - 1 : -1;
+    else if (const int index = findMidiPort(portNames_, lostPort_->name); index >= 0)
         device = index + 1;
     if (device > kSynthDevice)
         forgetLostDevice();

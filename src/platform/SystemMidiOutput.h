@@ -133,7 +133,6 @@ private:
     // The port lost with its JACK server, by name, until it is back.
     struct LostPort {
         std::string name; // another program's, as listed; empty for ours
-        bool ours;
         std::chrono::steady_clock::time_point since; // the last server stopped
     };
     std::optional<LostPort> lostPort_;
