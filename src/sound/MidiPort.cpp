@@ -49,7 +49,7 @@ void MidiPort::followDevice()
         // appeared since: it is opened again, without a box (the sound is
         // news enough), and hears the instruments chosen meanwhile.
         if (news == PortNews::Ready)
-            output_.beginOpen(0, [this](bool opened) { result_ = opened ? 0 : kFailed; });
+            openDeviceZeroQuietly();
         if (news == PortNews::Back || news == PortNews::Ready)
             sendSettingsAgain();
         if (const int back = output_.lostDeviceBack(); back >= 0)
@@ -68,9 +68,14 @@ void MidiPort::reopenLostDevice(int device)
         currentDevice_ = device;
         result_ = 0;
     } else {
-        output_.beginOpen(0, [this](bool opened) { result_ = opened ? 0 : kFailed; });
+        openDeviceZeroQuietly();
     }
     sendSettingsAgain();
+}
+
+void MidiPort::openDeviceZeroQuietly()
+{
+    output_.beginOpen(0, [this](bool opened) { result_ = opened ? 0 : kFailed; });
 }
 
 void MidiPort::sendSettingsAgain()

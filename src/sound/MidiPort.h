@@ -92,6 +92,8 @@ private:
     // its controllers, then its program.
     void sendSettingsAgain();
     void reopenLostDevice(int device);
+    // Opens device 0 in the background; a failure is only kept in midiResult().
+    void openDeviceZeroQuietly();
 
     std::array<int, midi::kChannelCount> programs_; // the last program sent on each channel; -1 for none
     // The last value of each controller (not the channel mode messages) on
