@@ -36,6 +36,20 @@ void PrintTo(const LossCase& c, std::ostream* out)
     *out << c.name;
 }
 
+// Looks at the device every kDeviceCheck milliseconds of the fake clock,
+// with as much real time passing, until `condition` holds; false when it
+// does not within `milliseconds`.
+bool lookUntil(test::FakePlatform& platform, int milliseconds, const std::function<bool()>& condition)
+{
+    for (const QDeadlineTimer deadline(milliseconds); !condition(); QThread::msleep(MidiPort::kDeviceCheck / 10)) {
+        QCoreApplication::processEvents();
+        platform.advance(MidiPort::kDeviceCheck / 10);
+        if (deadline.hasExpired())
+            return false;
+    }
+    return true;
+}
+
 class JackServerStops : public ::testing::TestWithParam<LossCase> { };
 
 TEST_P(JackServerStops, UnderTheOpenDeviceTheProgramSaysSoOnceFallsBackAndEndsCleanly)
@@ -97,8 +111,7 @@ TEST_P(JackServerStops, UnderTheOpenDeviceTheProgramSaysSoOnceFallsBackAndEndsCl
     // The device dialog may read the list before the news is in: JACK
     // does not answer any more.
     port.refreshDevices();
-    for (const QDeadlineTimer deadline(5000); platform.boxes.empty() && !deadline.hasExpired(); QThread::msleep(5))
-        QCoreApplication::processEvents();
+    lookUntil(platform, 5000, [&] { return !platform.boxes.empty(); });
     if (other)
         abandonDeadJackClient(other);
     ASSERT_EQ(platform.boxes.size(), 1u) << "the server's end is told once";
@@ -145,20 +158,6 @@ INSTANTIATE_TEST_SUITE_P(Devices, JackServerStops,
         LossCase {"OtherProgramsPort", Device::OtherProgramsPort, false, MidiPort::kDeviceLostSilentText},
         LossCase {"SynthesizerAudio", Device::SynthesizerAudio, true, MidiPort::kDeviceLostText}),
     [](const ::testing::TestParamInfo<LossCase>& info) { return std::string(info.param.name); });
-
-// Looks at the device every kDeviceCheck milliseconds of the fake clock,
-// with as much real time passing, until `condition` holds; false when it
-// does not within `milliseconds`.
-bool lookUntil(test::FakePlatform& platform, int milliseconds, const std::function<bool()>& condition)
-{
-    for (const QDeadlineTimer deadline(milliseconds); !condition(); QThread::msleep(MidiPort::kDeviceCheck / 10)) {
-        QCoreApplication::processEvents();
-        platform.advance(MidiPort::kDeviceCheck / 10);
-        if (deadline.hasExpired())
-            return false;
-    }
-    return true;
-}
 
 void PrintTo(Device device, std::ostream* out)
 {
