@@ -5,6 +5,7 @@
 #include "MidiConstants.h"
 #include "PatientCall.h"
 #include "StandardError.h"
+#include "SynthOutput.h"
 
 #include <QString>
 
@@ -57,8 +58,8 @@ constexpr std::chrono::milliseconds kStopPatience {100};
 // time. JACK is only tried once `jackAnswers`. Each driver is opened by
 // `open`, which gives nothing when its driver is late: no other is tried
 // then.
-DriverPtr openAudioDriver(fluid_settings_t* settings, const std::string& chosenDriver, const AudioFacts& facts,
-    const std::function<bool()>& jackAnswers, const std::function<std::optional<DriverPtr>(const std::string&)>& open)
+OutputPtr openAudioDriver(fluid_settings_t* settings, const std::string& chosenDriver, const AudioFacts& facts,
+    const std::function<bool()>& jackAnswers, const std::function<std::optional<OutputPtr>(const std::string&)>& open)
 {
     if (!chosenDriver.empty())
         return chosenDriver != "jack" || jackAnswers() ? open(chosenDriver).value_or(nullptr) : nullptr;
@@ -70,7 +71,7 @@ DriverPtr openAudioDriver(fluid_settings_t* settings, const std::string& chosenD
             continue;
         if (fluid_settings_setstr(settings, kDriverSetting, name.c_str()) != FLUID_OK)
             continue;
-        std::optional<DriverPtr> driver = open(name);
+        std::optional<OutputPtr> driver = open(name);
         if (!driver || *driver)
             return std::move(driver).value_or(nullptr);
     }
@@ -80,12 +81,13 @@ DriverPtr openAudioDriver(fluid_settings_t* settings, const std::string& chosenD
 // Starts the driver the settings name for the synthesizer through `caller`.
 // When it is late, `late` is set, and the call keeps `keptAlive` until it
 // comes back.
-DriverPtr startDriver(
+OutputPtr startDriver(
     PatientCall& caller, fluid_settings_t* settings, fluid_synth_t* synth, std::shared_ptr<void> keptAlive, bool& late)
 {
-    return DriverPtr(openPatiently<fluid_audio_driver_t>(
-        caller, [settings, synth, keptAlive = std::move(keptAlive)] { return new_fluid_audio_driver(settings, synth); },
-        [](fluid_audio_driver_t* opened) { delete_fluid_audio_driver(opened); }, &late));
+    return OutputPtr(openPatiently<SynthOutput>(
+        caller,
+        [settings, synth, keptAlive = std::move(keptAlive)] { return startSynthOutput(settings, synth).release(); },
+        [](SynthOutput* opened) { delete opened; }, &late));
 }
 
 // Hands one packed short message to the synthesizer. False when refused.
@@ -143,7 +145,7 @@ struct FluidSynthDevice::Engine {
     // Its time moves only as the synthesizer renders: it tells whether the
     // audio output still plays.
     SequencerPtr clock;
-    DriverPtr driver;
+    OutputPtr driver;
     // Whether the output is looked after (see checkOutput). Not JACK's,
     // whose server's watch tells when it goes, nor a file, which a new
     // output would write over.
@@ -287,8 +289,8 @@ bool FluidSynthDevice::open()
     // frees it then.
     auto leftToLateDriver = std::make_shared<std::unique_ptr<Engine>>();
     bool late = false;
-    const auto openDriver = [&](const std::string& name) -> std::optional<DriverPtr> {
-        DriverPtr driver
+    const auto openDriver = [&](const std::string& name) -> std::optional<OutputPtr> {
+        OutputPtr driver
             = startDriver(driverCall(name), engine->settings.get(), engine->synth.get(), leftToLateDriver, late);
         return late ? std::nullopt : std::optional(std::move(driver));
     };
@@ -446,6 +448,11 @@ FluidSynthDevice::OutputNews FluidSynthDevice::checkOutput()
         engine_->stillLooks = 0;
         return OutputNews::None;
     }
+    // A resting output renders nothing by its own choice.
+    if (engine_->driver->resting()) {
+        engine_->stillLooks = 0;
+        return OutputNews::None;
+    }
     // An output that has not got going yet is given its time: a sound
     // server may take seconds to take a new stream (a Bluetooth headset).
     if (renderedTo - engine_->startedAt < kGoingMs || ++engine_->stillLooks < kStillLooks)
@@ -455,7 +462,7 @@ FluidSynthDevice::OutputNews FluidSynthDevice::checkOutput()
     // answering holds it: it is stopped on a thread of its own.
     stopping_ = std::make_shared<Stopping>();
     PatientCall(kStopPatience).run([stopping = stopping_, driver = engine_->driver.release()] {
-        delete_fluid_audio_driver(driver);
+        delete driver;
         std::unique_ptr<Engine> leftOver;
         const std::lock_guard lock(stopping->mutex);
         stopping->done = true;
@@ -491,7 +498,10 @@ bool FluidSynthDevice::send(std::uint32_t message)
         }
         loadPutOff(midi::channelOf(message));
     }
-    return playMessage(engine_->synth.get(), message);
+    const bool played = playMessage(engine_->synth.get(), message);
+    if (engine_->driver)
+        engine_->driver->wake();
+    return played;
 }
 
 double FluidSynthDevice::bufferLatencyMs() const

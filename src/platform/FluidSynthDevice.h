@@ -91,7 +91,8 @@ public:
     // What became of the audio output since it was last looked at; looked
     // at every half second or so. An output that got going and then renders
     // nothing at two looks in a row (its sound server went away, or stopped
-    // answering) is Stopped, the synthesizer kept. Once the output has let
+    // answering) is Stopped, the synthesizer kept; one that rests because
+    // nothing sounds (see SynthOutput) is not. Once the output has let
     // go of it, each look starts the same driver again, until it is
     // Restarted. A start its server does not answer is GivenUp: the
     // synthesizer is left to it and the device is closed.

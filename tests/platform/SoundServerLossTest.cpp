@@ -85,6 +85,24 @@ TEST_F(PulseAudioServer, ThatRestartsIsPlayedThroughAgain)
     EXPECT_EQ(lost_, 0);
 }
 
+// Idle, the output rests and is not taken for one that stopped playing;
+// a server that goes away meanwhile is seen to, and the output plays
+// through the next one, also once it has rested there.
+TEST_F(PulseAudioServer, ThatGoesAwayWhileTheOutputRestsIsSeenToGo)
+{
+    const auto idle = [this] {
+        for (const QDeadlineTimer deadline(3000); !deadline.hasExpired(); QThread::msleep(20))
+            ASSERT_EQ(output_->checkDevice(), PortNews::None);
+    };
+    idle();
+    server_.stop();
+    EXPECT_EQ(news(), PortNews::Gone);
+    ASSERT_TRUE(server_.start());
+    EXPECT_EQ(news(), PortNews::Back);
+    idle();
+    EXPECT_TRUE(playsNote(64));
+}
+
 // Hung for a while: the output waits in it, silent, while the device stays
 // open, and plays again once the server goes on. Closed while the server is
 // hung, the device does not wait for it.
