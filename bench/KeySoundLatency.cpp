@@ -7,10 +7,12 @@
 // the note-on's line is printed beside it.
 //
 //   clavora_sound_latency (--jack | --pulse) [--key KEYCODE] [--presses N]
-//                         [--trace] [--title TEXT] -- PROGRAM ARGS...
+//                         [--silence MS] [--trace] [--title TEXT] -- PROGRAM ARGS...
 //
 // The keys go to the first window mapped whose title holds TEXT (the first
-// of any kind without --title).
+// of any kind without --title). Each press waits for MS milliseconds of
+// silence first (100 by default; 2000 lets Clavora's PulseAudio stream come
+// to rest before each one).
 //
 // Prints one line per press: "sound_ms=... midi_ms=... block_ms=..." (-1
 // for what did not come; block_ms is the time from the last block the
@@ -101,6 +103,8 @@ struct Options {
     int keycode = 24;
     int presses = 20;
     int warmups = 3;
+    // Silence before each press, in milliseconds.
+    int silenceMs = 100;
     const char* title = nullptr;
     char** program = nullptr;
 };
@@ -118,6 +122,8 @@ bool parse(int argc, char* argv[], Options& options)
             options.trace = true;
         else if (arg == "--key" && i + 1 < argc)
             options.keycode = std::atoi(argv[++i]);
+        else if (arg == "--silence" && i + 1 < argc)
+            options.silenceMs = std::atoi(argv[++i]);
         else if (arg == "--presses" && i + 1 < argc)
             options.presses = std::atoi(argv[++i]);
         else if (arg == "--title" && i + 1 < argc)
@@ -161,7 +167,8 @@ int main(int argc, char* argv[])
     Options options;
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr,
-            "usage: %s (--jack | --pulse) [--key KEYCODE] [--presses N] [--trace] [--title TEXT] -- PROGRAM ARGS...\n",
+            "usage: %s (--jack | --pulse) [--key KEYCODE] [--presses N] [--silence MS] [--trace] [--title TEXT] -- "
+            "PROGRAM ARGS...\n",
             argv[0]);
         return 2;
     }
@@ -250,7 +257,7 @@ int main(int argc, char* argv[])
     std::uniform_int_distribution<int> offsetUs(0, 6000);
     const double period = capture->periodMs();
     for (int i = 0; i < options.presses; ++i) {
-        if (!waitForSilence(*capture, 100 * kMs, 10'000 * kMs))
+        if (!waitForSilence(*capture, options.silenceMs * kMs, options.silenceMs * kMs + 10'000 * kMs))
             std::fprintf(stderr, "press %d: the last note still sounds\n", i);
         if (period > 0) {
             const long long block = capture->lastBlockAt();

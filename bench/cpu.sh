@@ -45,7 +45,6 @@ runtime=$XDG_RUNTIME_DIR
 if command -v pulseaudio >/dev/null && bench_start_pulse; then
     export CLAVORA_SOUNDFONT=$BENCH_SOUNDFONT
     measure "clavora idle on PulseAudio" "$BUILD/clavora"
-    CLAVORA_SYNTH_SETTINGS="audio.period-size=256" measure "clavora idle on PulseAudio, 256-frame periods" "$BUILD/clavora"
     if [ -n "$vmpk" ]; then
         vmpk_home=$(bench_vmpk_home pulseaudio)
         HOME=$vmpk_home measure "vmpk idle on PulseAudio" "$vmpk"

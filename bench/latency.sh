@@ -5,7 +5,10 @@
 #   1. a JACK server with the dummy back-end at 48 kHz, 64-frame periods;
 #   2. the same with 256-frame periods;
 #   3. a PulseAudio server with a null sink, its monitor recorded in 256-byte
-#      fragments (32 frames).
+#      fragments (32 frames);
+#   4. the same with two seconds of silence before each press, a quarter of
+#      the presses: Clavora's stream rests after one second of silence, so
+#      this times the first note after a pause.
 # Each press of X key code 24 (Q, a note in both programs) is made with XTest
 # (on JACK at points spread evenly over the period, in the same order for
 # both programs) and timed until the first sample above -60 dBFS reaches the
@@ -41,14 +44,15 @@ export CLAVORA_SOUNDFONT=$BENCH_SOUNDFONT
 probe=$BUILD/bench/clavora_sound_latency
 per=$(( (PRESSES + ROUNDS - 1) / ROUNDS ))
 
-# name, audio driver of VMPK, probe option
+# name, audio driver of VMPK, probe option, presses per round, silence
+# before each press in milliseconds
 path() {
-    name=$1 vmpk_home=$(bench_vmpk_home "$2") option=$3
+    name=$1 vmpk_home=$(bench_vmpk_home "$2") option=$3 presses=${4:-$per} silence=${5:-100}
     load_before=$(bench_load)
     for round in $(seq "$ROUNDS"); do
-        "$probe" "$option" --trace --title Clavora --presses "$per" -- "$BUILD/clavora" >>"$RAW/$name.clavora" 2>>"$RAW/errors" \
+        "$probe" "$option" --trace --title Clavora --presses "$presses" --silence "$silence" -- "$BUILD/clavora" >>"$RAW/$name.clavora" 2>>"$RAW/errors" \
             || echo "   Clavora failed on $name, round $round (see $RAW/errors)"
-        HOME=$vmpk_home "$probe" "$option" --title "Virtual MIDI" --presses "$per" -- vmpk >>"$RAW/$name.vmpk" 2>>"$RAW/errors" \
+        HOME=$vmpk_home "$probe" "$option" --title "Virtual MIDI" --presses "$presses" --silence "$silence" -- vmpk >>"$RAW/$name.vmpk" 2>>"$RAW/errors" \
             || echo "   VMPK failed on $name, round $round (see $RAW/errors)"
     done
     load_after=$(bench_load)
@@ -71,6 +75,7 @@ path jack-256 jack --jack
 bench_stop_jack
 bench_start_pulse
 path pulseaudio pulseaudio --pulse
+path pulseaudio-after-rest pulseaudio --pulse $(( (per + 3) / 4 )) 2000
 bench_stop_pulse
 echo "raw figures: $RAW"
 '
