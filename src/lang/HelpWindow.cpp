@@ -10,8 +10,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShowEvent>
 #include <QStackedLayout>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -73,7 +76,11 @@ HelpWindow::HelpWindow(int language, QWidget* parent)
 
     QList<QLabel*> keyLabels;
     auto* buttonRow = new QHBoxLayout;
-    auto* stackHolder = new QWidget(this);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("PageScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* stackHolder = new QWidget(scroll);
     m_stack = new QStackedLayout(stackHolder);
     const auto pages = helpPages();
     for (std::size_t i = 0; i < pages.size() && i < m_pageButtons.size(); ++i) {
@@ -108,7 +115,8 @@ HelpWindow::HelpWindow(int language, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttonRow);
-    layout->addWidget(stackHolder);
+    scroll->setWidget(stackHolder);
+    layout->addWidget(scroll, 1);
     layout->addLayout(bottom);
 
     showPage(NotesPage);
@@ -120,7 +128,42 @@ HelpWindow::HelpWindow(int language, QWidget* parent)
         keyWidth = std::max(keyWidth, keys->sizeHint().width());
     for (QLabel* keys : keyLabels)
         keys->setMinimumWidth(keyWidth);
-    adjustSize();
+    fitToScreen(*scroll);
+}
+
+void HelpWindow::fitToScreen(QScrollArea& scroll)
+{
+    // Room for the window manager's frame around the window.
+    constexpr int kFrameRoom = 48;
+    // The window's size with the pages shown at `size`, the wrapped notes
+    // below them at the height they need at that width.
+    const auto windowFor = [this, &scroll](QSize size) {
+        scroll.setFixedSize(size);
+        layout()->activate();
+        const int width = layout()->minimumSize().width();
+        return QSize(width, std::max(layout()->minimumSize().height(), layout()->totalHeightForWidth(width)));
+    };
+    const QSize pages = scroll.widget()->sizeHint();
+    const QSize room = screen()->availableSize() - QSize(kFrameRoom, kFrameRoom);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &scroll);
+    QSize shown = pages;
+    QSize window = windowFor(shown);
+    // Too large for this screen: the pages scroll, the page buttons and OK
+    // stay in sight. Narrower pages let the notes wrap into more lines, so
+    // the height is looked at again.
+    for (int pass = 0; pass < 2 && (window.width() > room.width() || window.height() > room.height()); ++pass) {
+        const QSize over = (window - room).expandedTo(QSize(0, 0));
+        if (over.width() > 0)
+            shown.rwidth() -= over.width();
+        if (over.height() > 0)
+            shown.rheight() -= over.height();
+        if (shown.height() < pages.height() && shown.width() == pages.width())
+            shown.rwidth() += bar; // for the vertical scroll bar
+        shown = shown.expandedTo(QSize(4 * bar, 4 * bar));
+        window = windowFor(shown);
+    }
+    scroll.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    resize(window);
 }
 
 void HelpWindow::applyTexts(int language)

@@ -4,6 +4,7 @@
 #include <array>
 
 class QPushButton;
+class QScrollArea;
 class QStackedLayout;
 class QWidget;
 
@@ -28,6 +29,10 @@ protected:
 
 private:
     void applyTexts(int language);
+    // As large as the pages ask, where the screen has the room (a window
+    // is otherwise kept to two thirds of it); on a smaller screen the pages
+    // scroll.
+    void fitToScreen(QScrollArea& scroll);
 
     std::array<QPushButton*, 4> m_pageButtons {};
     std::array<QWidget*, 4> m_panels {};

@@ -6,6 +6,7 @@
 #include "lang/LanguageDialog.h"
 
 #include <QRadioButton>
+#include <QScreen>
 
 using namespace clavora::lang;
 using clavora::test::child;
@@ -85,6 +86,11 @@ private slots:
         QCOMPARE(clavora::test::textDigest(lines), std::string("28f8a34b4b2a04d9"));
         QCOMPARE(clavora::test::shownText(help, QStringLiteral("OK")), QStringLiteral("OK"));
         clavora::test::verifyNothingCut(help);
+        clavora::test::verifyNoOverlap(help);
+        // The whole window fits the screen, however small or scaled.
+        const QSize screen = help.screen()->availableSize();
+        QVERIFY2(help.width() <= screen.width() && help.height() <= screen.height(),
+            qPrintable(QStringLiteral("%1 x %2").arg(help.width()).arg(help.height())));
         // Every opening starts on the notes page.
         QTest::mouseClick(child<QPushButton>(help, "OK"), Qt::LeftButton);
         QCOMPARE(std::tuple(help.isVisible(), help.result()), std::tuple(false, int {QDialog::Accepted}));

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QtTest>
 
 #include <span>
@@ -20,14 +21,31 @@ template <typename Control> Control* child(QWidget& window, const QString& name)
     qFatal("no control %s", qPrintable(name));
 }
 
+// What a control must lie inside: what the scroll area it is in scrolls,
+// else the window. Null for what a scroll area scrolls, which may stick out.
+inline QWidget* roomOf(QWidget& window, QWidget* widget)
+{
+    for (QWidget* up = widget->parentWidget(); up && up != &window; up = up->parentWidget()) {
+        if (auto* area = qobject_cast<QScrollArea*>(up); area && area->widget()) {
+            if (area->widget() == widget)
+                return nullptr;
+            if (area->widget()->isAncestorOf(widget))
+                return area->widget();
+        }
+    }
+    return &window;
+}
+
 // Every visible text of a shown window has the room it asks for and lies
-// inside the window. Call with QVERIFY-style failure reporting.
+// inside the window, or inside what its scroll area scrolls. Call with
+// QVERIFY-style failure reporting.
 inline void verifyNothingCut(QWidget& window)
 {
     for (QWidget* widget : window.findChildren<QWidget*>()) {
         if (!widget->isVisible())
             continue;
-        QVERIFY2(window.rect().contains(QRect(widget->mapTo(&window, QPoint(0, 0)), widget->size())),
+        QWidget* room = roomOf(window, widget);
+        QVERIFY2(!room || room->rect().contains(QRect(widget->mapTo(room, QPoint(0, 0)), widget->size())),
             qPrintable(widget->objectName() + QStringLiteral(" lies outside")));
         QSize needed;
         if (auto* label = qobject_cast<QLabel*>(widget))
