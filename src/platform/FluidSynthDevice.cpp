@@ -474,12 +474,7 @@ FluidSynthDevice::OutputNews FluidSynthDevice::checkOutput()
 
 std::string FluidSynthDevice::audioDriver() const
 {
-    char* name = nullptr;
-    if (!engine_ || fluid_settings_dupstr(engine_->settings.get(), kDriverSetting, &name) != FLUID_OK || !name)
-        return {};
-    std::string driver = name;
-    fluid_free(name);
-    return driver;
+    return engine_ ? stringSetting(engine_->settings.get(), kDriverSetting) : std::string();
 }
 
 bool FluidSynthDevice::isOpen() const

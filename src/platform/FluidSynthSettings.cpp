@@ -93,6 +93,16 @@ double latencyMs(fluid_settings_t* settings)
     return periods * periodSize * 1000.0 / sampleRate;
 }
 
+std::string stringSetting(fluid_settings_t* settings, const char* name)
+{
+    char* value = nullptr;
+    if (fluid_settings_dupstr(settings, name, &value) != FLUID_OK || !value)
+        return {};
+    std::string text = value;
+    fluid_free(value);
+    return text;
+}
+
 std::vector<std::string> availableDrivers(fluid_settings_t* settings)
 {
     std::vector<std::string> names;

@@ -30,6 +30,9 @@ SettingsPtr makeSettings(const std::vector<SynthSetting>& overrides);
 // Periods x period size / sample rate, in milliseconds; 0 when unknown.
 double latencyMs(fluid_settings_t* settings);
 
+// A string setting's value; empty when it has none.
+std::string stringSetting(fluid_settings_t* settings, const char* name);
+
 // The audio drivers this FluidSynth was built with.
 std::vector<std::string> availableDrivers(fluid_settings_t* settings);
 

@@ -1,4 +1,5 @@
 #include "PulseOutput.h"
+#include "FluidSynthSettings.h"
 
 #include <pulse/pulseaudio.h>
 
@@ -27,11 +28,7 @@ constexpr float kInaudible = 1.0F / 65536;
 // A string setting, empty when unset or "default" (the server's choice).
 std::string chosen(fluid_settings_t* settings, const char* name)
 {
-    char* value = nullptr;
-    if (fluid_settings_dupstr(settings, name, &value) != FLUID_OK || !value)
-        return {};
-    std::string text = value;
-    fluid_free(value);
+    std::string text = stringSetting(settings, name);
     return text == "default" ? std::string() : text;
 }
 
