@@ -43,17 +43,12 @@ TEST_F(PlayingTest, StartUpSendsEveryProgramChangeInOrder)
 
 // Spain's calling code starts the piano in Spanish: the labels of the main
 // and chord areas and the drums Volume.
-TEST(StartUp, LabelsSpeakTheLanguageOfTheCountry)
+TEST_F(PlayingTest, StartUpInTheLanguageOfTheCountry)
 {
-    RecordingMidiOutput midi;
-    FakePlatform platform;
     platform.country = 34;
-    sound::MidiPort port(midi, platform);
-    Piano piano(port, platform);
     piano.startUp();
     EXPECT_EQ(piano.language(), 3);
-    EXPECT_EQ(labels(piano.mainArea()) + "|" + labels(piano.chordArea().area()) + "|"
-            + piano.drumPads().volume().label().toStdString(),
+    EXPECT_EQ(labels(mainArea()) + "|" + labels(chordSlots()) + "|" + drums().volume().label().toStdString(),
         "000 - Acoustic Grand Piano|Octava 4|Volumen 127|Canal 1|Voces 1|050 - Synth Strings 1|Octava 4|Volumen "
         "103|Canal 1|Voces 1|Volumen 127");
 }
@@ -279,10 +274,9 @@ TEST(KeyCodes, TheUsRowsAndModifiersAreKnownByPositionAlone)
     // prints on them.
     const std::vector<std::pair<std::uint32_t, std::string>> rows {
         {10, "1234567890"}, {24, "QWERTYUIOP"}, {38, "ASDFGHJKL"}, {52, "ZXCVBNM"}};
-    for (const auto& [first, keys] : rows) {
+    for (const auto& [first, keys] : rows)
         for (std::size_t i = 0; i < keys.size(); ++i)
             EXPECT_EQ(virtualKey(ScanCodes::Xkb, first + i, Qt::Key_unknown, {}), keys[i]) << first + i;
-    }
     // The punctuation around them, both Shifts, both Ctrls, Caps Lock, the
     // keys at the row ends and the navigation block (Home, Up, Page Up,
     // Left, Right, End, Down, Page Down, Insert, Delete).

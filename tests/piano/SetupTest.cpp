@@ -47,6 +47,13 @@ QString writeText(const QTemporaryDir& dir, const QByteArray& text)
     return path;
 }
 
+// The started piano and a folder for the setup files it opens.
+class SetupFiles : public PlayingTest {
+protected:
+    QString open(const QByteArray& text) { return setup::openSetupFile(piano, writeText(dir, text)); }
+    QTemporaryDir dir;
+};
+
 // Notes in the main and chord areas, a strummed guitar chord, a keyboard
 // chord and a drum pad.
 void playPhrase(Piano& piano)
@@ -115,8 +122,7 @@ TEST(Setups, RoundTripGivesTheSameStateAndTheSameMidi)
     EXPECT_EQ(after.platform.pauses, before.platform.pauses);
     // Three main voices, two chord voices, six strings but one not played,
     // three chord notes and a pad, each on and off.
-    EXPECT_EQ(std::count_if(before.midi.log().begin(), before.midi.log().end(),
-                  [](const std::string& entry) { return entry[0] == '9'; }),
+    EXPECT_EQ(std::ranges::count_if(before.midi.log(), [](const std::string& entry) { return entry[0] == '9'; }),
         3 + 2 + 5 + 3 + 1);
 }
 
@@ -124,12 +130,11 @@ TEST(Setups, RoundTripGivesTheSameStateAndTheSameMidi)
 // does when the slots are chosen one by one: two or three for each slot
 // whose instrument differs from the one shown before it, then the chosen
 // slot's again.
-TEST_F(PlayingTest, OpeningSendsTheProgramChangesOfEachSlotInTurn)
+TEST_F(SetupFiles, OpeningSendsTheProgramChangesOfEachSlotInTurn)
 {
-    QTemporaryDir dir;
     const QByteArray text = R"({"format": "Clavora setup", "version": 1, "main": {"slot": 2, "voices": 2,
         "slots": [{}, {"instrument": 40}, {}, {}, {}, {}, {}]}})";
-    EXPECT_EQ(setup::openSetupFile(piano, writeText(dir, text)), QString());
+    EXPECT_EQ(open(text), QString());
     const Log expected
         = joined({repeated("C0 00 00", 1), repeated("C1 28 00", 3), repeated("C2 31 00", 3), repeated("C3 38 00", 3),
             repeated("C4 49 00", 3), repeated("C5 20 00", 3), repeated("C6 13 00", 3), repeated("C1 28 00", 3),
@@ -142,15 +147,14 @@ TEST_F(PlayingTest, OpeningSendsTheProgramChangesOfEachSlotInTurn)
 
 // What a file leaves out is the default, whatever was in force before;
 // keys a later version may add are passed over.
-TEST_F(PlayingTest, WhatTheFileLeavesOutIsTheDefaultAndUnknownKeysAreIgnored)
+TEST_F(SetupFiles, WhatTheFileLeavesOutIsTheDefaultAndUnknownKeysAreIgnored)
 {
     mainArea().instrument().setValue(50);
     chords().selectMode(ChordArea::Mode::Guitar);
     drums().setSound(5, 0, true);
-    QTemporaryDir dir;
     const QByteArray text = R"({"format": "Clavora setup", "version": 1, "reverb": {"room": 3},
         "main": {"voices": 2, "transpose": 5}, "midiOut": "Missing"})";
-    EXPECT_EQ(setup::openSetupFile(piano, writeText(dir, text)).toStdString(),
+    EXPECT_EQ(open(text).toStdString(),
         "The setup \"" + dir.filePath("test.clavora").toStdString()
             + "\" was opened, but there is no MIDI output \"Missing\".");
     SetupState expected = setup::defaultSetup(lang::English, QStringLiteral("Recording device"));
@@ -159,13 +163,6 @@ TEST_F(PlayingTest, WhatTheFileLeavesOutIsTheDefaultAndUnknownKeysAreIgnored)
     // The built-in pads: Z and N soft, C hard.
     EXPECT_EQ(std::tuple(drums().isHigh(0), drums().isHigh(2), drums().isHigh(5)), std::tuple(false, true, false));
 }
-
-struct BadFile {
-    const char* name;
-    QByteArray text;
-    std::string problem;
-    friend void PrintTo(const BadFile& bad, std::ostream* out) { *out << bad.name; }
-};
 
 // A valid start that changes the language and the main slot, so that a file
 // refused late shows nothing was applied.
@@ -183,87 +180,68 @@ QByteArray slotList(const char* area, int index, const char* entry)
     return "\"" + QByteArray(area) + "\": {\"slots\": [" + list + "]}";
 }
 
-class BadFiles : public PlayingTest, public ::testing::WithParamInterface<BadFile> { };
-
-TEST_P(BadFiles, AreRefusedWholeWithTheFileAndTheFirstProblem)
+// Each bad file is refused with the first problem found; a file that cannot
+// be read at all is refused too.
+TEST_F(SetupFiles, BadFilesAreRefusedWholeWithTheFileAndTheFirstProblem)
 {
-    chords().area().instrument().setValue(9);
-    midi.clear();
-    const SetupState before = setup::captureSetup(piano);
-    QTemporaryDir dir;
-    const QString path = writeText(dir, GetParam().text);
-    const QString message = setup::openSetupFile(piano, path);
-    EXPECT_EQ(message.toStdString(),
-        "The setup \"" + path.toStdString() + "\" was not opened: " + GetParam().problem + ". Nothing was changed.");
-    EXPECT_TRUE(setup::captureSetup(piano) == before);
-    EXPECT_EQ(sent(), Log {});
+    const std::pair<QByteArray, std::string> bad[] = {
+        {"", "the file is empty"},
+        {QByteArray(setup::kMaxFileSize + 1, ' '), "the file is too large for a setup (1048577 bytes)"},
+        {QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "not a setup file (illegal value at byte 1)"},
+        {R"({"format": "Clavora setup", "version": 1, "language": "es", "main": {"sl)",
+            "not a setup file (unterminated string at byte 73)"},
+        {R"({"version": 1, "main": {}})", "not a setup file (no \"format\": \"Clavora setup\")"},
+        {R"({"format": "Clavora setup", "version": 2})", "version 2 is not known (this Clavora reads version 1)"},
+        {R"({"format": "Clavora setup"})", "version (none) is not known (this Clavora reads version 1)"},
+        {R"({"format": "Clavora setup", "version": 1, "language": "fr"})", "language \"fr\" is not en, pt or es"},
+        {file(R"("midiOut": 3)"), "midiOut is not a text"},
+        {file(slotList("main", 0, R"({"instrument": 128})")), "main.slots[0].instrument is 128, outside 0 to 127"},
+        {file(slotList("chords", 6, R"({"octave": 6})")), "chords.slots[6].octave is 6, outside 1 to 5"},
+        {file(slotList("main", 3, R"({"volume": -1})")), "main.slots[3].volume is -1, outside 0 to 127"},
+        {file(slotList("main", 1, R"({"volume": "loud"})")), "main.slots[1].volume is not a whole number"},
+        {file(R"("chords": {"slots": [{}, {}, {}, {}, {}, {}]})"), "chords.slots holds 6 slots instead of 7"},
+        {file(R"("chords": {"voices": 0})"), "chords.voices is 0, outside 1 to 7"},
+        {file(R"("chords": {"splitPoint": 44})"), "chords.splitPoint is 44, outside 0 to 43"},
+        {file(R"("chords": {"mode": "drums"})"), "chords.mode is not oneKey, threeKeys or guitar"},
+        {file(R"("keyboardChords": [{"root": 12, "type": 0, "notes": [0, 4, 7]}])"),
+            "keyboardChords[0].root is 12, outside 0 to 11"},
+        {file(R"("keyboardChords": [{"root": 0, "type": 2, "notes": [0, 4, 7]}])"),
+            "keyboardChords[0].notes must be a list of 4 numbers"},
+        {file(R"("keyboardChords": [{"root": 0, "type": 0, "notes": [0, 4, 68]}])"),
+            "keyboardChords[0].notes[2] would not sound at every chord octave"},
+        {file(R"("guitarChords": [{"root": 0, "type": 0, "frets": [-2, 0, 0, 0, 0, 0]}])"),
+            "guitarChords[0].frets[0] is -2, outside -1 to 127"},
+        {file(R"("guitarChords": [{"root": 0, "type": 0, "frets": [0, 0, 0, 0, 0, 40]}])"),
+            "guitarChords[0].frets[5] would not sound at every chord octave"},
+        {file(R"("drums": {"volume": 128})"), "drums.volume is 128, outside 0 to 127"},
+        {file(R"("drums": {"pads": [{"pad": 47, "sound": 0}]})"), "drums.pads[0].pad is 47, outside 0 to 46"},
+        {file(R"("drums": {"pads": [{"pad": 3, "sound": 47}]})"), "drums.pads[0].sound is 47, outside 0 to 46"},
+        {file(R"("drums": {"pads": [{"pad": 3, "high": "yes"}]})"), "drums.pads[0].high is not true or false"},
+    };
+    // Each on a piano of its own whose chord instrument is not the default.
+    const auto refused = [](const QString& path, const std::string& problem) {
+        Player player;
+        player.piano.chordArea().area().instrument().setValue(9);
+        player.midi.clear();
+        const SetupState before = setup::captureSetup(player.piano);
+        EXPECT_EQ(setup::openSetupFile(player.piano, path).toStdString(),
+            "The setup \"" + path.toStdString() + "\" was not opened: " + problem + ". Nothing was changed.");
+        EXPECT_TRUE(setup::captureSetup(player.piano) == before);
+        EXPECT_EQ(player.midi.log(), Log {});
+    };
+    for (const auto& [text, problem] : bad) {
+        SCOPED_TRACE(problem);
+        refused(writeText(dir, text), problem);
+    }
+    refused(dir.filePath(QStringLiteral("gone.clavora")), "No such file or directory");
 }
 
-INSTANTIATE_TEST_SUITE_P(Setups, BadFiles,
-    ::testing::Values(BadFile {"Empty", "", "the file is empty"},
-        BadFile {"OneByteTooLarge", QByteArray(setup::kMaxFileSize + 1, ' '),
-            "the file is too large for a setup (1048577 bytes)"},
-        BadFile {
-            "Binary", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "not a setup file (illegal value at byte 1)"},
-        BadFile {"Truncated", R"({"format": "Clavora setup", "version": 1, "language": "es", "main": {"sl)",
-            "not a setup file (unterminated string at byte 73)"},
-        BadFile {"AnotherProgramsJson", R"({"version": 1, "main": {}})",
-            "not a setup file (no \"format\": \"Clavora setup\")"},
-        BadFile {"LaterVersion", R"({"format": "Clavora setup", "version": 2})",
-            "version 2 is not known (this Clavora reads version 1)"},
-        BadFile {"NoVersion", R"({"format": "Clavora setup"})",
-            "version (none) is not known (this Clavora reads version 1)"},
-        BadFile {"Language", R"({"format": "Clavora setup", "version": 1, "language": "fr"})",
-            "language \"fr\" is not en, pt or es"},
-        BadFile {"DeviceNotText", file(R"("midiOut": 3)"), "midiOut is not a text"},
-        BadFile {"Instrument", file(slotList("main", 0, R"({"instrument": 128})")),
-            "main.slots[0].instrument is 128, outside 0 to 127"},
-        BadFile {
-            "Octave", file(slotList("chords", 6, R"({"octave": 6})")), "chords.slots[6].octave is 6, outside 1 to 5"},
-        BadFile {
-            "Volume", file(slotList("main", 3, R"({"volume": -1})")), "main.slots[3].volume is -1, outside 0 to 127"},
-        BadFile {"VolumeNotNumber", file(slotList("main", 1, R"({"volume": "loud"})")),
-            "main.slots[1].volume is not a whole number"},
-        BadFile {"SixSlots", file(R"("chords": {"slots": [{}, {}, {}, {}, {}, {}]})"),
-            "chords.slots holds 6 slots instead of 7"},
-        BadFile {"Voices", file(R"("chords": {"voices": 0})"), "chords.voices is 0, outside 1 to 7"},
-        BadFile {"SplitPoint", file(R"("chords": {"splitPoint": 44})"), "chords.splitPoint is 44, outside 0 to 43"},
-        BadFile {"Mode", file(R"("chords": {"mode": "drums"})"), "chords.mode is not oneKey, threeKeys or guitar"},
-        BadFile {"ChordRoot", file(R"("keyboardChords": [{"root": 12, "type": 0, "notes": [0, 4, 7]}])"),
-            "keyboardChords[0].root is 12, outside 0 to 11"},
-        BadFile {"ChordNoteCount", file(R"("keyboardChords": [{"root": 0, "type": 2, "notes": [0, 4, 7]}])"),
-            "keyboardChords[0].notes must be a list of 4 numbers"},
-        BadFile {"ChordNoteTooHigh", file(R"("keyboardChords": [{"root": 0, "type": 0, "notes": [0, 4, 68]}])"),
-            "keyboardChords[0].notes[2] would not sound at every chord octave"},
-        BadFile {"Fret", file(R"("guitarChords": [{"root": 0, "type": 0, "frets": [-2, 0, 0, 0, 0, 0]}])"),
-            "guitarChords[0].frets[0] is -2, outside -1 to 127"},
-        BadFile {"FretTooHigh", file(R"("guitarChords": [{"root": 0, "type": 0, "frets": [0, 0, 0, 0, 0, 40]}])"),
-            "guitarChords[0].frets[5] would not sound at every chord octave"},
-        BadFile {"DrumVolume", file(R"("drums": {"volume": 128})"), "drums.volume is 128, outside 0 to 127"},
-        BadFile {
-            "Pad", file(R"("drums": {"pads": [{"pad": 47, "sound": 0}]})"), "drums.pads[0].pad is 47, outside 0 to 46"},
-        BadFile {"PadSound", file(R"("drums": {"pads": [{"pad": 3, "sound": 47}]})"),
-            "drums.pads[0].sound is 47, outside 0 to 46"},
-        BadFile {"PadIntensity", file(R"("drums": {"pads": [{"pad": 3, "high": "yes"}]})"),
-            "drums.pads[0].high is not true or false"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(PlayingTest, AFileOfTheLargestSizeIsRead)
+TEST_F(SetupFiles, AFileOfTheLargestSizeIsRead)
 {
-    QTemporaryDir dir;
     QByteArray text = R"({"format": "Clavora setup", "version": 1, "main": {"voices": 2}})";
     text.prepend(QByteArray(setup::kMaxFileSize - text.size(), ' ')); // its last byte counts
-    EXPECT_EQ(setup::openSetupFile(piano, writeText(dir, text)), QString());
+    EXPECT_EQ(open(text), QString());
     EXPECT_EQ(mainArea().voices().value(), 2);
-}
-
-TEST_F(PlayingTest, AFileThatCannotBeReadIsRefused)
-{
-    QTemporaryDir dir;
-    const QString missing = dir.filePath(QStringLiteral("gone.clavora"));
-    EXPECT_EQ(setup::openSetupFile(piano, missing).toStdString(),
-        "The setup \"" + missing.toStdString() + "\" was not opened: No such file or directory. Nothing was changed.");
-    EXPECT_EQ(sent(), Log {});
 }
 
 TEST(SetupArguments, TheOptionIsTakenOutWhereverItStands)
