@@ -25,11 +25,9 @@ protected:
     {
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            log_ << QStringLiteral("%1%2%3%4")
-                        .arg(number_)
-                        .arg(key->type() == QEvent::KeyPress ? 'P' : 'R')
-                        .arg(key->nativeScanCode() ? QString::number(key->nativeScanCode()) : key->text())
-                        .arg(key->isAutoRepeat() ? QStringLiteral("*") : QString());
+            const QString code = key->nativeScanCode() ? QString::number(key->nativeScanCode()) : key->text();
+            log_ << QString::number(number_) + (key->type() == QEvent::KeyPress ? 'P' : 'R') + code
+                    + (key->isAutoRepeat() ? "*" : "");
         }
         return QWindow::event(event);
     }

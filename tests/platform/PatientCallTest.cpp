@@ -26,8 +26,7 @@ TEST(PatientCallTest, ALateCallKeepsTheLibraryUncalledUntilItComesBack)
 {
     PatientCall patient(10s);
     EXPECT_EQ(patient.run([] { return true; }), std::optional(true));
-    EXPECT_EQ(patient.run([] { return false; }), std::optional(false));
-    EXPECT_FALSE(patient.stuck());
+    EXPECT_FALSE(patient.stuck()) << "a call answered in time";
 
     PatientCall hasty(1ms);
     std::promise<void> release;

@@ -31,6 +31,15 @@ using testing::internal::CaptureStderr;
 using testing::internal::GetCapturedStderr;
 } // namespace clavora
 
+// Skips a test that plays through a General MIDI SoundFont where none is installed.
+#define SKIP_WITHOUT_SOUNDFONT()                                                                                       \
+    do {                                                                                                               \
+        if (::clavora::FluidSynthDevice(::clavora::FluidSynthDevice::Config::fromEnvironment())                        \
+                .soundFontPath()                                                                                       \
+                .empty())                                                                                              \
+            GTEST_SKIP() << "no General MIDI SoundFont installed";                                                     \
+    } while (false)
+
 namespace clavora::test {
 
 // Writes `contents` into a new file and returns its path.

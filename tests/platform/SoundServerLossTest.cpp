@@ -15,8 +15,7 @@ protected:
     void SetUp() override
     {
         config_.settings = "audio.driver=pulseaudio";
-        if (FluidSynthDevice(config_).soundFontPath().empty())
-            GTEST_SKIP() << "no General MIDI SoundFont installed";
+        SKIP_WITHOUT_SOUNDFONT();
         if (!server_.start())
             GTEST_SKIP() << server_.whyNot().toStdString();
         threadsBefore_ = test::threadsOfThisProcess().size();
@@ -39,10 +38,9 @@ protected:
     // has news. None when it has none within ten seconds.
     PortNews news()
     {
-        for (const QDeadlineTimer deadline(10000); !deadline.hasExpired(); QThread::msleep(20)) {
+        for (const QDeadlineTimer deadline(10000); !deadline.hasExpired(); QThread::msleep(20))
             if (const PortNews news = output_->checkDevice(); news != PortNews::None)
                 return news;
-        }
         return PortNews::None;
     }
 
@@ -86,8 +84,9 @@ TEST_F(PulseAudioServer, ThatRestartsIsPlayedThroughAgain)
 }
 
 // Idle, the output rests and is not taken for one that stopped playing;
-// a server that goes away meanwhile is seen to, and the output plays
-// through the next one, also once it has rested there.
+// a server that goes away meanwhile is seen to (a stream whose server has
+// gone does not rest), and the output plays through the next one, also
+// once it has rested there.
 TEST_F(PulseAudioServer, ThatGoesAwayWhileTheOutputRestsIsSeenToGo)
 {
     const auto idle = [this] {

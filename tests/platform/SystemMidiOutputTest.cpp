@@ -15,8 +15,7 @@ using Log = std::vector<std::string>;
 
 // System ports that log what they are asked to do ("open 1", "close",
 // "93 3C 64"); our own port can be offered where a MIDI system runs.
-class FakePorts final : public MidiPorts {
-public:
+struct FakePorts final : MidiPorts {
     explicit FakePorts(std::vector<std::string> plugged)
         : names(std::move(plugged))
     {
@@ -68,18 +67,20 @@ struct Fixture {
 TEST(SystemMidiOutput, ListsTheSynthesizerThenThePortsCutTo32CharactersReadAgainOnlyOnRefresh)
 {
     Fixture f({"Midi Through:Midi Through Port-0 14:0", "USB Keys:USB Keys MIDI 1 20:0",
-        "Señal Ñandú Piano Eléctrico Uno Dos"});
+        "Señal Ñandú Piano Eléctrico Uno Dos", "Piano Ñandú 0123456789 abcdefgh\U0001F3B9 1"});
     SystemMidiOutput& out = *f.output;
+    // Cut by characters, not bytes; a character that would be cut in two
+    // (the keyboard sign, two UTF-16 units from the 32nd on) is left out.
     const Log listed {"Built-in Synthesizer", "Midi Through:Midi Through Port-0", "USB Keys:USB Keys MIDI 1 20:0",
-        "Señal Ñandú Piano Eléctrico Uno ", ""};
+        "Señal Ñandú Piano Eléctrico Uno ", "Piano Ñandú 0123456789 abcdefgh", ""};
     f.ports->names.push_back("E"); // plugged in after the list was read
-    ASSERT_EQ(out.deviceCount(), 4);
-    for (int device = 0; device < 5; ++device)
-        EXPECT_EQ(out.deviceName(device), listed[std::size_t(device)]) << device; // cut by characters, not bytes
+    ASSERT_EQ(out.deviceCount(), 5);
+    for (int device = 0; device < 6; ++device)
+        EXPECT_EQ(out.deviceName(device), listed[std::size_t(device)]) << device;
     EXPECT_EQ(out.deviceName(-1), "");
     out.refresh();
-    EXPECT_EQ(out.deviceCount(), 5);
-    EXPECT_EQ(out.deviceName(4), "E");
+    EXPECT_EQ(out.deviceCount(), 6);
+    EXPECT_EQ(out.deviceName(5), "E");
     f.ports->names.clear();
     out.refresh();
     EXPECT_EQ(out.deviceCount(), 1);
@@ -215,12 +216,9 @@ TEST(JackPort, AClientRecordsWhatIsPlayedIntoTheClavoraPortUntilAnotherDeviceIsC
     const auto hears = [](RtMidiIn& in, std::vector<Bytes> expected) {
         std::vector<Bytes> heard;
         for (const QDeadlineTimer deadline(expected.empty() ? 100 : 2000);
-             heard.size() < expected.size() || expected.empty(); QThread::msleep(5)) {
+             (heard.size() < expected.size() || expected.empty()) && !deadline.hasExpired(); QThread::msleep(5))
             for (Bytes message; in.getMessage(&message), !message.empty();)
                 heard.push_back(message);
-            if (deadline.hasExpired())
-                break;
-        }
         EXPECT_EQ(heard, expected);
     };
     SystemMidiOutput output(std::make_unique<FluidSynthDevice>(FluidSynthDevice::Config {}), MidiPorts::createSystem());

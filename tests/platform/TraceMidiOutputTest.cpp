@@ -4,9 +4,7 @@
 #include "platform/TraceMidiOutput.h"
 #include "PlatformTest.h"
 
-#include <QDir>
 #include <QLocale>
-#include <QRegularExpression>
 
 #include <chrono>
 
@@ -62,9 +60,6 @@ TEST(TraceMidiOutput, WritesWhatTheOpenDeviceTakes)
     EXPECT_EQ(lines[0], "12.500 90 40 50");
     EXPECT_EQ(lines[1].section(' ', 1), "BF 78 00");
     EXPECT_EQ(lines[2].section(' ', 1), "8A 0B 00");
-    for (const QString& line : {lines[1], lines[2]})
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9]+\\.[0-9]{3} ")).match(line).hasMatch())
-            << line.toStdString();
     const double first = lines[1].section(' ', 0, 0).toDouble(), second = lines[2].section(' ', 0, 0).toDouble();
     EXPECT_TRUE(0 <= first && first <= second && second <= end + 0.001) << first << ' ' << second << ' ' << end;
     EXPECT_EQ(device.log(), (std::vector<std::string> {"open 0", "open 1", "BF 78 00", "8A 0B 00", "close"}));
