@@ -1,6 +1,6 @@
 // Program > Save Recording, New Recording, Open Setup and Save Setup in the
-// real main window: their captions in every language, the file asked for,
-// the boxes they show when something goes wrong.
+// real main window: the menus' mnemonics in every language, the file asked
+// for, the boxes they show when something goes wrong.
 #include "WindowProgram.h"
 #include "keys/Setting.h"
 #include "keys/VoiceArea.h"
@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -55,28 +56,35 @@ class KeepingWindowTest : public QObject {
     };
 
 private slots:
-    void programMenuHasUniqueMnemonics_data()
+    // The mnemonics of the menu bar, then of each of its menus: one in
+    // every caption, and no letter twice within a menu.
+    void menusHaveUniqueMnemonics_data()
     {
         QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("mnemonics");
-        QTest::newRow("English") << 1 << "SRNOUMIX";
-        QTest::newRow("Portuguese") << 2 << "SGNACMER";
-        QTest::newRow("Spanish") << 3 << "SGNACMER";
+        QTest::addColumn<QStringList>("mnemonics");
+        QTest::newRow("English") << 1 << QStringList {"PVOH", "SRNOUMIX", "MT", "L", "HA"};
+        QTest::newRow("Portuguese") << 2 << QStringList {"PXOA", "SGNACMER", "PF", "I", "AS"};
+        QTest::newRow("Spanish") << 3 << QStringList {"PVOA", "SGNACMER", "PH", "I", "AC"};
     }
-    void programMenuHasUniqueMnemonics()
+    void menusHaveUniqueMnemonics()
     {
         QFETCH(int, language);
-        QFETCH(QString, mnemonics);
+        QFETCH(QStringList, mnemonics);
         Keeper k;
         k.p.piano.setLanguage(language);
-        QString seen;
-        for (QAction* action : k.p.find<QMenu>(QStringLiteral("mnuProgram"))->actions()) {
-            if (action->isSeparator())
-                continue;
-            const QString text = action->text();
-            QCOMPARE(text.count(QLatin1Char('&')), 1);
-            seen += text.at(text.indexOf(QLatin1Char('&')) + 1).toUpper();
-        }
+        const auto letters = [](const QList<QAction*>& actions) {
+            QString seen;
+            for (const QAction* action : actions) {
+                const QString text = action->text();
+                if (!action->isSeparator())
+                    seen += text.count(u'&') == 1 ? text.at(text.indexOf(u'&') + 1).toUpper() : u'?';
+            }
+            return seen;
+        };
+        const QList<QAction*> bar = k.p.window.menuBar()->actions();
+        QStringList seen {letters(bar)};
+        for (const QAction* menu : bar)
+            seen << letters(menu->menu()->actions());
         QCOMPARE(seen, mnemonics);
     }
 

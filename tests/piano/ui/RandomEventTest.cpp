@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QScrollBar>
 
 #include <random>
@@ -101,15 +102,13 @@ private slots:
         for (QAction* action : window.findChildren<QAction*>())
             if (!action->objectName().isEmpty() && action->objectName() != QLatin1String("mnuExit") && !action->menu())
                 actions << action;
+        // Piano keys, pads, on-screen modifiers and every button but Exit.
+        const QRegularExpression pressed(QStringLiteral("^(Key\\(|DrumKey|ChordModifier\\(|lblDrumKeyNumber)"));
         QList<QWidget*> clickable;
-        for (QWidget* w : window.findChildren<QWidget*>()) {
-            const QString name = w->objectName();
-            if (name.startsWith(QLatin1String("Key(")) || name.startsWith(QLatin1String("DrumKey"))
-                || name.startsWith(QLatin1String("ChordModifier("))
-                || name.startsWith(QLatin1String("lblDrumKeyNumber"))
-                || (qobject_cast<QAbstractButton*>(w) && name != QLatin1String("ExitProgram")))
+        for (QWidget* w : window.findChildren<QWidget*>())
+            if (pressed.match(w->objectName()).hasMatch()
+                || (qobject_cast<QAbstractButton*>(w) && w->objectName() != QLatin1String("ExitProgram")))
                 clickable << w;
-        }
         const QList<QScrollBar*> bars = window.findChildren<QScrollBar*>();
 
         std::mt19937_64 random(seed);

@@ -223,8 +223,7 @@ TEST_F(RunningProgram, ATraceReaderThatStopsReadingHoldsNothingUp)
 
     QStringList strokes {"key", "--delay", "0"};
     for (int i = 0; i < 2000; ++i)
-        strokes << "q"
-                << "w";
+        strokes.append({"q", "w"});
     xdotool(display, strokes);
     xdotool(display, {"key", "Escape"});
     // All sound off on the sixteen channels, one after the other (a busy
