@@ -1,18 +1,13 @@
 // The game's timer loop and the game played on it, on a fake clock.
 #include "game/Game.h"
 #include "FakeTimerHost.h"
-#include "game/Piece.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <deque>
-#include <memory>
-#include <random>
-#include <string>
 #include <string_view>
 #include <tuple>
-#include <utility>
 
 using namespace clavora::game;
 using clavora::test::FakeTimerHost;
@@ -132,9 +127,9 @@ struct EventLog final : GameEvents {
     std::vector<std::string> lines;
 };
 
-// A game on a fake clock. Steps given to playA() and playB() run one per pass
-// of the game's timer loop, as the user's key presses would; once they run
-// out the game is paused, which ends the call that started it.
+// A game on a fake clock. Steps given to play() run one per pass of the
+// game's timer loop, as the user's key presses would; once they run out the
+// game is paused, which ends the call that started it.
 class GameFixture : public testing::Test {
 protected:
     using Step = std::function<void()>;
@@ -157,15 +152,10 @@ protected:
             if (std::mt19937 engine(s); Blokkan::RandomInRange(engine, 1, 7) == type)
                 return s;
     }
-    void playA(const std::vector<Step>& moves = {})
+    void play(const std::vector<Step>& moves = {}, char mode = 'A')
     {
         steps.assign(moves.begin(), moves.end());
-        game->StartGameModeA();
-    }
-    void playB(const std::vector<Step>& moves = {})
-    {
-        steps.assign(moves.begin(), moves.end());
-        game->StartGameModeB();
+        mode == 'A' ? game->StartGameModeA() : game->StartGameModeB();
     }
     // Keys: L left, R right, U clockwise, C counterclockwise, D drop, G the cheat.
     void press(const std::string& keys)
@@ -259,7 +249,7 @@ TEST_P(RowClearing, ScoresByTheTableAndRaisesTheLevel)
     for (int i = 0; i < c.clearings; ++i)
         clearRows(moves, c.rows);
     log.moves = false;
-    playA(moves);
+    play(moves);
     EXPECT_EQ(std::tuple(game->Score(), game->Lines(), game->CurrentLevel(), log.count("LevelUp")),
         std::tuple(c.score, c.clearings * c.rows, c.levelAfter, c.levelAfter - c.level));
     Events last {"ScoreChanged", "LineCleared", "MatrixUpdated 0 0 10 19 grid", "MatrixUpdated 0 0 4 4 next"};
@@ -285,7 +275,7 @@ TEST_F(GameFixture, GameBFillsTwiceHighRowsAndMayEndAtOnce)
     int overAtOnce = 0;
     for (seed = 1; seed <= 20; ++seed) {
         const int passes = host->passes;
-        playB();
+        play({}, 'B');
         const bool over = log.lines.back() == "GameOver";
         overAtOnce += over ? 1 : 0;
         EXPECT_EQ(std::tuple(host->passes - passes, game->Lines(), row(0)), std::tuple(over ? 0 : 1, 25, ".........."));
@@ -307,14 +297,14 @@ TEST_F(GameFixture, GameBEndsWhenNoRowsAreLeft)
         std::vector<Step> moves {keys("G")};
         for (int rowsAtOnce : {4, 4, 4, 4, 4, 4, rows, 4})
             clearRows(moves, rowsAtOnce);
-        playB(moves);
+        play(moves, 'B');
         // The last clearing never came.
         EXPECT_EQ(
             std::tuple(game->Lines(), log.count("LineCleared"), log.lines.back(), game->CurrentLevel(), steps.size()),
             std::tuple(lines, 7, "GameOver completed", 0, 10u));
         EXPECT_FALSE(game->AcceptMoves() || game->timer()->Enabled());
     }
-    playA(); // the cheat lasts one game
+    play(); // the cheat lasts one game
     EXPECT_FALSE(game->GodMode);
 }
 
@@ -367,7 +357,7 @@ TEST_P(Placing, PiecesStayInsideTheWallsAndOffOtherBlocksAndRestOnTheFloor)
 {
     const PlaceCase& c = GetParam();
     seed = seedForFirstPiece(c.type);
-    playA({keys(c.keys)});
+    play({keys(c.keys)});
     const Piece& piece = game->CurrentPiece();
     EXPECT_EQ(std::tuple(piece.Position().X, piece.Position().Y, piece.Orientation(), grid().substr(17 * 11)),
         std::tuple(c.x, 0, c.orientation, c.floor));
@@ -385,7 +375,7 @@ TEST_F(GameFixture, MovesChangeNothingWhilePausedOrOver)
 {
     for (const bool over : {false, true}) {
         seed = seedForFirstPiece(6);
-        playA({[&] {
+        play({[&] {
             if (over)
                 game->EndGame();
         }});

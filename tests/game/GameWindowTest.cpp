@@ -3,9 +3,7 @@
 #include "LayoutChecks.h"
 
 #include <QFontInfo>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QTimer>
 
 #include <algorithm>
 #include <deque>

@@ -31,11 +31,6 @@ struct LossCase {
     const char* warning;
 };
 
-void PrintTo(const LossCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-
 // Looks at the device every kDeviceCheck milliseconds of the fake clock,
 // with as much real time passing, until `condition` holds; false when it
 // does not within `milliseconds`.
@@ -50,19 +45,43 @@ bool lookUntil(test::FakePlatform& platform, int milliseconds, const std::functi
     return true;
 }
 
-class JackServerStops : public ::testing::TestWithParam<LossCase> { };
+// Another program's JACK client, with an input port that hears what is played into it.
+std::unique_ptr<RtMidiIn> otherProgram()
+{
+    auto other = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, "clavora-other");
+    other->openVirtualPort("in");
+    return other;
+}
+
+// The list read again: the first device after device 0 whose name holds `part`; -1 when none does.
+int deviceNamed(MidiPort& port, const std::string& part)
+{
+    port.refreshDevices();
+    for (int device = 1; device < port.midiOutCount(); ++device)
+        if (port.midiOutName(device).find(part) != std::string::npos)
+            return device;
+    return -1;
+}
+
+// The application the device's news go through, and a JACK server of the test's own.
+template <typename Param> class JackTest : public ::testing::TestWithParam<Param> {
+protected:
+    int argc = 1;
+    char name[5] = "test";
+    char* argv[2] = {name, nullptr};
+    QCoreApplication app {argc, argv};
+    test::JackTestServer server;
+};
+
+using JackServerStops = JackTest<LossCase>;
 
 TEST_P(JackServerStops, UnderTheOpenDeviceTheProgramSaysSoOnceFallsBackAndEndsCleanly)
 {
-    int argc = 1;
-    char name[] = "test", *argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
     const LossCase& c = GetParam();
     FluidSynthDevice::Config config = FluidSynthDevice::Config::fromEnvironment();
     config.settings = "audio.driver=jack"; // the same output on any machine
     if (FluidSynthDevice(config).soundFontPath().empty())
         GTEST_SKIP() << "no General MIDI SoundFont installed";
-    test::JackTestServer server;
     if (!server.start())
         GTEST_SKIP() << server.whyNot().toStdString();
 
@@ -88,19 +107,16 @@ TEST_P(JackServerStops, UnderTheOpenDeviceTheProgramSaysSoOnceFallsBackAndEndsCl
 
     // Another program, which must not call into its client once the server
     // is gone either.
-    RtMidiIn* other = nullptr;
+    std::unique_ptr<RtMidiIn> other;
     int device = 0;
     port.refreshDevices();
     if (c.device == Device::VirtualPort) {
         device = port.midiOutCount() - 1;
         ASSERT_EQ(port.midiOutName(device), SystemMidiOutput::kVirtualName);
     } else if (c.device == Device::OtherProgramsPort) {
-        other = new RtMidiIn(RtMidi::UNIX_JACK, "clavora-other");
-        other->openVirtualPort("in");
-        port.refreshDevices();
-        while (device < port.midiOutCount() && port.midiOutName(device).find("clavora-other") == std::string::npos)
-            ++device;
-        ASSERT_LT(device, port.midiOutCount());
+        other = otherProgram();
+        device = deviceNamed(port, "clavora-other");
+        ASSERT_GT(device, 0);
     }
     ASSERT_TRUE(port.openMidiOutDevice(device));
     port.setCurrentMidiDevice(device);
@@ -113,7 +129,7 @@ TEST_P(JackServerStops, UnderTheOpenDeviceTheProgramSaysSoOnceFallsBackAndEndsCl
     port.refreshDevices();
     lookUntil(platform, 5000, [&] { return !platform.boxes.empty(); });
     if (other)
-        abandonDeadJackClient(other);
+        abandonDeadJackClient(other.release());
     ASSERT_EQ(platform.boxes.size(), 1u) << "the server's end is told once";
     EXPECT_EQ(platform.boxes[0].title, "Warning");
     EXPECT_EQ(platform.boxes[0].text, c.warning);
@@ -159,12 +175,7 @@ INSTANTIATE_TEST_SUITE_P(Devices, JackServerStops,
         LossCase {"SynthesizerAudio", Device::SynthesizerAudio, true, MidiPort::kDeviceLostText}),
     [](const ::testing::TestParamInfo<LossCase>& info) { return std::string(info.param.name); });
 
-void PrintTo(Device device, std::ostream* out)
-{
-    *out << (device == Device::VirtualPort ? "our own port" : "another program's port");
-}
-
-class JackServerRestarts : public ::testing::TestWithParam<Device> { };
+using JackServerRestarts = JackTest<Device>;
 
 // Another program's port, or our own, lost with its server, is opened again
 // in device 0's place once the server runs again and the port is there (the
@@ -172,23 +183,13 @@ class JackServerRestarts : public ::testing::TestWithParam<Device> { };
 // 0 cannot play here (no SoundFont), so it says nothing meanwhile.
 TEST_P(JackServerRestarts, ThePortLostIsOpenedAgainOnceItIsBackOnTheNewServer)
 {
-    int argc = 1;
-    char name[] = "test", *argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    test::JackTestServer server;
     if (!server.start())
         GTEST_SKIP() << server.whyNot().toStdString();
     const bool ours = GetParam() == Device::VirtualPort;
     test::FakePlatform platform;
     platform.heldTimers = true;
-    // Another program's port, which hears what is played into it; or,
-    // for our own port, a program that listens to it.
-    const auto makeOther = [] {
-        auto other = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, "clavora-other");
-        other->openVirtualPort("in");
-        return other;
-    };
-    std::unique_ptr<RtMidiIn> other = ours ? nullptr : makeOther();
+    // Another program's port; or, for our own port, a program that listens to it.
+    std::unique_ptr<RtMidiIn> other = ours ? nullptr : otherProgram();
     std::vector<std::string> received;
     const auto receive = [&](std::size_t count) {
         return lookUntil(platform, 2000, [&] {
@@ -201,20 +202,13 @@ TEST_P(JackServerRestarts, ThePortLostIsOpenedAgainOnceItIsBackOnTheNewServer)
             return received.size() >= count;
         });
     };
-    const auto chosenName = [&] { return ours ? std::string(SystemMidiOutput::kVirtualName) : "clavora-other"; };
+    const std::string chosenName = ours ? SystemMidiOutput::kVirtualName : "clavora-other";
     SystemMidiOutput output(
         std::make_unique<FluidSynthDevice>(FluidSynthDevice::Config {{}, ""}), MidiPorts::createSystem());
     MidiPort port(output, platform);
     port.fallBackWhenLost([&] { port.sendShortMessage(midi::kProgramChange, 5, 0); });
     port.followDevice();
-    const auto findChosen = [&] {
-        port.refreshDevices();
-        for (int device = 1; device < port.midiOutCount(); ++device)
-            if (port.midiOutName(device).find(chosenName()) != std::string::npos)
-                return device;
-        return -1;
-    };
-    const int chosen = findChosen();
+    const int chosen = deviceNamed(port, chosenName);
     ASSERT_GT(chosen, 0);
     ASSERT_TRUE(port.openMidiOutDevice(chosen));
     port.setCurrentMidiDevice(chosen);
@@ -225,16 +219,16 @@ TEST_P(JackServerRestarts, ThePortLostIsOpenedAgainOnceItIsBackOnTheNewServer)
         abandonDeadJackClient(other.release());
     EXPECT_TRUE(lookUntil(platform, 5000, [&] { return !platform.boxes.empty(); }));
     EXPECT_EQ(port.currentMidiDevice(), MidiPort::kDefaultDevice);
-    EXPECT_NE(port.chosenDeviceName().find(chosenName()), std::string::npos) << "a setup saved meanwhile names it";
+    EXPECT_NE(port.chosenDeviceName().find(chosenName), std::string::npos) << "a setup saved meanwhile names it";
     if (!server.start())
         GTEST_SKIP() << "the server did not come back: " << server.whyNot().toStdString();
     if (!ours) {
         // The other program has not made its port again yet.
         EXPECT_FALSE(lookUntil(platform, 1500, [&] { return port.currentMidiDevice() > 0; }));
-        other = makeOther();
+        other = otherProgram();
     }
     ASSERT_TRUE(lookUntil(platform, 5000, [&] { return port.currentMidiDevice() > 0; }));
-    EXPECT_EQ(port.currentMidiDevice(), findChosen());
+    EXPECT_EQ(port.currentMidiDevice(), deviceNamed(port, chosenName));
     EXPECT_EQ(platform.boxes.size(), 1U) << "the return is told by the sound alone";
     if (ours) {
         // Connected after the return: it hears what is played from then on.

@@ -1,7 +1,6 @@
 #include "sound/MidiDeviceDialog.h"
 #include "../lang/LayoutChecks.h"
 #include "FakePlatform.h"
-#include "platform/MidiConstants.h"
 #include "platform/RecordingMidiOutput.h"
 #include "platform/TraceMidiOutput.h"
 #include "sound/MidiPort.h"

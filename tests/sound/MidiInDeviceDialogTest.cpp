@@ -5,7 +5,6 @@
 
 using namespace clavora;
 using sound::MidiInDeviceDialog;
-using FakeInput = test::FakeMidiInput;
 
 namespace {
 
@@ -19,9 +18,17 @@ struct SourceChoice {
     QString boxes;
 };
 
+// The source a setup names; whether it opened, what the input was asked and the source open after.
+struct NamedSource {
+    QString name;
+    bool opened;
+    QString log, open;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(SourceChoice)
+Q_DECLARE_METATYPE(NamedSource)
 
 class MidiInDeviceDialogTest : public QObject {
     Q_OBJECT
@@ -46,7 +53,7 @@ private slots:
     void choosingASource()
     {
         QFETCH(SourceChoice, choice);
-        FakeInput input;
+        test::FakeMidiInput input;
         input.plugged = {"Keys 20:0", "Pads 24:0", "Virtual port \"Clavora In\""};
         input.failing = {2};
         input.refresh();
@@ -80,7 +87,7 @@ private slots:
     void textsAndLayout()
     {
         QFETCH(int, language);
-        FakeInput input;
+        test::FakeMidiInput input;
         test::FakePlatform platform;
         MidiInDeviceDialog dialog(input, platform, language, {});
         dialog.show();
@@ -97,39 +104,29 @@ private slots:
     // that name opened; an empty name closes the input.
     void opensTheSourceASetupNames_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("opened");
-        QTest::addColumn<QString>("log");
-        QTest::addColumn<QString>("open");
-        QTest::newRow("present") << QStringLiteral("Keys") << true << QStringLiteral("open 1")
-                                 << QStringLiteral("Keys");
-        QTest::newRow("gone") << QStringLiteral("Pads") << false << QString() << QStringLiteral("Drums");
-        QTest::newRow("refuses") << QStringLiteral("Synth") << false << QStringLiteral("open 2") << QString();
-        QTest::newRow("none") << QString() << true << QStringLiteral("close") << QString();
+        QTest::addColumn<NamedSource>("c");
+        QTest::newRow("present") << NamedSource {"Keys", true, "open 1", "Keys"};
+        QTest::newRow("gone") << NamedSource {"Pads", false, "", "Drums"};
+        QTest::newRow("refuses") << NamedSource {"Synth", false, "open 2", ""};
+        QTest::newRow("none") << NamedSource {"", true, "close", ""};
         // An ALSA port plugged in again may have other client and port
         // numbers; the same numbers win, a name without numbers is another.
-        QTest::newRow("new numbers") << QStringLiteral("Keys:Keys MIDI 1 24:0") << true << QStringLiteral("open 4")
-                                     << QStringLiteral("Keys:Keys MIDI 1 28:0");
-        QTest::newRow("same numbers") << QStringLiteral("Pads 20:1") << true << QStringLiteral("open 6")
-                                      << QStringLiteral("Pads 20:1");
-        QTest::newRow("not numbers") << QStringLiteral("Keys:Keys MIDI 1 2x:0") << false << QString()
-                                     << QStringLiteral("Drums");
+        QTest::newRow("new numbers") << NamedSource {"Keys:Keys MIDI 1 24:0", true, "open 4", "Keys:Keys MIDI 1 28:0"};
+        QTest::newRow("same numbers") << NamedSource {"Pads 20:1", true, "open 6", "Pads 20:1"};
+        QTest::newRow("not numbers") << NamedSource {"Keys:Keys MIDI 1 2x:0", false, "", "Drums"};
     }
     void opensTheSourceASetupNames()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, opened);
-        QFETCH(QString, log);
-        QFETCH(QString, open);
-        FakeInput input;
+        QFETCH(NamedSource, c);
+        test::FakeMidiInput input;
         input.names = {"Drums"};
         input.open_ = 0;
         input.plugged
             = {"Drums", "Keys", "Synth", "Keys:Keys MIDI 1", "Keys:Keys MIDI 1 28:0", "Pads 20:0", "Pads 20:1"};
         input.failing = {2};
-        QCOMPARE(input.openNamed(name.toStdString()), opened);
-        QCOMPARE(input.log.join(QLatin1Char(' ')), log);
-        QCOMPARE(QString::fromStdString(input.openSourceName()), open);
+        QCOMPARE(input.openNamed(c.name.toStdString()), c.opened);
+        QCOMPARE(input.log.join(QLatin1Char(' ')), c.log);
+        QCOMPARE(QString::fromStdString(input.openSourceName()), c.open);
     }
 };
 

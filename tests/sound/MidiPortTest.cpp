@@ -4,7 +4,6 @@
 #include "sound/GmNames.h"
 
 #include <deque>
-#include <tuple>
 
 namespace clavora::test {
 namespace {
@@ -32,17 +31,24 @@ struct Returning final : ForwardingMidiOutput {
     std::deque<PortNews> news {PortNews::None, PortNews::Gone, PortNews::Back};
 };
 
+// An output over a recording device of three; the port's looks at it wait
+// for the test to move the clock.
+template <typename Output> struct PortOver : ::testing::Test {
+    PortOver() { platform.heldTimers = true; }
+
+    RecordingMidiOutput midi {{"Synthesizer", "Port A", "Port B"}};
+    Output device {midi};
+    FakePlatform platform;
+    sound::MidiPort port {device, platform};
+};
+using ReturningPort = PortOver<Returning>;
+
 // Another program's port that left and came back hears the last controller
 // values (a reset forgets a channel's; the channel mode messages are not
 // settings) and program of every channel again, in channel order; news
 // that it is still there, or gone, sends nothing.
-TEST(MidiPort, ADeviceThatIsBackHearsTheLastControllersAndProgramOfEachChannel)
+TEST_F(ReturningPort, ADeviceThatIsBackHearsTheLastControllersAndProgramOfEachChannel)
 {
-    RecordingMidiOutput midi;
-    Returning device(midi);
-    FakePlatform platform;
-    platform.heldTimers = true;
-    sound::MidiPort port(device, platform);
     ASSERT_TRUE(port.openMidiOutDevice(0));
     port.sendShortMessage(0xC3, 40, 0);
     port.sendShortMessage(0xCF, 5, 0);
@@ -63,15 +69,10 @@ TEST(MidiPort, ADeviceThatIsBackHearsTheLastControllersAndProgramOfEachChannel)
 // Device 0 that found no audio output at start is opened again once the
 // output says it may work, and hears the last programs; nothing more is
 // said than the warning at start.
-TEST(MidiPort, DeviceZeroThatFailedIsOpenedWhenItMayWorkAndHearsTheLastPrograms)
+TEST_F(ReturningPort, DeviceZeroThatFailedIsOpenedWhenItMayWorkAndHearsTheLastPrograms)
 {
-    RecordingMidiOutput midi;
     midi.setFailing({0});
-    Returning device(midi);
     device.news = {PortNews::None, PortNews::Ready};
-    FakePlatform platform;
-    platform.heldTimers = true;
-    sound::MidiPort port(device, platform);
     port.openMidiOut();
     ASSERT_EQ(platform.boxes.size(), 1U);
     port.sendShortMessage(0xC3, 40, 0);
@@ -118,12 +119,7 @@ struct LostPortCase {
     std::string nameAfter; // of the device chosen, as a setup saved then names it
 };
 
-void PrintTo(const LostPortCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-
-class LostPort : public ::testing::TestWithParam<LostPortCase> { };
+class LostPort : public PortOver<Losing>, public ::testing::WithParamInterface<LostPortCase> { };
 
 // A port lost with its server: device 0 takes over with a warning, then the
 // port takes over again at the look that finds it back, without a box, and
@@ -133,11 +129,6 @@ class LostPort : public ::testing::TestWithParam<LostPortCase> { };
 TEST_P(LostPort, TakesOverFromDeviceZeroOnceItIsBackUnlessAnotherWasChosen)
 {
     const LostPortCase& c = GetParam();
-    RecordingMidiOutput midi({"Synthesizer", "Port A", "Port B"});
-    Losing device(midi);
-    FakePlatform platform;
-    platform.heldTimers = true;
-    sound::MidiPort port(device, platform);
     port.fallBackWhenLost([&] { port.sendShortMessage(0xC0, 0, 0); });
     ASSERT_TRUE(port.openMidiOutDevice(2));
     port.setCurrentMidiDevice(2);

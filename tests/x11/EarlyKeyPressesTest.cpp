@@ -24,11 +24,6 @@ xcb_key_press_event_t keyEvent(std::uint8_t type, std::uint16_t state, std::uint
     return event;
 }
 
-const xcb_generic_event_t& generic(const xcb_key_press_event_t& event)
-{
-    return reinterpret_cast<const xcb_generic_event_t&>(event);
-}
-
 struct StateCase {
     const char* name;
     std::uint8_t type;
@@ -42,7 +37,9 @@ class EarlyPress : public testing::TestWithParam<StateCase> { };
 TEST_P(EarlyPress, TakesPlainShiftAndCtrlPressesOnly)
 {
     const StateCase& c = GetParam();
-    const std::optional<KeyPress> press = clavora::x11::earlyPressOf(generic(keyEvent(c.type, c.state)));
+    const xcb_key_press_event_t event = keyEvent(c.type, c.state);
+    const std::optional<KeyPress> press
+        = clavora::x11::earlyPressOf(reinterpret_cast<const xcb_generic_event_t&>(event));
     ASSERT_EQ(press.has_value(), c.taken);
     if (press) {
         EXPECT_EQ(press->modifiers, c.modifiers);

@@ -1,31 +1,23 @@
 // The program's windows on a real X server (Xvfb, started by the test):
 // keys held down repeat as the server repeats them, with its detectable
 // auto-repeat on, and windows without a title have no name.
-#include "FakePlatform.h"
+#include "../about/AboutFixture.h"
 #include "VirtualDisplay.h"
 #include "WindowProgram.h"
 #include "about/AboutDialog.h"
-#include "about/SecretWords.h"
 #include "game/GameWindow.h"
 #include "piano/KeyReceiver.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/KeyRepeatFilter.h"
-#include "platform/RecordingMidiOutput.h"
 #include "platform/X11Connection.h"
 #include "platform/X11KeyPresses.h"
 #include "platform/X11Keyboard.h"
 #include "platform/X11Windows.h"
-#include "sound/MidiPort.h"
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QHash>
-#include <QTest>
-#include <QTimer>
 
 #include <cstring>
-#include <functional>
-#include <optional>
 #include <ranges>
 #include <tuple>
 
@@ -81,6 +73,22 @@ private:
     QHash<QObject*, int> presses_;
 };
 
+// A game window shown, its start timer stopped: games start by keys alone.
+void showGame(std::optional<game::GameWindow>& game, QWidget* owner, game::Game::Seeder seeder)
+{
+    game.emplace(owner, nullptr, std::move(seeder));
+    game->show();
+    game->findChild<QTimer*>(QStringLiteral("tmrStart"))->stop();
+}
+
+// The windows held keys go to, the keys held, in order; what they start.
+struct Held {
+    QString windows;
+    QList<int> keys;
+    int games, tunes;
+    bool aboutStaysOpen;
+};
+
 QByteArray windowProperty(xcb_window_t window, const char* name)
 {
     xcb_connection_t* c = x11::connection();
@@ -95,6 +103,8 @@ QByteArray windowProperty(xcb_window_t window, const char* name)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Held)
 
 class X11SessionTest : public QObject {
     Q_OBJECT
@@ -137,43 +147,26 @@ private slots:
     // repeats do nothing in a window it was not pressed in.
     void heldKeysFireOnce_data()
     {
-        QTest::addColumn<QString>("windows");
-        QTest::addColumn<QList<int>>("keys");
-        QTest::addColumn<int>("games");
-        QTest::addColumn<int>("tunes");
-        QTest::addColumn<bool>("aboutStaysOpen");
-        QTest::newRow("F2 in the game") << QStringLiteral("game") << QList<int> {kF2} << 1 << 0 << false;
-        QTest::newRow("F3 in the game") << QStringLiteral("game") << QList<int> {kF3} << 1 << 0 << false;
-        QTest::newRow("Shift+Q in the About box")
-            << QStringLiteral("about") << QList<int> {kShiftLeft, kQ} << 0 << 1 << true;
-        QTest::newRow("Esc closing the game over the About box")
-            << QStringLiteral("about game") << QList<int> {kEscape} << 0 << 0 << true;
+        QTest::addColumn<Held>("c");
+        QTest::newRow("F2 in the game") << Held {"game", {kF2}, 1, 0, false};
+        QTest::newRow("F3 in the game") << Held {"game", {kF3}, 1, 0, false};
+        QTest::newRow("Shift+Q in the About box") << Held {"about", {kShiftLeft, kQ}, 0, 1, true};
+        QTest::newRow("Esc closing the game over the About box") << Held {"about game", {kEscape}, 0, 0, true};
     }
     void heldKeysFireOnce()
     {
-        QFETCH(QString, windows);
-        QFETCH(QList<int>, keys);
-        QFETCH(int, games);
-        QFETCH(int, tunes);
-        QFETCH(bool, aboutStaysOpen);
-
-        RecordingMidiOutput midi;
-        test::FakePlatform platform;
-        sound::MidiPort port(midi, platform);
-        port.openMidiOut();
-        about::TypedWords words;
+        QFETCH(Held, c);
+        test::AboutFixture f;
         std::optional<about::AboutDialog> about;
         std::optional<game::GameWindow> game;
         int started = 0;
-        if (windows.contains(QLatin1String("about"))) {
+        if (c.windows.contains(QLatin1String("about"))) {
             about.emplace(
-                words, port, platform, 1, [](QWidget*) {}, nullptr);
+                f.words, f.port, f.platform, 1, [](QWidget*) {}, nullptr);
             about->show();
         }
-        if (windows.contains(QLatin1String("game"))) {
-            game.emplace(about ? &*about : nullptr, nullptr, [&] { return static_cast<std::uint32_t>(++started); });
-            game->show();
-            game->findChild<QTimer*>(QStringLiteral("tmrStart"))->stop();
+        if (c.windows.contains(QLatin1String("game"))) {
+            showGame(game, about ? &*about : nullptr, [&] { return static_cast<std::uint32_t>(++started); });
             // What a window manager does when the game closes.
             if (about)
                 connect(&*game, &QDialog::finished, &*about, [&] { about->activateWindow(); });
@@ -181,17 +174,17 @@ private slots:
         QWidget* target = game ? static_cast<QWidget*>(&*game) : &*about;
         target->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(target));
-        midi.clear();
+        f.midi.clear();
 
         // The window that gets the repeats in the end: the About box when the
         // game closes on the first press.
         const QWidget* last = about && game ? static_cast<QWidget*>(&*about) : target;
-        KeyCounter counter(static_cast<std::uint8_t>(keys.back()));
+        KeyCounter counter(static_cast<std::uint8_t>(c.keys.back()));
         bool released = false, done = false, aboutOpen = false;
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [&] {
             if (!released && counter.presses(last) >= 6) {
-                for (int key : keys | std::views::reverse)
+                for (int key : c.keys | std::views::reverse)
                     fakeKey(static_cast<std::uint8_t>(key), false);
                 released = true;
             }
@@ -205,7 +198,7 @@ private slots:
             }
         });
         watch.start(10);
-        for (int key : keys)
+        for (int key : c.keys)
             fakeKey(static_cast<std::uint8_t>(key), true);
         // A game started by the key runs inside this wait until the window closes.
         QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
@@ -213,8 +206,8 @@ private slots:
         // The server sent presses only, and one release.
         QCOMPARE(counter.releases, 1);
         const auto programChanges = std::ranges::count_if(
-            midi.messages(), [](const RecordingMidiOutput::Message& m) { return m.status == 0xCF; });
-        QCOMPARE(std::tuple(started, int(programChanges), aboutOpen), std::tuple(games, tunes, aboutStaysOpen));
+            f.midi.messages(), [](const RecordingMidiOutput::Message& m) { return m.status == 0xCF; });
+        QCOMPARE(std::tuple(started, int(programChanges), aboutOpen), std::tuple(c.games, c.tunes, c.aboutStaysOpen));
     }
 
     // A key that only plays sounds as the server's press comes, before Qt
@@ -282,9 +275,7 @@ private slots:
         std::optional<test::Program> program;
         QWidget* window = nullptr;
         if (commandLine.isEmpty()) {
-            game.emplace(nullptr, nullptr, [] { return 1u; });
-            game->show();
-            game->findChild<QTimer*>(QStringLiteral("tmrStart"))->stop();
+            showGame(game, nullptr, [] { return 1u; });
             window = &*game;
         } else {
             program.emplace(commandLine);
@@ -310,19 +301,16 @@ private slots:
         free(xcb_request_check(
             listener, xcb_xkb_select_events_checked(listener, XCB_XKB_ID_USE_CORE_KBD, bell, 0, bell, 0, 0, nullptr)));
         DesktopPlatform().beep();
-        bool rang = false;
-        pollfd ready {xcb_get_file_descriptor(listener), POLLIN, 0};
-        for (int waits = 0; !rang && waits < 100; ++waits) {
+        bool rang = false; // once rung, for every later look
+        const auto bellRang = [&] {
             while (xcb_generic_event_t* event = xcb_poll_for_event(listener)) {
-                rang
-                    = rang || ((event->response_type & 0x7f) == xkb->first_event && event->pad0 == XCB_XKB_BELL_NOTIFY);
+                rang |= (event->response_type & 0x7f) == xkb->first_event && event->pad0 == XCB_XKB_BELL_NOTIFY;
                 free(event);
             }
-            if (!rang)
-                ::poll(&ready, 1, 100);
-        }
+            return rang;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(bellRang(), 10000);
         xcb_disconnect(listener);
-        QVERIFY(rang);
     }
 
 private:
@@ -336,12 +324,9 @@ private:
 int main(int argc, char** argv)
 {
     clavora::test::VirtualDisplay display;
-    if (display.running()) {
+    qputenv("QT_QPA_PLATFORM", display.running() ? "xcb" : "offscreen");
+    if (display.running())
         qputenv("DISPLAY", display.name());
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    } else {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
     QCoreApplication::setApplicationName(QStringLiteral("Clavora"));
     QApplication app(argc, argv);
     X11SessionTest test(display);
