@@ -1,7 +1,7 @@
 // The program's windows on a real X server (Xvfb, started by the test):
 // keys held down repeat as the server repeats them, with its detectable
 // auto-repeat on, and windows without a title have no name.
-#include "../about/AboutFixture.h"
+#include "AboutFixture.h"
 #include "VirtualDisplay.h"
 #include "WindowProgram.h"
 #include "about/AboutDialog.h"
