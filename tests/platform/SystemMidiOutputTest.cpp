@@ -150,14 +150,12 @@ TEST(SystemMidiOutput, TheSystemsOwnPortsAreReadQuietlyAndQuickly)
     auto out = std::make_unique<SystemMidiOutput>();
     out->refresh();
     const int count = out->deviceCount();
-    const std::string first = out->deviceName(0);
     const std::string last = out->deviceName(count - 1);
     out->open(count - 1); // the last port, or the synthesizer when there is none
     out.reset();
     EXPECT_EQ(GetCapturedStderr(), "");
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_FALSE(jackServerRuns()) << "no server was started";
-    EXPECT_EQ(first, "Built-in Synthesizer");
     // With an ALSA sequencer our own port comes last; without one (and
     // without JACK) the synthesizer is all there is.
     if (QFile::exists(QStringLiteral("/dev/snd/seq"))) {
@@ -204,42 +202,23 @@ TEST(PortFollower, SaysGoneOnceAndConnectsAgainWhenTheNameIsBack)
             "connect 1 Synth:in 28:0", "read"}));
 }
 
-// A real JACK server (its dummy back-end needs no sound card): what is played
-// into our own port reaches the JACK MIDI client connected to it, and once
-// another device is chosen nothing of ours is left on the server. Another
-// program's port that leaves and comes back is connected again.
-TEST(JackPort, AClientRecordsWhatIsPlayedIntoTheClavoraPortUntilAnotherDeviceIsChosen)
+// A real JACK server (its dummy back-end needs no sound card): our own port
+// goes with its client once it is closed, so that nothing of ours is left on
+// the server. Another program's port that leaves and comes back is connected
+// again.
+TEST(JackPort, OurPortGoesWhenClosedAndAnotherProgramsPortIsConnectedAgainWhenBack)
 {
     test::JackTestServer server;
     if (!server.start())
         GTEST_SKIP() << server.whyNot().toStdString();
-    const auto hears = [](RtMidiIn& in, std::vector<Bytes> expected) {
-        std::vector<Bytes> heard;
-        for (const QDeadlineTimer deadline(expected.empty() ? 100 : 2000);
-             (heard.size() < expected.size() || expected.empty()) && !deadline.hasExpired(); QThread::msleep(5))
-            for (Bytes message; in.getMessage(&message), !message.empty();)
-                heard.push_back(message);
-        EXPECT_EQ(heard, expected);
-    };
     SystemMidiOutput output(std::make_unique<FluidSynthDevice>(FluidSynthDevice::Config {}), MidiPorts::createSystem());
     const int ours = output.deviceCount() - 1;
     ASSERT_EQ(output.deviceName(ours), SystemMidiOutput::kVirtualName);
     ASSERT_TRUE(output.open(ours));
-    RtMidiIn listener(RtMidi::UNIX_JACK, "clavora-listener");
-    unsigned int port = 0;
-    while (port < listener.getPortCount() && listener.getPortName(port) != "Clavora:Clavora")
-        ++port;
-    ASSERT_LT(port, listener.getPortCount()) << "no port Clavora:Clavora";
-    listener.openPort(port);
-    for (const std::uint32_t message : {0x7F3C90u, 0x13C5u, 0x3C80u})
-        EXPECT_TRUE(output.send(message));
-    hears(listener, {{0x90, 0x3C, 0x7F}, {0xC5, 0x13}, {0x80, 0x3C, 0x00}});
-
-    // Closed, our port goes with its client: a listener hears no more.
+    EXPECT_TRUE(test::JackView().hasClient("Clavora"));
     output.close();
     EXPECT_FALSE(output.send(0x7F3E90u));
     EXPECT_FALSE(test::JackView().hasClient("Clavora"));
-    hears(listener, {});
 
     // Another program's port, chosen from the list.
     const auto plugIn = [] {
@@ -254,9 +233,6 @@ TEST(JackPort, AClientRecordsWhatIsPlayedIntoTheClavoraPortUntilAnotherDeviceIsC
         ++device;
     ASSERT_LT(device, output.deviceCount()) << "no port of clavora-other";
     ASSERT_TRUE(output.open(device));
-    EXPECT_TRUE(output.send(0x403C90u));
-    hears(*other, {{0x90, 0x3C, 0x40}});
-    hears(listener, {});
 
     // It leaves (its program ended) and comes back: that is said once, and
     // it is connected again. The server's news of a port comes on a thread
@@ -274,7 +250,11 @@ TEST(JackPort, AClientRecordsWhatIsPlayedIntoTheClavoraPortUntilAnotherDeviceIsC
     other = plugIn();
     EXPECT_TRUE(news(PortNews::Back));
     EXPECT_TRUE(output.send(0x413C90u));
-    hears(*other, {{0x90, 0x3C, 0x41}});
+    std::vector<Bytes> heard;
+    for (const QDeadlineTimer deadline(2000); heard.empty() && !deadline.hasExpired(); QThread::msleep(5))
+        for (Bytes message; other->getMessage(&message), !message.empty();)
+            heard.push_back(message);
+    EXPECT_EQ(heard, (std::vector<Bytes> {{0x90, 0x3C, 0x41}}));
 }
 
 } // namespace
