@@ -345,6 +345,8 @@ void FluidSynthDevice::loadPutOff(int channel)
             ++it;
         }
     }
+    if (!isLoading() && engine_->driver)
+        engine_->driver->loaded();
 }
 
 bool FluidSynthDevice::loadDeferred()
@@ -438,6 +440,8 @@ FluidSynthDevice::OutputNews FluidSynthDevice::checkOutput()
         }
         if (!engine_->driver)
             return OutputNews::None;
+        if (!isLoading())
+            engine_->driver->loaded();
         engine_->startedAt = engine_->renderedTo = fluid_sequencer_get_tick(engine_->clock.get());
         engine_->stillLooks = 0;
         return OutputNews::Restarted;

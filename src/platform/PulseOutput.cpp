@@ -1,5 +1,6 @@
 #include "PulseOutput.h"
 #include "FluidSynthSettings.h"
+#include "QueueLevel.h"
 
 #include <pulse/pulseaudio.h>
 
@@ -49,10 +50,14 @@ struct PulseOutput::Stream {
     std::size_t periodFrames = 0;
     std::size_t restAfterFrames = 0;
     std::size_t silentFrames = 0;
+    std::size_t askedBytes = 0;
+    // Touched on the loop's thread only.
+    QueueLevel queue;
     int realtimePriority = 0;
     bool priorityAsked = false;
     std::atomic<bool> resting = false;
     std::atomic<bool> failed = false;
+    std::atomic<bool> settled = false;
     // Counts the messages the synthesizer has taken, so that a stream never
     // comes to rest after one it has not rendered yet.
     std::atomic<unsigned> messages = 0;
@@ -141,26 +146,48 @@ struct PulseOutput::Stream {
     static void onStreamState(pa_stream* stream, void* data)
     {
         auto* self = static_cast<Stream*>(data);
-        if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream)))
+        const pa_stream_state_t state = pa_stream_get_state(stream);
+        if (state == PA_STREAM_READY)
+            onBufferGranted(stream, data);
+        if (!PA_STREAM_IS_GOOD(state))
             self->failed = true;
         pa_threaded_mainloop_signal(self->loop, 0);
+    }
+
+    // On connecting, and when the server changes the buffer (the stream
+    // moved to another device, say).
+    static void onBufferGranted(pa_stream* stream, void* data)
+    {
+        auto* self = static_cast<Stream*>(data);
+        if (const pa_buffer_attr* granted = pa_stream_get_buffer_attr(stream))
+            self->queue = QueueLevel(self->askedBytes, granted->tlength, granted->minreq, granted->prebuf);
+    }
+
+    // Running dry while resting is what resting does, and while the
+    // synthesizer is still loading it keeps the stream waiting: neither says
+    // how short a buffer the machine keeps up with.
+    static void onRanDry(pa_stream* /*stream*/, void* data)
+    {
+        auto* self = static_cast<Stream*>(data);
+        if (self->settled && !self->resting)
+            self->queue.ranDry();
     }
 
     static void onRequest(pa_stream* /*stream*/, std::size_t bytes, void* data)
     {
         auto* self = static_cast<Stream*>(data);
         if (!self->resting)
-            self->fill(bytes);
+            self->fill(self->queue.answer(bytes));
     }
 
-    // After a rest: answers everything the server has asked for meanwhile.
+    // After a rest: answers what the server has asked for meanwhile.
     static void onWake(pa_mainloop_api* api, pa_defer_event* event, void* data)
     {
         auto* self = static_cast<Stream*>(data);
         api->defer_enable(event, 0);
         const std::size_t bytes = pa_stream_writable_size(self->stream);
         if (bytes != static_cast<std::size_t>(-1) && bytes > 0)
-            self->fill(bytes);
+            self->fill(self->queue.answer(bytes));
     }
 
     // Waits, with the loop locked, until `ready` or the connection fails.
@@ -221,13 +248,17 @@ std::unique_ptr<PulseOutput> PulseOutput::start(fluid_settings_t* settings, flui
     }
     pa_stream_set_state_callback(self->stream, Stream::onStreamState, self.get());
     pa_stream_set_write_callback(self->stream, Stream::onRequest, self.get());
+    pa_stream_set_buffer_attr_callback(self->stream, Stream::onBufferGranted, self.get());
+    pa_stream_set_underflow_callback(self->stream, Stream::onRanDry, self.get());
     self->waking = api->defer_new(api, Stream::onWake, self.get());
     api->defer_enable(self->waking, 0);
-    // The server splits the one period between its own buffer and ours.
+    // The server splits the one period between its own buffer and ours,
+    // and plays as soon as it has that much.
+    self->askedBytes = self->periodFrames * kFrameBytes;
     pa_buffer_attr attributes {};
     attributes.maxlength = static_cast<std::uint32_t>(-1);
-    attributes.tlength = static_cast<std::uint32_t>(self->periodFrames * kFrameBytes);
-    attributes.prebuf = static_cast<std::uint32_t>(-1);
+    attributes.tlength = static_cast<std::uint32_t>(self->askedBytes);
+    attributes.prebuf = static_cast<std::uint32_t>(self->askedBytes);
     attributes.minreq = static_cast<std::uint32_t>(-1);
     attributes.fragsize = static_cast<std::uint32_t>(-1);
     const std::string device = chosen(settings, "audio.pulseaudio.device");
@@ -251,6 +282,11 @@ PulseOutput::~PulseOutput() = default;
 bool PulseOutput::resting() const
 {
     return stream_->resting && !stream_->failed;
+}
+
+void PulseOutput::loaded()
+{
+    stream_->settled = true;
 }
 
 void PulseOutput::wake()

@@ -9,6 +9,10 @@
 // and the server stops mixing it. It stays connected (the sound device is
 // not let go, so it need not wake up either), and the next message has it
 // answer at once.
+//
+// While awake it keeps the server's buffer no fuller than it has to (see
+// QueueLevel), so that a note does not wait behind more sound than the
+// machine needs to play without a gap.
 #include "SynthOutput.h"
 
 #include <memory>
@@ -31,6 +35,7 @@ public:
     // not rest.
     bool resting() const override;
     void wake() override;
+    void loaded() override;
 
 private:
     struct Stream;

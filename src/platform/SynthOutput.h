@@ -19,6 +19,9 @@ public:
     // asks for sound again, at once. Cheap when it is not resting; any
     // thread may call it.
     virtual void wake() { }
+    // Told once the synthesizer has loaded what it put off at the start,
+    // which may keep the output waiting until then.
+    virtual void loaded() { }
 };
 
 using OutputPtr = std::unique_ptr<SynthOutput>;

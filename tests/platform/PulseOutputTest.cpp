@@ -4,6 +4,7 @@
 #include "PlatformTest.h"
 #include "PulseTestServer.h"
 #include "platform/FluidSynthSettings.h"
+#include "platform/QueueLevel.h"
 
 namespace clavora {
 namespace {
@@ -78,6 +79,44 @@ TEST_F(PulseOutputTest, StartsOnlyWhereTheServerTakesTheStream)
     output_.reset();
     server_.stop();
     EXPECT_EQ(PulseOutput::start(settings_.get(), synth_.get()), nullptr);
+}
+
+// What a stream writes of a server's request, in bytes: the buffer
+// asked for, the buffer, least request and start threshold granted, how
+// often it ran dry while playing, what the server waits for.
+struct QueueCase {
+    const char* server;
+    std::size_t asked, granted, request, start;
+    int dryRuns;
+    std::size_t requested, written;
+};
+
+TEST(QueueLevel, KeepsTheBufferAtWhatWasAskedOneRequestMoreEachTimeItRanDry)
+{
+    const QueueCase cases[] = {
+        // PipeWire's PulseAudio service: three of its 256-frame periods
+        // granted for the one 128-frame period asked.
+        {"PipeWire, filling an empty buffer", 1024, 6144, 2048, 1024, 0, 6144, 2048},
+        {"PipeWire, one period taken", 1024, 6144, 2048, 1024, 0, 4096, 0},
+        {"PipeWire, once dry", 1024, 6144, 2048, 1024, 1, 6144, 4096},
+        {"PipeWire, once dry, one period taken", 1024, 6144, 2048, 1024, 1, 2048, 0},
+        {"PipeWire, twice dry", 1024, 6144, 2048, 1024, 2, 6144, 6144},
+        {"PipeWire, three times dry", 1024, 6144, 2048, 1024, 3, 2048, 2048},
+        {"PipeWire, its start threshold", 1024, 6144, 2048, 4104, 0, 6144, 4104},
+        // PulseAudio grants no more than was asked: every request is
+        // answered.
+        {"PulseAudio", 1024, 768, 256, 520, 0, 256, 256},
+        {"PulseAudio, once dry", 1024, 768, 256, 520, 1, 768, 768},
+        {"a buffer shorter than asked", 8192, 6144, 2048, 1024, 0, 2048, 2048},
+    };
+    for (const QueueCase& row : cases) {
+        SCOPED_TRACE(row.server);
+        QueueLevel queue(row.asked, row.granted, row.request, row.start);
+        for (int run = 0; run < row.dryRuns; ++run)
+            queue.ranDry();
+        EXPECT_EQ(queue.answer(row.requested), row.written);
+    }
+    EXPECT_EQ(QueueLevel().answer(6144), 6144U) << "before the server says what it granted";
 }
 
 } // namespace
