@@ -1,14 +1,16 @@
 #!/bin/sh
 # Key to sound: Clavora side by side with VMPK (a different virtual keyboard,
 # used as a yardstick), both playing FluidR3 GM through their own FluidSynth,
-# in one interleaved run on a virtual X server, on three audio paths:
+# in one interleaved run on a virtual X server, on these audio paths:
 #   1. a JACK server with the dummy back-end at 48 kHz, 64-frame periods;
 #   2. the same with 256-frame periods;
 #   3. a PulseAudio server with a null sink, its monitor recorded in 256-byte
 #      fragments (32 frames);
 #   4. the same with two seconds of silence before each press, a quarter of
 #      the presses: Clavora's stream rests after one second of silence, so
-#      this times the first note after a pause.
+#      this times the first note after a pause;
+#   5. and 6. paths 3 and 4 on PipeWire's PulseAudio service, where PipeWire
+#      is installed.
 # Each press of X key code 24 (Q, a note in both programs) is made with XTest
 # (on JACK at points spread evenly over the period, in the same order for
 # both programs) and timed until the first sample above -60 dBFS reaches the
@@ -77,5 +79,10 @@ bench_start_pulse
 path pulseaudio pulseaudio --pulse
 path pulseaudio-after-rest pulseaudio --pulse $(( (per + 3) / 4 )) 2000
 bench_stop_pulse
+if bench_start_pipewire; then
+    path pipewire pulseaudio --pulse
+    path pipewire-after-rest pulseaudio --pulse $(( (per + 3) / 4 )) 2000
+    bench_stop_pipewire
+fi
 echo "raw figures: $RAW"
 '

@@ -79,9 +79,52 @@ bench_stop_pulse() {
     unset PULSE_RUNTIME_PATH
 }
 
+# PipeWire with its PulseAudio service and a null sink at 48 kHz, on a
+# session bus of its own for its session manager, in a runtime folder of its
+# own. Only where PipeWire is installed: it is not installed for the
+# benchmark, as it would take over from PulseAudio at the next login.
+bench_start_pipewire() {
+    for p in pipewire pipewire-pulse wireplumber dbus-daemon; do
+        command -v "$p" >/dev/null || { echo "== PipeWire: not installed ($p missing), skipped"; return 1; }
+    done
+    BENCH_PIPEWIRE_DIR=$(mktemp -d)
+    export XDG_RUNTIME_DIR=$BENCH_PIPEWIRE_DIR PULSE_RUNTIME_PATH=$BENCH_PIPEWIRE_DIR/pulse
+    dbus-daemon --session --fork --address="unix:path=$BENCH_PIPEWIRE_DIR/bus" --print-pid=1 >"$BENCH_PIPEWIRE_DIR/bus.pid"
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$BENCH_PIPEWIRE_DIR/bus"
+    trap bench_stop_servers EXIT
+    pipewire >/dev/null 2>&1 &
+    BENCH_PIPEWIRE_PIDS=$!
+    wireplumber >/dev/null 2>&1 &
+    BENCH_PIPEWIRE_PIDS="$BENCH_PIPEWIRE_PIDS $!"
+    pipewire-pulse >/dev/null 2>&1 &
+    BENCH_PIPEWIRE_PIDS="$BENCH_PIPEWIRE_PIDS $!"
+    for _ in $(seq 50); do
+        if pactl info >/dev/null 2>&1; then
+            pactl load-module module-null-sink sink_name=null rate=48000 >/dev/null && pactl set-default-sink null && sleep 0.5 && return 0
+            break
+        fi
+        sleep 0.1
+    done
+    echo "PipeWire did not start" >&2
+    return 1
+}
+
+bench_stop_pipewire() {
+    # shellcheck disable=SC2086 # a list of process numbers
+    [ -n "$BENCH_PIPEWIRE_PIDS" ] && kill -TERM $BENCH_PIPEWIRE_PIDS && wait $BENCH_PIPEWIRE_PIDS 2>/dev/null || true
+    BENCH_PIPEWIRE_PIDS=""
+    if [ -n "$BENCH_PIPEWIRE_DIR" ]; then
+        kill -TERM "$(cat "$BENCH_PIPEWIRE_DIR/bus.pid")" 2>/dev/null || true
+        rm -rf "$BENCH_PIPEWIRE_DIR"
+    fi
+    BENCH_PIPEWIRE_DIR=""
+    unset PULSE_RUNTIME_PATH DBUS_SESSION_BUS_ADDRESS
+}
+
 bench_stop_servers() {
     bench_stop_jack
     bench_stop_pulse
+    bench_stop_pipewire
 }
 
 # The one-minute load average now.
