@@ -27,8 +27,6 @@ public:
     std::size_t answer(std::size_t requested) const;
     // The buffer ran dry while playing.
     void ranDry();
-    // What the buffer is kept at.
-    std::size_t level() const { return level_; }
 
 private:
     std::size_t granted_ = 0;

@@ -74,9 +74,9 @@ private:
 };
 
 // A game window shown, its start timer stopped: games start by keys alone.
-void showGame(std::optional<game::GameWindow>& game, QWidget* owner, game::Game::Seeder seeder)
+void showGame(std::optional<game::GameWindow>& game, game::Game::Seeder seeder)
 {
-    game.emplace(owner, nullptr, std::move(seeder));
+    game.emplace(nullptr, nullptr, std::move(seeder));
     game->show();
     game->findChild<QTimer*>(QStringLiteral("tmrStart"))->stop();
 }
@@ -164,7 +164,7 @@ private slots:
             about->show();
         }
         if (c.windows.contains(QLatin1String("game")))
-            showGame(game, nullptr, [&] { return static_cast<std::uint32_t>(++started); });
+            showGame(game, [&] { return static_cast<std::uint32_t>(++started); });
         QWidget* target = game ? static_cast<QWidget*>(&*game) : &*about;
         target->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(target));
@@ -253,7 +253,7 @@ private slots:
         std::optional<test::Program> program;
         QWidget* window = nullptr;
         if (commandLine.isEmpty()) {
-            showGame(game, nullptr, [] { return 1u; });
+            showGame(game, [] { return 1u; });
             window = &*game;
         } else {
             program.emplace(commandLine);
