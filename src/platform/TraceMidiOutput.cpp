@@ -80,7 +80,10 @@ TraceMidiOutput::~TraceMidiOutput()
         writer_.join();
     }
     if (dropped_ > 0)
-        complain(path_, QStringLiteral("%1 lines dropped while the reader fell behind").arg(dropped_));
+        complain(path_,
+            QStringLiteral("%1 %2 dropped while the reader fell behind")
+                .arg(dropped_)
+                .arg(dropped_ == 1 ? QStringLiteral("line") : QStringLiteral("lines")));
     for (const int fd : {fd_, wake_[0], wake_[1]})
         if (fd >= 0)
             ::close(fd);

@@ -155,6 +155,37 @@ TEST_F(TraceIntoAPipe, AStalledReaderNeverHoldsUpThePlayingAndWhatIsDroppedIsCou
     EXPECT_EQ(device.messages().size(), 2000U);
 }
 
+// Even one dropped line is counted at the end: with room for one line and
+// the pipe already full, the second message finds the first still waiting.
+TEST_F(TraceIntoAPipe, ASingleDroppedLineIsCounted)
+{
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const int pipeSize = ::fcntl(reader, F_SETPIPE_SZ, 4096);
+    const int filler = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(filler, 0);
+    const std::string full(static_cast<std::size_t>(pipeSize), 'x');
+    ASSERT_EQ(::write(filler, full.data(), full.size()), pipeSize);
+    ::close(filler);
+    CaptureStderr();
+    auto trace = std::make_unique<TraceMidiOutput>(device, fifo, start, 1);
+    EXPECT_TRUE(trace->send(kNoteOn));
+    EXPECT_TRUE(trace->send(kNoteOn));
+    EXPECT_EQ(trace->droppedLines(), 1U);
+    std::string text;
+    char chunk[8192];
+    for (const QDeadlineTimer deadline(10000); text.find('\n') == std::string::npos && !deadline.hasExpired();
+         QThread::msleep(5))
+        for (ssize_t n; (n = ::read(reader, chunk, sizeof chunk)) > 0;)
+            text.append(chunk, static_cast<std::size_t>(n));
+    EXPECT_TRUE(text.ends_with(" 90 3C 7F\n")) << text.substr(full.size());
+    ASSERT_TRUE(trace->waitUntilWritten(std::chrono::seconds(10)));
+    trace.reset();
+    const std::string said = GetCapturedStderr();
+    ::close(reader);
+    EXPECT_EQ(countOf(said, ": 1 line dropped"), 1) << said;
+}
+
 // A trace that cannot be opened (a named pipe nobody reads among them) does
 // not hold up the start and is named once; the device gets everything.
 TEST_F(TraceIntoAPipe, APathThatCannotBeOpenedIsNamedOnceAndEverythingStillReachesTheDevice)
