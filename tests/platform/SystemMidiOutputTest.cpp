@@ -220,7 +220,9 @@ TEST(JackPort, OurPortGoesWhenClosedAndAnotherProgramsPortIsConnectedAgainWhenBa
     EXPECT_FALSE(output.send(0x7F3E90u));
     EXPECT_FALSE(test::JackView().hasClient("Clavora"));
 
-    // Another program's port, chosen from the list.
+    // Another program's port, chosen from the list after a third program's.
+    RtMidiIn first(RtMidi::UNIX_JACK, "clavora-first");
+    first.openVirtualPort("in");
     const auto plugIn = [] {
         auto other = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, "clavora-other");
         other->openVirtualPort("in");
