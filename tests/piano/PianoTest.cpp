@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(MainArea, KeyCommands,
 
 TEST_F(PlayingTest, KeypadBeepsAtANumberAbove127AndStartsAgain)
 {
-    run(keypad("130") + keypad("999", kCtrlMask));
+    run(keypad("128") + keypad("999", kCtrlMask));
     EXPECT_EQ(platform.beeps, 2);
     run(keypad("127"));
     EXPECT_EQ(sent(), (Log {"C0 7F 00"}));
@@ -303,6 +303,7 @@ TEST(KeyCodes, VirtualKeysByPositionKeypadAndQtKey)
         {ScanCodes::None, 0, Qt::Key_AsciiTilde, {}, 192},
         {ScanCodes::Xkb, 65, Qt::Key_unknown, {}, kSpace}, // known by position alone
         {ScanCodes::None, 0, Qt::Key_Percent, {}, '5'},
+        {ScanCodes::None, 0, Qt::Key_ParenRight, {}, '0'}, // ) over 0, after ( over 9
         {ScanCodes::Xkb, 250, Qt::Key_Exclam, {}, '1'}, // a code we do not know: the Qt key, unshifted
         {ScanCodes::None, 0, Qt::Key_Question, {}, kSlash},
         {ScanCodes::None, 0, Qt::Key_Menu, {}, 0},
