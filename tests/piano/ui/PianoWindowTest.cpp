@@ -103,6 +103,7 @@ private slots:
         QList<int> designTops;
         for (const QString& name : blocks)
             designTops << p.find(name)->y();
+        QCOMPARE(designTops, (QList<int> {184, 270, 70, 267, 64})); // as designed, 15 twips a pixel
         if (drums)
             drumsModeByKeys(p);
         bool toolbar = true;
