@@ -110,7 +110,7 @@ struct Losing final : ForwardingMidiOutput {
 
 struct LostPortCase {
     const char* name;
-    // Between the loss and the return the user chooses device 1 (as a setup
+    // Between the loss and the return the user chooses device 2 (as a setup
     // does), or the output is closed (as at exit).
     enum { Nothing, Choose, Close } meanwhile;
     bool opensAgain;
@@ -130,26 +130,27 @@ TEST_P(LostPort, TakesOverFromDeviceZeroOnceItIsBackUnlessAnotherWasChosen)
 {
     const LostPortCase& c = GetParam();
     port.fallBackWhenLost([&] { port.sendShortMessage(0xC0, 0, 0); });
-    ASSERT_TRUE(port.openMidiOutDevice(2));
-    port.setCurrentMidiDevice(2);
+    // The first port after the synthesizer is the one lost.
+    ASSERT_TRUE(port.openMidiOutDevice(1));
+    port.setCurrentMidiDevice(1);
     port.sendShortMessage(0xB1, 7, 90);
     port.followDevice();
-    device.back = {-1, 2};
+    device.back = {-1, 1};
     midi.clear();
     device.lose();
     EXPECT_EQ(midi.log(), (Log {"close", "open 0", "C0 00 00"}));
     ASSERT_EQ(platform.boxes.size(), 1U);
     EXPECT_EQ(platform.boxes[0].text, sound::MidiPort::kDeviceLostText);
     EXPECT_EQ(port.currentMidiDevice(), sound::MidiPort::kDefaultDevice);
-    EXPECT_EQ(port.chosenDeviceName(), "Port B") << "a setup saved meanwhile names it";
+    EXPECT_EQ(port.chosenDeviceName(), "Port A") << "a setup saved meanwhile names it";
     if (c.meanwhile == LostPortCase::Choose) {
-        ASSERT_TRUE(port.openMidiOutDevice(1));
-        port.setCurrentMidiDevice(1);
+        ASSERT_TRUE(port.openMidiOutDevice(2));
+        port.setCurrentMidiDevice(2);
     } else if (c.meanwhile == LostPortCase::Close) {
         port.closeMidiOut();
     }
     if (!c.opensAgain)
-        midi.setFailing({2});
+        midi.setFailing({1});
     platform.advance(sound::MidiPort::kDeviceCheck);
     midi.clear();
     platform.advance(sound::MidiPort::kDeviceCheck);
@@ -161,10 +162,10 @@ TEST_P(LostPort, TakesOverFromDeviceZeroOnceItIsBackUnlessAnotherWasChosen)
 
 INSTANTIATE_TEST_SUITE_P(Returns, LostPort,
     ::testing::Values(
-        LostPortCase {"Back", LostPortCase::Nothing, true, {"open 2", "C0 00 00", "B1 07 5A"}, 2, "Port B"},
-        LostPortCase {"AnotherChosen", LostPortCase::Choose, true, {}, 1, "Port A"},
+        LostPortCase {"Back", LostPortCase::Nothing, true, {"open 1", "C0 00 00", "B1 07 5A"}, 1, "Port A"},
+        LostPortCase {"AnotherChosen", LostPortCase::Choose, true, {}, 2, "Port B"},
         LostPortCase {"Closed", LostPortCase::Close, true, {}, sound::MidiPort::kDefaultDevice, "Synthesizer"},
-        LostPortCase {"RefusesToOpen", LostPortCase::Nothing, false, {"open 2", "open 0", "C0 00 00", "B1 07 5A"},
+        LostPortCase {"RefusesToOpen", LostPortCase::Nothing, false, {"open 1", "open 0", "C0 00 00", "B1 07 5A"},
             sound::MidiPort::kDefaultDevice, "Synthesizer"}),
     [](const ::testing::TestParamInfo<LostPortCase>& info) { return std::string(info.param.name); });
 
