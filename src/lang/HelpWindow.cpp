@@ -76,7 +76,8 @@ HelpWindow::HelpWindow(int language, QWidget* parent)
 
     QList<QLabel*> keyLabels;
     auto* buttonRow = new QHBoxLayout;
-    auto* scroll = new QScrollArea(this);
+    m_scroll = new QScrollArea(this);
+    auto* scroll = m_scroll;
     scroll->setObjectName(QStringLiteral("PageScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
@@ -128,13 +129,14 @@ HelpWindow::HelpWindow(int language, QWidget* parent)
         keyWidth = std::max(keyWidth, keys->sizeHint().width());
     for (QLabel* keys : keyLabels)
         keys->setMinimumWidth(keyWidth);
-    fitToScreen(*scroll);
-}
-
-void HelpWindow::fitToScreen(QScrollArea& scroll)
-{
     // Room for the window manager's frame around the window.
     constexpr int kFrameRoom = 48;
+    fitInto(screen()->availableSize() - QSize(kFrameRoom, kFrameRoom));
+}
+
+void HelpWindow::fitInto(QSize room)
+{
+    QScrollArea& scroll = *m_scroll;
     // The window's size with the pages shown at `size`, the wrapped notes
     // below them at the height they need at that width.
     const auto windowFor = [this, &scroll](QSize size) {
@@ -144,11 +146,10 @@ void HelpWindow::fitToScreen(QScrollArea& scroll)
         return QSize(width, std::max(layout()->minimumSize().height(), layout()->totalHeightForWidth(width)));
     };
     const QSize pages = scroll.widget()->sizeHint();
-    const QSize room = screen()->availableSize() - QSize(kFrameRoom, kFrameRoom);
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &scroll);
     QSize shown = pages;
     QSize window = windowFor(shown);
-    // Too large for this screen: the pages scroll, the page buttons and OK
+    // Too large for the room: the pages scroll, the page buttons and OK
     // stay in sight. Narrower pages let the notes wrap into more lines, so
     // the height is looked at again.
     for (int pass = 0; pass < 2 && (window.width() > room.width() || window.height() > room.height()); ++pass) {

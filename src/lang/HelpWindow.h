@@ -24,19 +24,21 @@ public:
     void showPage(int page);
     int currentPage() const;
 
+    // Sizes the window for `room`, the screen's room less the window
+    // manager's frame: as large as the pages ask where it has the room; the
+    // pages scroll where it has not, the page buttons and OK stay in sight.
+    void fitInto(QSize room);
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void applyTexts(int language);
-    // As large as the pages ask, where the screen has the room (a window
-    // is otherwise kept to two thirds of it); on a smaller screen the pages
-    // scroll.
-    void fitToScreen(QScrollArea& scroll);
 
     std::array<QPushButton*, 4> m_pageButtons {};
     std::array<QWidget*, 4> m_panels {};
     QStackedLayout* m_stack = nullptr;
+    QScrollArea* m_scroll = nullptr;
 };
 
 } // namespace clavora::lang

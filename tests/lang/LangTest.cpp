@@ -49,7 +49,7 @@ TEST(Captions, EveryTableReadsAsDesigned)
             {linesOf(midiDialogCaptions()), "4364fc80fd004f65"}, {linesOf(midiInDialogCaptions()), "c8f64cc6336730bd"},
             {linesOf(helpWindowCaptions()), "b973961663f1d5e8"}, {linesOf(aboutBoxCaptions()), "f34aa721443e3865"},
             {linesOf(AreaWord::SplitPrompt, areaWord), "d998c5a8ede07766"},
-            {linesOf(KeepText::SetupPartly, keepText), "9eab5e60087b3da6"}};
+            {linesOf(KeepText::Cancel, keepText), "00feebd45c2030a2"}};
     for (const auto& [lines, digest] : tables)
         EXPECT_EQ(clavora::test::textDigest(lines), digest) << lines.join(QLatin1Char('\n')).toStdString();
 }
@@ -64,6 +64,7 @@ TEST(Captions, LookUpByLanguageAndNameAndValueLabels)
     // A value label reads word, blank, value; outside 1..3 in English.
     EXPECT_EQ(
         valueLabel(0, AreaWord::Channel, 0) + valueLabel(4, AreaWord::Voices, 7), QStringLiteral("Channel 0Voices 7"));
+    EXPECT_EQ(keepText(0, KeepText::Cancel) + keepText(4, KeepText::Cancel), QStringLiteral("CancelCancel"));
 }
 
 // Exactly these codes select Portuguese (2) or Spanish (3), each one what

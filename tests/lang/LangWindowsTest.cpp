@@ -7,6 +7,7 @@
 
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 
 using namespace clavora::lang;
 using clavora::test::child;
@@ -96,6 +97,46 @@ private slots:
         QCOMPARE(std::tuple(help.isVisible(), help.result()), std::tuple(false, int {QDialog::Accepted}));
         help.show();
         QVERIFY(onlyPageShown(help, HelpWindow::NotesPage));
+    }
+
+    // The room the window is given, against the room its pages ask for: to
+    // spare, too short, too short and too narrow, or far too small for any
+    // help at all. Where the pages are cut they scroll, and only the way
+    // they are cut.
+    void helpWindowFitsTheRoomItHas_data()
+    {
+        QTest::addColumn<QSize>("more"); // than the pages ask for; none for 60 x 60
+        QTest::addColumn<bool>("across"); // a scroll bar across the pages
+        QTest::addColumn<bool>("down"); // and one down their side
+        QTest::newRow("to spare") << QSize(100, 100) << false << false;
+        QTest::newRow("short") << QSize(100, -100) << false << true;
+        QTest::newRow("short and narrow") << QSize(-100, -100) << true << true;
+        QTest::newRow("far too small") << QSize() << true << true;
+    }
+    void helpWindowFitsTheRoomItHas()
+    {
+        QFETCH(QSize, more);
+        QFETCH(bool, across);
+        QFETCH(bool, down);
+        HelpWindow help(English);
+        help.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&help));
+        auto* scroll = child<QScrollArea>(help, "PageScroll");
+        help.fitInto(QSize(100000, 100000));
+        QCoreApplication::processEvents();
+        const QSize whole = help.size();
+        QCOMPARE(scroll->viewport()->size(), scroll->widget()->sizeHint());
+        const QSize room = more == QSize() ? QSize(60, 60) : whole + more;
+        help.fitInto(room);
+        QCoreApplication::processEvents();
+        QCOMPARE(scroll->horizontalScrollBar()->isVisible(), across);
+        QCOMPARE(scroll->verticalScrollBar()->isVisible(), down);
+        // The page buttons and OK stay whole and in sight, in a room that
+        // has space for them.
+        clavora::test::verifyNothingCut(help);
+        if (more != QSize())
+            QVERIFY2(help.width() <= room.width() && help.height() <= room.height(),
+                qPrintable(QStringLiteral("%1 x %2").arg(help.width()).arg(help.height())));
     }
 
     void choosingALanguage_data()
