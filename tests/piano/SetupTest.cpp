@@ -126,6 +126,33 @@ TEST(Setups, RoundTripGivesTheSameStateAndTheSameMidi)
         3 + 2 + 5 + 3 + 1);
 }
 
+// The round trips compare whole setups, so a part the comparison left out
+// would go unchecked there: any one part changed makes two setups differ.
+TEST(Setups, AnyOnePartChangedMakesTwoSetupsDiffer)
+{
+    const SetupState base = setup::defaultSetup(lang::English);
+    const std::function<void(SetupState&)> changes[] = {
+        [](SetupState& s) { s.main.octaves[6] = 1; },
+        [](SetupState& s) { s.chords.slot = 2; },
+        [](SetupState& s) { s.mode = ChordArea::Mode::Guitar; },
+        [](SetupState& s) { s.splitPoint = 5; },
+        [](SetupState& s) { s.tables.setKeyboardChord(chords::kChordTableSize - 1, QStringLiteral("000407")); },
+        [](SetupState& s) { s.tables.setGuitarChord(0, QStringLiteral("-1-1-1-1-1-1")); },
+        [](SetupState& s) { s.padSounds[46] = 0; },
+        [](SetupState& s) { s.padHigh[46] = !s.padHigh[46]; },
+        [](SetupState& s) { s.drumVolume = 1; },
+        [](SetupState& s) { s.language = lang::Spanish; },
+        [](SetupState& s) { s.midiOut = QStringLiteral("Port B"); },
+        [](SetupState& s) { s.midiIn = QStringLiteral("Keys In"); },
+    };
+    EXPECT_TRUE(base == setup::defaultSetup(lang::English));
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+        SetupState changed = base;
+        changes[i](changed);
+        EXPECT_FALSE(changed == base) << "change " << i;
+    }
+}
+
 // Opening sends the program changes of every slot as the defaults routine
 // does when the slots are chosen one by one: two or three for each slot
 // whose instrument differs from the one shown before it, then the chosen
