@@ -158,8 +158,11 @@ void HelpWindow::fitInto(QSize room)
             shown.rwidth() -= over.width();
         if (over.height() > 0)
             shown.rheight() -= over.height();
-        if (shown.height() < pages.height() && shown.width() == pages.width())
-            shown.rwidth() += bar; // for the vertical scroll bar
+        // Cut in height only: the pages get the vertical scroll bar's width
+        // back where the room has it, and otherwise scroll both ways.
+        if (shown.height() < pages.height() && shown.width() == pages.width()
+            && windowFor(shown + QSize(bar, 0)).width() <= room.width())
+            shown.rwidth() += bar;
         shown = shown.expandedTo(QSize(4 * bar, 4 * bar));
         window = windowFor(shown);
     }

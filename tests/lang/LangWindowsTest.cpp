@@ -110,6 +110,9 @@ private slots:
         QTest::addColumn<bool>("down"); // and one down their side
         QTest::newRow("to spare") << QSize(100, 100) << false << false;
         QTest::newRow("short") << QSize(100, -100) << false << true;
+        // No room beside the pages for the scroll bar down their side: they
+        // give up its width and scroll both ways.
+        QTest::newRow("short, just as wide") << QSize(0, -100) << true << true;
         QTest::newRow("short and narrow") << QSize(-100, -100) << true << true;
         QTest::newRow("far too small") << QSize() << true << true;
     }
