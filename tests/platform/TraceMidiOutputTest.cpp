@@ -9,6 +9,7 @@
 #include <chrono>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 namespace clavora {
 namespace {
@@ -65,6 +66,25 @@ TEST(TraceMidiOutput, WritesWhatTheOpenDeviceTakes)
     EXPECT_EQ(device.log(), (std::vector<std::string> {"open 0", "open 1", "BF 78 00", "8A 0B 00", "close"}));
     traced.reset();
     EXPECT_EQ(openDescriptors(), descriptors);
+}
+
+// A trace file it makes is the user's to read and write, and others' to read.
+TEST(TraceMidiOutput, ANewTraceFileIsReadable)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("new.txt");
+    RecordingMidiOutput device {{"Synth"}};
+    const mode_t mask = ::umask(022);
+    {
+        QElapsedTimer start;
+        start.start();
+        TraceMidiOutput trace(device, path, start);
+        EXPECT_TRUE(trace.isTracing());
+    }
+    ::umask(mask);
+    struct stat made { };
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &made), 0);
+    EXPECT_EQ(made.st_mode & 07777, 0644U);
 }
 
 TEST(TraceMidiOutput, LinesHaveThreeDecimalsAndUpperCaseHexWhateverTheLocale)
