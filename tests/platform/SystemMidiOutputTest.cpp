@@ -30,7 +30,7 @@ struct FakePorts final : MidiPorts {
     bool openVirtualPort() override
     {
         log.push_back("open virtual");
-        return open = true;
+        return open = virtualOpens;
     }
     void closePort() override
     {
@@ -45,7 +45,7 @@ struct FakePorts final : MidiPorts {
     }
     std::vector<std::string> names;
     Log log;
-    bool open = false, virtualPort = false;
+    bool open = false, virtualPort = false, virtualOpens = true;
 };
 
 std::unique_ptr<FluidSynthDevice> mutedSynth() // cannot open: no SoundFont
@@ -92,6 +92,9 @@ TEST(SystemMidiOutput, ListsTheSynthesizerThenThePortsCutTo32CharactersReadAgain
     EXPECT_TRUE(out.send(packShortMessage(0x90, 0x3C, 0x7F)));
     out.close();
     EXPECT_EQ(f.ports->log, (Log {"open virtual", "90 3C 7F", "close"}));
+    f.ports->virtualOpens = false; // the MIDI system has gone since the list was read
+    EXPECT_FALSE(out.open(1));
+    EXPECT_FALSE(out.isOpen());
 
     SystemMidiOutput alone(mutedSynth(), nullptr);
     EXPECT_EQ(alone.deviceCount(), 1);
