@@ -287,6 +287,23 @@ TEST_F(GameFixture, GameBFillsTwiceHighRowsAndMayEndAtOnce)
     EXPECT_GT(overAtOnce, 0);
 }
 
+// A cleared row brings every row above it down by one, the second row
+// included: at Game B's highest start row 1 holds blocks and the top row
+// none, so a row cleared below them leaves both empty.
+TEST_F(GameFixture, ClearingARowBringsTheSecondRowDownToo)
+{
+    game->High(9);
+    seed = 321; // the first piece, moved to the left wall, fills row 2
+    std::string before;
+    play({[&] {
+        before = row(1);
+        press("LLLLLD");
+    }},
+        'B');
+    EXPECT_EQ(
+        std::tuple(before, game->Lines(), row(0), row(1)), std::tuple(".###.##.#.", 24, "..........", ".........."));
+}
+
 // Six clearings of four rows, then one of 1 or 4 rows: the game is won as
 // the next piece would appear, the count left at 25 - 24 - rows.
 TEST_F(GameFixture, GameBEndsWhenNoRowsAreLeft)
