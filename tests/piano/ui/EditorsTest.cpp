@@ -213,8 +213,8 @@ private slots:
             .typeOrPad = 2,
             .script = {"ChordType:Seventh", "FirstNote:G", "SecondOctave: 1", "SecondNote:A#/Bb", "ThirdOctave: 2",
                 "ThirdNote:C", "FourthOctave: 2", "FourthNote:E", "+FourthNoteLabel", "+FourthOctave", "+FourthNote"}};
-        QTest::newRow("guitar, on D minor")
-            << EditorRow {.editor = "guitar", .typeOrPad = 1, .note = 2, .script = {"ChordType:Minor", "ChordNote:D"}};
+        QTest::newRow("guitar, on the last type and root") << EditorRow {
+            .editor = "guitar", .typeOrPad = 11, .note = 11, .script = {"ChordType:Minor Sixth", "ChordNote:B"}};
         QTest::newRow("pad C, then pad Q") << EditorRow {.editor = "drums",
             .typeOrPad = 2,
             .script = {"Key:C", "DrumSound:06 - Low Floor Tom", "Intensity:High", "DrumSound=30", "Intensity=1",
