@@ -24,8 +24,11 @@ constexpr int kStillDownRetry = 5;
 KeyReceiver::KeyReceiver(QWidget* parent)
     : QWidget(parent)
     , scanCodes_(keys::scanCodesOf(QGuiApplication::platformName().toLatin1().constData()))
+    , comeRound_(new QTimer(this))
 {
     setObjectName(QStringLiteral("Focus"));
+    comeRound_->setObjectName(QStringLiteral("ComeRound"));
+    comeRound_->setSingleShot(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
 }
@@ -61,9 +64,10 @@ void KeyReceiver::queueDrained()
         deferred_.erase(deferred_.begin());
         emit keyUp(release.code, release.mask);
     }
-    // The loop must come round again even if no other event arrives.
+    // The loop must come round again even if no other event arrives; for a
+    // key still down, a little later rather than at once, so as not to spin.
     if (!deferred_.empty())
-        QTimer::singleShot(waiting ? kStillDownRetry : 0, this, [] {});
+        comeRound_->start(waiting ? kStillDownRetry : 0);
 }
 
 bool KeyReceiver::stillDown(const Release& release) const

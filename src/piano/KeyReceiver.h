@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+class QTimer;
+
 namespace clavora {
 
 // The hidden box that holds the keyboard focus for the whole main window.
@@ -89,6 +91,8 @@ private:
     keys::ScanCodes scanCodes_;
     bool deferReleases_ = false;
     std::vector<Release> deferred_;
+    // Brings the event loop round again while releases are held back.
+    QTimer* comeRound_;
     KeyProbe probe_;
     std::function<bool(int, int)> onlyPlays_;
     std::optional<EarlyPress> early_;

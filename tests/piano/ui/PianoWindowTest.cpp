@@ -353,6 +353,25 @@ private slots:
         QCOMPARE(p.midi.messages(), expected);
     }
 
+    // A release held back while its key is still down is looked at again a
+    // little later, not at once: the event loop does not spin while the key
+    // is held.
+    void heldBackReleaseWaitsForItsKey()
+    {
+        Program p;
+        KeyReceiver* receiver = p.window.keyReceiver();
+        receiver->setScanCodes(keys::ScanCodes::Xkb);
+        receiver->setDeferredReleases(true);
+        receiver->setKeyProbe([](std::uint32_t) { return std::optional<bool>(true); });
+        p.sendKey(QEvent::KeyPress, Qt::Key_Comma, 59, false, Qt::NoModifier, 0);
+        p.sendKey(QEvent::KeyRelease, Qt::Key_Comma, 59, false, Qt::NoModifier, 40);
+        drainEvents();
+        const auto* comeRound = receiver->findChild<QTimer*>(QStringLiteral("ComeRound"));
+        QVERIFY(receiver->hasDeferredReleases() && comeRound->isActive());
+        QCOMPARE_GT(comeRound->interval(), 0);
+        QCOMPARE(p.midi.messages(), (Messages {msg(0x90, 0x3C, 0x7F)}));
+    }
+
     // A press is taken before its key event only where that event would
     // come: the key box has the focus of the active window, no menu is open,
     // and the key only plays.
