@@ -87,6 +87,20 @@ TEST(LanguageDetection, EveryListedCodeAndNoOther)
         "505:3 506:3 591:3 593:3 595:3 598:3 670:2 1787:3 1809:3");
 }
 
+// Where the locale is not installed, the territory's calling code stands in:
+// exactly these territories read Portuguese (2) or Spanish (3).
+TEST(LanguageDetection, TerritoriesThatReadPortugueseOrSpanish)
+{
+    QStringList found;
+    for (int t = 0; t <= int(QLocale::LastTerritory); ++t)
+        if (const int language = languageForCountryCode(countryCodeForTerritory(QLocale::Territory(t)));
+            language != English)
+            found << QStringLiteral("%1:%2").arg(QLocale::territoryToCode(QLocale::Territory(t))).arg(language);
+    EXPECT_EQ(found.join(QLatin1Char(' ')).toStdString(),
+        "AO:2 AR:3 BO:3 BR:2 IC:3 CV:2 EA:3 CL:3 CO:3 CR:3 CU:3 DO:3 EC:3 SV:3 GT:3 GW:2 HN:3 MX:3 MZ:2 NI:3 PK:3 PY:3 "
+        "PE:3 PT:2 PR:3 ST:2 ES:3 TL:2 UY:3 VE:3");
+}
+
 // LC_ALL comes first, then LC_TELEPHONE, then LANG; the locale's name gives
 // its calling code, and C, POSIX or an unknown country none. The rows hold
 // whether the locale is installed or not: the territory's code stands in.
