@@ -285,13 +285,21 @@ private slots:
     {
         Program p;
         const auto visible = [&](const char* name) { return p.find(QLatin1String(name))->isVisible(); };
+        // The names of the mode buttons that show as chosen.
+        const auto chosen = [&] {
+            QStringList names;
+            for (const QRadioButton* button : p.window.findChildren<QRadioButton*>())
+                if (button->isChecked())
+                    names << button->objectName();
+            return names;
+        };
         QVERIFY(visible("ChordType") && !visible("Split"));
         QTest::keyClick(p.focus(), Qt::Key_F2);
-        QVERIFY(p.find<QRadioButton>(QStringLiteral("Chords1Key"))->isChecked());
+        QCOMPARE(chosen(), QStringList {QStringLiteral("Chords1Key")});
         QVERIFY(visible("Split") && !visible("ChordModifier(0)") && !visible("ChordConfigurationFrame"));
         QCOMPARE(p.find<QScrollBar>(QStringLiteral("ChordChannel"))->value(), 5);
         QTest::keyClick(p.focus(), Qt::Key_F4);
-        QVERIFY(p.find<QRadioButton>(QStringLiteral("ChordsGuitar"))->isChecked());
+        QCOMPARE(chosen(), QStringList {QStringLiteral("ChordsGuitar")});
         QVERIFY(visible("ChordConfigurationFrame"));
         QCOMPARE(p.find<QScrollBar>(QStringLiteral("ChordChannel"))->value(), 6);
         // The on-screen modifiers hold a chord type like the keys do.
@@ -300,6 +308,8 @@ private slots:
         QCOMPARE(p.text("ChordType"), QStringLiteral("7"));
         QTest::mouseRelease(ctrl, Qt::LeftButton);
         QCOMPARE(p.text("ChordType"), QStringLiteral("maj"));
+        QTest::keyClick(p.focus(), Qt::Key_F3);
+        QCOMPARE(chosen(), QStringList {QStringLiteral("Chords3Keys")});
     }
 
     void autoRepeatUnderLoad_data()
