@@ -116,14 +116,6 @@ QStringList loadChordSuffixes()
     return list;
 }
 
-QStringList chordTypeEnglishNames()
-{
-    QStringList list;
-    for (const ChordType& t : kChordTypes)
-        list << QString::fromLatin1(t.englishName);
-    return list;
-}
-
 QStringList noteNames()
 {
     QStringList list;

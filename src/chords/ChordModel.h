@@ -32,7 +32,6 @@ QString noteName(int note);
 
 // All twelve suffixes in type order (what the main window's suffix list holds).
 QStringList loadChordSuffixes();
-QStringList chordTypeEnglishNames();
 QStringList noteNames();
 
 // --- Text fields ------------------------------------------------------------

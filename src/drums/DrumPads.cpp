@@ -173,11 +173,6 @@ void DrumPads::release(int pad, Hand hand)
     emit padLookChanged(pad, false);
 }
 
-bool DrumPads::isPressed(int pad) const
-{
-    return isPad(pad) && hands_[static_cast<std::size_t>(pad)].any();
-}
-
 bool DrumPads::isHeldBy(int pad, Hand hand) const
 {
     return isPad(pad) && hands_[static_cast<std::size_t>(pad)].has(hand);

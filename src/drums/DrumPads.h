@@ -49,7 +49,6 @@ public:
     // plays its velocity scaled by it.
     void press(int pad, Hand hand = Hand::Mouse, int velocity = Touch::kFullVelocity);
     void release(int pad, Hand hand = Hand::Mouse);
-    bool isPressed(int pad) const;
     bool isHeldBy(int pad, Hand hand) const;
     // Lets go of every pad the hand holds.
     void releaseAll(Hand hand);

@@ -66,7 +66,6 @@ private:
     // left in it could not be written (an error, or the trace is ending and
     // the reader takes no more).
     void writeOut(std::string& text);
-    void endTrace(const char* what, int error);
 
     QString path_;
     QElapsedTimer start_;

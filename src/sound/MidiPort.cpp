@@ -172,11 +172,6 @@ void MidiPort::sendShortMessage(int status, int data1, int data2)
     result_ = output_.send(midi::packShortMessage(status, data1, data2)) ? 0 : kFailed;
 }
 
-void MidiPort::pause(int milliseconds)
-{
-    platform_.pause(milliseconds);
-}
-
 void MidiPort::warn(const std::string& text)
 {
     platform_.messageBox(MessageIcon::Exclamation, kWarningTitle, text);

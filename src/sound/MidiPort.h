@@ -61,7 +61,6 @@ public:
 
     // Sends one short message; a data 1 outside 0..127 sends nothing.
     void sendShortMessage(int status, int data1, int data2);
-    void pause(int milliseconds);
 
     // A message box with the exclamation icon and the title "Warning".
     void warn(const std::string& text);
