@@ -38,7 +38,6 @@ public:
 
     // Plays the language's tune for the modifiers held; nothing without one.
     void playMelody(int shiftState);
-    bool isPlaying() const { return playing_; }
     // Silences the tune at once and ends it; for a window or program closing.
     void stopTune();
 

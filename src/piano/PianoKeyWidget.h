@@ -15,7 +15,6 @@ public:
     PianoKeyWidget(int index, bool black, const QString& cap, QWidget* parent = nullptr);
 
     int index() const { return index_; }
-    bool isBlack() const { return black_; }
     bool isShownPressed() const { return pressed_; }
     void showPressed(bool pressed);
     QLabel* cap() const { return cap_; }
