@@ -3,11 +3,11 @@
 // in order.
 #include "FakePlatform.h"
 #include "JackTestServer.h"
+#include "RecordingMidiOutput.h"
 #include "piano/MidiKeyboard.h"
 #include "piano/Piano.h"
 #include "platform/JackServer.h"
 #include "platform/MidiInputQueue.h"
-#include "platform/RecordingMidiOutput.h"
 #include "platform/SystemMidiInput.h"
 #include "sound/MidiPort.h"
 

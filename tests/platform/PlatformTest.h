@@ -3,9 +3,9 @@
 // files of a take read back, what the program prints on stderr, and a JACK
 // server of their own.
 #include "JackTestServer.h"
+#include "RecordingMidiOutput.h"
 #include "platform/FluidSynthDevice.h"
 #include "platform/MidiConstants.h"
-#include "platform/RecordingMidiOutput.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "sound/MidiDeviceDialog.h"
 #include "../lang/LayoutChecks.h"
 #include "FakePlatform.h"
-#include "platform/RecordingMidiOutput.h"
+#include "RecordingMidiOutput.h"
 #include "platform/TraceMidiOutput.h"
 #include "sound/MidiPort.h"
 

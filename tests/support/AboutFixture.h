@@ -2,8 +2,8 @@
 // An open recording MIDI device, a fake platform and the typed-word buffer
 // that the About box keeps from one opening to the next.
 #include "FakePlatform.h"
+#include "RecordingMidiOutput.h"
 #include "about/SecretWords.h"
-#include "platform/RecordingMidiOutput.h"
 #include "sound/MidiPort.h"
 
 #include <string>

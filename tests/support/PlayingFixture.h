@@ -2,12 +2,12 @@
 // A started piano on a recording MIDI device, driven by virtual-key codes
 // through scripts of what the user does.
 #include "FakePlatform.h"
+#include "RecordingMidiOutput.h"
 #include "chords/ChordArea.h"
 #include "drums/DrumPads.h"
 #include "keys/KeyCodes.h"
 #include "keys/VoiceArea.h"
 #include "piano/Piano.h"
-#include "platform/RecordingMidiOutput.h"
 #include "sound/MidiPort.h"
 
 #include <QStringList>

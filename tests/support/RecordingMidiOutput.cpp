@@ -1,5 +1,5 @@
 #include "RecordingMidiOutput.h"
-#include "MidiConstants.h"
+#include "platform/MidiConstants.h"
 
 #include <cstdio>
 
@@ -24,7 +24,6 @@ std::string RecordingMidiOutput::deviceName(int device) const
 
 bool RecordingMidiOutput::open(int device)
 {
-    ++opens_;
     log_.push_back("open " + std::to_string(device));
     if (device < 0 || device >= deviceCount() || failing_.count(device)) {
         open_ = -1;
@@ -36,7 +35,6 @@ bool RecordingMidiOutput::open(int device)
 
 void RecordingMidiOutput::close()
 {
-    ++closes_;
     log_.push_back("close");
     open_ = -1;
 }

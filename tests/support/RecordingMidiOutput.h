@@ -1,5 +1,5 @@
 #pragma once
-#include "MidiOutput.h"
+#include "platform/MidiOutput.h"
 
 #include <set>
 #include <string>
@@ -7,9 +7,8 @@
 
 namespace clavora {
 
-// A MIDI output that keeps everything it is asked to do, for tests and for
-// counting. Devices are named by the list given; those in `failing` refuse
-// to open.
+// A MIDI output that keeps everything it is asked to do, for tests. Devices are named by the list given; those in
+// `failing` refuse to open.
 class RecordingMidiOutput final : public MidiOutput {
 public:
     struct Message {
@@ -43,9 +42,6 @@ public:
     // "90 3C 7F"), with entries added by tests through note().
     const std::vector<std::string>& log() const { return log_; }
     void note(const std::string& entry) { log_.push_back(entry); }
-    int openDevice() const { return open_; }
-    int openCount() const { return opens_; }
-    int closeCount() const { return closes_; }
 
 private:
     std::vector<std::string> names_;
@@ -53,8 +49,6 @@ private:
     std::vector<Message> messages_;
     std::vector<std::string> log_;
     int open_ = -1;
-    int opens_ = 0;
-    int closes_ = 0;
 };
 
 } // namespace clavora

@@ -2,9 +2,9 @@
 // One running program for window tests: a recording MIDI device, the fake
 // platform, the playing logic and the main window, started and shown.
 #include "FakePlatform.h"
+#include "RecordingMidiOutput.h"
 #include "piano/Piano.h"
 #include "piano/PianoWindow.h"
-#include "platform/RecordingMidiOutput.h"
 #include "sound/MidiPort.h"
 
 #include <QAction>
