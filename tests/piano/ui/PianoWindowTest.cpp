@@ -10,6 +10,7 @@
 #include "piano/PianoKeyWidget.h"
 
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QCheckBox>
 #include <QDialog>
 #include <QKeySequence>
@@ -42,8 +43,9 @@ void drainEvents()
 // Releases held back until the queue is drained (deferred) or not; the key's
 // physical state can be asked for (probe) or not. Events: P/R press/release at
 // a timestamp, r/p flagged as auto-repeat, E the press taken straight from
-// the window system before its key event, D the queue drained, v/^ the key
-// physically going down/up.
+// the window system before its key event, D the queue drained (the loop
+// coming round a few times), d drained once, v/^ the key physically going
+// down/up.
 struct RepeatRow {
     bool deferred, probe;
     int qtKey;
@@ -322,6 +324,8 @@ private slots:
             << RepeatRow {true, true, comma, "v P0 R40 P40 R80 P80 D ^ R200 D", once};
         QTest::newRow("partner press a drain late")
             << RepeatRow {true, true, comma, "v P0 D R40 D P40 R80 D D P80 ^ R200 D", once};
+        QTest::newRow("no probe, partner press a drain late, release after two")
+            << RepeatRow {true, false, comma, "P0 R40 d P40 R80 d d", once};
         QTest::newRow("no probe, pairs in one batch")
             << RepeatRow {true, false, comma, "v P0 R40 P40 D R80 P80 ^ R200 D", once};
         QTest::newRow("release waits for the drain") << RepeatRow {true, true, comma, "v P0 ^ R60", {once[0]}};
@@ -352,6 +356,8 @@ private slots:
             const QChar kind = event.front();
             if (kind == QLatin1Char('D'))
                 drainEvents();
+            else if (kind == QLatin1Char('d'))
+                emit QAbstractEventDispatcher::instance()->aboutToBlock();
             else if (kind == QLatin1Char('v') || kind == QLatin1Char('^'))
                 down = kind == QLatin1Char('v');
             else if (kind == QLatin1Char('E'))
