@@ -77,6 +77,18 @@ TEST_F(MidiPlaying, ANoteStruckAgainBeforeItsReleaseStartsAfresh)
     EXPECT_EQ(sent(), (Log {"90 3C 7F", "80 3C 00", "90 3C 40", "80 3C 00"}));
 }
 
+// In one-key mode a key below the split point plays its one note in the
+// chord area, at once: only chords are waited for.
+TEST_F(MidiPlaying, InOneKeyModeTheChordAreaPlaysAtOnce)
+{
+    chords().setChosenSplitPoint(12);
+    run({type(kF(2))});
+    midi.clear();
+    on(48);
+    EXPECT_EQ(sent(), (Log {"9C 24 67"})); // slot 5 at octave 3, its volume 103
+    EXPECT_EQ(platform.runningTimers(), 0u);
+}
+
 const Log kCMajor {"97 37 67", "97 3C 67", "97 40 67"};
 
 // A chord-area note waits 40 ms for the rest of its chord, then plays its
