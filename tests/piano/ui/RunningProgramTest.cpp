@@ -101,6 +101,14 @@ protected:
         return program.waitForFinished(30000) && program.exitStatus() == QProcess::NormalExit;
     }
     bool startedUp() const { return QFile(take).size() > kEmptyTake; }
+    // Why it did not start, for the failure's message: whether it still
+    // runs, and what it printed.
+    std::string account()
+    {
+        const QByteArray printed = program.readAllStandardOutput() + program.readAllStandardError();
+        return (program.state() == QProcess::NotRunning ? "it ended, printing: " : "it still runs, printing: ")
+            + printed.toStdString();
+    }
 
     QTemporaryDir dir;
     QString runtime = dir.filePath("runtime");
@@ -118,7 +126,7 @@ TEST_P(ClosedStreams, LeaveTheLockFileAndTheTakeUntouched)
 {
     environment.insert("CLAVORA_MIDI_TRACE", "/proc/no/such/folder/trace.txt");
     start(GetParam());
-    ASSERT_TRUE(waitFor([this] { return startedUp(); })) << "no start-up recorded";
+    ASSERT_TRUE(waitFor([this] { return startedUp(); })) << "no start-up recorded; " << account();
     const QByteArray lock = contentsOf(runtime + "/clavora.lock");
     EXPECT_TRUE(lock.startsWith(QByteArray::number(program.processId()) + '\n')) << lock.toStdString();
     EXPECT_FALSE(lock.contains("clavora:")) << lock.toStdString();
@@ -209,7 +217,7 @@ TEST_F(RunningProgram, ATraceReaderThatStopsReadingHoldsNothingUp)
     environment.insert("QT_QPA_PLATFORM", "xcb");
     environment.insert("DISPLAY", display);
     start({});
-    ASSERT_TRUE(waitFor([this] { return startedUp(); })) << "no start-up recorded";
+    ASSERT_TRUE(waitFor([this] { return startedUp(); })) << "no start-up recorded; " << account();
     const QString window
         = xdotool(display, {"search", "--sync", "--onlyvisible", "--class", "clavora"}).section('\n', 0, 0);
     ASSERT_FALSE(window.isEmpty());
