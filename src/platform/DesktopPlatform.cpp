@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -22,12 +21,6 @@ DesktopPlatform::~DesktopPlatform()
 {
     for (const auto& [id, timer] : timers_)
         delete timer;
-}
-
-void DesktopPlatform::pause(int milliseconds)
-{
-    if (milliseconds > 0)
-        QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
 
 bool DesktopPlatform::waitDeferringInput(int milliseconds)

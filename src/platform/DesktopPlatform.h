@@ -12,7 +12,7 @@ class QWidget;
 
 namespace clavora {
 
-// The platform as the desktop offers it: real pauses, Qt message boxes, the
+// The platform as the desktop offers it: Qt timers and message boxes, the
 // system beep and the country code of the user's locale.
 class DesktopPlatform final : public Platform {
 public:
@@ -22,7 +22,6 @@ public:
     // Message boxes are centred on this window when it is set.
     void setMessageOwner(QWidget* owner) { owner_ = owner; }
 
-    void pause(int milliseconds) override;
     bool waitDeferringInput(int milliseconds) override;
     void cancelWait() override;
     int startTimer(int milliseconds, std::function<void()> callback) override;

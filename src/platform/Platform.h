@@ -13,29 +13,17 @@ class Platform {
 public:
     virtual ~Platform() = default;
 
-    // Blocks the calling thread for the given milliseconds.
-    virtual void pause(int milliseconds) = 0;
     // Waits the given milliseconds while the windows keep repainting and
     // answering the desktop; keys and clicks made meanwhile are handled
     // afterwards, in order. False when the wait was cut short: the program is
     // quitting or cancelWait() was called.
-    virtual bool waitDeferringInput(int milliseconds)
-    {
-        pause(milliseconds);
-        return true;
-    }
+    virtual bool waitDeferringInput(int milliseconds) = 0;
     // Ends a waitDeferringInput() in progress at once.
     virtual void cancelWait() { }
     // Calls `callback` once, on the calling thread's event loop, after the
     // given milliseconds, while keys and clicks go on being handled; returns
-    // an id for cancelTimer(). A platform without timers waits in place and
-    // calls it before returning 0.
-    virtual int startTimer(int milliseconds, std::function<void()> callback)
-    {
-        pause(milliseconds);
-        callback();
-        return 0;
-    }
+    // an id for cancelTimer(), or 0 when the callback has already run.
+    virtual int startTimer(int milliseconds, std::function<void()> callback) = 0;
     // Stops a timer before it fires; an id that has fired, or 0, does nothing.
     virtual void cancelTimer(int /*id*/) { }
     // Milliseconds since an arbitrary fixed moment.

@@ -82,7 +82,6 @@ TEST_F(AboutShowsTest, TuneIsAProgramChangeThenNotePairsOnChannel15)
         EXPECT_EQ("8F" + log[i].substr(2, 3) + " 00", log[i + 1]);
     EXPECT_EQ(std::vector<int>(platform.waits.begin(), platform.waits.begin() + 3), (std::vector<int> {234, 234, 468}));
     EXPECT_EQ(std::accumulate(platform.waits.begin(), platform.waits.end(), 0), 18300);
-    EXPECT_TRUE(platform.pauses.empty()) << "a tune must wait without freezing the windows";
 }
 
 // The program quitting ends a note's wait early: that note goes off at once

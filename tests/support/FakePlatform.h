@@ -17,13 +17,6 @@ public:
         std::string title, text;
     };
 
-    void pause(int milliseconds) override
-    {
-        pauses.push_back(milliseconds);
-        ticks += static_cast<std::uint32_t>(milliseconds);
-        if (onPause)
-            onPause(milliseconds);
-    }
     bool waitDeferringInput(int milliseconds) override
     {
         waits.push_back(milliseconds);
@@ -35,12 +28,18 @@ public:
         return !std::exchange(cancelled_, false);
     }
     void cancelWait() override { cancelled_ = cancelled_ || waiting_; }
-    // Timers wait in place (as pauses) unless `heldTimers` is set: they then
-    // fire only when advance() moves the clock past them.
+    // Timers wait in place (recorded as pauses) unless `heldTimers` is set:
+    // they then fire only when advance() moves the clock past them.
     int startTimer(int milliseconds, std::function<void()> callback) override
     {
-        if (!heldTimers)
-            return Platform::startTimer(milliseconds, std::move(callback));
+        if (!heldTimers) {
+            pauses.push_back(milliseconds);
+            ticks += static_cast<std::uint32_t>(milliseconds);
+            if (onPause)
+                onPause(milliseconds);
+            callback();
+            return 0;
+        }
         timers_.push_back({++lastTimer_, ticks + static_cast<std::uint32_t>(milliseconds), std::move(callback)});
         return lastTimer_;
     }
