@@ -4,6 +4,7 @@
 #include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
 #include "platform/StandardError.h"
+#include "platform/StandardStreams.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -13,6 +14,8 @@
 
 #include <cstdio>
 #include <thread>
+
+#include <sys/wait.h>
 
 namespace clavora {
 namespace {
@@ -167,6 +170,62 @@ TEST(StandardError, LibrariesSpeakThroughTheirHooksAndNothingElseIsSilenced)
     EXPECT_EQ(GetCapturedStderr(), "clavora.libraries: FluidSynth: out of memory\nours\nQt's\nanyone's\n");
     qInstallMessageHandler(nullptr);
 }
+
+// The standard streams the program starts with: the closed ones are opened
+// on the null device, and the open ones stay as they are, also after a closed
+// one. Each row closes some of 0, 1 and 2 and expects, for each, 'n' (the
+// null device) or 'p' (the pipe it was before).
+struct StreamsRow {
+    const char* name;
+    std::vector<int> closed;
+    std::string expected;
+    friend void PrintTo(const StreamsRow& row, std::ostream* out) { *out << row.name; }
+};
+
+class StandardStreams : public ::testing::TestWithParam<StreamsRow> { };
+
+TEST_P(StandardStreams, ClosedOnesReadTheNullDeviceOpenOnesStay)
+{
+    int report[2];
+    ASSERT_EQ(::pipe(report), 0);
+    struct stat null { };
+    ASSERT_EQ(::stat("/dev/null", &null), 0);
+    // The child uses only calls that are safe after a fork.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(report[0]);
+        for (const int fd : {0, 1, 2})
+            ::dup2(report[1], fd);
+        for (const int fd : GetParam().closed)
+            ::close(fd);
+        openClosedStandardStreams();
+        for (const int fd : {0, 1, 2}) {
+            struct stat seen { };
+            char kind = '?';
+            if (::fstat(fd, &seen) == 0)
+                kind = S_ISFIFO(seen.st_mode) ? 'p' : seen.st_rdev == null.st_rdev ? 'n' : '?';
+            static_cast<void>(::write(report[1], &kind, 1));
+        }
+        ::_exit(0);
+    }
+    ::close(report[1]);
+    std::string kinds;
+    char buffer[16];
+    for (ssize_t got; (got = ::read(report[0], buffer, sizeof buffer)) > 0;)
+        kinds.append(buffer, static_cast<std::size_t>(got));
+    ::close(report[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(kinds, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Start, StandardStreams,
+    ::testing::Values(StreamsRow {"none_closed", {}, "ppp"}, StreamsRow {"input_closed", {0}, "npp"},
+        StreamsRow {"error_closed", {2}, "ppn"}, StreamsRow {"output_and_error_closed", {1, 2}, "pnn"},
+        StreamsRow {"all_closed", {0, 1, 2}, "nnn"}),
+    [](const ::testing::TestParamInfo<StreamsRow>& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace clavora
