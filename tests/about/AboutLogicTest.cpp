@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 using namespace clavora::about;
 
@@ -39,6 +40,20 @@ TEST(AboutTables, SecretWordsEndingTheBufferStartTheirReaction)
             last = words.type(QChar::fromLatin1(c));
         EXPECT_EQ(last, row.reactions) << row.filler << " + " << row.typed;
     }
+}
+
+// A notes line is read as pairs of a note name and whole milliseconds; a
+// pair whose name or length does not read is left out, and a lone name at
+// the end too.
+TEST(AboutTables, NotesPairsThatDoNotReadAreLeftOut)
+{
+    const std::vector<Tune> book
+        = parseTuneBook(QStringLiteral("show 2 pt 1\nnotes C4 100 H4 50 D4 long Eb4 200 F4\nnotes G#3 30\n"));
+    ASSERT_EQ(book.size(), 1U);
+    std::vector<std::pair<int, int>> notes;
+    for (const TuneNote& note : book[0].notes)
+        notes.emplace_back(note.note, note.milliseconds);
+    EXPECT_EQ(notes, (std::vector<std::pair<int, int>> {{60, 100}, {63, 200}, {56, 30}}));
 }
 
 // Every show's number, kind, instrument, farewell and notes, and the
