@@ -61,13 +61,16 @@ class PianoWindowTest : public QObject {
     Q_OBJECT
 private slots:
     // The key in the US "Z" place is X key code 52 whatever the layout prints
-    // on it (W in French); Shift held makes its chord minor while it is down.
+    // on it (W in French); Shift held makes its chord minor while it is down,
+    // and shows its on-screen button down meanwhile.
     void computerKeysGoByTheirPlace()
     {
         Program p;
         p.window.keyReceiver()->setScanCodes(keys::ScanCodes::Xkb);
+        auto* shift = p.find<QAbstractButton>(QStringLiteral("ChordModifier(0)"));
         QTest::keyPress(p.focus(), Qt::Key_Shift, Qt::ShiftModifier);
         QCOMPARE(p.text("ChordType"), QStringLiteral("m"));
+        QVERIFY(shift->isDown());
         p.sendKey(QEvent::KeyPress, Qt::Key_W, 52, false, Qt::ShiftModifier);
         QCOMPARE(p.midi.messages(), (Messages {msg(0x97, 55, 103), msg(0x97, 60, 103), msg(0x97, 63, 103)}));
         p.midi.clear();
@@ -75,6 +78,7 @@ private slots:
         QCOMPARE(p.midi.messages(), (Messages {msg(0x87, 55, 0), msg(0x87, 60, 0), msg(0x87, 63, 0)}));
         QTest::keyRelease(p.focus(), Qt::Key_Shift);
         QCOMPARE(p.text("ChordType"), QStringLiteral("maj"));
+        QVERIFY(!shift->isDown());
     }
 
     void viewItemsShrinkTheWindow_data()
@@ -124,6 +128,27 @@ private slots:
             QCOMPARE(p.find(QStringLiteral("ChordPanelFrame"))->y(), (toolbar ? 61 : 0) + 205);
             QCOMPARE(QApplication::focusWidget(), p.focus());
         }
+    }
+
+    // The chord area's twelve keys stand in one row at the foot of the chord
+    // panel, the main area's thirty-two in one row at the top of theirs;
+    // white keys a key's width apart (360 twips, 24 pixels at 96 dpi).
+    void keysStandInOneRowPerArea()
+    {
+        Program p;
+        QList<int> chordWhites, mainWhites;
+        for (int key = 0; key < 44; ++key) {
+            auto* widget = p.find<PianoKeyWidget>(QStringLiteral("Key(%1)").arg(key));
+            const bool chord = key < 12;
+            QCOMPARE(widget->parentWidget()->objectName(),
+                chord ? QStringLiteral("ChordPanel") : QStringLiteral("MainPanel"));
+            QCOMPARE(widget->y(), chord ? 154 : 2);
+            if (widget->width() > 20) // white keys are the wide ones
+                (chord ? chordWhites : mainWhites) << widget->x();
+        }
+        QCOMPARE(chordWhites, (QList<int> {4, 28, 52, 76, 100, 124, 148}));
+        QCOMPARE(mainWhites,
+            (QList<int> {0, 24, 48, 72, 96, 120, 144, 168, 192, 216, 240, 264, 288, 312, 336, 360, 384, 408, 432}));
     }
 
     // Every text of the window has the room it asks for, in each language
