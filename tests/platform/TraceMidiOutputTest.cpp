@@ -30,7 +30,8 @@ qsizetype openDescriptors()
 
 // One line per message the open device took, in the file as soon as it has
 // gone, after what the file held; nothing while no device is open. The
-// trace leaves no descriptor open behind it.
+// trace leaves no descriptor open behind it, and ends without a word when
+// it dropped nothing.
 TEST(TraceMidiOutput, WritesWhatTheOpenDeviceTakes)
 {
     QTemporaryDir dir;
@@ -64,7 +65,9 @@ TEST(TraceMidiOutput, WritesWhatTheOpenDeviceTakes)
     const double first = lines[1].section(' ', 0, 0).toDouble(), second = lines[2].section(' ', 0, 0).toDouble();
     EXPECT_TRUE(0 <= first && first <= second && second <= end + 0.001) << first << ' ' << second << ' ' << end;
     EXPECT_EQ(device.log(), (std::vector<std::string> {"open 0", "open 1", "BF 78 00", "8A 0B 00", "close"}));
+    CaptureStderr();
     traced.reset();
+    EXPECT_EQ(GetCapturedStderr(), "") << "a trace that dropped nothing ends without a word";
     EXPECT_EQ(openDescriptors(), descriptors);
 }
 
