@@ -2,6 +2,7 @@
 // once, falls back to device 0, and ends cleanly with its take complete.
 #include "FakePlatform.h"
 #include "JackTestServer.h"
+#include "platform/JackServer.h"
 #include "platform/MidiConstants.h"
 #include "platform/SystemMidiOutput.h"
 #include "platform/TakeRecorder.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <rtmidi/RtMidi.h>
 
+#include <atomic>
 #include <functional>
 
 namespace clavora {
@@ -166,6 +168,48 @@ INSTANTIATE_TEST_SUITE_P(Devices, JackServerStops,
         LossCase {"OtherProgramsPort", Device::OtherProgramsPort, false, MidiPort::kDeviceLostSilentText},
         LossCase {"SynthesizerAudio", Device::SynthesizerAudio, true, MidiPort::kDeviceLostText}),
     [](const ::testing::TestParamInfo<LossCase>& info) { return std::string(info.param.name); });
+
+struct WatchCase {
+    const char* name;
+    bool serverStops;
+    bool serverBack; // started again, after the news of its end came in
+    bool givenUp; // what stop() says: the watch's client is given up, not closed
+};
+
+using JackServerWatchStops = JackTest<WatchCase>;
+
+// Once the news of the end is in, the watch's client belongs to a dead
+// server and is given up, even when a new server answers by then; it is
+// closed only while the server it joined runs.
+TEST_P(JackServerWatchStops, GivesItsClientUpOnceTheServerHasEnded)
+{
+    const WatchCase& c = GetParam();
+    if (!server.start())
+        GTEST_SKIP() << server.whyNot().toStdString();
+    JackServerWatch watch;
+    std::atomic<int> news = 0;
+    watch.setOnGone([&news] { ++news; });
+    ASSERT_TRUE(watch.start());
+    EXPECT_TRUE(watch.watching());
+    if (c.serverStops) {
+        server.stop();
+        for (const QDeadlineTimer deadline(5000); !watch.serverGone() && !deadline.hasExpired();)
+            QThread::msleep(10);
+        ASSERT_TRUE(watch.serverGone());
+    }
+    if (c.serverBack && !server.start())
+        GTEST_SKIP() << "the server did not come back: " << server.whyNot().toStdString();
+    EXPECT_EQ(watch.stop(), c.givenUp);
+    EXPECT_FALSE(watch.watching());
+    EXPECT_EQ(watch.serverGone(), c.serverStops);
+    EXPECT_EQ(news, c.serverStops ? 1 : 0);
+    EXPECT_FALSE(watch.stop()) << "nothing is watched any more";
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, JackServerWatchStops,
+    ::testing::Values(WatchCase {"Running", false, false, false}, WatchCase {"Ended", true, false, true},
+        WatchCase {"EndedAndBack", true, true, true}),
+    [](const ::testing::TestParamInfo<WatchCase>& info) { return std::string(info.param.name); });
 
 using JackServerRestarts = JackTest<Device>;
 
