@@ -34,7 +34,7 @@ using test::Messages;
 using test::msg;
 
 // X key codes of the keys held.
-constexpr std::uint8_t kQ = 24, kShiftLeft = 50, kPeriod = 60, kComma = 59, kF2 = 68, kF3 = 69;
+constexpr std::uint8_t kQ = 24, kShiftLeft = 50, kComma = 59, kPeriod = 60, kF2 = 68, kF3 = 69;
 
 void fakeKey(std::uint8_t code, bool press)
 {
