@@ -114,6 +114,10 @@ TEST(FluidSynthDevice, OpensPuttingOffWhatTheFirstNotesDoNotNeedTakesMessagesAnd
     EXPECT_EQ(programs(), (std::vector {48, 49, 0}));
     EXPECT_TRUE(synth.send(packShortMessage(midi::kProgramChange | 2, 50, 0)));
     EXPECT_EQ(synth.programOf(2), 50) << "nothing is put off once all is loaded";
+    // The top note and velocity are taken, on and off: a refused note-off
+    // would leave its note sounding.
+    EXPECT_TRUE(synth.send(packShortMessage(midi::kNoteOn, 127, 127)));
+    EXPECT_TRUE(synth.send(packShortMessage(midi::kNoteOff, 127, 127)));
     EXPECT_FALSE(synth.send(packShortMessage(midi::kNoteOn, 200, 127)));
     EXPECT_TRUE(synth.send(packShortMessage(midi::kControlChange, midi::kAllSoundOff, 0)));
     synth.close();
