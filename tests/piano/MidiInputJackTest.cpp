@@ -178,6 +178,18 @@ TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
     EXPECT_TRUE(within(2000, [&] { return !received.empty(); }));
     EXPECT_EQ(received, std::vector<std::uint32_t> {0x643E90});
     EXPECT_EQ(input.openSourceName(), "clavora-keys:out");
+    // With a second keyboard the one open is the one the dialog shows,
+    // whichever of the two is listed first.
+    {
+        RtMidiOut pads(RtMidi::UNIX_JACK, "clavora-pads");
+        pads.openVirtualPort("out");
+        input.refresh();
+        for (const std::string name : {"clavora-pads:out", "clavora-keys:out"}) {
+            ASSERT_TRUE(input.openNamed(name));
+            ASSERT_GE(input.openSource(), 0);
+            EXPECT_EQ(input.sourceName(input.openSource()), name);
+        }
+    }
 
     jack.stop();
     abandonDeadJackClient(keys.release());
