@@ -154,13 +154,13 @@ TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
     input.setReceiver([&](std::uint32_t message) { received.push_back(message); });
     // The server's news of a port comes on a thread of its own.
     const auto news = [&](News expected) { return within(2000, [&] { return input.checkSource() == expected; }); };
-    const auto plugIn = [] {
-        auto keys = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "clavora-keys");
+    const auto plugIn = [](const char* client) {
+        auto keys = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, client);
         keys->openVirtualPort("out");
         return keys;
     };
 
-    auto keys = plugIn();
+    auto keys = plugIn("clavora-keys");
     ASSERT_TRUE(input.openNamed("clavora-keys:out"));
     EXPECT_EQ(input.checkSource(), News::None);
     keys.reset();
@@ -171,7 +171,7 @@ TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
     EXPECT_EQ(input.openSourceName(), "clavora-keys:out");
     input.refresh();
     EXPECT_EQ(input.openSource(), -1);
-    keys = plugIn();
+    keys = plugIn("clavora-keys");
     EXPECT_TRUE(news(News::Back));
     const Bytes noteOn {0x90, 0x3E, 0x64};
     keys->sendMessage(noteOn.data(), noteOn.size());
@@ -181,8 +181,7 @@ TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
     // With a second keyboard the one open is the one the dialog shows,
     // whichever of the two is listed first.
     {
-        RtMidiOut pads(RtMidi::UNIX_JACK, "clavora-pads");
-        pads.openVirtualPort("out");
+        const auto pads = plugIn("clavora-pads");
         input.refresh();
         for (const std::string name : {"clavora-pads:out", "clavora-keys:out"}) {
             ASSERT_TRUE(input.openNamed(name));
@@ -199,7 +198,7 @@ TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
     ASSERT_TRUE(jack.start()) << jack.whyNot().toStdString();
     QThread::msleep(1500);
     EXPECT_EQ(input.checkSource(), News::None);
-    keys = plugIn();
+    keys = plugIn("clavora-keys");
     EXPECT_TRUE(news(News::Back));
     received.clear();
     keys->sendMessage(noteOn.data(), noteOn.size());
