@@ -279,6 +279,10 @@ TEST_F(GameFixture, GameBFillsTwiceHighRowsAndMayEndAtOnce)
         const bool over = log.lines.back() == "GameOver";
         overAtOnce += over ? 1 : 0;
         EXPECT_EQ(std::tuple(host->passes - passes, game->Lines(), row(0)), std::tuple(over ? 0 : 1, 25, ".........."));
+        if (over) { // the piece is drawn over what is in its way, the next one is not shown
+            EXPECT_EQ(Events(log.lines.end() - 3, log.lines.end()),
+                Events({"MatrixUpdated 3 0 4 4 grid", "MatrixUpdated 3 0 4 4 grid", "GameOver"}));
+        }
         for (int r = 1; r < 19; r += r == 1 ? 3 : 1) { // rows 2 and 3 may hold the piece
             const auto blocks = std::ranges::count(row(r), '#');
             EXPECT_TRUE(blocks >= 3 && blocks <= 8) << "seed " << seed << " row " << r << ": " << row(r);
