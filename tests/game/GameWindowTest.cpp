@@ -164,6 +164,7 @@ private slots:
             if (c.cheat)
                 QTest::keyClicks(h.key, QStringLiteral("xkrwot"));
             QCOMPARE(h.text("lblMessage"), c.cheat ? QStringLiteral("God Mode On") : QString());
+            clavora::test::verifyNothingCut(h.window); // game B's count of 25 too
             h.actions.push_back(play);
         });
         auto* tmrStart = h.window.findChild<QTimer*>(QStringLiteral("tmrStart"));
