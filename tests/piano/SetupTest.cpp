@@ -126,6 +126,19 @@ TEST(Setups, RoundTripGivesTheSameStateAndTheSameMidi)
         3 + 2 + 5 + 3 + 1);
 }
 
+// The first output named in a file is opened again like any other, with no
+// problem reported.
+TEST(Setups, TheFirstOutputIsChosenAgainFromAnother)
+{
+    Player player;
+    ASSERT_TRUE(player.port.openMidiOutDevice(1));
+    player.port.setCurrentMidiDevice(1);
+    QTemporaryDir dir;
+    const QString path = writeText(dir, R"({"format": "Clavora setup", "version": 1, "midiOut": "Synth A"})");
+    EXPECT_EQ(setup::openSetupFile(player.piano, path, player.midiIn).toStdString(), "");
+    EXPECT_EQ(setup::captureSetup(player.piano, player.midiIn).midiOut.toStdString(), "Synth A");
+}
+
 // The round trips compare whole setups, so a part the comparison left out
 // would go unchecked there: any one part changed makes two setups differ.
 TEST(Setups, AnyOnePartChangedMakesTwoSetupsDiffer)
