@@ -182,6 +182,18 @@ TEST_F(RunningProgram, ASecondRunEndsAtOnceAndShowsNothing)
     EXPECT_TRUE(firstRun.isLocked());
 }
 
+// A command line that cannot be taken ends the run at once, with the reason
+// and exit code 2.
+TEST_F(RunningProgram, ARecordOptionWithoutAFileEndsAtOnceAndSaysWhy)
+{
+    program.setProcessEnvironment(environment);
+    program.start(CLAVORA_PROGRAM, {"--record"});
+    ASSERT_TRUE(program.waitForFinished(5000)) << "it stayed open";
+    EXPECT_EQ(program.exitCode(), 2);
+    EXPECT_EQ(
+        program.readAllStandardError().toStdString(), "clavora: --record needs a file name (take.mid or take.wav)\n");
+}
+
 // `xdotool` with these arguments on `display`; its output.
 QString xdotool(const QString& display, const QStringList& arguments)
 {
