@@ -2,6 +2,7 @@
 #include "TextDigest.h"
 #include "lang/AreaWords.h"
 #include "lang/Captions.h"
+#include "lang/EditorCaptions.h"
 #include "lang/KeepTexts.h"
 #include "lang/LanguageDetection.h"
 #include "platform/CountryCodes.h"
@@ -65,6 +66,7 @@ TEST(Captions, LookUpByLanguageAndNameAndValueLabels)
     EXPECT_EQ(
         valueLabel(0, AreaWord::Channel, 0) + valueLabel(4, AreaWord::Voices, 7), QStringLiteral("Channel 0Voices 7"));
     EXPECT_EQ(keepText(0, KeepText::Cancel) + keepText(4, KeepText::Cancel), QStringLiteral("CancelCancel"));
+    EXPECT_EQ((chordTypeNames(0).first() + chordTypeNames(4).first()).toStdString(), "Major (Normal)Major (Normal)");
 }
 
 // Exactly these codes select Portuguese (2) or Spanish (3), each one what
