@@ -129,6 +129,9 @@ TEST_F(JackInput, AClientPlaysThePianoThroughClavoraIn)
         (Log {"90 3E 50"}));
     input.close();
     EXPECT_EQ(input.openSource(), -1);
+    // Closed, its port has left the server: nothing more can reach it.
+    for (unsigned int i = 0; i < player->getPortCount(); ++i)
+        EXPECT_EQ(player->getPortName(i).find("Clavora"), std::string::npos) << player->getPortName(i);
 
     // The server stops while the port is open, and the list is read again
     // (libjack frees the dead clients when a new one fails to connect):
