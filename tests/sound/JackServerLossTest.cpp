@@ -125,6 +125,17 @@ TEST_P(JackServerStops, UnderTheOpenDeviceTheProgramSaysSoOnceFallsBackAndEndsCl
     // The device dialog may read the list before the news is in: JACK
     // does not answer any more.
     port.refreshDevices();
+    // Once the news is in, a message sent through a port of the stopped
+    // server counts as failed, not as sent.
+    if (c.device != Device::SynthesizerAudio) {
+        const auto sendFails = [&] {
+            port.sendShortMessage(midi::kNoteOff, 60, 0);
+            return port.midiResult() != 0;
+        };
+        for (const QDeadlineTimer deadline(5000); !sendFails() && !deadline.hasExpired();)
+            QThread::msleep(10);
+        EXPECT_NE(port.midiResult(), 0);
+    }
     lookUntil(platform, 5000, [&] { return !platform.boxes.empty(); });
     if (other)
         abandonDeadJackClient(other.release());
