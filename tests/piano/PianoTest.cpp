@@ -299,6 +299,7 @@ TEST(KeyCodes, VirtualKeysByPositionKeypadAndQtKey)
         {ScanCodes::Xkb, 105, Qt::Key_Control, {}, kCtrl}, // right Ctrl
         {ScanCodes::Xkb, 94, Qt::Key_Less, {}, 226}, // the ISO key beside left Shift
         {ScanCodes::Xkb, 191, Qt::Key_F13, {}, kF13},
+        {ScanCodes::Xkb, 127, Qt::Key_Pause, {}, 19}, // by its Qt key: Pause, not Caps Lock (20)
         {ScanCodes::Xkb, 49, Qt::Key_AsciiCircum, {}, 192}, // German layout: ^ left of 1
         {ScanCodes::None, 0, Qt::Key_QuoteLeft, {}, 192}, // no code: ` and ~ by their Qt keys
         {ScanCodes::None, 0, Qt::Key_AsciiTilde, {}, 192},
