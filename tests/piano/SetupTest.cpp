@@ -251,6 +251,8 @@ TEST_F(SetupFiles, BadFilesAreRefusedWholeWithTheFileAndTheFirstProblem)
             "keyboardChords[0].notes must be a list of 4 numbers"},
         {file(R"("keyboardChords": [{"root": 0, "type": 0, "notes": [0, 4, 68]}])"),
             "keyboardChords[0].notes[2] would not sound at every chord octave"},
+        {file(R"("guitarChords": [{"root": 0, "type": 12, "frets": [0, 0, 0, 0, 0, 0]}])"),
+            "guitarChords[0].type is 12, outside 0 to 11"},
         {file(R"("guitarChords": [{"root": 0, "type": 0, "frets": [-2, 0, 0, 0, 0, 0]}])"),
             "guitarChords[0].frets[0] is -2, outside -1 to 127"},
         {file(R"("guitarChords": [{"root": 0, "type": 0, "frets": [0, 0, 0, 0, 0, 40]}])"),
