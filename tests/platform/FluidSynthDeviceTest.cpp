@@ -321,5 +321,25 @@ TEST_F(StuckAudioOutput, AnOutputThatDoesNotStopIsLeftToStopOnItsOwn)
     EXPECT_TRUE(readToTheEnd()) << "the output never stopped";
 }
 
+// A file output that stalls is not taken for a sound server that went away:
+// starting it again would write over the file.
+TEST_F(StuckAudioOutput, AFileOutputThatStallsIsNotStartedAgain)
+{
+    // Holds more sound than an output is given to get going.
+    ASSERT_GT(::fcntl(reader_, F_SETPIPE_SZ, 65536), 0);
+    FluidSynthDevice synth(config_);
+    ASSERT_TRUE(synth.open());
+    bool stuck = false;
+    for (const QDeadlineTimer deadline(10000); !stuck && !deadline.hasExpired(); QThread::msleep(1))
+        stuck = aThreadWritesIntoAFullPipe();
+    ASSERT_TRUE(stuck) << "the output never waited for the pipe";
+    for (int look = 0; look < 5; ++look) {
+        EXPECT_EQ(synth.checkOutput(), FluidSynthDevice::OutputNews::None) << "look " << look;
+        QThread::msleep(20);
+    }
+    synth.close();
+    EXPECT_TRUE(readToTheEnd()) << "the output never stopped";
+}
+
 } // namespace
 } // namespace clavora
