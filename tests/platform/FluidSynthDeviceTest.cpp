@@ -288,6 +288,16 @@ protected:
         return false;
     }
 
+    // Whether the output comes to wait in a write into the full pipe within
+    // ten seconds.
+    static bool outputWaitsForThePipe()
+    {
+        for (const QDeadlineTimer deadline(10000); !deadline.hasExpired(); QThread::msleep(1))
+            if (aThreadWritesIntoAFullPipe())
+                return true;
+        return false;
+    }
+
     QTemporaryDir dir_;
     std::string pipe_;
     FluidSynthDevice::Config config_;
@@ -312,10 +322,7 @@ TEST_F(StuckAudioOutput, AnOutputThatDoesNotStopIsLeftToStopOnItsOwn)
     ASSERT_GT(::fcntl(reader_, F_SETPIPE_SZ, 4096), 0); // full in a few audio periods
     FluidSynthDevice synth(config_);
     ASSERT_TRUE(synth.open());
-    bool stuck = false;
-    for (const QDeadlineTimer deadline(10000); !stuck && !deadline.hasExpired(); QThread::msleep(1))
-        stuck = aThreadWritesIntoAFullPipe();
-    ASSERT_TRUE(stuck) << "the output never waited for the pipe";
+    ASSERT_TRUE(outputWaitsForThePipe()) << "the output never waited for the pipe";
     synth.close();
     EXPECT_FALSE(synth.isOpen());
     EXPECT_TRUE(readToTheEnd()) << "the output never stopped";
@@ -329,10 +336,7 @@ TEST_F(StuckAudioOutput, AFileOutputThatStallsIsNotStartedAgain)
     ASSERT_GT(::fcntl(reader_, F_SETPIPE_SZ, 65536), 0);
     FluidSynthDevice synth(config_);
     ASSERT_TRUE(synth.open());
-    bool stuck = false;
-    for (const QDeadlineTimer deadline(10000); !stuck && !deadline.hasExpired(); QThread::msleep(1))
-        stuck = aThreadWritesIntoAFullPipe();
-    ASSERT_TRUE(stuck) << "the output never waited for the pipe";
+    ASSERT_TRUE(outputWaitsForThePipe()) << "the output never waited for the pipe";
     for (int look = 0; look < 5; ++look) {
         EXPECT_EQ(synth.checkOutput(), FluidSynthDevice::OutputNews::None) << "look " << look;
         QThread::msleep(20);
