@@ -2,6 +2,7 @@
 #include "FakeTimerHost.h"
 #include "LayoutChecks.h"
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QLineEdit>
 
@@ -116,6 +117,24 @@ private slots:
         QCOMPARE(h.text("lblNext").count(QLatin1Char('.')), 12);
         QVERIFY(
             QFontInfo(h.label("lblMatrix")->font()).fixedPitch() && QFontInfo(h.label("lblNext")->font()).fixedPitch());
+    }
+
+    // Clicks on the board, the scores or anywhere else in the window leave
+    // the keys with the game: the key pressed next still moves the piece.
+    void clicksLeaveTheKeysWithTheGame()
+    {
+        Harness h;
+        int x = 0;
+        h.actions.push_back([&] {
+            for (QWidget* widget : h.window.findChildren<QWidget*>()) {
+                if (widget != h.key && widget->isVisible())
+                    QTest::mouseClick(widget, Qt::LeftButton);
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+            x = h.game.CurrentPiece().Position().X;
+        });
+        QTest::keyClick(h.key, Qt::Key_F2);
+        QCOMPARE(x, 2); // one left of where pieces appear
     }
 
     // The start timer begins a game A; a new game started inside it with F2
