@@ -119,15 +119,17 @@ private slots:
     }
 
     // A WAV file is made on a thread of its own under a modal box with a busy
-    // bar, and the window's event loop goes on meanwhile; Cancel stops the
-    // work and nothing more is said.
+    // bar, and the window's event loop goes on meanwhile; the work starts
+    // unstopped, Cancel stops it and nothing more is said.
     void waveFileIsMadeWhileTheWindowGoesOn()
     {
         Keeper k;
         k.answer = QStringLiteral("/music/take.wav");
         std::promise<void> looked;
         std::future<void> lookedAt = looked.get_future();
-        k.work = [&](const std::atomic<bool>&) {
+        bool stoppedAtStart = true;
+        k.work = [&](const std::atomic<bool>& stop) {
+            stoppedAtStart = stop.load();
             // Only the window's thread can end this wait.
             const bool loopRan = lookedAt.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
             return loopRan ? QStringLiteral("No space left on device") : QStringLiteral("the window stood still");
@@ -139,6 +141,7 @@ private slots:
             looked.set_value();
         });
         k.run("mnuSaveRecording");
+        QVERIFY(!stoppedAtStart);
         QCOMPARE(label, QStringLiteral("Saving the recording as a WAV file..."));
         QCOMPARE(k.p.platform.boxes.back().text,
             std::string("\"/music/take.wav\" could not be saved: No space left on device."));
