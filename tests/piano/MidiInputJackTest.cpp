@@ -183,6 +183,7 @@ TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
     EXPECT_EQ(input.openSourceName(), "clavora-keys:out");
     // With a second keyboard the one open is the one the dialog shows,
     // whichever of the two is listed first.
+    int padsSource = -1;
     {
         const auto pads = plugIn("clavora-pads");
         input.refresh();
@@ -190,8 +191,16 @@ TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
             ASSERT_TRUE(input.openNamed(name));
             ASSERT_GE(input.openSource(), 0);
             EXPECT_EQ(input.sourceName(input.openSource()), name);
+            if (name == "clavora-pads:out")
+                padsSource = input.openSource();
         }
     }
+    // Chosen from a list read before it left, it fails to open, so the
+    // dialog can say so, instead of being waited for unasked.
+    ASSERT_EQ(input.sourceName(padsSource), "clavora-pads:out");
+    EXPECT_FALSE(input.open(padsSource));
+    EXPECT_EQ(input.openSourceName(), "");
+    ASSERT_TRUE(input.openNamed("clavora-keys:out"));
 
     jack.stop();
     abandonDeadJackClient(keys.release());
