@@ -283,8 +283,11 @@ private slots:
         p.midi.clear();
         auto* pad = p.find(QStringLiteral("DrumKey(2)"));
         // A released pad is white with black text; a held one takes the desktop's button colours.
+        // The pad's own colour is what is painted over the panel under it.
         const auto look = [&] {
-            return std::pair(pad->palette().color(QPalette::Window), pad->palette().color(QPalette::WindowText));
+            const QImage panel = pad->parentWidget()->grab().toImage();
+            return std::pair(
+                panel.pixelColor(pad->geometry().topLeft() + QPoint(4, 4)), pad->palette().color(QPalette::WindowText));
         };
         const QPalette desktop = pad->parentWidget()->palette();
         QCOMPARE(look(), std::pair(QColor(Qt::white), QColor(Qt::black)));
