@@ -234,7 +234,7 @@ TEST_F(MidiPlaying, PadsAndSharedKeys)
 
 // Guitar mode on slots 1 and 2: a strum keeps its 20 ms gaps on the timer
 // while a main key and a MIDI note play at once; released mid-strum, the
-// strum stops and exactly what it sent is stopped.
+// strum stops and exactly what it sent is stopped, on the lowest chord key too.
 TEST_F(MidiPlaying, StrumRunsOnATimer)
 {
     run(Steps {type(kF(4))} + times(5, type(kF(9))) + Steps {type(kF(12))});
@@ -269,6 +269,13 @@ TEST_F(MidiPlaying, StrumRunsOnATimer)
     EXPECT_EQ(sent().front(), "97 39 67");
     EXPECT_EQ(sent().back(), "87 39 00");
     EXPECT_EQ(sent().size(), 1u + 16u + 1u);
+    // The lowest chord key, C major from the open low E, stops the same way.
+    midi.clear();
+    run({down('Z')});
+    timeline(30);
+    run({up('Z')});
+    EXPECT_EQ(timeline(100), Log {});
+    EXPECT_EQ(sent(), (Log {"97 34 67", "97 3C 67", "87 34 00", "87 3C 00"}));
 }
 
 } // namespace
