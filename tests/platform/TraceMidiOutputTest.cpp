@@ -178,7 +178,7 @@ TEST_F(TraceIntoAPipe, AStalledReaderNeverHoldsUpThePlayingAndWhatIsDroppedIsCou
     EXPECT_EQ(device.messages().size(), 2000U);
 }
 
-// Even one dropped line is counted at the end: with room for one line and
+// Even one dropped line is said and counted at the end: with room for one line and
 // the pipe already full, the second message finds the first still waiting.
 TEST_F(TraceIntoAPipe, ASingleDroppedLineIsCounted)
 {
@@ -206,6 +206,7 @@ TEST_F(TraceIntoAPipe, ASingleDroppedLineIsCounted)
     trace.reset();
     const std::string said = GetCapturedStderr();
     ::close(reader);
+    EXPECT_EQ(countOf(said, "falls behind"), 1) << "the first drop is said when it happens: " << said;
     EXPECT_EQ(countOf(said, ": 1 line dropped"), 1) << said;
 }
 
