@@ -178,8 +178,9 @@ TEST_F(TraceIntoAPipe, AStalledReaderNeverHoldsUpThePlayingAndWhatIsDroppedIsCou
     EXPECT_EQ(device.messages().size(), 2000U);
 }
 
-// Even one dropped line is said and counted at the end: with room for one line and
-// the pipe already full, the second message finds the first still waiting.
+// Even one dropped line is said when it happens and counted at the end: with
+// room for one line and the pipe already full, the second message finds the
+// first still waiting.
 TEST_F(TraceIntoAPipe, ASingleDroppedLineIsCounted)
 {
     const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
