@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -107,6 +108,8 @@ bool JackServerWatch::start()
     client_ = new Client {jack};
     jack_on_shutdown(jack, &JackServerWatch::onShutdown, this);
     jack_set_port_registration_callback(jack, &JackServerWatch::onPortChange, this);
+    if (cycles_ == Cycles::Followed)
+        jack_set_process_callback(jack, &JackServerWatch::onCycle, this);
     if (jack_activate(jack) != 0) {
         stop();
         gone_ = true;
@@ -115,21 +118,43 @@ bool JackServerWatch::start()
     return true;
 }
 
-bool JackServerWatch::stop()
+bool JackServerWatch::stop(const std::function<void()>& beforeClose)
 {
     if (!client_)
         return false;
-    Client* client = std::exchange(client_, nullptr);
     // A server that stopped unnoticed (the news may still be on its way)
     // is found out by asking; a failed ask is what makes closing crash.
     if (!gone_ && jackServerRuns()) {
-        jack_client_close(client->jack);
-        delete client;
-        return false;
+        if (beforeClose) {
+            beforeClose();
+            awaitCycles();
+        }
+        if (!gone_) {
+            Client* client = std::exchange(client_, nullptr);
+            jack_client_close(client->jack);
+            delete client;
+            return false;
+        }
     }
     gone_ = true;
-    abandonDeadJackClient(client);
+    abandonDeadJackClient(std::exchange(client_, nullptr));
     return true;
+}
+
+void JackServerWatch::awaitCycles()
+{
+    if (cycles_ != Cycles::Followed)
+        return;
+    // A server in step starts no cycle before every client has ended the
+    // one before: the second cycle of ours from now comes after the cycles
+    // now running. Otherwise those take microseconds, unless a loaded
+    // machine holds their thread up.
+    constexpr unsigned kCycles = 2;
+    constexpr std::chrono::seconds kPatience {1};
+    const unsigned from = cyclesRun_;
+    for (const auto deadline = std::chrono::steady_clock::now() + kPatience;
+         !gone_ && cyclesRun_ - from < kCycles && std::chrono::steady_clock::now() < deadline;)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void JackServerWatch::onShutdown(void* self)
@@ -139,6 +164,12 @@ void JackServerWatch::onShutdown(void* self)
     const std::lock_guard lock(watch->mutex_);
     if (watch->onGone_)
         watch->onGone_();
+}
+
+int JackServerWatch::onCycle(std::uint32_t, void* self)
+{
+    ++static_cast<JackServerWatch*>(self)->cyclesRun_;
+    return 0;
 }
 
 void JackServerWatch::onPortChange(std::uint32_t, int, void* self)

@@ -37,7 +37,15 @@ void abandonDeadJackClient(const void* owner);
 // as long as a device of ours depends on that server.
 class JackServerWatch {
 public:
-    JackServerWatch() = default;
+    // What the watch takes part in: only the server's news, or also its
+    // processing cycles (a thread of JACK's then runs each cycle), so that
+    // stop() can let a cycle of another client of ours end first.
+    enum class Cycles { Ignored, Followed };
+
+    explicit JackServerWatch(Cycles cycles = Cycles::Ignored)
+        : cycles_(cycles)
+    {
+    }
     ~JackServerWatch();
     JackServerWatch(const JackServerWatch&) = delete;
     JackServerWatch& operator=(const JackServerWatch&) = delete;
@@ -53,7 +61,17 @@ public:
     // Stops watching; the server is asked whether it still runs first.
     // True when it had stopped while watched: a device on it must then be
     // given up, not closed. False when nothing was watched.
-    bool stop();
+    //
+    // While the server runs, `beforeClose` is called (it closes a port of
+    // ours), and with cycles followed stop() then waits for two more of the
+    // server's cycles (a second at most), so that a cycle of another client
+    // that began before has ended: always on a server that runs its clients
+    // in step (jackd -S), and on one that does not (JACK 2's default) unless
+    // a loaded machine holds that cycle up for longer.
+    bool stop(const std::function<void()>& beforeClose = {});
+    // With cycles followed, waits for two more of the server's cycles (a
+    // second at most, or until the server has gone), as above.
+    void awaitCycles();
     // Whether the server stopped while watched (or did not answer when the
     // watch started). A device on it must not be called into any more.
     bool serverGone() const { return gone_; }
@@ -64,10 +82,13 @@ public:
 
 private:
     static void onShutdown(void* self);
+    static int onCycle(std::uint32_t frames, void* self); // a jack_nframes_t
     static void onPortChange(std::uint32_t port, int registered, void* self); // a jack_port_id_t
 
     struct Client;
+    Cycles cycles_;
     Client* client_ = nullptr;
+    std::atomic<unsigned> cyclesRun_ = 0;
     std::atomic<bool> gone_ = false;
     std::atomic<unsigned> portChanges_ = 0;
     std::mutex mutex_;

@@ -34,7 +34,7 @@ public:
         : api_(api)
     {
         if (api_ == RtMidi::UNIX_JACK)
-            watch_ = std::make_unique<JackServerWatch>();
+            watch_ = std::make_unique<JackServerWatch>(JackServerWatch::Cycles::Followed);
     }
 
     ~RtMidiApi() { reset(); }
@@ -110,7 +110,13 @@ public:
     void reset()
     {
         // The watch's last question finds out a server that stopped unnoticed.
-        const bool dead = watch_ && watch_->stop();
+        // RtMidi frees the buffer of a JACK output before it closes the client
+        // whose cycles read that buffer: the port is closed first, and a cycle
+        // still reading is waited out.
+        const bool dead = watch_ && watch_->stop([this] {
+            if (out_)
+                out_->closePort();
+        });
         if (out_ && dead)
             abandonDeadJackClient(out_.release());
         out_.reset();
@@ -150,6 +156,12 @@ private:
         RtMidiOut* port = out();
         if (!port)
             return false;
+        // Watched before the port is made, so that a port made in vain is
+        // closed as any other.
+        if (watch_ && !watch_->start()) {
+            reset();
+            return false;
+        }
         failed_ = false;
         bool opened = false;
         try {
@@ -158,10 +170,6 @@ private:
             failed_ = true;
         }
         if (!opened || failed_) {
-            reset();
-            return false;
-        }
-        if (watch_ && !watch_->start()) {
             reset();
             return false;
         }

@@ -14,6 +14,7 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
+#include <jack/jack.h>
 #include <rtmidi/RtMidi.h>
 
 #include <atomic>
@@ -209,7 +210,9 @@ TEST_P(JackServerWatchStops, GivesItsClientUpOnceTheServerHasEnded)
     }
     if (c.serverBack && !server.start())
         GTEST_SKIP() << "the server did not come back: " << server.whyNot().toStdString();
-    EXPECT_EQ(watch.stop(), c.serverStops) << "true: the client was given up, not closed";
+    int closes = 0;
+    EXPECT_EQ(watch.stop([&closes] { ++closes; }), c.serverStops) << "true: the client was given up, not closed";
+    EXPECT_EQ(closes, c.serverStops ? 0 : 1) << "a port is closed only on a server that runs";
     EXPECT_FALSE(watch.watching());
     EXPECT_EQ(watch.serverGone(), c.serverStops);
     EXPECT_EQ(news, c.serverStops ? 1 : 0);
@@ -220,6 +223,74 @@ INSTANTIATE_TEST_SUITE_P(Servers, JackServerWatchStops,
     ::testing::Values(
         WatchCase {"Running", false, false}, WatchCase {"Ended", true, false}, WatchCase {"EndedAndBack", true, true}),
     [](const ::testing::TestParamInfo<WatchCase>& info) { return std::string(info.param.name); });
+
+// Another program's JACK client whose next cycle, once asked for, takes a
+// tenth of a second: a thread of JACK's caught between two instructions by
+// a loaded machine.
+class SlowClient {
+public:
+    SlowClient()
+        : client_(jack_client_open("clavora-slow", JackNoStartServer, nullptr))
+    {
+        if (client_) {
+            jack_set_process_callback(client_, &SlowClient::onCycle, this);
+            jack_activate(client_);
+        }
+    }
+    ~SlowClient()
+    {
+        if (client_)
+            jack_client_close(client_);
+    }
+    SlowClient(const SlowClient&) = delete;
+    SlowClient& operator=(const SlowClient&) = delete;
+
+    bool opened() const { return client_ != nullptr; }
+    // Returns once the slow cycle has begun; false when none began within 2 s.
+    bool beginSlowCycle()
+    {
+        slow_ = true;
+        for (const QDeadlineTimer deadline(2000); !inside_ && !deadline.hasExpired();)
+            QThread::usleep(100);
+        return inside_;
+    }
+    bool inSlowCycle() const { return inside_; }
+
+private:
+    static int onCycle(jack_nframes_t, void* self)
+    {
+        auto* client = static_cast<SlowClient*>(self);
+        if (client->slow_.exchange(false)) {
+            client->inside_ = true;
+            QThread::msleep(100);
+            client->inside_ = false;
+        }
+        return 0;
+    }
+
+    jack_client_t* client_;
+    std::atomic<bool> slow_ = false;
+    std::atomic<bool> inside_ = false;
+};
+
+// A port closed while a cycle of the server runs may still be read by that
+// cycle (RtMidi's output reads a buffer it frees right after closing its
+// port). On a server that runs its clients in step, a watch that follows
+// the cycles waits until that cycle has ended.
+TEST(JackServerWatchCycles, AwaitsTheEndOfAnotherClientsCycleThatHadBegun)
+{
+    test::JackTestServer server;
+    if (!server.start(test::JackTestServer::Cycles::InStep))
+        GTEST_SKIP() << server.whyNot().toStdString();
+    SlowClient slow;
+    ASSERT_TRUE(slow.opened());
+    JackServerWatch watch(JackServerWatch::Cycles::Followed);
+    ASSERT_TRUE(watch.start());
+    ASSERT_TRUE(slow.beginSlowCycle());
+    watch.awaitCycles();
+    EXPECT_FALSE(slow.inSlowCycle()) << "the wait ended while a cycle begun before was still running";
+    EXPECT_FALSE(watch.stop());
+}
 
 using JackServerRestarts = JackTest<Device>;
 

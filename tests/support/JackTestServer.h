@@ -44,9 +44,13 @@ public:
     }
     ~JackTestServer() { stop(); }
 
+    // How the server runs its clients' cycles: JACK 2's default, or in step
+    // (no cycle begins before every client has ended the one before).
+    enum class Cycles { Default, InStep };
+
     // Starts the server and waits (5 s at most) until it answers. False,
     // with the reason in whyNot(), when it cannot start here.
-    bool start()
+    bool start(Cycles cycles = Cycles::Default)
     {
         server_.stop();
         const QString jackd = QStandardPaths::findExecutable(QStringLiteral("jackd"));
@@ -56,7 +60,11 @@ public:
             return server_.fail(QStringLiteral("a JACK server named %1 already runs, not ours").arg(kName));
         if (jackStuck())
             return server_.fail(QString::fromLatin1(kLibjackStuck));
-        return server_.start(jackd, {"-n", kName, "-d", "dummy", "-r", "48000", "-p", "256"}, &jackServerRuns);
+        QStringList arguments {"-n", kName};
+        if (cycles == Cycles::InStep)
+            arguments << "-S";
+        arguments << QStringList {"-d", "dummy", "-r", "48000", "-p", "256"};
+        return server_.start(jackd, arguments, &jackServerRuns);
     }
 
     // Ends the server with SIGTERM, as a user stopping it would, and waits
