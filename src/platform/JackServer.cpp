@@ -148,12 +148,15 @@ void JackServerWatch::awaitCycles()
     // A server in step starts no cycle before every client has ended the
     // one before: the second cycle of ours from now comes after the cycles
     // now running. Otherwise those take microseconds, unless a loaded
-    // machine holds their thread up.
+    // machine holds their thread up: the wait then lasts 20 ms at least,
+    // however short the cycles are.
     constexpr unsigned kCycles = 2;
+    constexpr std::chrono::milliseconds kAtLeast {20};
     constexpr std::chrono::seconds kPatience {1};
     const unsigned from = cyclesRun_;
-    for (const auto deadline = std::chrono::steady_clock::now() + kPatience;
-         !gone_ && cyclesRun_ - from < kCycles && std::chrono::steady_clock::now() < deadline;)
+    const auto start = std::chrono::steady_clock::now();
+    const auto waited = [start] { return std::chrono::steady_clock::now() - start; };
+    while (!gone_ && (cyclesRun_ - from < kCycles || waited() < kAtLeast) && waited() < kPatience)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 

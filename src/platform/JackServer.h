@@ -64,13 +64,13 @@ public:
     //
     // While the server runs, `beforeClose` is called (it closes a port of
     // ours), and with cycles followed stop() then waits for two more of the
-    // server's cycles (a second at most), so that a cycle of another client
-    // that began before has ended: always on a server that runs its clients
-    // in step (jackd -S), and on one that does not (JACK 2's default) unless
-    // a loaded machine holds that cycle up for longer.
+    // server's cycles and 20 ms (a second at most), so that a cycle of
+    // another client that began before has ended: always on a server that
+    // runs its clients in step (jackd -S), and on one that does not (JACK
+    // 2's default) unless a loaded machine holds that cycle up for longer.
     bool stop(const std::function<void()>& beforeClose = {});
-    // With cycles followed, waits for two more of the server's cycles (a
-    // second at most, or until the server has gone), as above.
+    // With cycles followed, waits for two more of the server's cycles and
+    // 20 ms (a second at most, or until the server has gone), as above.
     void awaitCycles();
     // Whether the server stopped while watched (or did not answer when the
     // watch started). A device on it must not be called into any more.
