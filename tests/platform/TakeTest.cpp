@@ -209,6 +209,21 @@ INSTANTIATE_TEST_SUITE_P(Takes, FullDiskTest,
     ::testing::Values(FullDiskCase {"Midi", "take.mid", 1000}, FullDiskCase {"Wave", "take.wav", 100000}),
     [](const ::testing::TestParamInfo<FullDiskCase>& info) { return std::string(info.param.name); });
 
+// A disk with room for the head of a MIDI file but not for its end: the
+// take cannot be written, and that is known before anything is played.
+TEST_F(TakeRecorderTest, ADiskWithRoomForTheHeadOnlyIsRefusedBeforeAnythingIsPlayed)
+{
+    const QString path = dir.filePath(QStringLiteral("take.mid"));
+    const auto startOnAFullDisk = [&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit {30, 30}; // 29 bytes of header and tempo, not the 4 of the end of track
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const TakeRecorder recorder(std::make_unique<ForwardingMidiOutput>(device), path, clock, {});
+        std::exit(recorder.isRecording() ? 1 : 0);
+    };
+    EXPECT_EXIT(startOnAFullDisk(), ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(TakeMemoryTest, MidiFileHoldsWhatWasPlayedFromTheFirstNoteToTheMillisecond)
 {
     TakeMemory memory(device, clock);
