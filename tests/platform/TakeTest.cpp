@@ -41,12 +41,34 @@ TEST(RecordArguments, TakesTheOptionOutWhereverItStandsAndRefusesItGivenWrongly)
 
 // ---- Recording ----
 
+TimedMessage at(double milliseconds, int status, int data1, int data2 = 0)
+{
+    return {milliseconds, packShortMessage(status, data1, data2)};
+}
+
 // A short performance with times that fall between milliseconds.
-const std::vector<TimedMessage> kTake {{0.2, packShortMessage(midi::kProgramChange + 1, 40, 0)},
-    {100.0, packShortMessage(midi::kNoteOn + 1, 60, 100)}, {100.4, packShortMessage(midi::kNoteOn + 1, 64, 90)},
-    {350.6, packShortMessage(midi::kNoteOff + 1, 60, 0)}, {350.6, packShortMessage(midi::kNoteOff + 1, 64, 0)},
-    {420.0, packShortMessage(midi::kNoteOn + 9, 38, 0)},
-    {1999.5, packShortMessage(midi::kControlChange + 15, midi::kAllSoundOff, 0)}};
+const std::vector<TimedMessage> kTake {at(0.2, midi::kProgramChange + 1, 40), at(100.0, midi::kNoteOn + 1, 60, 100),
+    at(100.4, midi::kNoteOn + 1, 64, 90), at(350.6, midi::kNoteOff + 1, 60), at(350.6, midi::kNoteOff + 1, 64),
+    at(420.0, midi::kNoteOn + 9, 38), at(1999.5, midi::kControlChange + 15, midi::kAllSoundOff)};
+
+// Files written from now on may grow to `bytes` only; a write past that
+// fails rather than ending the process. For a child process, which alone
+// then has the limit.
+void limitFileSizeTo(rlim_t bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit {bytes, bytes};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+// How long a WAV file plays.
+double millisecondsOf(const test::Wav& wav)
+{
+    return static_cast<double>(wav.samples.size() / 2) * 1000.0 / wav.sampleRate;
+}
+
+// An audio period of the synthesizer (128 frames at 48 kHz).
+constexpr double kPeriodMs = 2.667;
 
 class TakeTest : public ::testing::Test {
 protected:
@@ -74,6 +96,10 @@ protected:
         play(*recorder, take);
         recorder->send(0x3C12); // no status byte: nothing to record
         return recorder;
+    }
+    QStringList filesLeft() const
+    {
+        return QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
     }
 
     QTemporaryDir dir;
@@ -111,13 +137,13 @@ TEST_F(TakeRecorderTest, WavFileHasItsNotesWithinOnePeriodOfTheirTimesAndLastsTh
     SKIP_WITHOUT_SOUNDFONT();
     const QString path = dir.filePath("take.wav");
     // Sharp notes, each cut off well before the next.
-    std::vector<TimedMessage> take {{0, packShortMessage(midi::kProgramChange, 115, 0)}};
+    std::vector<TimedMessage> take {at(0, midi::kProgramChange, 115)};
     // The first note starts a period: how long the instrument takes to be
     // heard is measured there.
     const std::vector<double> onsets {0.0, 333.3, 571.9, 802.6};
     for (const double onset : onsets) {
-        take.push_back({onset, packShortMessage(midi::kNoteOn, 72, 127)});
-        take.push_back({onset + 120, packShortMessage(midi::kControlChange, midi::kAllSoundOff, 0)});
+        take.push_back(at(onset, midi::kNoteOn, 72, 127));
+        take.push_back(at(onset + 120, midi::kControlChange, midi::kAllSoundOff));
     }
     // Played on a machine without sound: the take is recorded all the same.
     auto recorder = record(path, take, false);
@@ -130,10 +156,8 @@ TEST_F(TakeRecorderTest, WavFileHasItsNotesWithinOnePeriodOfTheirTimesAndLastsTh
     const test::Wav wav = test::readWav(path);
     ASSERT_EQ(wav.channels, 2);
     ASSERT_EQ(wav.sampleRate, 48000);
-    constexpr double kPeriodMs = 128 * 1000.0 / 48000;
-    const double lastsMs = wav.samples.size() / 2 * 1000.0 / wav.sampleRate;
-    EXPECT_GE(lastsMs, 1000.0);
-    EXPECT_LT(lastsMs, 1000.0 + kPeriodMs);
+    EXPECT_GE(millisecondsOf(wav), 1000.0);
+    EXPECT_LT(millisecondsOf(wav), 1000.0 + kPeriodMs);
 
     // An onset: the first sample heard after a silence of 50 ms.
     std::vector<double> heard;
@@ -168,17 +192,14 @@ TEST_P(FullDiskTest, WhatWasWrittenStaysValidAndTheFailureIsSaidOnce)
 {
     const QString path = dir.filePath(GetParam().file);
     const bool wave = path.endsWith(".wav");
-    if (wave && FluidSynthDevice(FluidSynthDevice::Config::fromEnvironment()).soundFontPath().empty())
-        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    if (wave)
+        SKIP_WITHOUT_SOUNDFONT();
     // 300 messages 10 ms apart, over three seconds of sound.
     std::vector<TimedMessage> take;
     for (int i = 0; i < 300; ++i)
-        take.push_back(
-            {10.0 * (i + 1), packShortMessage(i % 2 ? midi::kNoteOff : midi::kNoteOn, 40 + i / 2 % 80, 100)});
+        take.push_back(at(10.0 * (i + 1), i % 2 ? midi::kNoteOff : midi::kNoteOn, 40 + i / 2 % 80, 100));
     const auto recordOnAFullDisk = [&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit {GetParam().limit, GetParam().limit};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+        limitFileSizeTo(GetParam().limit);
         int said = 0;
         auto recorder = record(path, take, true);
         recorder->setWriteErrorHandler([&said](const QString&) { ++said; });
@@ -215,9 +236,7 @@ TEST_F(TakeRecorderTest, ADiskWithRoomForTheHeadOnlyIsRefusedBeforeAnythingIsPla
 {
     const QString path = dir.filePath(QStringLiteral("take.mid"));
     const auto startOnAFullDisk = [&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit {30, 30}; // 29 bytes of header and tempo, not the 4 of the end of track
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+        limitFileSizeTo(30); // 29 bytes of header and tempo, not the 4 of the end of track
         const TakeRecorder recorder(std::make_unique<ForwardingMidiOutput>(device), path, clock, {});
         std::exit(recorder.isRecording() ? 1 : 0);
     };
@@ -230,10 +249,9 @@ TEST_F(TakeMemoryTest, MidiFileHoldsWhatWasPlayedFromTheFirstNoteToTheMillisecon
     memory.send(packShortMessage(midi::kNoteOn, 0x30, 0x40)); // nothing open: not played, not kept
     ASSERT_TRUE(memory.open(0));
     play(memory,
-        {{120.4, packShortMessage(midi::kProgramChange, 5, 0)}, {130.0, packShortMessage(midi::kControlChange, 7, 100)},
-            {1500.4, packShortMessage(midi::kNoteOn, 0x3C, 100)}, {2500.6, packShortMessage(midi::kNoteOff, 0x3C, 0)},
-            {3500.0, packShortMessage(midi::kNoteOn + 1, 0x40, 80)},
-            {3600.0, packShortMessage(midi::kNoteOff + 1, 0x40, 0)}});
+        {at(120.4, midi::kProgramChange, 5), at(130.0, midi::kControlChange, 7, 100),
+            at(1500.4, midi::kNoteOn, 0x3C, 100), at(2500.6, midi::kNoteOff, 0x3C),
+            at(3500.0, midi::kNoteOn + 1, 0x40, 80), at(3600.0, midi::kNoteOff + 1, 0x40)});
     const QString path = dir.filePath(QStringLiteral("take.mid"));
     ASSERT_EQ(memory.save(path, {}), QString());
     EXPECT_EQ(test::eventsOf(path),
@@ -251,31 +269,27 @@ TEST_F(TakeMemoryTest, TheBoundDropsTheOldestAndNewRecordingForgetsAllButTheInst
     ASSERT_TRUE(memory.open(0));
     EXPECT_FALSE(memory.hasNotes());
     play(memory,
-        {{0, packShortMessage(midi::kProgramChange, 5, 0)}, {10, packShortMessage(midi::kNoteOn, 0x3C, 100)},
-            {20, packShortMessage(midi::kNoteOff, 0x3C, 0)}, {25, packShortMessage(midi::kProgramChange + 1, 7, 0)},
-            {30, packShortMessage(midi::kNoteOn, 0x40, 100)}, {40.5, packShortMessage(midi::kNoteOff, 0x40, 0)}});
+        {at(0, midi::kProgramChange, 5), at(10, midi::kNoteOn, 0x3C, 100), at(20, midi::kNoteOff, 0x3C),
+            at(25, midi::kProgramChange + 1, 7), at(30, midi::kNoteOn, 0x40, 100), at(40.5, midi::kNoteOff, 0x40)});
     EXPECT_EQ(memory.size(), 4u);
     EXPECT_TRUE(memory.hasNotes());
     // The dropped program change still sets the instrument at the start.
-    const std::vector<TimedMessage> expected {{0, packShortMessage(midi::kProgramChange, 5, 0)},
-        {0, packShortMessage(midi::kNoteOff, 0x3C, 0)}, {0, packShortMessage(midi::kProgramChange + 1, 7, 0)},
-        {0, packShortMessage(midi::kNoteOn, 0x40, 100)}, {10.5, packShortMessage(midi::kNoteOff, 0x40, 0)}};
-    EXPECT_EQ(memory.take(), expected);
+    EXPECT_EQ(memory.take(),
+        (std::vector {at(0, midi::kProgramChange, 5), at(0, midi::kNoteOff, 0x3C), at(0, midi::kProgramChange + 1, 7),
+            at(0, midi::kNoteOn, 0x40, 100), at(10.5, midi::kNoteOff, 0x40)}));
 
     memory.forget();
     EXPECT_FALSE(memory.hasNotes());
     EXPECT_EQ(memory.size(), 0u);
-    const std::vector<TimedMessage> instruments {
-        {0, packShortMessage(midi::kProgramChange, 5, 0)}, {0, packShortMessage(midi::kProgramChange + 1, 7, 0)}};
-    EXPECT_EQ(memory.take(), instruments);
+    EXPECT_EQ(memory.take(), (std::vector {at(0, midi::kProgramChange, 5), at(0, midi::kProgramChange + 1, 7)}));
     // A note-on of velocity 0 is a release: still no note.
-    play(memory, {{50, packShortMessage(midi::kNoteOn, 0x3C, 0)}});
+    play(memory, {at(50, midi::kNoteOn, 0x3C)});
     EXPECT_FALSE(memory.hasNotes());
     // A note, then pushed out of the bound by later messages: none is left.
-    play(memory, {{60, packShortMessage(midi::kNoteOn, 0x3E, 90)}});
+    play(memory, {at(60, midi::kNoteOn, 0x3E, 90)});
     EXPECT_TRUE(memory.hasNotes());
-    const std::uint32_t off = packShortMessage(midi::kNoteOff, 0x3E, 0);
-    play(memory, {{61, off}, {62, off}, {63, off}, {64, off}});
+    play(memory, {at(61, midi::kNoteOff, 0x3E), at(62, midi::kNoteOff, 0x3E), at(63, midi::kNoteOff, 0x3E)});
+    play(memory, {at(64, midi::kNoteOff, 0x3E)});
     EXPECT_FALSE(memory.hasNotes());
 }
 
@@ -283,7 +297,7 @@ TEST_F(TakeMemoryTest, AFailedSaveLeavesNoFileAndSaysWhy)
 {
     TakeMemory memory(device, clock);
     ASSERT_TRUE(memory.open(0));
-    play(memory, {{5, packShortMessage(midi::kNoteOn, 0x3C, 100)}});
+    play(memory, {at(5, midi::kNoteOn, 0x3C, 100)});
     test::writeFile(dir.filePath(QStringLiteral("plain")), "not a folder");
     const QString unwritable = QStringLiteral("/proc/take.mid");
     for (const QString& path :
@@ -294,12 +308,10 @@ TEST_F(TakeMemoryTest, AFailedSaveLeavesNoFileAndSaysWhy)
     // Stopped on the way (Cancel).
     const std::atomic<bool> stopped = true;
     const auto synth = FluidSynthDevice::Config::fromEnvironment();
-    if (!FluidSynthDevice(synth).soundFontPath().empty()) {
+    if (!FluidSynthDevice(synth).soundFontPath().empty())
         EXPECT_EQ(memory.save(dir.filePath(QStringLiteral("stopped.wav")), synth, &stopped), "it was stopped");
-    }
     EXPECT_FALSE(QFileInfo::exists(unwritable));
-    EXPECT_EQ(
-        QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList({"plain"}));
+    EXPECT_EQ(filesLeft(), QStringList({"plain"}));
 }
 
 // The disk fills up in the middle of a save: the file saved before stays as
@@ -308,20 +320,16 @@ TEST_F(TakeMemoryTest, ADiskThatFillsUpLeavesTheOldFileAndNoHalfOne)
 {
     const QString path = dir.filePath(QStringLiteral("keep.clavora"));
     ASSERT_EQ(saveFileAtomically(path, "the setup saved before"), QString());
-    rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit small {4096, old.rlim_max};
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const QString error = saveFileAtomically(path, QByteArray(64 * 1024, 'x'));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(error.toStdString(), "File too large");
+    const auto saveOnAFullDisk = [&] {
+        limitFileSizeTo(4096);
+        const QString error = saveFileAtomically(path, QByteArray(64 * 1024, 'x'));
+        std::exit(error == "File too large" ? 0 : 1);
+    };
+    EXPECT_EXIT(saveOnAFullDisk(), ::testing::ExitedWithCode(0), "");
     QFile kept(path);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), "the setup saved before");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
-        QStringList({"keep.clavora"}));
+    EXPECT_EQ(filesLeft(), QStringList({"keep.clavora"}));
 }
 
 TEST_F(TakeMemoryTest, WavFileLastsToTwoSecondsAfterTheLastMessageButNotPastTheSaving)
@@ -330,18 +338,15 @@ TEST_F(TakeMemoryTest, WavFileLastsToTwoSecondsAfterTheLastMessageButNotPastTheS
     const FluidSynthDevice::Config config = FluidSynthDevice::Config::fromEnvironment();
     TakeMemory memory(device, clock);
     ASSERT_TRUE(memory.open(0));
-    play(memory,
-        {{1000, packShortMessage(midi::kNoteOn, 0x3C, 100)}, {1300, packShortMessage(midi::kNoteOff, 0x3C, 0)}});
-    constexpr double kPeriodMs = 128 * 1000.0 / 48000;
+    play(memory, {at(1000, midi::kNoteOn, 0x3C, 100), at(1300, midi::kNoteOff, 0x3C)});
     for (const auto& [savedAt, lasts] : {std::pair {10000.0, 2300.0}, std::pair {1500.0, 500.0}}) {
         now = savedAt;
         const QString path = dir.filePath(QStringLiteral("take %1.wav").arg(savedAt));
         ASSERT_EQ(memory.save(path, config), QString());
         const test::Wav wav = test::readWav(path);
         ASSERT_EQ(wav.channels, 2);
-        const double ms = static_cast<double>(wav.samples.size() / 2) * 1000.0 / wav.sampleRate;
-        EXPECT_GE(ms, lasts) << savedAt;
-        EXPECT_LT(ms, lasts + kPeriodMs) << savedAt;
+        EXPECT_GE(millisecondsOf(wav), lasts) << savedAt;
+        EXPECT_LT(millisecondsOf(wav), lasts + kPeriodMs) << savedAt;
     }
 }
 
