@@ -5,7 +5,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 
 namespace clavora {
 namespace {
@@ -37,8 +36,7 @@ TEST(FluidSynthDevice, BufferLatency)
     const std::pair<const char*, double> cases[]
         = {{"", 8.0}, {"audio.periods=2 audio.period-size=256 synth.sample-rate=44100", 11.609977},
             {"audio.periods=many synth.sample-rate=fast no.such.setting=3 audio.period-size=12x", 8.0},
-            {"synth.sample-rate=nan", 8.0}, {"synth.sample-rate=-nan", 8.0}, {"synth.sample-rate=NaN", 8.0},
-            {"synth.sample-rate=inf", 8.0}, {"synth.sample-rate=-infinity", 8.0}, {"synth.sample-rate=1e999", 8.0},
+            {"synth.sample-rate=nan", 8.0}, {"synth.sample-rate=-infinity", 8.0}, {"synth.sample-rate=1e999", 8.0},
             {"synth.sample-rate=96000", 4.0}};
     for (const auto& [settings, milliseconds] : cases)
         EXPECT_NEAR(FluidSynthDevice(systemConfig(settings)).bufferLatencyMs(), milliseconds, 1e-6) << settings;
@@ -189,10 +187,8 @@ TEST(AudioDriverOrder, TriesWhatCanWorkFirstAndNeverStartsAServer)
         {{"alsa", "file"}, {.pulseServer = true, .jackServer = true}, {"alsa"}}, // the servers' drivers are missing
         {{"file", "sdl2"}, {.pulseServer = true, .alsaDevices = true}, {}}, // only the file driver
     };
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        const auto& [available, facts, expected] = cases[i];
-        EXPECT_EQ(audioDriverOrder(available, facts), expected) << "case " << i;
-    }
+    for (const auto& [available, facts, expected] : cases)
+        EXPECT_EQ(audioDriverOrder(available, facts), expected);
 }
 
 // An open of the synthesizer must give up quickly when no output works, and
@@ -277,24 +273,17 @@ protected:
         return false;
     }
 
-    // Whether a thread of this process waits in a write into a pipe.
-    static bool aThreadWritesIntoAFullPipe()
-    {
-        for (const QString& task : test::threadsOfThisProcess()) {
-            QFile waitsIn(QStringLiteral("/proc/self/task/%1/wchan").arg(task));
-            if (waitsIn.open(QIODevice::ReadOnly) && waitsIn.readAll().contains("pipe_write"))
-                return true;
-        }
-        return false;
-    }
-
-    // Whether the output comes to wait in a write into the full pipe within
-    // ten seconds.
+    // Whether a thread of this process comes to wait in a write into the
+    // full pipe within ten seconds.
     static bool outputWaitsForThePipe()
     {
-        for (const QDeadlineTimer deadline(10000); !deadline.hasExpired(); QThread::msleep(1))
-            if (aThreadWritesIntoAFullPipe())
-                return true;
+        for (const QDeadlineTimer deadline(10000); !deadline.hasExpired(); QThread::msleep(1)) {
+            for (const QString& task : test::threadsOfThisProcess()) {
+                QFile waitsIn(QStringLiteral("/proc/self/task/%1/wchan").arg(task));
+                if (waitsIn.open(QIODevice::ReadOnly) && waitsIn.readAll().contains("pipe_write"))
+                    return true;
+            }
+        }
         return false;
     }
 
@@ -317,20 +306,10 @@ TEST_F(StuckAudioOutput, ADriverThatDoesNotStartIsGivenUp)
     EXPECT_TRUE(readToTheEnd()) << "the driver that started late was not stopped";
 }
 
-TEST_F(StuckAudioOutput, AnOutputThatDoesNotStopIsLeftToStopOnItsOwn)
-{
-    ASSERT_GT(::fcntl(reader_, F_SETPIPE_SZ, 4096), 0); // full in a few audio periods
-    FluidSynthDevice synth(config_);
-    ASSERT_TRUE(synth.open());
-    ASSERT_TRUE(outputWaitsForThePipe()) << "the output never waited for the pipe";
-    synth.close();
-    EXPECT_FALSE(synth.isOpen());
-    EXPECT_TRUE(readToTheEnd()) << "the output never stopped";
-}
-
 // A file output that stalls is not taken for a sound server that went away:
-// starting it again would write over the file.
-TEST_F(StuckAudioOutput, AFileOutputThatStallsIsNotStartedAgain)
+// starting it again would write over the file. Closed, it is left to stop
+// on its own.
+TEST_F(StuckAudioOutput, AFileOutputThatStallsIsNotStartedAgainAndIsLeftToStopOnItsOwn)
 {
     // Holds more sound than an output is given to get going.
     ASSERT_GT(::fcntl(reader_, F_SETPIPE_SZ, 65536), 0);
@@ -342,6 +321,7 @@ TEST_F(StuckAudioOutput, AFileOutputThatStallsIsNotStartedAgain)
         QThread::msleep(20);
     }
     synth.close();
+    EXPECT_FALSE(synth.isOpen());
     EXPECT_TRUE(readToTheEnd()) << "the output never stopped";
 }
 
