@@ -44,6 +44,13 @@ protected:
         return PortNews::None;
     }
 
+    // Looks at the output a few times in a row: it has no news.
+    void hasNoNews()
+    {
+        for (int look = 0; look < 3; ++look)
+            EXPECT_EQ(output_->checkDevice(), PortNews::None);
+    }
+
     // Whether a note is heard; the output then plays on for half a second,
     // so that it has got going (a stream the server has just taken may
     // well be silent for a second or more).
@@ -75,8 +82,7 @@ TEST_F(PulseAudioServer, ThatRestartsIsPlayedThroughAgain)
     EXPECT_EQ(news(), PortNews::Gone);
     // What was put off at the start (the drum kit) loads without an output.
     EXPECT_FALSE(output_->loadDeferred());
-    for (int look = 0; look < 3; ++look)
-        EXPECT_EQ(output_->checkDevice(), PortNews::None);
+    hasNoNews();
     ASSERT_TRUE(server_.start());
     EXPECT_EQ(news(), PortNews::Back);
     EXPECT_EQ(output_->synthesizer().programOf(0), 24);
@@ -113,8 +119,7 @@ TEST_F(PulseAudioServer, ThatHangsIsPlayedThroughOnceItGoesOn)
     ASSERT_TRUE(playsNote(60));
     server_.hold(true);
     EXPECT_EQ(news(), PortNews::Gone);
-    for (int look = 0; look < 3; ++look)
-        EXPECT_EQ(output_->checkDevice(), PortNews::None);
+    hasNoNews();
     EXPECT_TRUE(output_->synthesizer().isOpen());
     server_.hold(false);
     EXPECT_EQ(news(), PortNews::Back);
@@ -150,17 +155,24 @@ TEST_F(PulseAudioServer, ThatHangsAsTheOutputStartsAgainLosesTheDeviceOnce)
     server_.hold(false);
 }
 
-// A server that starts after the synthesizer found none: the output says,
-// once, that the synthesizer may open now, and it plays through it. Once
-// the device is closed (at exit, say), that is no longer said.
-TEST_F(PulseAudioServer, ThatStartsAfterTheSynthesizerFailedIsToldOfOnce)
+// A server that starts after the synthesizer found none, or that was hung
+// when it opened and goes on to answer the start that was given up: the
+// output says, once, that the synthesizer may open now, and it plays
+// through it. Once the device is closed (at exit, say), that is no longer
+// said.
+class PulseAudioServerAfterAFailedOpen : public PulseAudioServer, public ::testing::WithParamInterface<bool> { };
+
+TEST_P(PulseAudioServerAfterAFailedOpen, IsToldOfOnce)
 {
+    const bool hung = GetParam();
     output_->close();
-    server_.stop();
+    hung ? server_.hold(true) : server_.stop();
     ASSERT_FALSE(output_->open(SystemMidiOutput::kSynthDevice));
-    for (int look = 0; look < 3; ++look)
-        EXPECT_EQ(output_->checkDevice(), PortNews::None);
-    ASSERT_TRUE(server_.start());
+    hasNoNews();
+    if (hung)
+        server_.hold(false);
+    else
+        ASSERT_TRUE(server_.start());
     EXPECT_EQ(news(), PortNews::Ready);
     EXPECT_EQ(output_->checkDevice(), PortNews::None);
     ASSERT_TRUE(output_->open(SystemMidiOutput::kSynthDevice));
@@ -174,20 +186,8 @@ TEST_F(PulseAudioServer, ThatStartsAfterTheSynthesizerFailedIsToldOfOnce)
     EXPECT_EQ(output_->checkDevice(), PortNews::None);
 }
 
-// A server that was hung when the synthesizer opened: the same, once it
-// goes on and answers the start that was given up.
-TEST_F(PulseAudioServer, ThatWasHungWhenTheSynthesizerOpenedIsToldOfOnceItGoesOn)
-{
-    output_->close();
-    server_.hold(true);
-    ASSERT_FALSE(output_->open(SystemMidiOutput::kSynthDevice));
-    for (int look = 0; look < 3; ++look)
-        EXPECT_EQ(output_->checkDevice(), PortNews::None);
-    server_.hold(false);
-    EXPECT_EQ(news(), PortNews::Ready);
-    ASSERT_TRUE(output_->open(SystemMidiOutput::kSynthDevice));
-    EXPECT_TRUE(playsNote(60));
-}
+INSTANTIATE_TEST_SUITE_P(Servers, PulseAudioServerAfterAFailedOpen, ::testing::Values(false, true),
+    [](const ::testing::TestParamInfo<bool>& info) { return std::string(info.param ? "Hung" : "Stopped"); });
 
 } // namespace
 } // namespace clavora
