@@ -56,19 +56,19 @@ std::unique_ptr<FluidSynthDevice> mutedSynth() // cannot open: no SoundFont
 // The ports given, after the built-in synthesizer.
 struct Fixture {
     explicit Fixture(std::vector<std::string> names)
-        : owned(std::make_unique<FakePorts>(std::move(names)))
+        : ports(new FakePorts(std::move(names)))
+        , output(mutedSynth(), std::unique_ptr<MidiPorts>(ports))
     {
     }
-    std::unique_ptr<FakePorts> owned;
-    FakePorts* ports = owned.get();
-    std::unique_ptr<SystemMidiOutput> output = std::make_unique<SystemMidiOutput>(mutedSynth(), std::move(owned));
+    FakePorts* ports;
+    SystemMidiOutput output;
 };
 
 TEST(SystemMidiOutput, ListsTheSynthesizerThenThePortsCutTo32CharactersReadAgainOnlyOnRefresh)
 {
     Fixture f({"Midi Through:Midi Through Port-0 14:0", "USB Keys:USB Keys MIDI 1 20:0",
         "Señal Ñandú Piano Eléctrico Uno Dos", "Piano Ñandú 0123456789 abcdefgh\U0001F3B9 1"});
-    SystemMidiOutput& out = *f.output;
+    SystemMidiOutput& out = f.output;
     // Cut by characters, not bytes; a character that would be cut in two
     // (the keyboard sign, two UTF-16 units from the 32nd on) is left out.
     const Log listed {"Built-in Synthesizer", "Midi Through:Midi Through Port-0", "USB Keys:USB Keys MIDI 1 20:0",
@@ -112,10 +112,10 @@ TEST(SystemMidiOutput, OpensThePortListedEvenIfItMovedClosingTheOneBeforeAndFail
         {{"C"}, 4, false}, {{"C"}, -1, false}};
     for (const auto& [plugged, device, opens] : steps) {
         f.ports->names = plugged;
-        EXPECT_EQ(f.output->open(device), opens) << device;
-        EXPECT_EQ(f.output->isOpen(), opens) << device;
+        EXPECT_EQ(f.output.open(device), opens) << device;
+        EXPECT_EQ(f.output.isOpen(), opens) << device;
     }
-    EXPECT_FALSE(f.output->send(packShortMessage(midi::kNoteOn, 60, 100)));
+    EXPECT_FALSE(f.output.send(packShortMessage(midi::kNoteOn, 60, 100)));
     EXPECT_EQ(f.ports->log, (Log {"open 1", "close", "open 0", "close", "open 1", "close"}));
 }
 
@@ -133,10 +133,10 @@ TEST(SystemMidiOutput, SendsWhatTheDeviceReadsRightAndRefusesTheRest)
         {packShortMessage(0x90, 0x80, 100), ""}, {packShortMessage(0x90, 60, 200), ""},
         {packShortMessage(0x3C, 60, 100), ""}, {packShortMessage(0xF0, 60, 100), ""}};
     Fixture f({"A"});
-    ASSERT_TRUE(f.output->open(1));
+    ASSERT_TRUE(f.output.open(1));
     for (const auto& [message, bytes] : cases) {
         f.ports->log.clear();
-        EXPECT_EQ(f.output->send(message), *bytes != 0) << bytes;
+        EXPECT_EQ(f.output.send(message), *bytes != 0) << bytes;
         EXPECT_EQ(f.ports->log, *bytes ? Log {bytes} : Log {}) << std::hex << message;
     }
 }
