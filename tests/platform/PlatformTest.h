@@ -99,8 +99,10 @@ inline Wav readWav(const QString& path)
     const qsizetype fmt = bytes.indexOf("fmt ", 12) + 8;
     const qsizetype data = bytes.indexOf("data", 12) + 8;
     Wav wav;
-    if (bytes.size() < 44 || fmt <= 8 || data <= 8)
-        return ADD_FAILURE() << "no header, format or data chunk", wav;
+    if (bytes.size() < 44 || fmt <= 8 || data <= 8) {
+        ADD_FAILURE() << "no header, format or data chunk";
+        return wav;
+    }
     const auto word = [&](qsizetype at) { return qFromLittleEndian<quint32>(bytes.constData() + at); };
     const auto half = [&](qsizetype at) { return qFromLittleEndian<quint16>(bytes.constData() + at); };
     EXPECT_EQ(bytes.left(4), "RIFF");

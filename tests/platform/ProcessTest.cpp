@@ -128,7 +128,8 @@ TEST(Signals, HeldUntilHandledButIgnoredHangupStaysIgnored)
     const auto previousHup = std::signal(SIGHUP, SIG_IGN); // as under nohup
     auto handler = [](int number) {
         struct sigaction now = {};
-        return ::sigaction(number, nullptr, &now), now.sa_handler;
+        ::sigaction(number, nullptr, &now);
+        return now.sa_handler;
     };
     // A signal that comes before the guard is in place waits for it.
     QuitOnSignal::holdSignals();
@@ -179,7 +180,6 @@ struct StreamsRow {
     const char* name;
     std::vector<int> closed;
     std::string expected;
-    friend void PrintTo(const StreamsRow& row, std::ostream* out) { *out << row.name; }
 };
 
 class StandardStreams : public ::testing::TestWithParam<StreamsRow> { };
