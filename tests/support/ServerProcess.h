@@ -15,10 +15,7 @@ namespace clavora::test {
 
 class ServerProcess {
 public:
-    ServerProcess() = default;
     ~ServerProcess() { stop(); }
-    ServerProcess(const ServerProcess&) = delete;
-    ServerProcess& operator=(const ServerProcess&) = delete;
 
     // Starts `program` and waits (5 s at most) until it `answers`. False,
     // with the reason in whyNot(), when it does not.
