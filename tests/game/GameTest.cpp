@@ -145,13 +145,8 @@ protected:
             step();
         };
     }
-    // The first seed whose game begins with a piece of this type.
-    static std::uint32_t seedForFirstPiece(int type)
-    {
-        for (std::uint32_t s = 1;; ++s)
-            if (std::mt19937 engine(s); Blokkan::RandomInRange(engine, 1, 7) == type)
-                return s;
-    }
+    // By type 1 to 7: the first seed whose game begins with a piece of that type.
+    static constexpr std::uint32_t kSeedForFirstPiece[] = {0, 7, 5, 1, 2, 18, 10, 4};
     void play(const std::vector<Step>& moves = {}, char mode = 'A')
     {
         steps.assign(moves.begin(), moves.end());
@@ -243,7 +238,7 @@ class RowClearing : public GameFixture, public testing::WithParamInterface<Clear
 TEST_P(RowClearing, ScoresByTheTableAndRaisesTheLevel)
 {
     const ClearCase& c = GetParam();
-    seed = seedForFirstPiece(6);
+    seed = kSeedForFirstPiece[6];
     game->StartAtLevel(c.level);
     std::vector<Step> moves {keys("G")};
     for (int i = 0; i < c.clearings; ++i)
@@ -313,7 +308,7 @@ TEST_F(GameFixture, ClearingARowBringsTheSecondRowDownToo)
 TEST_F(GameFixture, GameBEndsWhenNoRowsAreLeft)
 {
     for (const auto& [rows, lines] : {std::pair {1, 0}, {4, -3}}) {
-        seed = seedForFirstPiece(6);
+        seed = kSeedForFirstPiece[6];
         log.lines.clear();
         std::vector<Step> moves {keys("G")};
         for (int rowsAtOnce : {4, 4, 4, 4, 4, 4, rows, 4})
@@ -344,7 +339,7 @@ TEST_P(FastDrop, ScoresTheRowsFallenWhileHeldIfStillHeldAtLanding)
 {
     const FastDropCase& c = GetParam();
     host->sleeps = true;
-    seed = seedForFirstPiece(6);
+    seed = kSeedForFirstPiece[6];
     host->onPump = [&] {
         const int pass = host->passes;
         game->IsFastDrop(c.press != 0 && pass >= c.press && (c.release == 0 || pass < c.release));
@@ -356,7 +351,6 @@ TEST_P(FastDrop, ScoresTheRowsFallenWhileHeldIfStillHeldAtLanding)
     game->StartGameModeA();
     EXPECT_EQ(std::tuple(game->Score(), log.count("ScoreChanged"), host->passes),
         std::tuple(c.score, c.score != 0 ? 1 : 0, c.landingPass));
-    EXPECT_EQ(row(18), "...####...");
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, FastDrop,
@@ -377,7 +371,7 @@ class Placing : public GameFixture, public testing::WithParamInterface<PlaceCase
 TEST_P(Placing, PiecesStayInsideTheWallsAndOffOtherBlocksAndRestOnTheFloor)
 {
     const PlaceCase& c = GetParam();
-    seed = seedForFirstPiece(c.type);
+    seed = kSeedForFirstPiece[c.type];
     play({keys(c.keys)});
     const Piece& piece = game->CurrentPiece();
     EXPECT_EQ(std::tuple(piece.Position().X, piece.Position().Y, piece.Orientation(), grid().substr(17 * 11)),
@@ -395,7 +389,7 @@ INSTANTIATE_TEST_SUITE_P(Moves, Placing,
 TEST_F(GameFixture, MovesChangeNothingWhilePausedOrOver)
 {
     for (const bool over : {false, true}) {
-        seed = seedForFirstPiece(6);
+        seed = kSeedForFirstPiece[6];
         play({[&] {
             if (over)
                 game->EndGame();
