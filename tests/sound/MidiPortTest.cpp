@@ -18,16 +18,20 @@ TEST_F(PlayingTest, MidiPortSendsDataOneInsideTheMidiRangeOnlyAndKeepsVelocityZe
     EXPECT_EQ(sent(), (Log {"90 00 64", "90 7F 64", "93 3C 00", "C7 32 00"}));
 }
 
+// The first of the answers queued, taken off; `otherwise` when none is left.
+template <typename Answer> Answer next(std::deque<Answer>& queued, Answer otherwise)
+{
+    if (queued.empty())
+        return otherwise;
+    const Answer first = queued.front();
+    queued.pop_front();
+    return first;
+}
+
 // An output that tells the news it is given, one at each look.
 struct Returning final : ForwardingMidiOutput {
     using ForwardingMidiOutput::ForwardingMidiOutput;
-    PortNews checkDevice() override
-    {
-        const PortNews next = news.empty() ? PortNews::None : news.front();
-        if (!news.empty())
-            news.pop_front();
-        return next;
-    }
+    PortNews checkDevice() override { return next(news, PortNews::None); }
     std::deque<PortNews> news {PortNews::None, PortNews::Gone, PortNews::Back};
 };
 
@@ -92,13 +96,7 @@ TEST_F(ReturningPort, DeviceZeroThatFailedIsOpenedWhenItMayWorkAndHearsTheLastPr
 struct Losing final : ForwardingMidiOutput {
     using ForwardingMidiOutput::ForwardingMidiOutput;
     void setDeviceLostHandler(std::function<void()> handler) override { lose = std::move(handler); }
-    int lostDeviceBack() override
-    {
-        const int next = back.empty() ? -1 : back.front();
-        if (!back.empty())
-            back.pop_front();
-        return next;
-    }
+    int lostDeviceBack() override { return next(back, -1); }
     void forgetLostDevice() override
     {
         static_cast<RecordingMidiOutput&>(inner()).note("forget");
