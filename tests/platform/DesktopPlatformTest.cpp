@@ -9,32 +9,23 @@
 
 namespace {
 
-// A window that notes the key events it gets, as "P24" (press of key code
-// 24), "R24" (release), with "*" for a repeat and the Qt key's letter where
-// the event has no key code.
-class NotingWindow : public QWindow {
-public:
-    NotingWindow(QStringList& log, int number)
-        : log_(log)
-        , number_(number)
-    {
-    }
+// Two windows whose key events are noted as they get them, as "0P24" (press
+// of key code 24 in window 0), "0R24" (release), with "*" for a repeat and the
+// Qt key's letter where the event has no key code.
+struct NotedWindows : QObject {
+    QWindow windows[2];
+    QStringList log;
 
-protected:
-    bool event(QEvent* event) override
+    bool eventFilter(QObject* window, QEvent* event) override
     {
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
             const auto* key = static_cast<QKeyEvent*>(event);
             const QString code = key->nativeScanCode() ? QString::number(key->nativeScanCode()) : key->text();
-            log_ << QString::number(number_) + (key->type() == QEvent::KeyPress ? 'P' : 'R') + code
+            log << QString::number(window == &windows[1]) + (key->type() == QEvent::KeyPress ? 'P' : 'R') + code
                     + (key->isAutoRepeat() ? "*" : "");
         }
-        return QWindow::event(event);
+        return false;
     }
-
-private:
-    QStringList& log_;
-    int number_;
 };
 
 } // namespace
@@ -116,9 +107,10 @@ private slots:
     {
         QFETCH(QString, events);
         QFETCH(QString, delivered);
-        QStringList log;
-        NotingWindow windows[] = {{log, 0}, {log, 1}};
-        for (NotingWindow& window : windows) {
+        NotedWindows noted;
+        QWindow* const windows = noted.windows;
+        for (QWindow& window : noted.windows) {
+            window.installEventFilter(&noted);
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
         }
@@ -131,7 +123,7 @@ private slots:
             if (step[0] == QLatin1Char('U')) {
                 down.erase(step.mid(1).toUInt());
             } else if (step[0] == QLatin1Char('F')) {
-                NotingWindow& window = windows[step.mid(1).toInt()];
+                QWindow& window = windows[step.mid(1).toInt()];
                 window.requestActivate();
                 QVERIFY(QTest::qWaitForWindowActive(&window));
             } else {
@@ -147,7 +139,7 @@ private slots:
                 QCoreApplication::sendEvent(&windows[step[0].digitValue()], &event);
             }
         }
-        QCOMPARE(log.join(QLatin1Char(' ')), delivered);
+        QCOMPARE(noted.log.join(QLatin1Char(' ')), delivered);
     }
 
     // Timers fire once each, in the order they fall due, from the event loop
