@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include <memory>
 
@@ -80,15 +81,13 @@ void run(QWidget* dialog, const QStringList& script)
             QVERIFY2(control && control->isVisible() == step.startsWith(u'+'), qPrintable(step));
             continue;
         }
-        const bool choose
-            = step.indexOf(u'=') >= 0 && (step.indexOf(u':') < 0 || step.indexOf(u'=') < step.indexOf(u':'));
-        const QStringList parts = step.split(choose ? u'=' : u':');
-        auto* list = dialog->findChild<QComboBox*>(parts[0]);
-        QVERIFY2(list, qPrintable(parts[0]));
-        if (choose)
-            list->setCurrentIndex(parts[1].toInt());
+        const qsizetype split = step.indexOf(QRegularExpression(QStringLiteral("[=:]")));
+        auto* list = dialog->findChild<QComboBox*>(step.left(split));
+        QVERIFY2(list, qPrintable(step));
+        if (step[split] == u'=')
+            list->setCurrentIndex(step.mid(split + 1).toInt());
         else
-            QCOMPARE(list->currentText(), parts.mid(1).join(u':'));
+            QCOMPARE(list->currentText(), step.mid(split + 1));
     }
 }
 
