@@ -207,8 +207,9 @@ private slots:
         // Follow the notes sounding on the device through the messages sent.
         std::set<std::pair<int, int>> sounding; // channel, note
         for (const auto& m : midi.messages()) {
-            const bool valid = m.status >= 0x80 && m.status <= 0xFF && m.data1 >= 0 && m.data1 <= 127 && m.data2 >= 0
-                && m.data2 <= 127;
+            // Status and data are single bytes as sent: a status has its top
+            // bit set, data bytes not.
+            const bool valid = m.status >= 0x80 && m.data1 <= 127 && m.data2 <= 127;
             QVERIFY2(valid,
                 qPrintable(QStringLiteral("seed %1: invalid message ").arg(seed)
                     + QString::asprintf("%02X %02X %02X", m.status, m.data1, m.data2)));
