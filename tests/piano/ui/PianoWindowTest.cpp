@@ -47,6 +47,7 @@ void drainEvents()
 // coming round a few times), d drained once, v/^ the key physically going
 // down/up.
 struct RepeatRow {
+    const char* name;
     bool deferred, probe;
     int qtKey;
     QString events;
@@ -347,29 +348,29 @@ private slots:
         QTest::addColumn<RepeatRow>("row");
         const Messages once {msg(0x90, 0x3C, 0x7F), msg(0x80, 0x3C, 0x00)}, twice {once[0], once[1], once[0], once[1]};
         const int comma = Qt::Key_Comma;
-        QTest::newRow("repeats flagged") << RepeatRow {false, false, comma, "v P0 r40 p40 r80 p80 ^ R200", once};
-        QTest::newRow("unflagged pairs in one batch")
-            << RepeatRow {true, true, comma, "v P0 R40 P40 R80 P80 D ^ R200 D", once};
-        QTest::newRow("partner press a drain late")
-            << RepeatRow {true, true, comma, "v P0 D R40 D P40 R80 D D P80 ^ R200 D", once};
-        QTest::newRow("no probe, partner press a drain late, release after two")
-            << RepeatRow {true, false, comma, "P0 R40 d P40 R80 d d", once};
-        QTest::newRow("no probe, pairs in one batch")
-            << RepeatRow {true, false, comma, "v P0 R40 P40 D R80 P80 ^ R200 D", once};
-        QTest::newRow("release waits for the drain") << RepeatRow {true, true, comma, "v P0 ^ R60", {once[0]}};
-        QTest::newRow("double tap in one batch") << RepeatRow {true, true, comma, "v P0 ^ R60 v P90 ^ R150 D", twice};
-        QTest::newRow("double tap across drains")
-            << RepeatRow {true, true, comma, "v P0 ^ R60 D v P90 ^ R150 D", twice};
-        QTest::newRow("early presses pair with held-back releases")
-            << RepeatRow {true, true, comma, "v E0 P0 D R40 D E40 P40 R80 D D E80 P80 ^ R200 D", once};
-        QTest::newRow("held arrow keeps stepping") << RepeatRow {true, true, Qt::Key_Right,
-            "v P0 R40 P40 D R80 P80 ^ R200 D", {msg(0xC0, 1, 0), msg(0xC0, 2, 0), msg(0xC0, 3, 0)}};
+        const RepeatRow rows[] = {
+            {"repeats flagged", false, false, comma, "v P0 r40 p40 r80 p80 ^ R200", once},
+            {"unflagged pairs in one batch", true, true, comma, "v P0 R40 P40 R80 P80 D ^ R200 D", once},
+            {"partner press a drain late", true, true, comma, "v P0 D R40 D P40 R80 D D P80 ^ R200 D", once},
+            {"no probe, partner press a drain late, release after two", true, false, comma, "P0 R40 d P40 R80 d d",
+                once},
+            {"no probe, pairs in one batch", true, false, comma, "v P0 R40 P40 D R80 P80 ^ R200 D", once},
+            {"release waits for the drain", true, true, comma, "v P0 ^ R60", {once[0]}},
+            {"double tap in one batch", true, true, comma, "v P0 ^ R60 v P90 ^ R150 D", twice},
+            {"double tap across drains", true, true, comma, "v P0 ^ R60 D v P90 ^ R150 D", twice},
+            {"early presses pair with held-back releases", true, true, comma,
+                "v E0 P0 D R40 D E40 P40 R80 D D E80 P80 ^ R200 D", once},
+            {"held arrow keeps stepping", true, true, Qt::Key_Right, "v P0 R40 P40 D R80 P80 ^ R200 D",
+                {msg(0xC0, 1, 0), msg(0xC0, 2, 0), msg(0xC0, 3, 0)}},
+        };
+        for (const RepeatRow& row : rows)
+            QTest::newRow(row.name) << row;
     }
 
     void autoRepeatUnderLoad()
     {
         QFETCH(RepeatRow, row);
-        const auto& [deferred, probe, qtKey, events, expected] = row;
+        const auto& [name, deferred, probe, qtKey, events, expected] = row;
         Program p;
         KeyReceiver* receiver = p.window.keyReceiver();
         receiver->setScanCodes(keys::ScanCodes::Xkb);
