@@ -46,14 +46,34 @@ TEST(MidiInputQueue, DropsWhatIsNotACompleteChannelMessage)
     EXPECT_FALSE(channelMessageOf(nullptr, 3));
 }
 
-// A real JACK server with an event loop for the input's messages; without a
-// server the test is skipped.
+// A real JACK server with an event loop for the input's messages, which
+// are kept in `received`; without a server the test is skipped.
 class JackInput : public ::testing::Test {
 protected:
     void SetUp() override
     {
         if (!jack.start())
             GTEST_SKIP() << jack.whyNot().toStdString();
+        input.setReceiver([this](std::uint32_t message) { received.push_back(message); });
+    }
+
+    // The server's news of a port comes on a thread of its own.
+    bool news(PortNews expected, int milliseconds = 2000)
+    {
+        return within(milliseconds, [&] { return input.checkSource() == expected; });
+    }
+
+    // Another program's client with an output port connected to Clavora In.
+    static std::unique_ptr<RtMidiOut> player()
+    {
+        auto player = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "clavora-player");
+        unsigned int target = 0;
+        while (target < player->getPortCount()
+            && player->getPortName(target).find(SystemMidiInput::kPortName) == std::string::npos)
+            ++target;
+        if (target < player->getPortCount())
+            player->openPort(target);
+        return player;
     }
 
     int argc = 1;
@@ -61,6 +81,8 @@ protected:
     char* argv[1] = {name};
     QCoreApplication app {argc, argv};
     JackTestServer jack;
+    SystemMidiInput input;
+    std::vector<std::uint32_t> received;
 };
 
 TEST_F(JackInput, AClientPlaysThePianoThroughClavoraIn)
@@ -73,10 +95,8 @@ TEST_F(JackInput, AClientPlaysThePianoThroughClavoraIn)
     piano.startUp();
     midi.clear();
     MidiKeyboard keyboard(piano, platform);
-    SystemMidiInput input;
-    std::size_t received = 0;
     input.setReceiver([&](std::uint32_t message) {
-        ++received;
+        received.push_back(message);
         keyboard.receive(message);
     });
     const int ours = input.sourceCount() - 1;
@@ -86,15 +106,8 @@ TEST_F(JackInput, AClientPlaysThePianoThroughClavoraIn)
     ASSERT_TRUE(input.open(ours));
     EXPECT_EQ(input.openSource(), ours);
 
-    auto player = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "clavora-player");
-    unsigned int target = 0;
-    for (; target < player->getPortCount(); ++target) {
-        const std::string port = player->getPortName(target);
-        if (port.find("Clavora") != std::string::npos && port.find("In") != std::string::npos)
-            break;
-    }
-    ASSERT_LT(target, player->getPortCount()) << "no JACK port of Clavora's input";
-    player->openPort(target);
+    const auto player = JackInput::player();
+    ASSERT_TRUE(player->isPortOpen()) << "no JACK port of Clavora's input";
     // Another program's port is listed now, before ours, which stays the one open.
     input.refresh();
     ASSERT_GT(input.sourceCount(), 1);
@@ -114,10 +127,10 @@ TEST_F(JackInput, AClientPlaysThePianoThroughClavoraIn)
     // lets the chord wait run out, and returns what was sent.
     const auto play = [&](const std::vector<Bytes>& messages, std::size_t valid) {
         midi.clear();
-        const std::size_t expected = received + valid;
+        const std::size_t expected = received.size() + valid;
         for (const Bytes& bytes : messages)
             player->sendMessage(bytes.data(), bytes.size());
-        EXPECT_TRUE(within(2000, [&] { return received >= expected; }));
+        EXPECT_TRUE(within(2000, [&] { return received.size() >= expected; }));
         platform.advance(MidiKeyboard::kChordWindow);
         return midi.log();
     };
@@ -132,17 +145,6 @@ TEST_F(JackInput, AClientPlaysThePianoThroughClavoraIn)
     // Closed, its port has left the server: nothing more can reach it.
     for (unsigned int i = 0; i < player->getPortCount(); ++i)
         EXPECT_EQ(player->getPortName(i).find("Clavora"), std::string::npos) << player->getPortName(i);
-
-    // The server stops while the port is open, and the list is read again
-    // (libjack frees the dead clients when a new one fails to connect):
-    // closing gives the client up without a call into it, which would crash.
-    ASSERT_TRUE(input.open(ours));
-    jack.stop();
-    abandonDeadJackClient(player.release());
-    input.refresh();
-    EXPECT_EQ(input.sourceCount(), 0);
-    input.close();
-    EXPECT_EQ(input.openSource(), -1);
 }
 
 // A keyboard's port that leaves (unplugged, or its program ended) is said
@@ -151,12 +153,6 @@ TEST_F(JackInput, AClientPlaysThePianoThroughClavoraIn)
 // is waited for again.
 TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
 {
-    using News = PortNews;
-    SystemMidiInput input;
-    std::vector<std::uint32_t> received;
-    input.setReceiver([&](std::uint32_t message) { received.push_back(message); });
-    // The server's news of a port comes on a thread of its own.
-    const auto news = [&](News expected) { return within(2000, [&] { return input.checkSource() == expected; }); };
     const auto plugIn = [](const char* client) {
         auto keys = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, client);
         keys->openVirtualPort("out");
@@ -165,17 +161,17 @@ TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
 
     auto keys = plugIn("clavora-keys");
     ASSERT_TRUE(input.openNamed("clavora-keys:out"));
-    EXPECT_EQ(input.checkSource(), News::None);
+    EXPECT_EQ(input.checkSource(), PortNews::None);
     keys.reset();
-    EXPECT_TRUE(news(News::Gone));
-    EXPECT_EQ(input.checkSource(), News::None);
+    EXPECT_TRUE(news(PortNews::Gone));
+    EXPECT_EQ(input.checkSource(), PortNews::None);
     // A setup saved now still names it; the dialog, which reads the list
     // again, shows None.
     EXPECT_EQ(input.openSourceName(), "clavora-keys:out");
     input.refresh();
     EXPECT_EQ(input.openSource(), -1);
     keys = plugIn("clavora-keys");
-    EXPECT_TRUE(news(News::Back));
+    EXPECT_TRUE(news(PortNews::Back));
     const Bytes noteOn {0x90, 0x3E, 0x64};
     keys->sendMessage(noteOn.data(), noteOn.size());
     EXPECT_TRUE(within(2000, [&] { return !received.empty(); }));
@@ -204,14 +200,14 @@ TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
 
     jack.stop();
     abandonDeadJackClient(keys.release());
-    EXPECT_TRUE(news(News::Gone));
+    EXPECT_TRUE(news(PortNews::Gone));
     EXPECT_EQ(input.openSource(), -1);
     EXPECT_EQ(input.openSourceName(), "clavora-keys:out");
     ASSERT_TRUE(jack.start()) << jack.whyNot().toStdString();
     QThread::msleep(1500);
-    EXPECT_EQ(input.checkSource(), News::None);
+    EXPECT_EQ(input.checkSource(), PortNews::None);
     keys = plugIn("clavora-keys");
-    EXPECT_TRUE(news(News::Back));
+    EXPECT_TRUE(news(PortNews::Back));
     received.clear();
     keys->sendMessage(noteOn.data(), noteOn.size());
     EXPECT_TRUE(within(2000, [&] { return !received.empty(); }));
@@ -222,31 +218,30 @@ TEST_F(JackInput, ASourceThatLeavesIsWaitedForAndTakenAgainWhenBack)
 // played into it is heard; choosing None meanwhile stops the wait.
 TEST_F(JackInput, OurOwnPortIsMadeAgainOnAServerThatIsBack)
 {
-    SystemMidiInput input;
-    std::vector<std::uint32_t> received;
-    input.setReceiver([&](std::uint32_t message) { received.push_back(message); });
     const int ours = input.sourceCount() - 1;
     ASSERT_EQ(input.sourceName(ours), SystemMidiInput::kVirtualName);
     ASSERT_TRUE(input.open(ours));
     jack.stop();
-    EXPECT_TRUE(within(2000, [&] { return input.checkSource() == PortNews::Gone; }));
+    EXPECT_TRUE(news(PortNews::Gone));
     ASSERT_TRUE(jack.start()) << jack.whyNot().toStdString();
-    EXPECT_TRUE(within(3000, [&] { return input.checkSource() == PortNews::Back; }));
-    auto player = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "clavora-player");
-    unsigned int target = 0;
-    while (target < player->getPortCount() && player->getPortName(target).find("Clavora In") == std::string::npos)
-        ++target;
-    ASSERT_LT(target, player->getPortCount()) << "no JACK port of Clavora's input";
-    player->openPort(target);
+    EXPECT_TRUE(news(PortNews::Back, 3000));
+    auto player = JackInput::player();
+    ASSERT_TRUE(player->isPortOpen()) << "no JACK port of Clavora's input";
     const Bytes noteOn {0x91, 0x40, 0x50};
     player->sendMessage(&noteOn);
     EXPECT_TRUE(within(2000, [&] { return !received.empty(); }));
     EXPECT_EQ(received, std::vector<std::uint32_t> {0x504091});
 
+    // The server stops while the port is open, and the list is read again
+    // (libjack frees the dead clients when a new one fails to connect):
+    // closing gives the client up without a call into it, which would crash.
     jack.stop();
     abandonDeadJackClient(player.release());
-    EXPECT_TRUE(within(2000, [&] { return input.checkSource() == PortNews::Gone; }));
+    EXPECT_TRUE(news(PortNews::Gone));
+    input.refresh();
+    EXPECT_EQ(input.sourceCount(), 0);
     input.close();
+    EXPECT_EQ(input.openSource(), -1);
     EXPECT_EQ(input.openSourceName(), "");
     ASSERT_TRUE(jack.start()) << jack.whyNot().toStdString();
     QThread::msleep(1500);
