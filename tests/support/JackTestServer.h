@@ -42,7 +42,6 @@ public:
         turn_.setStaleLockTime(0);
         turn_.lock();
     }
-    ~JackTestServer() { stop(); }
 
     // How the server runs its clients' cycles: JACK 2's default, or in step
     // (no cycle begins before every client has ended the one before).
@@ -78,6 +77,7 @@ private:
     QLockFile turn_;
     ScopedEnvironment serverName_ {"JACK_DEFAULT_SERVER", kName};
     ScopedEnvironment noReservation_ {"JACK_NO_AUDIO_RESERVATION", "1"};
+    // Last, so that it ends the server first, before the turn passes on.
     ServerProcess server_;
 };
 
