@@ -128,7 +128,7 @@ private slots:
     // A failed row leaves no key down for the next.
     void cleanup()
     {
-        for (std::uint8_t key : {kQ, kShiftLeft, kComma, kF2, kF3})
+        for (std::uint8_t key : {kQ, kShiftLeft, kComma, kPeriod, kF2, kF3})
             fakeKey(key, false);
     }
 
