@@ -21,7 +21,7 @@ struct NotedWindows : QObject {
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
             const auto* key = static_cast<QKeyEvent*>(event);
             const QString code = key->nativeScanCode() ? QString::number(key->nativeScanCode()) : key->text();
-            log << QString::number(window == &windows[1]) + (key->type() == QEvent::KeyPress ? 'P' : 'R') + code
+            log << QString::number(window == &windows[0] ? 0 : 1) + (key->type() == QEvent::KeyPress ? 'P' : 'R') + code
                     + (key->isAutoRepeat() ? "*" : "");
         }
         return false;
