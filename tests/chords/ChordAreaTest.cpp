@@ -30,7 +30,7 @@ INSTANTIATE_TEST_SUITE_P(Chords, ChordScenes,
         // F12 layers chord slot 2 at its own default octave, the same as slot 1's.
         Scene {"SecondVoiceOnSlotTwo", {type(kF(12))}, {down('Z')},
             {"97 37 67", "97 3C 67", "97 40 67", "98 37 67", "98 3C 67", "98 40 67"}}),
-    sceneName);
+    caseName);
 
 class ChordPlaying : public PlayingTest { };
 
@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, ModeSelection,
             "050 - Synth Strings 1|Octave 4|Volume 103|Channel 1|Voices 1"},
         ModeCase {"Guitar", kF(4), ChordArea::Mode::Guitar, 12, false, {"CD 18 00", "CD 18 00"},
             "024 - Acoustic Guitar (nylon)|Octave 3|Volume 103|Channel 6|Voices 1"}),
-    [](const ::testing::TestParamInfo<ModeCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST_F(ChordPlaying, SplitCommandTakesTheNextKeyAsTheFirstMainKey)
 {

@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(Pads, DrumsMode,
         Scene {"PianoCommandsAreOff", {}, {hit(kF(2)), ctrl(kRight), hit(kF(8)), down('Z')}, {"99 29 4F"},
             "000 - Acoustic Grand Piano|Octave 4|Volume 127|Channel 1|Voices 1",
             "050 - Synth Strings 1|Octave 4|Volume 103|Channel 1|Voices 1"}),
-    sceneName);
+    caseName);
 
 } // namespace
 } // namespace clavora::test

@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <ostream>
 #include <string>
@@ -28,7 +29,7 @@ inline Log repeated(const std::string& entry, int count)
     return Log(static_cast<std::size_t>(count), entry);
 }
 
-// Log and Steps put one after the other.
+// Logs and Steps put one after the other.
 template <class T> std::vector<T> operator+(std::vector<T> a, const std::vector<T>& b)
 {
     a.insert(a.end(), b.begin(), b.end());
@@ -52,54 +53,84 @@ inline Log noteOffsOf(const Log& log)
     return offs;
 }
 
-// One thing the user does: a key typed with Shift and/or Ctrl held (the
-// modifier keys go down first, each reporting the mask that includes
-// itself, and up last); a key tapped, held down or let go reporting the mask
-// given without the modifier keys; an on-screen key pressed or released.
-struct Step {
-    enum Kind { Type, Tap, Down, Up, Press, Release } kind;
-    int code;
-    int mask = 0;
-};
+// Esc's all-sound-off, on every channel in turn.
+inline Log allSoundOff()
+{
+    Log silence;
+    for (int channel = 0; channel < 16; ++channel)
+        silence.push_back(QString::asprintf("B%X 78 00", channel).toStdString());
+    return silence;
+}
+
+// The chords of the lowest keys, Z and X, as chord slot 1 plays them from
+// start-up (C and D major), and X strummed in guitar mode on slot 6.
+inline const Log kCMajor {"97 37 67", "97 3C 67", "97 40 67"};
+inline const Log kDMajor {"97 36 67", "97 39 67", "97 3E 67"};
+inline const Log kDMajorStrum {
+    "9D 2D 67", "pause 20", "9D 32 67", "pause 20", "9D 39 67", "pause 20", "9D 3E 67", "pause 20", "9D 42 67"};
+
+// One thing the user does to the piano.
+using Step = std::function<void(Piano&)>;
 using Steps = std::vector<Step>;
+
+// A key held down, let go or tapped, reporting the mask given without the
+// modifier keys; an on-screen key pressed or released.
+inline Step down(int code, int mask = 0)
+{
+    return [=](Piano& piano) { piano.keyDown(code, mask); };
+}
+inline Step up(int code, int mask = 0)
+{
+    return [=](Piano& piano) { piano.keyUp(code, mask); };
+}
+inline Step hit(int code, int mask = 0)
+{
+    return [=](Piano& piano) {
+        piano.keyDown(code, mask);
+        piano.keyUp(code, mask);
+    };
+}
+inline Step press(int key)
+{
+    return [=](Piano& piano) { piano.pressKey(key); };
+}
+inline Step release(int key)
+{
+    return [=](Piano& piano) { piano.releaseKey(key); };
+}
+
+// A key typed with Shift and/or Ctrl held: the modifier keys go down first,
+// each reporting the mask that includes itself, and up last.
 inline Step type(int code, int mask = 0)
 {
-    return {Step::Type, code, mask};
+    using namespace keys;
+    return [=](Piano& piano) {
+        if (mask & kShiftMask)
+            piano.keyDown(kShift, kShiftMask);
+        if (mask & kCtrlMask)
+            piano.keyDown(kCtrl, mask);
+        piano.keyDown(code, mask);
+        piano.keyUp(code, mask);
+        if (mask & kCtrlMask)
+            piano.keyUp(kCtrl, mask & kShiftMask);
+        if (mask & kShiftMask)
+            piano.keyUp(kShift, 0);
+    };
 }
+constexpr int kShiftCtrl = keys::kShiftMask | keys::kCtrlMask;
 inline Step shift(int code)
 {
     return type(code, keys::kShiftMask);
 }
 inline Step ctrl(int code)
 {
-    return {Step::Type, code, keys::kCtrlMask};
+    return type(code, keys::kCtrlMask);
 }
-constexpr int kShiftCtrl = keys::kShiftMask | keys::kCtrlMask;
 inline Step shiftCtrl(int code)
 {
-    return {Step::Type, code, kShiftCtrl};
+    return type(code, kShiftCtrl);
 }
-inline Step hit(int code, int mask = 0)
-{
-    return {Step::Tap, code, mask};
-}
-inline Step down(int code, int mask = 0)
-{
-    return {Step::Down, code, mask};
-}
-inline Step up(int code, int mask = 0)
-{
-    return {Step::Up, code, mask};
-}
-inline Step press(int key)
-{
-    return {Step::Press, key};
-}
-inline Step release(int key)
-{
-    return {Step::Release, key};
-}
-inline Steps times(int count, Step step)
+inline Steps times(int count, const Step& step)
 {
     return Steps(static_cast<std::size_t>(count), step);
 }
@@ -134,40 +165,8 @@ protected:
 
     void run(const Steps& steps)
     {
-        using namespace keys;
-        for (const Step& s : steps) {
-            int held = 0;
-            switch (s.kind) {
-            case Step::Type:
-                if (s.mask & kShiftMask)
-                    piano.keyDown(kShift, held |= kShiftMask);
-                if (s.mask & kCtrlMask)
-                    piano.keyDown(kCtrl, held |= kCtrlMask);
-                piano.keyDown(s.code, held);
-                piano.keyUp(s.code, held);
-                if (s.mask & kCtrlMask)
-                    piano.keyUp(kCtrl, held &= ~kCtrlMask);
-                if (s.mask & kShiftMask)
-                    piano.keyUp(kShift, held &= ~kShiftMask);
-                break;
-            case Step::Tap:
-                piano.keyDown(s.code, s.mask);
-                piano.keyUp(s.code, s.mask);
-                break;
-            case Step::Down:
-                piano.keyDown(s.code, s.mask);
-                break;
-            case Step::Up:
-                piano.keyUp(s.code, s.mask);
-                break;
-            case Step::Press:
-                piano.pressKey(s.code);
-                break;
-            case Step::Release:
-                piano.releaseKey(s.code);
-                break;
-            }
-        }
+        for (const Step& step : steps)
+            step(piano);
     }
 
     VoiceArea& mainArea() { return piano.mainArea(); }
@@ -217,9 +216,7 @@ protected:
     }
 };
 
-inline std::string sceneName(const ::testing::TestParamInfo<Scene>& info)
-{
-    return info.param.name;
-}
+// The name of a case as the name of its test.
+inline constexpr auto caseName = [](const auto& info) { return std::string(info.param.name); };
 
 } // namespace clavora::test
