@@ -30,6 +30,15 @@ struct Player {
         };
         midi.clear();
     }
+    // What the steps send, pauses included.
+    Log played(const Steps& steps)
+    {
+        midi.clear();
+        platform.onPause = [this](int ms) { midi.note("pause " + std::to_string(ms)); };
+        for (const Step& step : steps)
+            step(piano);
+        return midi.log();
+    }
     RecordingMidiOutput midi;
     FakePlatform platform;
     sound::MidiPort port {midi, platform};
@@ -56,22 +65,8 @@ protected:
 
 // Notes in the main and chord areas, a strummed guitar chord, a keyboard
 // chord and a drum pad.
-void playPhrase(Piano& piano)
-{
-    const auto tap = [&](int key) {
-        piano.pressKey(key);
-        piano.releaseKey(key);
-    };
-    tap(30);
-    tap(15);
-    piano.chordArea().selectMode(ChordArea::Mode::Guitar);
-    tap(0);
-    piano.chordArea().selectMode(ChordArea::Mode::ThreeKeys);
-    tap(0);
-    piano.setPlayDrums(true);
-    piano.drumPads().press(2);
-    piano.drumPads().release(2);
-}
+const Steps kPhrase {press(30), release(30), press(15), release(15), type(keys::kF(4)), press(0), release(0),
+    type(keys::kF(3)), press(0), release(0), shift(keys::kF(4)), hit('C')};
 
 TEST(Setups, RoundTripGivesTheSameStateAndTheSameMidi)
 {
@@ -112,18 +107,12 @@ TEST(Setups, RoundTripGivesTheSameStateAndTheSameMidi)
     EXPECT_EQ(after.midi.log().front(), "open 1");
     EXPECT_TRUE(setup::captureSetup(after.piano, after.midiIn) == setup::captureSetup(piano, before.midiIn));
 
-    before.midi.clear();
-    after.midi.clear();
-    for (FakePlatform* platform : {&before.platform, &after.platform})
-        platform->pauses.clear();
-    playPhrase(piano);
-    playPhrase(after.piano);
-    EXPECT_EQ(after.midi.log(), before.midi.log());
-    EXPECT_EQ(after.platform.pauses, before.platform.pauses);
+    const Log heard = before.played(kPhrase);
+    EXPECT_EQ(after.played(kPhrase), heard);
     // Three main voices, two chord voices, six strings but one not played,
     // three chord notes and a pad, each on and off.
-    EXPECT_EQ(std::ranges::count_if(before.midi.log(), [](const std::string& entry) { return entry[0] == '9'; }),
-        3 + 2 + 5 + 3 + 1);
+    EXPECT_EQ(
+        std::ranges::count_if(heard, [](const std::string& entry) { return entry[0] == '9'; }), 3 + 2 + 5 + 3 + 1);
 }
 
 // The first output named in a file is opened again like any other, with no
@@ -158,7 +147,6 @@ TEST(Setups, AnyOnePartChangedMakesTwoSetupsDiffer)
         [](SetupState& s) { s.midiOut = QStringLiteral("Port B"); },
         [](SetupState& s) { s.midiIn = QStringLiteral("Keys In"); },
     };
-    EXPECT_TRUE(base == setup::defaultSetup(lang::English));
     for (std::size_t i = 0; i < std::size(changes); ++i) {
         SetupState changed = base;
         changes[i](changed);
@@ -262,16 +250,15 @@ TEST_F(SetupFiles, BadFilesAreRefusedWholeWithTheFileAndTheFirstProblem)
         {file(R"("drums": {"pads": [{"pad": 3, "sound": 47}]})"), "drums.pads[0].sound is 47, outside 0 to 46"},
         {file(R"("drums": {"pads": [{"pad": 3, "high": "yes"}]})"), "drums.pads[0].high is not true or false"},
     };
-    // Each on a piano of its own whose chord instrument is not the default.
-    const auto refused = [](const QString& path, const std::string& problem) {
-        Player player;
-        player.piano.chordArea().area().instrument().setValue(9);
-        player.midi.clear();
-        const SetupState before = setup::captureSetup(player.piano);
-        EXPECT_EQ(setup::openSetupFile(player.piano, path).toStdString(),
+    // On a piano whose chord instrument is not the default.
+    chordSlots().instrument().setValue(9);
+    const SetupState before = setup::captureSetup(piano);
+    const auto refused = [&](const QString& path, const std::string& problem) {
+        midi.clear();
+        EXPECT_EQ(setup::openSetupFile(piano, path).toStdString(),
             "The setup \"" + path.toStdString() + "\" was not opened: " + problem + ". Nothing was changed.");
-        EXPECT_TRUE(setup::captureSetup(player.piano) == before);
-        EXPECT_EQ(player.midi.log(), Log {});
+        EXPECT_TRUE(setup::captureSetup(piano) == before);
+        EXPECT_EQ(sent(), Log {});
     };
     for (const auto& [text, problem] : bad) {
         SCOPED_TRACE(problem);
