@@ -25,12 +25,6 @@ protected:
         ASSERT_NE(output_, nullptr);
     }
 
-    void TearDown() override
-    {
-        output_.reset();
-        server_.stop();
-    }
-
     // Whether the output rests within five seconds.
     bool restsWithin5s() const
     {
@@ -49,6 +43,7 @@ protected:
         output_->wake();
     }
 
+    // The output goes first, then the synthesizer, and the server last.
     test::PulseTestServer server_;
     SettingsPtr settings_;
     SynthPtr synth_;
