@@ -76,14 +76,9 @@ TEST(TraceMidiOutput, ANewTraceFileIsReadable)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("new.txt");
-    RecordingMidiOutput device {{"Synth"}};
+    RecordingMidiOutput device;
     const mode_t mask = ::umask(022);
-    {
-        QElapsedTimer start;
-        start.start();
-        TraceMidiOutput trace(device, path, start);
-        EXPECT_TRUE(trace.isTracing());
-    }
+    EXPECT_TRUE(TraceMidiOutput(device, path, QElapsedTimer()).isTracing());
     ::umask(mask);
     struct stat made { };
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &made), 0);
