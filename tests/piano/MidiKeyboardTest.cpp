@@ -61,31 +61,6 @@ protected:
     MidiKeyboard input {piano, platform};
 };
 
-struct Struck {
-    int note, volume, velocity;
-    const char* noteOn;
-};
-class SingleNote : public MidiPlaying, public ::testing::WithParamInterface<Struck> { };
-
-// With no chord area (one-key mode, split point 0) every key is a main key
-// sounding its own note at octave 4, so note 48 + k plays k, and notes
-// outside the keys move by octaves. The slot's volume is scaled by the
-// velocity over 127, rounded; a note-on at velocity 0 is the note's release.
-TEST_P(SingleNote, PlaysItsKeyAtTheScaledVolume)
-{
-    run({type(kF(2))});
-    mainArea().volume().setValue(GetParam().volume);
-    midi.clear();
-    on(GetParam().note, GetParam().velocity);
-    on(GetParam().note, 0);
-    EXPECT_EQ(sent(), (Log {GetParam().noteOn}) + noteOffsOf({GetParam().noteOn}));
-}
-
-INSTANTIATE_TEST_SUITE_P(Notes, SingleNote,
-    ::testing::Values(Struck {0, 127, 127, "90 30 7F"}, Struck {36, 127, 100, "90 30 64"},
-        Struck {47, 103, 100, "90 3B 51"}, Struck {48, 64, 64, "90 30 20"}, Struck {60, 100, 127, "90 3C 64"},
-        Struck {91, 1, 63, "90 5B 00"}, Struck {92, 1, 64, "90 50 01"}, Struck {127, 127, 127, "90 5B 7F"}));
-
 // What comes in after the steps `before`, and exactly what it sends; no
 // timer is left waiting after it.
 struct Phrase {
@@ -106,16 +81,37 @@ TEST_P(Phrases, SendExactly)
     EXPECT_EQ(platform.runningTimers(), 0u);
 }
 
+// The main volume set to `volume`.
+Step mainVolume(int volume)
+{
+    return [volume](Piano& piano) { piano.mainArea().volume().setValue(volume); };
+}
+
+// With no chord area (one-key mode, split point 0) every key is a main key
+// sounding its own note at octave 4, so note 48 + k plays k, and notes
+// outside the keys move by octaves. The slot's volume is scaled by the
+// velocity over 127, rounded; a note-on at velocity 0 is the note's release.
+const Step kOneKey = type(kF(2));
+INSTANTIATE_TEST_SUITE_P(SingleNotes, Phrases,
+    ::testing::Values(Phrase {"Lowest", {kOneKey}, "0 0@0", {"90 30 7F", "80 30 00"}},
+        Phrase {"OctaveBelowTheKeys", {kOneKey}, "36@100 36@0", {"90 30 64", "80 30 00"}},
+        Phrase {"BelowTheFirstKey", {kOneKey, mainVolume(103)}, "47@100 47@0", {"90 3B 51", "80 3B 00"}},
+        Phrase {"FirstKey", {kOneKey, mainVolume(64)}, "48@64 48@0", {"90 30 20", "80 30 00"}},
+        Phrase {"FullVelocity", {kOneKey, mainVolume(100)}, "60 60@0", {"90 3C 64", "80 3C 00"}},
+        Phrase {"RoundedDownToZero", {kOneKey, mainVolume(1)}, "91@63 91@0", {"90 5B 00", "80 5B 00"}},
+        Phrase {"RoundedUpToOne", {kOneKey, mainVolume(1)}, "92@64 92@0", {"90 50 01", "80 50 00"}},
+        Phrase {"Highest", {kOneKey}, "127 127@0", {"90 5B 7F", "80 5B 00"}}),
+    caseName);
+
 INSTANTIATE_TEST_SUITE_P(Notes, Phrases,
     ::testing::Values(
         // A note struck again before its release (two keyboards, or a
         // sequencer) ends its sound first, so that its one release ends it.
-        Phrase {"ANoteStruckAgainStartsAfresh", {type(kF(2))}, "60 60@64 -60",
+        Phrase {"ANoteStruckAgainStartsAfresh", {kOneKey}, "60 60@64 -60",
             {"90 3C 7F", "80 3C 00", "90 3C 40", "80 3C 00"}},
         // Notes an octave apart press one key and sound it once; it ends
         // with the last of them.
-        Phrase {
-            "NotesThatPressOneKeySoundItOnce", {type(kF(2))}, "36 48 -36 60 -48", {"90 30 7F", "90 3C 7F", "80 30 00"}},
+        Phrase {"NotesThatPressOneKeySoundItOnce", {kOneKey}, "36 48 -36 60 -48", {"90 30 7F", "90 3C 7F", "80 30 00"}},
         // In one-key mode a key below the split point plays its one note in
         // the chord area at once (slot 5 at octave 3, its volume 103): only
         // chords are waited for.
