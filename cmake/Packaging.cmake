@@ -20,6 +20,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://clavora.example/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Every picture of the windows is an SVG file, drawn by Qt's SVG image and
+# icon plugins, which the program loads at run time rather than links.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 # The synthesizer needs a General MIDI SoundFont to be heard.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fluid-soundfont-gm")
 include(CPack)

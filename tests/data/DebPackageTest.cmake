@@ -32,9 +32,10 @@ foreach(file ${installed})
     endif()
 endforeach()
 
-# The libraries the program links, found by dpkg-shlibdeps.
+# The libraries the program links, found by dpkg-shlibdeps, and the SVG
+# plugins it loads for its pictures.
 execute_process(COMMAND dpkg-deb -f ${deb} Depends OUTPUT_VARIABLE depends)
-foreach(library libfluidsynth3 librtmidi libqt6widgets6 libjack)
+foreach(library libfluidsynth3 librtmidi libqt6widgets6 libjack libqt6svg6)
     if(NOT depends MATCHES "${library}")
         message(FATAL_ERROR "no dependency on ${library}: ${depends}")
     endif()
