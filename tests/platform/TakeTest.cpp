@@ -61,14 +61,14 @@ void limitFileSizeTo(rlim_t bytes)
     ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
-// How long a WAV file plays.
-double millisecondsOf(const test::Wav& wav)
+// How long a WAV file plays, in frames: 48 a millisecond at 48 kHz.
+std::size_t framesOf(const test::Wav& wav)
 {
-    return static_cast<double>(wav.samples.size() / 2) * 1000.0 / wav.sampleRate;
+    return wav.samples.size() / 2;
 }
 
-// An audio period of the synthesizer (128 frames at 48 kHz).
-constexpr double kPeriodMs = 2.667;
+// An audio period of the synthesizer, in frames (2.67 ms at 48 kHz).
+constexpr std::size_t kPeriod = 128;
 
 class TakeTest : public ::testing::Test {
 protected:
@@ -154,8 +154,9 @@ TEST_F(TakeRecorderTest, WavFileHasItsNotesWithinOnePeriodOfTheirTimesAndLastsTh
     const test::Wav wav = test::readWav(path);
     ASSERT_EQ(wav.channels, 2);
     ASSERT_EQ(wav.sampleRate, 48000);
-    EXPECT_GE(millisecondsOf(wav), 1000.0);
-    EXPECT_LT(millisecondsOf(wav), 1000.0 + kPeriodMs);
+    // One second is 375 whole periods, so a period rendered past the end shows.
+    EXPECT_GE(framesOf(wav), 48000U);
+    EXPECT_LT(framesOf(wav), 48000U + kPeriod);
 
     // An onset: the first sample heard after a silence of 50 ms.
     std::vector<double> heard;
@@ -171,7 +172,7 @@ TEST_F(TakeRecorderTest, WavFileHasItsNotesWithinOnePeriodOfTheirTimesAndLastsTh
     const double attack = heard[0];
     EXPECT_LT(attack, 5.0);
     for (std::size_t i = 1; i < onsets.size(); ++i)
-        EXPECT_NEAR(heard[i] - attack, onsets[i], kPeriodMs) << i;
+        EXPECT_NEAR(heard[i] - attack, onsets[i], kPeriod / 48.0) << i;
 }
 
 // The disk fills while a take is recorded (a file size limit stands in for
@@ -338,14 +339,16 @@ TEST_F(TakeMemoryTest, WavFileLastsToTwoSecondsAfterTheLastMessageButNotPastTheS
     TakeMemory memory(device, clock);
     ASSERT_TRUE(memory.open(0));
     play(memory, {at(1000, midi::kNoteOn, 0x3C, 100), at(1300, midi::kNoteOff, 0x3C)});
-    for (const auto& [savedAt, lasts] : {std::pair {10000.0, 2300.0}, std::pair {1500.0, 500.0}}) {
+    // 2,300 and 500 ms.
+    for (const auto& [savedAt, lasts] :
+        {std::pair {10000.0, std::size_t {110400}}, std::pair {1500.0, std::size_t {24000}}}) {
         now = savedAt;
         const QString path = dir.filePath(QStringLiteral("take %1.wav").arg(savedAt));
         ASSERT_EQ(memory.save(path, config), QString());
         const test::Wav wav = test::readWav(path);
-        ASSERT_EQ(wav.channels, 2);
-        EXPECT_GE(millisecondsOf(wav), lasts) << savedAt;
-        EXPECT_LT(millisecondsOf(wav), lasts + kPeriodMs) << savedAt;
+        ASSERT_EQ(std::pair(wav.channels, wav.sampleRate), std::pair(2, 48000));
+        EXPECT_GE(framesOf(wav), lasts) << savedAt;
+        EXPECT_LT(framesOf(wav), lasts + kPeriod) << savedAt;
     }
 }
 
