@@ -149,8 +149,7 @@ TEST_P(JackServerStops, UnderTheOpenDeviceTheProgramSaysSoOnceFallsBackAndEndsCl
     now = 20;
     EXPECT_EQ(port.openMidiOutDevice(0), c.recording);
     port.sendShortMessage(midi::kNoteOn, 62, 100);
-    if (!server.start())
-        GTEST_SKIP() << "the server did not come back: " << server.whyNot().toStdString();
+    RESTART_OR_SKIP(server);
     EXPECT_TRUE(port.openMidiOutDevice(0));
     now = 30;
     port.sendShortMessage(midi::kNoteOn, 64, 100);
@@ -201,8 +200,8 @@ TEST_P(JackServerWatchStops, GivesItsClientUpOnceTheServerHasEnded)
         for (const QDeadlineTimer deadline(5000); !watch.serverGone(); QThread::msleep(10))
             ASSERT_FALSE(deadline.hasExpired()) << "the server's end was not heard";
     }
-    if (c.serverBack && !server.start())
-        GTEST_SKIP() << "the server did not come back: " << server.whyNot().toStdString();
+    if (c.serverBack)
+        RESTART_OR_SKIP(server);
     int closes = 0;
     EXPECT_EQ(watch.stop([&closes] { ++closes; }), c.serverStops) << "true: the client was given up, not closed";
     EXPECT_EQ(closes, c.serverStops ? 0 : 1) << "a port is closed only on a server that runs";
@@ -313,8 +312,7 @@ TEST_P(JackServerRestarts, ThePortLostIsOpenedAgainOnceItIsBackOnTheNewServer)
         abandonDeadJackClient(other.release());
     EXPECT_TRUE(lookUntil(platform, 5000, [&] { return !platform.boxes.empty(); }));
     EXPECT_NE(port.chosenDeviceName().find(chosenName), std::string::npos) << "a setup saved meanwhile names it";
-    if (!server.start())
-        GTEST_SKIP() << "the server did not come back: " << server.whyNot().toStdString();
+    RESTART_OR_SKIP(server);
     if (!ours) {
         // The other program has not made its port again yet.
         EXPECT_FALSE(lookUntil(platform, 1500, [&] { return port.currentMidiDevice() > 0; }));

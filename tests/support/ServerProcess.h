@@ -11,6 +11,12 @@
 
 #include <sys/prctl.h>
 
+// In a test: starts a test server again after the test stopped it, or skips
+// the rest of the test, with the reason, when it does not come back.
+#define RESTART_OR_SKIP(server)                                                                                        \
+    if (!(server).start())                                                                                             \
+    GTEST_SKIP() << "the server did not come back: " << (server).whyNot().toStdString()
+
 namespace clavora::test {
 
 class ServerProcess {
