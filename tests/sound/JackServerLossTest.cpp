@@ -141,8 +141,9 @@ TEST_P(JackServerStops, UnderTheOpenDeviceTheProgramSaysSoOnceFallsBackAndEndsCl
 
     // The device dialog reads the list again: the server's ports are gone.
     port.refreshDevices();
-    if (!QFile::exists(QStringLiteral("/dev/snd/seq")))
+    if (!QFile::exists(QStringLiteral("/dev/snd/seq"))) {
         EXPECT_EQ(port.midiOutCount(), 1);
+    }
     // The built-in synthesizer, chosen in it, cannot play through the
     // stopped server (a take still records); once the server is back, the
     // next choice plays through it again.
@@ -200,8 +201,9 @@ TEST_P(JackServerWatchStops, GivesItsClientUpOnceTheServerHasEnded)
         for (const QDeadlineTimer deadline(5000); !watch.serverGone(); QThread::msleep(10))
             ASSERT_FALSE(deadline.hasExpired()) << "the server's end was not heard";
     }
-    if (c.serverBack)
+    if (c.serverBack) {
         RESTART_OR_SKIP(server);
+    }
     int closes = 0;
     EXPECT_EQ(watch.stop([&closes] { ++closes; }), c.serverStops) << "true: the client was given up, not closed";
     EXPECT_EQ(closes, c.serverStops ? 0 : 1) << "a port is closed only on a server that runs";
